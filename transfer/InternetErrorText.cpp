@@ -1,0 +1,8 @@
+#include "transfer/InternetErrorText.h"
+
+#include "platform/InternetErrors.h"
+
+QString InternetErrorText(int Code)
+{
+    return platform::internetErrorMessage(Code).left(255);
+}

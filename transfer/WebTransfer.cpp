@@ -1,0 +1,54 @@
+#include "transfer/WebTransfer.h"
+
+#include <QWidget>
+
+TWebTransfer::TWebTransfer(QObject* Owner)
+    : QObject(Owner)
+    , FItems(this)
+{
+}
+
+TWebTransfer::~TWebTransfer()
+{
+    // A dialog left open in its completion state belongs to the engine until it closes.
+    delete FForm.data();
+}
+
+QString TWebTransfer::Version() const
+{
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg((VersionNumber >> 24) & 0xFF)
+        .arg((VersionNumber >> 16) & 0xFF)
+        .arg((VersionNumber >> 8) & 0xFF)
+        .arg(VersionNumber & 0xFF);
+}
+
+QString TWebTransfer::AddProxyCredentials(const QString& URL) const
+{
+    const QString scheme = QStringLiteral("http://");
+    if (!URL.startsWith(scheme, Qt::CaseInsensitive) || ProxyUserID.isEmpty() || ProxyPassword.isEmpty())
+        return URL;
+    return scheme + ProxyUserID + u':' + ProxyPassword + u'@' + URL.mid(scheme.size());
+}
+
+void TWebTransfer::ReportError(int ErrorCode, const QString& ErrorInfo)
+{
+    if (OnError)
+        OnError(this, ErrorCode);
+    if (OnErrorInfo)
+        OnErrorInfo(this, ErrorCode, ErrorInfo);
+}
+
+void TWebTransfer::StoreJobResult(TWebTransferItem& Item, bool Result, TDateTime DateSlot, bool NotNewer)
+{
+    Item.NewFileDate = DateSlot;
+    Item.FSuccess = Result && !FCancelled;
+    Item.FCancelled = FCancelled;
+    Item.FNoNewVersion = NotNewer;
+}
+
+void TWebTransfer::StoreListing(TWebTransferItem& Item, QStringList Names, std::unique_ptr<TFileDetailItems> Details)
+{
+    Item.FFileList = std::make_unique<QStringList>(std::move(Names));
+    Item.FFileDetailList = std::move(Details);
+}

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "transfer/WebTransferItem.h"
+#include "transfer/WebTransferTypes.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWidget>
+
+// The transfer engine: a job list, the settings that shape the progress dialog and the
+// network session, and the events through which the owner follows a run.
+class TWebTransfer : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr std::uint32_t VersionNumber = 0x02040501;
+
+    explicit TWebTransfer(QObject* Owner = nullptr);
+    ~TWebTransfer() override;
+
+    // Published settings, with the defaults a new engine has.
+    QString Agent = QStringLiteral("WebTransfer");
+    bool AlwaysOnTop = false;
+    bool AutoURLDecode = false;
+    bool CreateUniqueFilenames = false;
+    QString DlgCaption = QStringLiteral("Downloading");
+    QString DlgDwnload = QStringLiteral("Downloading");
+    QString DlgUpload = QStringLiteral("Uploading");
+    QString DlgCopying = QStringLiteral("Copying");
+    QString DlgCompleted = QStringLiteral("completed");
+    QString DlgFileLabel = QStringLiteral("File :");
+    QString DlgFileOfLabel = QStringLiteral("of");
+    QString DlgFromServerLabel = QStringLiteral("from");
+    QString DlgToServerLabel = QStringLiteral("to");
+    QString DlgProgressLabel = QStringLiteral("Progress :");
+    QString DlgRateLabel = QStringLiteral("Transfer rate :");
+    QString DlgTimeLabel = QStringLiteral("Estimated time left :");
+    QString DlgElapsedTimeLabel = QStringLiteral("Elapsed time :");
+    QString DlgCancel = QStringLiteral("Cancel");
+    QString DlgClose = QStringLiteral("Close");
+    QString DlgOpenFile = QStringLiteral("Open file");
+    QString DlgOpenFolder = QStringLiteral("Open folder");
+    QString DlgTimeSec = QStringLiteral("sec");
+    QString DlgTimeMin = QStringLiteral("minutes");
+    bool DlgShowCancel = true;
+    bool DlgShowCloseBtn = false;
+    bool FTPPassive = false;
+    TFTPMode FTPMode = fmBINARY;
+    bool HTTPKeepAliveAuthentication = false;
+    QString Proxy;
+    QString ProxyUserID;
+    QString ProxyPassword;
+    bool ShowDialog = true;
+    bool ShowDialogOnTop = true;
+    bool ShowOpenFile = false;
+    bool ShowOpenFolder = false;
+    bool ShowCompletion = false;
+    bool ShowElapsedTime = false;
+    bool ShowFileName = true;
+    bool ShowServer = true;
+    bool ShowTime = false;
+    std::int32_t Timeout = 0;
+
+    TWebTransferItems& Items() { return FItems; }
+    const TWebTransferItems& Items() const { return FItems; }
+
+    // The engine's own version; a stored or written value never replaces it.
+    QString Version() const;
+    void SetVersion(const QString&) {}
+
+    // Public, not stored.
+    QString LogfileName;
+    bool FormClosed() const { return FFormClosed; }
+    void SetFormClosed(bool Value) { FFormClosed = Value; }
+    QWidget* ProgressForm() const { return FForm; }
+    QProgressBar* ProgressBar() const { return FProgress; }
+    QLabel* ProgressFileLabel() const { return FFileLbl; }
+    QLabel* ProgressSizeLabel() const { return FSizeLbl; }
+    QLabel* ProgressRateLabel() const { return FRateLbl; }
+    const QString& RateStr() const { return FRateStr; }
+    const QString& TimeLeftStr() const { return FTimeLeftStr; }
+    const QString& ElapsedTimeStr() const { return FElapsedTimeStr; }
+
+    void CancelCopy() { FCancelled = true; }
+
+    // With both proxy fields set, an "http://" URL carries them as credentials.
+    QString AddProxyCredentials(const QString& URL) const;
+
+    // Events. Each is optional; Sender is this engine; an `allow` argument comes preset true.
+    std::function<void(TWebTransfer* Sender, int idx)> OnFileStart;
+    std::function<void(TWebTransfer* Sender, int idx)> OnFileDone;
+    std::function<void(TWebTransfer* Sender)> OnCopyDone;
+    std::function<void(TWebTransfer* Sender)> OnCopyCancel;
+    std::function<void(TWebTransfer* Sender, int fileidx, std::int64_t size, std::int64_t totsize)> OnCopyProgress;
+    std::function<void(TWebTransfer* Sender, const QString& tgtfile, bool& allow)> OnCopyOverWrite;
+    std::function<void(TWebTransfer* Sender, int idx, TDateTime newdate, bool& allow)> OnFileDateCheck;
+    std::function<void(TWebTransfer* Sender, const QString& tgtfile, TDateTime curdate, TDateTime newdate)> OnNoNewFileFound;
+    std::function<void(TWebTransfer* Sender, int ErrorCode)> OnError;
+    std::function<void(TWebTransfer* Sender, int ErrorCode, const QString& ErrorInfo)> OnErrorInfo;
+    std::function<void(TWebTransfer* Sender, const QString& url)> OnURLNotFound;
+    std::function<void(TWebTransfer* Sender)> OnConnectError;
+    std::function<void(TWebTransfer* Sender, QWidget* ADialog)> OnBeforeDialogShow;
+    std::function<void(TWebTransfer* Sender, const QString& Filename)> OnMultiFTPFileDone;
+    std::function<void(TWebTransfer* Sender, int idx)> OnRemovedFile;
+    std::function<void(TWebTransfer* Sender, int idx)> OnRemovedFileFailed;
+
+protected:
+    // Raises OnError and then OnErrorInfo with the same code.
+    void ReportError(int ErrorCode, const QString& ErrorInfo);
+
+    // What the run loop stores into a job after its operation returned.
+    void StoreJobResult(TWebTransferItem& Item, bool Result, TDateTime DateSlot, bool NotNewer);
+    // A listing run replaces both of the job's lists.
+    void StoreListing(TWebTransferItem& Item, QStringList Names, std::unique_ptr<TFileDetailItems> Details);
+
+    TWebTransferItems FItems;
+
+    // Run state.
+    std::int32_t FFileNum = 0;
+    bool FCancelled = false;
+    QPointer<QWidget> FForm;
+    bool FFormClosed = false;
+    QPointer<QProgressBar> FProgress;
+    QPointer<QLabel> FFileLbl;
+    QPointer<QLabel> FSizeLbl;
+    QPointer<QLabel> FRateLbl;
+    QPointer<QLabel> FTimeLbl;
+    QPointer<QLabel> FElapsedTimeLbl;
+    QPointer<QPushButton> FCancelBtn;
+    QPointer<QPushButton> FBtnShowFile;
+    QPointer<QPushButton> FBtnShowFolder;
+    QString FLastFile;
+    QString FLastDir;
+    bool FCopyCompleted = false;
+    bool FCancelIsClose = false;
+    QString FPrevConnect;
+    QString FPrevTarget;
+    QString FRateStr;
+    QString FTimeLeftStr;
+    QString FElapsedTimeStr;
+};

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "transfer/FileDetailItem.h"
+#include "transfer/WebTransferTypes.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TWebTransfer;
+
+// One transfer job. The published settings are plain members; the results of the last run
+// are written only by the engine's run loop and are read-only to everyone else.
+class TWebTransferItem {
+public:
+    QString URL;
+    QString TargetDir;
+    QString TargetFilename;
+    TWebTransferProtocol Protocol = wpHttp;
+    TWebTransferHTTPCommand HTTPCommand = hcPost;
+    QString FTPHost;
+    QString FTPUserID;
+    QString FTPPassword;
+    std::int32_t FTPPort = 21;
+    bool Active = true;
+    bool CopyNewerOnly = false;
+    TDateTime FileDate = 0;
+    TWebTransferAuthentication Authenticate = waNever;
+    QString HTTPUserID;
+    QString DisplayURL;
+    QString HTTPPassword;
+
+    // Public, not stored with the layout.
+    TDateTime NewFileDate = 0;
+    std::int64_t FileSize = 0;
+
+    TWebTransferItem() = default;
+    TWebTransferItem(const TWebTransferItem&) = delete;
+    TWebTransferItem& operator=(const TWebTransferItem&) = delete;
+
+    // Copies the sixteen published settings of Source; results, size and lists stay.
+    // A null Source changes nothing.
+    void Assign(const TWebTransferItem* Source);
+
+    bool Success() const { return FSuccess; }
+    bool NoNewVersion() const { return FNoNewVersion; }
+    bool Cancelled() const { return FCancelled; }
+    // Names and details of the last listing run of this job; null until one ran.
+    const QStringList* FileList() const { return FFileList.get(); }
+    const TFileDetailItems* FileDetails() const { return FFileDetailList.get(); }
+
+private:
+    // Only the engine's run loop stores results.
+    friend class TWebTransfer;
+
+    bool FSuccess = false;
+    bool FNoNewVersion = false;
+    bool FCancelled = false;
+    std::unique_ptr<QStringList> FFileList;
+    std::unique_ptr<TFileDetailItems> FFileDetailList;
+};
+
+// The engine's ordered job list.
+class TWebTransferItems {
+public:
+    explicit TWebTransferItems(TWebTransfer* Owner = nullptr) : FOwner(Owner) {}
+    TWebTransferItems(const TWebTransferItems&) = delete;
+    TWebTransferItems& operator=(const TWebTransferItems&) = delete;
+
+    TWebTransferItem* Add();
+    TWebTransferItem* Insert(int Index);
+    TWebTransferItem* GetItem(int Index) const;
+    // Assigns the published settings of Value into the job at Index.
+    void SetItem(int Index, const TWebTransferItem* Value);
+    TWebTransferItem* Items(int Index) const { return GetItem(Index); }
+    TWebTransferItem* operator[](int Index) const { return GetItem(Index); }
+
+    int Count() const { return static_cast<int>(FItems.size()); }
+    void Clear() { FItems.clear(); }
+    void Delete(int Index);
+
+    int ActiveItems() const;
+    int SuccessCount() const;
+
+    TWebTransfer* Owner() const { return FOwner; }
+
+private:
+    TWebTransfer* FOwner;
+    std::vector<std::unique_ptr<TWebTransferItem>> FItems;
+};
