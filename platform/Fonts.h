@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// Makes the designs' fonts (Tahoma, MS Sans Serif) available to the application when the
+// system's font configuration does not offer them, from the copies Wine ships. Call after the
+// application object exists. Returns false when Tahoma is still missing afterwards.
+bool ensureDesignFonts();
+
+} // namespace platform
