@@ -17,6 +17,10 @@
 
 // The transfer engine: a job list, the settings that shape the progress dialog and the
 // network session, and the events through which the owner follows a run.
+// The animations the progress dialog plays: the download clip, the upload clip, and the
+// file-copy animation.
+enum TAnimationClip : std::uint8_t { acDownload, acUpload, acFileCopy };
+
 class TWebTransfer : public QObject {
     Q_OBJECT
 
@@ -113,6 +117,20 @@ public:
     std::function<void(TWebTransfer* Sender, int idx)> OnRemovedFileFailed;
 
 protected:
+    // The progress dialog of a run (ProgressDialog.cpp). Every writer checks that the dialog
+    // still exists: the user may close it during a run when DlgShowCloseBtn is set.
+    void BuildProgressDialog();
+    void SetDialogCaption(const QString& Caption);
+    void SetAnimationClip(TAnimationClip Clip);
+    void SetProgressMarquee(bool Marquee);
+    // The two ways a run's dialog ends: the completion state with Close / Open buttons, or
+    // closing (the dialog frees itself).
+    void ShowCompletionState();
+    void CloseProgressDialog();
+    void DialogCancelClick();
+    void OpenFileClick();
+    void OpenFolderClick();
+
     // Raises OnError and then OnErrorInfo with the same code.
     void ReportError(int ErrorCode, const QString& ErrorInfo);
 
