@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// The files a download can bring into the assistant's directories, in scan order. Each name
+// is relative to the directory it is looked for in; letter case does not matter.
+inline const std::array<QString, 5> SetupFileNames = {
+    QStringLiteral("SetupNoDb.exe"),
+    QStringLiteral("documents\\kaplix.pdf"),
+    QStringLiteral("KXsetup32.exe"),
+    QStringLiteral("KXsetup64.exe"),
+    QStringLiteral("Setup.exe"),
+};
+
+// Status suffix by presence flag.
+inline QString PresenceText(bool Present)
+{
+    return Present ? QStringLiteral(" present") : QStringLiteral(" missing");
+}
+
+// The server's address for downloads: a fixed host, replaced by the environment variable
+// KAPLIX_DOWNLOAD_URL (for mirrors and tests) when that is set. No trailing "/".
+QString DownloadBaseURL();
+// File to download by the Tag of a Download button (1 to 4); empty for any other Tag.
+QString DownloadFileName(int Tag);
+// Directory on the server by the selected version item (0 to 8); empty for any other item.
+QString VersionPath(int Item);
+// Setup file to start by the Tag of an Install button (0 to 3); empty for any other Tag.
+QString InstallFileName(int Tag);

@@ -1,0 +1,99 @@
+#include "platform/SystemProbes.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSysInfo>
+
+#include <algorithm>
+
+namespace platform {
+
+QString executableDir()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+QString tempDir()
+{
+    QString dir = QDir::tempPath();
+    while (dir.size() > 1 && dir.endsWith(u'/'))
+        dir.chop(1);
+    return dir;
+}
+
+QString specialFolder(int folder)
+{
+    constexpr int ProgramFiles = 38;
+    if (folder != ProgramFiles)
+        return {};
+    return driveC() + QStringLiteral("/Program Files");
+}
+
+QString driveC()
+{
+    QString prefix = qEnvironmentVariable("WINEPREFIX");
+    if (prefix.isEmpty())
+        prefix = QDir::homePath() + QStringLiteral("/.wine");
+    return prefix + QStringLiteral("/drive_c");
+}
+
+QString localPathOf(const QString& windowsPath)
+{
+    QString path = windowsPath;
+    path.replace(u'\\', u'/');
+    if (path.startsWith(QStringLiteral("C:"), Qt::CaseInsensitive))
+        path = driveC() + path.mid(2);
+    return path;
+}
+
+bool isNative64Bit()
+{
+    return QSysInfo::currentCpuArchitecture() == QStringLiteral("x86_64");
+}
+
+FileAttributes fileAttributes(const QString& path)
+{
+    FileAttributes attributes;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return attributes;
+    attributes.readable = true;
+    attributes.directory = info.isDir();
+    attributes.readOnly = !(info.permissions() & QFileDevice::WriteOwner) || !info.isWritable();
+    return attributes;
+}
+
+QString findPathIgnoringCase(const QString& dir, const QString& relative)
+{
+    QString current = dir;
+    const QStringList parts = QString(relative).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        return {};
+    for (const QString& part : parts) {
+        if (part == QStringLiteral(".") || part == QStringLiteral(".."))
+            return {};
+        const QDir folder(current);
+        if (QFileInfo::exists(folder.filePath(part))) {
+            current = folder.filePath(part);
+            continue;
+        }
+        const QStringList entries =
+            folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const auto match = std::find_if(entries.begin(), entries.end(), [&](const QString& entry) {
+            return entry.compare(part, Qt::CaseInsensitive) == 0;
+        });
+        if (match == entries.end())
+            return {};
+        current = folder.filePath(*match);
+    }
+    return current;
+}
+
+bool fileExistsIgnoringCase(const QString& dir, const QString& relative)
+{
+    const QString path = findPathIgnoringCase(dir, relative);
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+} // namespace platform

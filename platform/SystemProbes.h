@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// What the assistant learns about the machine it runs on. Windows paths the program knows
+// by heart ("C:\...") live below the Windows compatibility prefix here.
+
+// Directory of the running executable, without a trailing separator.
+QString executableDir();
+// The system temporary directory, without a trailing separator; empty when unknown.
+QString tempDir();
+// The shell's special folder of the given number; only the program-files folder (38) is
+// known, every other number gives an empty text.
+QString specialFolder(int folder);
+// Drive C: of the compatibility prefix: ${WINEPREFIX:-$HOME/.wine}/drive_c.
+QString driveC();
+// A Windows path on drive C: ("C:\Program Files\x") as a local path; "\" becomes "/".
+// Any other text only has its separators turned.
+QString localPathOf(const QString& windowsPath);
+// True when the machine's own processor is 64-bit x86, whatever this build is.
+bool isNative64Bit();
+
+struct FileAttributes {
+    bool readable = false;  // the attributes could be read (the path exists)
+    bool directory = false;
+    bool readOnly = false;  // the owner may not write, or the file system refuses writes
+};
+// The attributes of a path, following symbolic links.
+FileAttributes fileAttributes(const QString& path);
+
+// The path of an existing entry below dir whose name matches relative ("documents/x.pdf",
+// "\" or "/" separated) component by component without regard to letter case; an exact
+// match wins. Empty when there is none.
+QString findPathIgnoringCase(const QString& dir, const QString& relative);
+// True when findPathIgnoringCase finds a regular file (not a directory).
+bool fileExistsIgnoringCase(const QString& dir, const QString& relative);
+
+} // namespace platform
