@@ -1,0 +1,238 @@
+#include "app/InstallForm.h"
+
+#include "app/CheckWriteAccess.h"
+#include "app/MessageBoxes.h"
+#include "app/SetupFiles.h"
+#include "controls/GlowButton.h"
+#include "controls/GradientPanel.h"
+#include "controls/OfficeRadioGroup.h"
+#include "platform/Shell.h"
+#include "platform/SystemProbes.h"
+#include "transfer/WebTransfer.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+
+namespace {
+
+QString WithSeparator(const QString& Dir)
+{
+    return Dir.endsWith(u'/') ? Dir : Dir + u'/';
+}
+
+int TagOf(QObject* Sender)
+{
+    return Sender ? Sender->property("Tag").toInt() : -1;
+}
+
+bool IsFile(const QString& Path)
+{
+    return !Path.isEmpty() && QFileInfo(Path).isFile();
+}
+
+} // namespace
+
+TInstallForm::TInstallForm(const TInstallEnvironment& Environment, QWidget* Parent)
+    : QWidget(Parent)
+    , FEnvironment(Environment)
+{
+    BuildControls();
+    BuildEngine();
+    FormCreate();
+}
+
+TInstallForm::~TInstallForm() = default;
+
+void TInstallForm::BuildEngine()
+{
+    WebTransfer = new TWebTransfer(this);
+    WebTransfer->setObjectName(QStringLiteral("WebTransfer"));
+    WebTransfer->OnCopyDone = [this](TWebTransfer* Sender) { WebTransferCopyDone(Sender); };
+    WebTransfer->OnCopyCancel = [this](TWebTransfer* Sender) { WebTransferCopyCancel(Sender); };
+    // Why a download failed, for the message that replaces the done box.
+    WebTransfer->OnErrorInfo = [this](TWebTransfer*, int, const QString& Info) { FDownloadError = Info; };
+    WebTransfer->OnURLNotFound = [this](TWebTransfer*, const QString& Url) {
+        FDownloadError = QStringLiteral("Cannot connect to ") + Url;
+    };
+}
+
+QString TInstallForm::GetTempDir() const
+{
+    return FEnvironment.TempDir;
+}
+
+QString TInstallForm::GetSpecialFolder(int Folder) const
+{
+    constexpr int ProgramFiles = 38;
+    return Folder == ProgramFiles ? FEnvironment.ProgramFilesFolder : QString();
+}
+
+void TInstallForm::FormCreate()
+{
+    StartupDir = WithSeparator(FEnvironment.ExecutableDir);
+    const QString temp = GetTempDir();
+    saveDir = temp.isEmpty() ? QStringLiteral("/") : WithSeparator(temp);
+    installDir.clear();
+    if (CheckWriteAccess(StartupDir) != waWritable) {
+        if (CheckWriteAccess(saveDir) == waWritable)
+            InstallToGrp->SetItemIndex(1);
+        else
+            ShowErrorBox(this, QStringLiteral("Problems with write access rights\rYou should contact your system administrator"));
+    }
+    RefreshSetupFiles();
+}
+
+void TInstallForm::setVisible(bool Visible)
+{
+    // The start-up report is written just before the window first appears.
+    if (Visible && !FShown) {
+        FShown = true;
+        FormShow();
+    }
+    QWidget::setVisible(Visible);
+}
+
+void TInstallForm::FormShow()
+{
+    Memo->clear();
+    Memo->appendPlainText(QString());
+    Memo->appendPlainText(QStringLiteral("Current directory:"));
+    Memo->appendPlainText(StartupDir);
+
+    const auto exists = [](const QString& Path) { return IsFile(Path); };
+    const QString programFiles = platform::localPathOf(GetSpecialFolder(38) + QStringLiteral("\\kaplix\\bin\\kaplix3.exe"));
+    const QString fixedProgramFiles = platform::localPathOf(QStringLiteral("C:\\Program Files\\kaplix\\bin\\kaplix3.exe"));
+    const QString oldLocation = platform::localPathOf(QStringLiteral("C:\\kaplix\\bin\\kaplix3.exe"));
+    if (exists(programFiles) || exists(fixedProgramFiles)) {
+        Memo->appendPlainText(QStringLiteral("  KAPLIX is found in \"Program files\" location"));
+        Memo->appendPlainText(QStringLiteral("  Please use \"Install new on ...\" for upgrading (32- or 64-bit as appropriate)"));
+    } else if (exists(oldLocation)) {
+        Memo->appendPlainText(QStringLiteral("  KAPLIX is found in the \"old\" location of \"C:\\kaplix\\"));
+        Memo->appendPlainText(QStringLiteral("  Deinstallion is recommeded prior to reinstallation"));
+        Memo->appendPlainText(QStringLiteral("  User defined files can be moved to new location after reinstallation"));
+    } else {
+        ShowInformationBox(this, QStringLiteral("KAPLIX could not be located on your computer\rIf KAPLIX is "
+                                                "installed,\rplease deinstall prior to reinstallation"));
+        Memo->appendPlainText(QStringLiteral("  KAPLIX has not been located on this computer"));
+    }
+
+    if (FEnvironment.Windows64Bit) {
+        Label13->show();
+        Memo->appendPlainText(QStringLiteral("  Windows version is determined to be 64-bit"));
+    } else {
+        Label12->show();
+        Memo->appendPlainText(QStringLiteral("  Windows version is determined to be 32-bit"));
+    }
+}
+
+void TInstallForm::RefreshSetupFiles()
+{
+    FileBox->clear();
+    for (std::size_t i = 0; i < SetupFileNames.size(); ++i) {
+        const QString& name = SetupFileNames[i];
+        present[i] = platform::fileExistsIgnoringCase(StartupDir, name)
+            || platform::fileExistsIgnoringCase(saveDir, name);
+        FileBox->addItem(name + PresenceText(present[i]));
+    }
+    UpgradeBtn->setEnabled(present[0]);
+    Install32Btn->setEnabled(present[2]);
+    Install64Btn->setEnabled(present[3]);
+    FullInstallBtn->setEnabled(present[4]);
+    const QString prefix = QStringLiteral("Install file is");
+    Label17->setText(prefix + PresenceText(present[0]));
+    Label18->setText(prefix + PresenceText(present[2]));
+    Label19->setText(prefix + PresenceText(present[3]));
+    Label20->setText(prefix + PresenceText(present[4]));
+    for (QLabel* label : {Label17, Label18, Label19, Label20})
+        label->adjustSize();
+}
+
+void TInstallForm::DownloadClick(QObject* Sender)
+{
+    // A second run would rebuild the job list the running one walks.
+    if (FTransferring)
+        return;
+    const QString fileName = DownloadFileName(TagOf(Sender));
+    WebTransfer->Items().Clear();
+    TWebTransferItem* job = WebTransfer->Items().Add();
+    const QString path = VersionPath(VersionRadio->ItemIndex());
+    if (!path.isEmpty())
+        job->URL = DownloadBaseURL() + path + fileName;
+    job->Protocol = wpHttp;
+    installDir = InstallToGrp->ItemIndex() == 0 ? StartupDir : saveDir;
+    job->TargetDir = installDir;
+
+    FDownloadError.clear();
+    FTransferring = true;
+    WebTransfer->Execute();
+    FTransferring = false;
+    RefreshSetupFiles();
+    if (FCloseRequested)
+        close();
+}
+
+void TInstallForm::WebTransferCopyDone(TWebTransfer*)
+{
+    RefreshSetupFiles();
+    if (FCloseRequested)
+        return;
+    const TWebTransferItem* job = WebTransfer->Items().Count() > 0 ? WebTransfer->Items()[0] : nullptr;
+    if (job && job->Success()) {
+        ShowInformationBox(this, QStringLiteral("Please click on the relevant \"Install\" button to complete installation"));
+    } else if (job && !job->Cancelled()) {
+        const QString reason = FDownloadError.isEmpty() ? QStringLiteral("No data was received from ") + job->URL
+                                                        : FDownloadError;
+        ShowErrorBox(this, QStringLiteral("The download failed\r") + reason);
+    }
+}
+
+void TInstallForm::WebTransferCopyCancel(TWebTransfer*)
+{
+    ShowInformationBox(this, QStringLiteral("Download cancelled"));
+    activateWindow();
+    setFocus();
+}
+
+QString TInstallForm::FindSetupFile(const QString& Name)
+{
+    for (const QString& dir : {StartupDir, saveDir}) {
+        const QString path = platform::findPathIgnoringCase(dir, Name);
+        if (IsFile(path))
+            return path;
+    }
+    ShowErrorBox(this, QStringLiteral("Install file ") + Name + QStringLiteral("not found."));
+    return {};
+}
+
+void TInstallForm::InstallBtnClick(QObject* Sender)
+{
+    if (FTransferring)
+        return;
+    const QString name = InstallFileName(TagOf(Sender));
+    const QString path = name.isEmpty() ? QString() : FindSetupFile(name);
+    if (IsFile(path)) {
+        platform::openWithShell(path);
+        Memo->appendPlainText(QStringLiteral("Downloading file ") + path);
+    } else {
+        ShowErrorBox(this, QStringLiteral("Install file not found.\r") + path);
+    }
+}
+
+void TInstallForm::CancelBtnClick(QObject*)
+{
+    if (FTransferring)
+        return;
+    close();
+}
+
+void TInstallForm::closeEvent(QCloseEvent* Event)
+{
+    // The run goes on inside DownloadClick: stop it first, and close once it has returned.
+    if (FTransferring) {
+        FCloseRequested = true;
+        WebTransfer->CancelCopy();
+        Event->ignore();
+        return;
+    }
+    QWidget::closeEvent(Event);
+}

@@ -1,0 +1,250 @@
+// The main window's controls with their positions, texts and looks.
+#include "app/InstallForm.h"
+
+#include "app/ButtonPictures.h"
+#include "controls/GlowButton.h"
+#include "controls/GradientPanel.h"
+#include "controls/OfficeRadioGroup.h"
+#include "transfer/WebTransfer.h"
+
+#include <QResizeEvent>
+
+namespace {
+
+constexpr int DesignWidth = 981;
+constexpr int DesignHeight = 754;
+constexpr int BackPanelHeight = 609;
+constexpr int FileBoxWidth = 223;
+// CancelBtn keeps its design distance to the right edge of BackPanel.
+constexpr int CancelBtnRightGap = DesignWidth - (711 + 113);
+
+// Pixel heights of Tahoma at 8, 9 and 10 points on a 96-dpi screen.
+constexpr int Points8 = 11;
+constexpr int Points9 = 12;
+constexpr int Points10 = 13;
+
+QFont Tahoma(int PixelSize, bool Bold = false)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(PixelSize);
+    font.setBold(Bold);
+    return font;
+}
+
+QLabel* AddLabel(QWidget* Parent, const char* Name, int Left, int Top, const QString& Text, const QFont& Font)
+{
+    auto* label = new QLabel(Text, Parent);
+    label->setObjectName(QString::fromLatin1(Name));
+    label->setFont(Font);
+    label->move(Left, Top);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* AddWrappedLabel(QWidget* Parent, const char* Name, QRect Geometry, const QString& Text, bool FixedHeight)
+{
+    QLabel* label = AddLabel(Parent, Name, Geometry.left(), Geometry.top(), Text, Tahoma(Points9));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (FixedHeight)
+        label->setGeometry(Geometry);
+    else
+        label->setGeometry(Geometry.left(), Geometry.top(), Geometry.width(), label->heightForWidth(Geometry.width()));
+    return label;
+}
+
+QWidget* AddLine(QWidget* Parent, const char* Name, int Top)
+{
+    auto* line = new QWidget(Parent);
+    line->setObjectName(QString::fromLatin1(Name));
+    line->setGeometry(0, Top, 560, 1);
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    line->setPalette(palette);
+    return line;
+}
+
+TGlowButton* AddButton(QWidget* Parent, const char* Name, QRect Geometry, const QString& Caption, int Tag,
+                       const QByteArray& Picture, const QFont& Font)
+{
+    auto* button = new TGlowButton(Parent);
+    button->setObjectName(QString::fromLatin1(Name));
+    button->setGeometry(Geometry);
+    button->SetCaption(Caption);
+    button->setFont(Font);
+    button->setProperty("Tag", Tag);
+    button->Picture()->LoadFromData(Picture);
+    button->SetTabStop(false);
+    return button;
+}
+
+TOfficeRadioGroup* AddRadioGroup(QWidget* Parent, const char* Name, QRect Geometry, const QString& Caption,
+                                 const QStringList& Items, int Columns, int Selected)
+{
+    auto* group = new TOfficeRadioGroup(Parent);
+    group->setObjectName(QString::fromLatin1(Name));
+    group->setGeometry(Geometry);
+    group->setFont(Tahoma(Points8));
+    group->SetCaption(Caption);
+    group->SetColumns(Columns);
+    group->SetItems(Items);
+    group->SetItemIndex(Selected);
+    group->SetTransparent(true);
+    group->setFocusPolicy(Qt::NoFocus);
+    return group;
+}
+
+} // namespace
+
+void TInstallForm::BuildControls()
+{
+    setObjectName(QStringLiteral("InstallForm"));
+    setWindowTitle(QStringLiteral("KAPLIX install assistant - 1.13"));
+    setWindowIcon(ApplicationIcon());
+    setFont(Tahoma(Points8));
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, ToQColor(clBtnFace));
+    palette.setColor(QPalette::WindowText, ToQColor(clWindowText));
+    setPalette(palette);
+    resize(DesignWidth, DesignHeight);
+
+    BackPanel = new TGradientPanel(this);
+    BackPanel->setObjectName(QStringLiteral("BackPanel"));
+    BackPanel->SetColor(clWhite);
+    BackPanel->SetColorTo(RGBColor(235, 235, 235));
+    BackPanel->SetBuffered(true);
+    BackPanel->Caption().SetVisible(false);
+
+    BottomPanel = new TGradientPanel(this);
+    BottomPanel->setObjectName(QStringLiteral("BottomPanel"));
+
+    QWidget* back = BackPanel;
+    Label6 = AddLabel(back, "Label6", 192, 15, QStringLiteral("KAPLIX install assistant"), Tahoma(19, true));
+    Label6->resize(233, 23);
+    Label6->setAutoFillBackground(true);
+    QPalette title = Label6->palette();
+    title.setColor(QPalette::Window, Qt::white);
+    title.setColor(QPalette::WindowText, QColor(63, 63, 63));
+    Label6->setPalette(title);
+    Shape6 = AddLine(back, "Shape6", 141);
+    Label5 = AddWrappedLabel(back, "Label5", QRect(25, 205, 558, 19),
+                             QStringLiteral("The following installations all install the same program, but use "
+                                            "different installers."),
+                             true);
+
+    const QFont rowFont = Tahoma(Points8, true);
+    const QFont buttonFont = Tahoma(Points9, true);
+    const QByteArray install = InstallPicture();
+    const QByteArray download = DownloadPicture();
+    Label1 = AddLabel(back, "Label1", 25, 237, QStringLiteral("Upgrade KAPLIX"), rowFont);
+    Label17 = AddLabel(back, "Label17", 432, 238, QStringLiteral("--"), font());
+    Shape2 = AddLine(back, "Shape2", 251);
+    Download1 = AddButton(back, "Download1", QRect(120, 258, 97, 28), QStringLiteral("Download"), 1, download, buttonFont);
+    UpgradeBtn = AddButton(back, "UpgradeBtn", QRect(234, 258, 180, 28), QStringLiteral("Upgrade"), 0, install, buttonFont);
+
+    Label2 = AddLabel(back, "Label2", 25, 307, QStringLiteral("Install new on 32-bit Windows"), rowFont);
+    Label18 = AddLabel(back, "Label18", 432, 308, QStringLiteral("--"), font());
+    Shape1 = AddLine(back, "Shape1", 321);
+    Download2 = AddButton(back, "Download2", QRect(120, 328, 97, 28), QStringLiteral("Download"), 2, download, buttonFont);
+    Install32Btn = AddButton(back, "Install32Btn", QRect(234, 328, 180, 28), QStringLiteral("Install"), 1, install, buttonFont);
+    Label12 = AddLabel(back, "Label12", 432, 338, QStringLiteral("Recommended"), rowFont);
+    Label12->hide();
+
+    Label3 = AddLabel(back, "Label3", 25, 378, QStringLiteral("Install new on 64-bit Windows"), rowFont);
+    Label19 = AddLabel(back, "Label19", 432, 378, QStringLiteral("--"), font());
+    Shape3 = AddLine(back, "Shape3", 392);
+    Download3 = AddButton(back, "Download3", QRect(120, 399, 97, 28), QStringLiteral("Download"), 3, download, buttonFont);
+    Install64Btn = AddButton(back, "Install64Btn", QRect(234, 399, 180, 28), QStringLiteral("Install"), 2, install, buttonFont);
+    Label13 = AddLabel(back, "Label13", 432, 409, QStringLiteral("Recommended"), rowFont);
+    Label13->hide();
+
+    Label4 = AddLabel(back, "Label4", 25, 449, QStringLiteral("Install with databases"), rowFont);
+    Label20 = AddLabel(back, "Label20", 432, 449, QStringLiteral("--"), font());
+    Shape4 = AddLine(back, "Shape4", 464);
+    Download4 = AddButton(back, "Download4", QRect(120, 471, 97, 28), QStringLiteral("Download"), 4, download, buttonFont);
+    FullInstallBtn = AddButton(back, "FullInstallBtn", QRect(234, 471, 180, 28), QStringLiteral("Install"), 3, install, buttonFont);
+
+    Label27 = AddLabel(back, "Label27", 592, 237, QStringLiteral("Upgrade "), rowFont);
+    Label7 = AddWrappedLabel(back, "Label7", QRect(592, 254, 353, 0),
+                             QStringLiteral("The first option (Upgrade) searches your computer for previous "
+                                            "installations, which may be a time-consuming process (several "
+                                            "minutes if you have a large hard drive)."),
+                             false);
+    Label8 = AddWrappedLabel(back, "Label8", QRect(592, 313, 370, 42),
+                             QStringLiteral("The 64-bit install can only be used with 64-bit windows, but installs "
+                                            "the same program."),
+                             true);
+    Label9 = AddWrappedLabel(back, "Label9", QRect(592, 361, 369, 0),
+                             QStringLiteral("Install with databases enables you to retrieve protein sequences "
+                                            "without access to the Internet based on either accession number of "
+                                            "protein name. The databases will be installed in both native and "
+                                            "FastA format."),
+                             false);
+    Label10 = AddWrappedLabel(back, "Label10", QRect(592, 433, 370, 81),
+                              QStringLiteral("Note that the databases can be easily downloaded and indexed using "
+                                             "the included download utility \"SeqFetch\", accessed from the "
+                                             "\"Utilities\" menu. This will ensure that you have the latest version "
+                                             "of the various databases."),
+                              true);
+
+    InstallToGrp = AddRadioGroup(back, "InstallToGrp", QRect(19, 522, 185, 56), QStringLiteral("Download files to"),
+                                 {QStringLiteral("Current directory"), QStringLiteral("System temporary directory")},
+                                 1, 0);
+    VersionRadio = AddRadioGroup(back, "VersionRadio", QRect(453, 497, 190, 96),
+                                 QStringLiteral("Select version to install"),
+                                 {QStringLiteral("9.21"), QStringLiteral("9.51"), QStringLiteral("10.0"),
+                                  QStringLiteral("10.1"), QStringLiteral("10.2"), QStringLiteral("10.3"),
+                                  QStringLiteral("11.0"), QStringLiteral("12.0"), QStringLiteral("12.1")},
+                                 3, 8);
+
+    CancelBtn = AddButton(back, "CancelBtn", QRect(711, 528, 113, 41), QStringLiteral("Done"), 0, DonePicture(),
+                          Tahoma(Points10));
+    CancelBtn->SetHint(QStringLiteral("Cancel installation"));
+    CancelBtn->SetShowHint(true);
+    Label16 = AddLabel(back, "Label16", 25, 594, QStringLiteral("Install information:"), rowFont);
+
+    for (TGlowButton* button : {Download1, Download2, Download3, Download4}) {
+        button->SetHint(QStringLiteral("Download from KAPLIX web site"));
+        button->OnClick = [this](QObject* Sender) { DownloadClick(Sender); };
+    }
+    for (TGlowButton* button : {UpgradeBtn, Install32Btn, Install64Btn, FullInstallBtn})
+        button->OnClick = [this](QObject* Sender) { InstallBtnClick(Sender); };
+    CancelBtn->OnClick = [this](QObject* Sender) { CancelBtnClick(Sender); };
+
+    Memo = new QPlainTextEdit(BottomPanel);
+    Memo->setObjectName(QStringLiteral("Memo"));
+    Memo->setFont(Tahoma(Points9));
+    Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo->setPlainText(QStringLiteral("Memo"));
+
+    FileBox = new QListWidget(BottomPanel);
+    FileBox->setObjectName(QStringLiteral("FileBox"));
+    FileBox->setFrameShape(QFrame::NoFrame);
+    FileBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FileBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FileBox->setUniformItemSizes(true);
+    FileBox->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; padding: 0px; }"));
+    FileBox->setEnabled(false);
+    FileBox->setFocusPolicy(Qt::NoFocus);
+
+    setTabOrder(Memo, Memo);
+}
+
+void TInstallForm::resizeEvent(QResizeEvent* Event)
+{
+    QWidget::resizeEvent(Event);
+    const int width = Event->size().width();
+    const int height = Event->size().height();
+    BackPanel->setGeometry(0, 0, width, BackPanelHeight);
+    BottomPanel->setGeometry(0, BackPanelHeight, width, qMax(0, height - BackPanelHeight));
+    CancelBtn->move(width - CancelBtnRightGap - CancelBtn->width(), CancelBtn->y());
+
+    const QRect inside = BottomPanel->contentsRect();
+    const int boxWidth = qMin(FileBoxWidth, inside.width());
+    FileBox->setGeometry(inside.right() + 1 - boxWidth, inside.top(), boxWidth, inside.height());
+    Memo->setGeometry(inside.left(), inside.top(), inside.width() - boxWidth, inside.height());
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The assistant's two kinds of modal message box, each with a single OK button. A carriage
+// return in the text starts a new line. They return when the user has closed the box.
+void ShowErrorBox(QWidget* Parent, const QString& Text);
+void ShowInformationBox(QWidget* Parent, const QString& Text);
