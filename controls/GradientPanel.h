@@ -1,0 +1,209 @@
+#pragma once
+
+#include "controls/CaptionRenderer.h"
+#include "controls/Colors.h"
+#include "controls/PanelParts.h"
+
+#include <QList>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+enum TBevelCut : std::uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
+enum TTextVAlignment : std::uint8_t { tvaTop, tvaCenter, tvaBottom };
+enum TBackgroundPosition : std::uint8_t {
+    bpTopLeft, bpTopRight, bpBottomLeft, bpBottomRight, bpTiled, bpStretched, bpCenter
+};
+
+// A container that paints its own background: a solid colour or a banded gradient (optionally
+// mirrored), an optional coloured border and shadow, 3-D bevels, a text block, and optionally a
+// caption bar, a status bar and a size grip. Child widgets are laid out inside the bevels.
+class TCustomGradientPanel : public QWidget {
+public:
+    explicit TCustomGradientPanel(QWidget* Parent = nullptr);
+
+    QString Version() const { return QStringLiteral("2.5.7.6"); }
+
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value) { SetLook(FColor, Value); }
+    TColor ColorTo() const { return FColorTo; }
+    void SetColorTo(TColor Value) { SetLook(FColorTo, Value); }
+    TColor ColorMirror() const { return FColorMirror; }
+    void SetColorMirror(TColor Value) { SetLook(FColorMirror, Value); }
+    TColor ColorMirrorTo() const { return FColorMirrorTo; }
+    void SetColorMirrorTo(TColor Value) { SetLook(FColorMirrorTo, Value); }
+    TGradientDirection GradientDirection() const { return FGradientDirection; }
+    void SetGradientDirection(TGradientDirection Value) { SetLook(FGradientDirection, Value); }
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TBevelCut Value) { SetLook(FBevelOuter, Value); }
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut Value) { SetLook(FBevelInner, Value); }
+    int BevelWidth() const { return FBevelWidth; }
+    void SetBevelWidth(int Value) { SetLook(FBevelWidth, qMax(1, Value)); }
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value) { SetLook(FBorderWidth, qMax(0, Value)); }
+    TColor BorderColor() const { return FBorderColor; }
+    void SetBorderColor(TColor Value) { SetLook(FBorderColor, Value); }
+    bool BorderShadow() const { return FBorderShadow; }
+    void SetBorderShadow(bool Value) { SetLook(FBorderShadow, Value); }
+    bool Buffered() const { return FBuffered; }
+    void SetBuffered(bool Value) { SetLook(FBuffered, Value); }
+
+    QString Text() const { return FText; }
+    void SetText(const QString& Value) { SetLook(FText, Value); }
+    TTextVAlignment TextVAlign() const { return FTextVAlign; }
+    void SetTextVAlign(TTextVAlignment Value) { SetLook(FTextVAlign, Value); }
+    int Indent() const { return FIndent; }
+    void SetIndent(int Value) { SetLook(FIndent, Value); }
+    int TopIndent() const { return FTopIndent; }
+    void SetTopIndent(int Value) { SetLook(FTopIndent, Value); }
+    int BottomIndent() const { return FBottomIndent; }
+    void SetBottomIndent(int Value) { SetLook(FBottomIndent, Value); }
+    int LineSpacing() const { return FLineSpacing; }
+    void SetLineSpacing(int Value) { SetLook(FLineSpacing, Value); }
+    bool Ellipsis() const { return FEllipsis; }
+    void SetEllipsis(bool Value) { SetLook(FEllipsis, Value); }
+    TColor URLColor() const { return FURLColor; }
+    void SetURLColor(TColor Value) { SetLook(FURLColor, Value); }
+    TColor ShadowColor() const { return FShadowColor; }
+    void SetShadowColor(TColor Value) { SetLook(FShadowColor, Value); }
+    int ShadowOffset() const { return FShadowOffset; }
+    void SetShadowOffset(int Value) { SetLook(FShadowOffset, Value); }
+    bool AnchorHint() const { return FAnchorHint; }
+    void SetAnchorHint(bool Value) { FAnchorHint = Value; }
+    TColor FontColor() const { return FFontColor; }
+    void SetFontColor(TColor Value) { SetLook(FFontColor, Value); }
+
+    QPixmap Background() const { return FBackground; }
+    void SetBackground(const QPixmap& Value);
+    TBackgroundPosition BackgroundPosition() const { return FBackgroundPosition; }
+    void SetBackgroundPosition(TBackgroundPosition Value) { SetLook(FBackgroundPosition, Value); }
+
+    TPanelCaption& Caption() { return FCaption; }
+    TPanelStatusBar& StatusBar() { return FStatusBar; }
+
+    bool Collaps() const { return FCollaps; }
+    void SetCollaps(bool Value);
+    TColor CollapsColor() const { return FCollapsColor; }
+    void SetCollapsColor(TColor Value) { FCollapsColor = Value; }
+    int CollapsDelay() const { return FCollapsDelay; }
+    void SetCollapsDelay(int Value) { FCollapsDelay = qMax(0, Value); }
+    int CollapsSteps() const { return FCollapsSteps; }
+    void SetCollapsSteps(int Value) { FCollapsSteps = qMax(0, Value); }
+    bool AutoHideChildren() const { return FAutoHideChildren; }
+    void SetAutoHideChildren(bool Value) { FAutoHideChildren = Value; }
+    int FullHeight() const { return FFullHeight; }
+    void SetFullHeight(int Value) { FFullHeight = Value; }
+    bool CanSize() const { return FCanSize; }
+    void SetCanSize(bool Value) { SetLook(FCanSize, Value); }
+    bool FreeOnClose() const { return FFreeOnClose; }
+    void SetFreeOnClose(bool Value) { FFreeOnClose = Value; }
+
+    // The rectangle offered to child controls: inside border and bevels, without the bars.
+    QRect ChildArea() const;
+    // Height of the caption bar in device pixels.
+    int CapHeight() const;
+    // Size of the panel's text as drawn in its text rectangle.
+    QSize GetHTMLSize() const;
+
+    std::function<void(QObject* Sender, QPainter& Canvas, const QRect& Rect)> OnPaint;
+    std::function<void(QObject* Sender)> OnMouseEnter;
+    std::function<void(QObject* Sender)> OnMouseLeave;
+    std::function<void(QObject* Sender)> OnCaptionClick;
+    std::function<void(QObject* Sender)> OnCaptionDBlClick;
+    std::function<void(QObject* Sender)> OnClose;
+    std::function<void(QObject* Sender)> OnMinimize;
+    std::function<void(QObject* Sender)> OnMaximize;
+    std::function<void(QObject* Sender)> OnEndCollapsExpand;
+    std::function<void(QObject* Sender, const QString& Anchor)> OnAnchorClick;
+    std::function<void(QObject* Sender, const QString& Anchor)> OnAnchorEnter;
+    std::function<void(QObject* Sender, const QString& Anchor)> OnAnchorExit;
+
+protected:
+    void paintEvent(QPaintEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    void enterEvent(QEnterEvent* Event) override;
+    void leaveEvent(QEvent* Event) override;
+    bool event(QEvent* Event) override;
+
+private:
+    template <typename T> void SetLook(T& Field, const T& Value)
+    {
+        if (Field == Value)
+            return;
+        Field = Value;
+        PartChanged();
+    }
+    void PartChanged();
+    void PaintPanel(QPainter& Painter);
+    void PaintBorderAndShadow(QPainter& Painter);
+    void PaintBevels(QPainter& Painter);
+    void PaintBackgroundPicture(QPainter& Painter);
+    void PaintCaptionBar(QPainter& Painter);
+    void PaintStatusBar(QPainter& Painter);
+    void PaintText(QPainter& Painter);
+    void PaintSizeGrip(QPainter& Painter);
+    int BevelTotal() const;
+    QRect InsideBevels() const;
+    QRect CaptionBarRect() const;
+    QRect CloseButtonRect() const;
+    QRect MinMaxButtonRect() const;
+    QRect StatusBarRect() const;
+    QRect TextRect() const;
+    QRect PlacedTextRect() const;
+    TCaptionOptions TextOptions() const;
+    int CollapsedSize() const;
+    void SetAnchor(const QString& Anchor);
+
+    TColor FColor = clBtnFace;
+    TColor FColorTo = clNone;
+    TColor FColorMirror = clNone;
+    TColor FColorMirrorTo = clNone;
+    TGradientDirection FGradientDirection = gdVertical;
+    TBevelCut FBevelOuter = bvRaised;
+    TBevelCut FBevelInner = bvNone;
+    int FBevelWidth = 1;
+    int FBorderWidth = 0;
+    TColor FBorderColor = clBlack;
+    bool FBorderShadow = false;
+    bool FBuffered = true;
+    QString FText;
+    TTextVAlignment FTextVAlign = tvaTop;
+    int FIndent = 0;
+    int FTopIndent = 0;
+    int FBottomIndent = 0;
+    int FLineSpacing = 0;
+    bool FEllipsis = false;
+    TColor FURLColor = 0xFF0000;
+    TColor FShadowColor = 0x808080;
+    int FShadowOffset = 2;
+    bool FAnchorHint = false;
+    TColor FFontColor = clWindowText;
+    QPixmap FBackground;
+    TBackgroundPosition FBackgroundPosition = bpTopLeft;
+    TPanelCaption FCaption;
+    TPanelStatusBar FStatusBar;
+    bool FCollaps = false;
+    TColor FCollapsColor = 0x808080;
+    int FCollapsDelay = 20;
+    int FCollapsSteps = 0;
+    bool FAutoHideChildren = true;
+    bool FCanSize = false;
+    bool FFreeOnClose = false;
+    int FFullHeight = 200;
+    bool FIsCollapsing = false;
+    QList<QPointer<QWidget>> FHiddenChildren;
+    QString FAnchor;
+};
+
+// The published gradient panel.
+class TGradientPanel : public TCustomGradientPanel {
+public:
+    using TCustomGradientPanel::TCustomGradientPanel;
+};
