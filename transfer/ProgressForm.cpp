@@ -1,9 +1,10 @@
 #include "transfer/ProgressForm.h"
 
-#include <QApplication>
+#include "transfer/WindowMetrics.h"
+
+#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QScreen>
-#include <QStyle>
 
 namespace {
 
@@ -23,13 +24,6 @@ QPushButton* MakeButton(QWidget* Parent, int Left, int Top)
 }
 
 } // namespace
-
-int TProgressForm::CaptionHeight()
-{
-    const int classicCaption = 23;
-    const int fromStyle = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    return fromStyle > 0 ? fromStyle : classicCaption;
-}
 
 TProgressForm::TProgressForm(const TProgressFormOptions& Options)
 {
@@ -86,7 +80,7 @@ TProgressForm::TProgressForm(const TProgressFormOptions& Options)
     // Centred on the screen, frame and caption included.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        const int outerHeight = CaptionHeight() + clientHeight;
+        const int outerHeight = SystemCaptionHeight() + clientHeight;
         move(area.center().x() - FormWidth / 2, area.center().y() - outerHeight / 2);
     }
 }

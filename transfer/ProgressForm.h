@@ -33,10 +33,6 @@ public:
     static constexpr int ButtonWidth = 75;
     static constexpr int ButtonHeight = 25;
 
-    // The height of a window caption: the style's title bar height, or the classic 23 pixels
-    // where the style has none.
-    static int CaptionHeight();
-
     explicit TProgressForm(const TProgressFormOptions& Options);
 
     // Asked whenever the window is to close; unassigned means yes.

@@ -2,6 +2,7 @@
 #include "tests/support/TempDir.h"
 
 #include "transfer/WebTransfer.h"
+#include "transfer/WindowMetrics.h"
 
 #include <QTest>
 
@@ -193,8 +194,8 @@ TEST_F(ProgressDialogTest, IsCentredOnTheScreenWithItsCaption)
 {
     TProgressForm* form = Build();
     const QRect screen = form->screen()->availableGeometry();
-    const int outerHeight = TProgressForm::CaptionHeight() + 188;
-    EXPECT_GT(TProgressForm::CaptionHeight(), 0);
+    const int outerHeight = SystemCaptionHeight() + 188;
+    EXPECT_GT(SystemCaptionHeight(), 0);
     EXPECT_EQ(form->pos(), QPoint(screen.center().x() - 150, screen.center().y() - outerHeight / 2));
 }
 
