@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/ProgressForm.h"
 #include "transfer/WebTransferItem.h"
 #include "transfer/WebTransferTypes.h"
 
@@ -17,9 +18,6 @@
 
 // The transfer engine: a job list, the settings that shape the progress dialog and the
 // network session, and the events through which the owner follows a run.
-// The animations the progress dialog plays: the download clip, the upload clip, and the
-// file-copy animation.
-enum TAnimationClip : std::uint8_t { acDownload, acUpload, acFileCopy };
 
 class TWebTransfer : public QObject {
     Q_OBJECT
@@ -130,6 +128,9 @@ protected:
     void DialogCancelClick();
     void OpenFileClick();
     void OpenFolderClick();
+    // Whether the dialog may close now, and what happens once it has closed.
+    bool DialogCloseQuery() const;
+    void DialogClose();
 
     // Raises OnError and then OnErrorInfo with the same code.
     void ReportError(int ErrorCode, const QString& ErrorInfo);
@@ -144,7 +145,7 @@ protected:
     // Run state.
     std::int32_t FFileNum = 0;
     bool FCancelled = false;
-    QPointer<QWidget> FForm;
+    QPointer<TProgressForm> FForm;
     bool FFormClosed = false;
     QPointer<QProgressBar> FProgress;
     QPointer<QLabel> FFileLbl;
@@ -155,6 +156,7 @@ protected:
     QPointer<QPushButton> FCancelBtn;
     QPointer<QPushButton> FBtnShowFile;
     QPointer<QPushButton> FBtnShowFolder;
+    QPointer<TTransferAnimation> FAnim;
     QString FLastFile;
     QString FLastDir;
     bool FCopyCompleted = false;
