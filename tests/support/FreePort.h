@@ -1,4 +1,8 @@
 #pragma once
 
-// A TCP port on 127.0.0.1 that nothing listens on at the moment of the call.
-int freeLocalPort();
+#include <QtGlobal>
+
+// A TCP port on 127.0.0.1 that nothing listens on right now; 0 when none could be found.
+quint16 freeTcpPort();
+// True when something accepts connections on 127.0.0.1 at port.
+bool tcpPortAnswers(quint16 port);

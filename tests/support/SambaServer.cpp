@@ -53,7 +53,7 @@ bool SambaServer::start()
     const QDir root(m_dir.path());
     for (const char* sub : {"share", "private", "lock", "state", "cache", "pid", "ncalrpc", "log"})
         root.mkpath(QString::fromLatin1(sub));
-    m_port = freeLocalPort();
+    m_port = freeTcpPort();
 
     const QString conf = root.filePath(QStringLiteral("smb.conf"));
     const QString base = root.path();
