@@ -1,0 +1,194 @@
+#include "platform/ShareConnection.h"
+
+#include <QUrl>
+
+#include <libsmbclient.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace platform {
+
+namespace {
+
+// "\\server\share" or "//server/share" split into server and share; empty when not a share.
+struct ShareName {
+    QString server;
+    QString share;
+};
+
+ShareName parseShareName(const QString& text)
+{
+    QString name = text;
+    name.replace(u'\\', u'/');
+    if (!name.startsWith(QStringLiteral("//")))
+        return {};
+    const QStringList parts = name.mid(2).split(u'/', Qt::SkipEmptyParts);
+    if (parts.size() != 2)
+        return {};
+    return {parts[0], parts[1]};
+}
+
+QString encoded(const QString& component)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(component));
+}
+
+ShareResult failure(int code)
+{
+    return {false, code, QString::fromLocal8Bit(std::strerror(code))};
+}
+
+} // namespace
+
+struct ShareConnection::Context {
+    SMBCCTX* smb = nullptr;
+    QByteArray user;
+    QByteArray password;
+    QString baseUrl; // smb://server[:port]/share
+
+    ~Context()
+    {
+        if (smb)
+            smbc_free_context(smb, 1);
+    }
+
+    static void authenticate(SMBCCTX* smb, const char*, const char*, char* workgroup, int workgroupSize, char* user,
+                             int userSize, char* password, int passwordSize)
+    {
+        auto* self = static_cast<Context*>(smbc_getOptionUserData(smb));
+        if (workgroupSize > 0)
+            workgroup[0] = '\0';
+        std::snprintf(user, std::size_t(userSize), "%s", self->user.constData());
+        std::snprintf(password, std::size_t(passwordSize), "%s", self->password.constData());
+    }
+};
+
+// A file keeps its connection's context alive, so closing it is safe whenever it happens.
+struct ShareFile::Handle {
+    std::shared_ptr<ShareConnection::Context> context;
+    SMBCCTX* smb = nullptr;
+    SMBCFILE* file = nullptr;
+
+    ~Handle()
+    {
+        if (file)
+            smbc_getFunctionClose(smb)(smb, file);
+    }
+};
+
+ShareFile::ShareFile(std::unique_ptr<Handle> handle)
+    : m_handle(std::move(handle))
+{
+}
+
+ShareFile::~ShareFile() = default;
+
+std::int64_t ShareFile::read(char* data, std::int64_t maxSize)
+{
+    const ssize_t n = smbc_getFunctionRead(m_handle->smb)(m_handle->smb, m_handle->file, data, std::size_t(maxSize));
+    return n < 0 ? -1 : std::int64_t(n);
+}
+
+std::int64_t ShareFile::size() const
+{
+    struct stat info {};
+    if (smbc_getFunctionFstat(m_handle->smb)(m_handle->smb, m_handle->file, &info) < 0)
+        return -1;
+    return std::int64_t(info.st_size);
+}
+
+QDateTime ShareFile::lastWriteTime() const
+{
+    struct stat info {};
+    if (smbc_getFunctionFstat(m_handle->smb)(m_handle->smb, m_handle->file, &info) < 0)
+        return {};
+    return QDateTime::fromSecsSinceEpoch(info.st_mtime, Qt::UTC);
+}
+
+ShareConnection::ShareConnection() = default;
+
+ShareConnection::~ShareConnection() = default;
+
+bool ShareConnection::isShareName(const QString& text)
+{
+    return !parseShareName(text).server.isEmpty();
+}
+
+bool ShareConnection::isConnected() const
+{
+    return m_context != nullptr;
+}
+
+ShareResult ShareConnection::connect(const QString& share, const QString& user, const QString& password, int timeoutMs)
+{
+    m_context.reset();
+    const ShareName name = parseShareName(share);
+    if (name.server.isEmpty())
+        return failure(EINVAL);
+
+    auto context = std::make_shared<Context>();
+    context->user = user.toUtf8();
+    context->password = password.toUtf8();
+    context->baseUrl = QStringLiteral("smb://") + name.server + u'/' + encoded(name.share);
+    context->smb = smbc_new_context();
+    if (!context->smb)
+        return failure(ENOMEM);
+    smbc_setOptionUserData(context->smb, context.get());
+    smbc_setFunctionAuthDataWithContext(context->smb, &Context::authenticate);
+    smbc_setOptionNoAutoAnonymousLogin(context->smb, 1);
+    smbc_setTimeout(context->smb, timeoutMs);
+    if (!smbc_init_context(context->smb)) {
+        const int error = errno ? errno : EIO;
+        smbc_free_context(context->smb, 1);
+        context->smb = nullptr;
+        return failure(error);
+    }
+
+    const QByteArray url = context->baseUrl.toUtf8();
+    SMBCFILE* dir = smbc_getFunctionOpendir(context->smb)(context->smb, url.constData());
+    if (!dir)
+        return failure(errno ? errno : EIO);
+    smbc_getFunctionClosedir(context->smb)(context->smb, dir);
+    m_context = std::move(context);
+    return {true, 0, {}};
+}
+
+ShareResult ShareConnection::disconnect()
+{
+    if (!m_context)
+        return failure(ENOTCONN);
+    m_context.reset();
+    return {true, 0, {}};
+}
+
+std::unique_ptr<ShareFile> ShareConnection::openRead(const QString& relativePath, ShareResult* result)
+{
+    const auto report = [&](ShareResult r) {
+        if (result)
+            *result = r;
+    };
+    if (!m_context) {
+        report(failure(ENOTCONN));
+        return nullptr;
+    }
+    QString url = m_context->baseUrl;
+    for (const QString& part : QString(relativePath).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts))
+        url += u'/' + encoded(part);
+    const QByteArray path = url.toUtf8();
+    SMBCFILE* file = smbc_getFunctionOpen(m_context->smb)(m_context->smb, path.constData(), O_RDONLY, 0);
+    if (!file) {
+        report(failure(errno ? errno : EIO));
+        return nullptr;
+    }
+    auto handle = std::make_unique<ShareFile::Handle>();
+    handle->context = m_context;
+    handle->smb = m_context->smb;
+    handle->file = file;
+    report({true, 0, {}});
+    return std::unique_ptr<ShareFile>(new ShareFile(std::move(handle)));
+}
+
+} // namespace platform
