@@ -1,5 +1,9 @@
 #include "transfer/WebTransfer.h"
 
+#include "platform/InternetSession.h"
+
+#include <QCoreApplication>
+#include <QThread>
 #include <QWidget>
 
 TWebTransfer::TWebTransfer(QObject* Owner)
@@ -10,6 +14,13 @@ TWebTransfer::TWebTransfer(QObject* Owner)
 
 TWebTransfer::~TWebTransfer()
 {
+    if (FThread) {
+        // A worker still waiting to hand over its run: drop the hand-over so it ends.
+        QObject::disconnect(FThread, nullptr, this, nullptr);
+        QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+        FThread->wait();
+        delete FThread.data();
+    }
     // A dialog left open in its completion state belongs to the engine until it closes.
     delete FForm.data();
 }

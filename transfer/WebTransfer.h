@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include <QLabel>
 #include <QProgressBar>
@@ -20,6 +21,11 @@
 // The animations the progress dialog plays: the download clip, the upload clip, and the
 // file-copy animation.
 enum TAnimationClip : std::uint8_t { acDownload, acUpload, acFileCopy };
+
+namespace platform {
+class InternetSession;
+}
+class QThread;
 
 class TWebTransfer : public QObject {
     Q_OBJECT
@@ -93,6 +99,13 @@ public:
     const QString& TimeLeftStr() const { return FTimeLeftStr; }
     const QString& ElapsedTimeStr() const { return FElapsedTimeStr; }
 
+    // Runs the whole job list on the calling thread; returns when the run is over.
+    void Execute();
+    void DoCopy();
+    // Hands the run to the user-interface thread through a worker thread and returns at once.
+    void ThreadExecute();
+    // ThreadExecute, then processes events until the run and the worker are done.
+    void ThreadExecAndWait();
     void CancelCopy() { FCancelled = true; }
 
     // With both proxy fields set, an "http://" URL carries them as credentials.
@@ -131,6 +144,29 @@ protected:
     void OpenFileClick();
     void OpenFolderClick();
 
+    // The run loop's pieces (WebTransferRun.cpp).
+    int InternetJobCount() const;
+    bool KeepConnectionFor(int Index) const;
+    bool RunOperation(int Index, TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer, bool KeepConnection);
+    void OpenInternetSession();
+    void ThreadDone();
+    // Lets the user interface handle what is pending: repaints, the Cancel click.
+    void ProcessMessages();
+
+    // The dialog lines every operation writes (ProgressLines.cpp).
+    void SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer);
+    void ShowProgress(std::int64_t Done, std::int64_t Total, std::uint32_t StartTick, const QString& Word,
+                      bool CopyMode);
+
+    // Appends a time-stamped line to LogfileName (TransferLog.cpp).
+    void WriteLog(const QString& Text);
+
+    // The operations, one per job kind.
+    bool HttpDownload(int Index, QString URL, const QString& DisplayURL, const QString& TargetDir,
+                      const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer,
+                      TWebTransferAuthentication Authenticate, const QString& HTTPUserID,
+                      const QString& HTTPPassword);
+
     // Raises OnError and then OnErrorInfo with the same code.
     void ReportError(int ErrorCode, const QString& ErrorInfo);
 
@@ -155,6 +191,8 @@ protected:
     QPointer<QPushButton> FCancelBtn;
     QPointer<QPushButton> FBtnShowFile;
     QPointer<QPushButton> FBtnShowFolder;
+    std::unique_ptr<platform::InternetSession> FHinternet;
+    QPointer<QThread> FThread;
     QString FLastFile;
     QString FLastDir;
     bool FCopyCompleted = false;

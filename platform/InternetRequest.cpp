@@ -1,0 +1,81 @@
+#include "platform/InternetRequest.h"
+
+#include "platform/InternetSessionCore.h"
+
+#include <cstring>
+
+namespace platform {
+
+InternetRequest::InternetRequest(std::unique_ptr<RequestState> state)
+    : m_state(std::move(state))
+{
+}
+
+InternetRequest::~InternetRequest() = default;
+
+int InternetRequest::statusCode() const
+{
+    long code = 0;
+    curl_easy_getinfo(m_state->easy.get(), CURLINFO_RESPONSE_CODE, &code);
+    return static_cast<int>(code);
+}
+
+QString InternetRequest::finalUrl() const
+{
+    char* url = nullptr;
+    curl_easy_getinfo(m_state->easy.get(), CURLINFO_EFFECTIVE_URL, &url);
+    return url ? QString::fromUtf8(url) : QString();
+}
+
+std::int64_t InternetRequest::contentLength() const
+{
+    return m_state->contentLength;
+}
+
+CalendarTime InternetRequest::lastModified() const
+{
+    return m_state->lastModified;
+}
+
+QString InternetRequest::header(const QString& name) const
+{
+    const QByteArray key = name.toUtf8().toLower();
+    for (const auto& [headerName, value] : m_state->responseHeaders) {
+        if (headerName == key)
+            return QString::fromUtf8(value);
+    }
+    return {};
+}
+
+InternetResult InternetRequest::read(char* data, std::int64_t maxSize, std::int64_t& bytesRead)
+{
+    RequestState& state = *m_state;
+    bytesRead = 0;
+    if (maxSize <= 0)
+        return InternetResult::success();
+    if (state.buffered() == 0 && !state.done) {
+        if (state.paused) {
+            state.paused = false;
+            curl_easy_pause(state.easy.get(), CURLPAUSE_CONT);
+        }
+        const auto result = state.core->waitFor(state, [&state] { return state.buffered() > 0; },
+                                                state.core->receiveTimeoutMs);
+        if (result == SessionCore::WaitResult::Aborted)
+            return state.curlFailure(CURLE_ABORTED_BY_CALLBACK);
+        if (result == SessionCore::WaitResult::TimedOut)
+            return state.curlFailure(CURLE_OPERATION_TIMEDOUT);
+    }
+    const std::int64_t available = state.buffered();
+    if (available == 0) {
+        if (state.result != CURLE_OK)
+            return state.curlFailure(state.result);
+        return InternetResult::success();
+    }
+    const std::int64_t count = std::min(available, maxSize);
+    std::memcpy(data, state.body.data() + state.head, static_cast<std::size_t>(count));
+    state.head += static_cast<std::size_t>(count);
+    bytesRead = count;
+    return InternetResult::success();
+}
+
+} // namespace platform

@@ -1,0 +1,268 @@
+#include "platform/InternetSession.h"
+
+#include "platform/InternetErrors.h"
+#include "platform/InternetSessionCore.h"
+
+#include <QDateTime>
+
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+// Body bytes held for the reader before the transfer pauses: enough to keep the socket busy
+// between reads, small enough that memory does not grow with the file.
+constexpr std::size_t BodyBufferLimit = 512 * 1024;
+constexpr long ReceiveBufferSize = 128 * 1024;
+constexpr long MaxRedirects = 20; // what browsers allow
+
+void initialiseLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+CalendarTime calendarTimeOf(const QByteArray& httpDate)
+{
+    const time_t seconds = curl_getdate(httpDate.constData(), nullptr);
+    if (seconds < 0)
+        return {};
+    const QDateTime utc = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+    const QDate date = utc.date();
+    const QTime time = utc.time();
+    if (!date.isValid() || date.year() < 1 || date.year() > 65535)
+        return {};
+    CalendarTime result;
+    result.year = static_cast<quint16>(date.year());
+    result.month = static_cast<quint16>(date.month());
+    result.dayOfWeek = static_cast<quint16>(date.dayOfWeek() % 7); // Sunday is 0
+    result.day = static_cast<quint16>(date.day());
+    result.hour = static_cast<quint16>(time.hour());
+    result.minute = static_cast<quint16>(time.minute());
+    result.second = static_cast<quint16>(time.second());
+    return result;
+}
+
+size_t receiveHeader(char* buffer, size_t size, size_t count, void* userData)
+{
+    auto* state = static_cast<RequestState*>(userData);
+    const size_t total = size * count;
+    state->lastActivity = SteadyClock::now();
+    const QByteArray line = QByteArray(buffer, static_cast<qsizetype>(total)).trimmed();
+    if (line.startsWith("HTTP/")) {
+        // A new answer begins (after a redirect or an interim answer).
+        state->responseHeaders.clear();
+        state->contentLength = -1;
+        state->lastModified = {};
+        state->hasLocation = false;
+        return total;
+    }
+    if (line.isEmpty()) {
+        long code = 0;
+        curl_easy_getinfo(state->easy.get(), CURLINFO_RESPONSE_CODE, &code);
+        const bool interim = code < 200;
+        const bool followed = code >= 300 && code < 400 && state->hasLocation;
+        if (!interim && !followed)
+            state->headersFinal = true;
+        return total;
+    }
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0)
+        return total;
+    const QByteArray name = line.left(colon).trimmed().toLower();
+    const QByteArray value = line.mid(colon + 1).trimmed();
+    state->responseHeaders.append({name, value});
+    if (name == "content-length") {
+        bool ok = false;
+        const qint64 length = value.toLongLong(&ok);
+        state->contentLength = ok && length >= 0 ? length : -1;
+    } else if (name == "last-modified") {
+        state->lastModified = calendarTimeOf(value);
+    } else if (name == "location") {
+        state->hasLocation = true;
+    }
+    return total;
+}
+
+size_t receiveBody(char* data, size_t size, size_t count, void* userData)
+{
+    auto* state = static_cast<RequestState*>(userData);
+    const size_t total = size * count;
+    if (state->body.size() - state->head >= BodyBufferLimit) {
+        state->paused = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    if (state->head > 0 && state->head == state->body.size()) {
+        state->body.clear();
+        state->head = 0;
+    } else if (state->head >= BodyBufferLimit / 2) {
+        state->body.erase(state->body.begin(), state->body.begin() + static_cast<std::ptrdiff_t>(state->head));
+        state->head = 0;
+    }
+    state->body.insert(state->body.end(), data, data + total);
+    state->lastActivity = SteadyClock::now();
+    return total;
+}
+
+CurlHeaderList headerListFrom(const QString& headers, OpenFlags flags)
+{
+    CurlHeaderList list;
+    for (const QString& line : headers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        if (!line.trimmed().isEmpty())
+            appendHeader(list, line.toUtf8().constData());
+    }
+    if (flags.testFlag(OpenFlag::Reload)) {
+        appendHeader(list, "Cache-Control: no-cache");
+        appendHeader(list, "Pragma: no-cache");
+    }
+    return list;
+}
+
+} // namespace
+
+SessionCore::SessionCore()
+{
+    initialiseLibrary();
+    multi = CurlMulti(curl_multi_init());
+}
+
+void SessionCore::drive()
+{
+    int running = 0;
+    curl_multi_perform(multi.get(), &running);
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+        if (message->msg != CURLMSG_DONE)
+            continue;
+        RequestState* state = nullptr;
+        curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &state);
+        if (state) {
+            state->done = true;
+            state->result = message->data.result;
+        }
+    }
+}
+
+RequestState::~RequestState()
+{
+    if (attached)
+        curl_multi_remove_handle(core->multi.get(), easy.get());
+}
+
+InternetResult RequestState::curlFailure(CURLcode code) const
+{
+    QString message = QString::fromUtf8(curl_easy_strerror(code));
+    if (errorBuffer[0] != '\0')
+        message += QStringLiteral(": ") + QString::fromUtf8(errorBuffer).trimmed();
+    return InternetResult::failure(internetErrorNumber(code), message);
+}
+
+InternetSession::InternetSession(const QString& agent, const QString& proxy)
+    : m_core(std::make_shared<SessionCore>())
+{
+    m_core->agent = agent.toUtf8();
+    m_core->proxy = proxy.toUtf8();
+}
+
+InternetSession::~InternetSession() = default;
+InternetSession::InternetSession(InternetSession&&) noexcept = default;
+InternetSession& InternetSession::operator=(InternetSession&&) noexcept = default;
+
+QString InternetSession::agent() const { return QString::fromUtf8(m_core->agent); }
+QString InternetSession::proxy() const { return QString::fromUtf8(m_core->proxy); }
+int InternetSession::connectTimeout() const { return m_core->connectTimeoutMs; }
+int InternetSession::sendTimeout() const { return m_core->sendTimeoutMs; }
+int InternetSession::receiveTimeout() const { return m_core->receiveTimeoutMs; }
+
+void InternetSession::setConnectTimeout(int milliseconds)
+{
+    m_core->connectTimeoutMs = milliseconds > 0 ? milliseconds : DefaultTimeoutMs;
+}
+
+void InternetSession::setSendTimeout(int milliseconds)
+{
+    m_core->sendTimeoutMs = milliseconds > 0 ? milliseconds : DefaultTimeoutMs;
+}
+
+void InternetSession::setReceiveTimeout(int milliseconds)
+{
+    m_core->receiveTimeoutMs = milliseconds > 0 ? milliseconds : DefaultTimeoutMs;
+}
+
+void InternetSession::setProxyCredentials(const QString& user, const QString& password)
+{
+    m_core->proxyUser = user.toUtf8();
+    m_core->proxyPassword = password.toUtf8();
+}
+
+void InternetSession::setIdleCallback(IdleCallback callback)
+{
+    m_core->idle = std::move(callback);
+}
+
+std::unique_ptr<InternetRequest> InternetSession::openUrl(const QString& url, const QString& headers,
+                                                          OpenFlags flags, InternetResult* result)
+{
+    auto fail = [result](const InternetResult& failure) -> std::unique_ptr<InternetRequest> {
+        if (result)
+            *result = failure;
+        return nullptr;
+    };
+    auto state = std::make_unique<RequestState>(m_core);
+    state->easy = CurlEasy(curl_easy_init());
+    if (!state->easy)
+        return fail(state->curlFailure(CURLE_FAILED_INIT));
+    CURL* easy = state->easy.get();
+    const QByteArray address = url.toUtf8();
+    state->headerList = headerListFrom(headers, flags);
+
+    curl_easy_setopt(easy, CURLOPT_URL, address.constData());
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, state.get());
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, state->errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, m_core->agent.constData());
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_core->connectTimeoutMs));
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, receiveHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, state.get());
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, receiveBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, state.get());
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    if (!flags.testFlag(OpenFlag::KeepConnection))
+        curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    if (state->headerList)
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, state->headerList.get());
+    if (!m_core->proxy.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_PROXY, m_core->proxy.constData());
+    if (!m_core->proxyUser.isEmpty() || !m_core->proxyPassword.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, m_core->proxyUser.constData());
+        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, m_core->proxyPassword.constData());
+    }
+
+    if (curl_multi_add_handle(m_core->multi.get(), easy) != CURLM_OK)
+        return fail(state->curlFailure(CURLE_FAILED_INIT));
+    state->attached = true;
+
+    RequestState& request = *state;
+    const int patience = m_core->connectTimeoutMs + m_core->receiveTimeoutMs;
+    switch (m_core->waitFor(request, [&request] { return request.headersFinal; }, patience)) {
+    case SessionCore::WaitResult::Aborted:
+        return fail(request.curlFailure(CURLE_ABORTED_BY_CALLBACK));
+    case SessionCore::WaitResult::TimedOut:
+        return fail(request.curlFailure(CURLE_OPERATION_TIMEDOUT));
+    case SessionCore::WaitResult::Ready:
+        break;
+    }
+    if (!request.headersFinal && request.done && request.result != CURLE_OK)
+        return fail(request.curlFailure(request.result));
+    request.headersFinal = true;
+    if (result)
+        *result = InternetResult::success();
+    return std::unique_ptr<InternetRequest>(new InternetRequest(std::move(state)));
+}
+
+} // namespace platform

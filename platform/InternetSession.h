@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/InternetRequest.h"
+#include "platform/InternetResult.h"
+
+#include <QFlags>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace platform {
+
+class SessionCore;
+
+// Called again and again while the layer waits for the network. It keeps the user interface
+// alive; returning false aborts the wait (the call then fails).
+using IdleCallback = std::function<bool()>;
+
+enum class OpenFlag : quint32 {
+    NoCacheWrite = 0x04000000,
+    KeepConnection = 0x00400000,
+    Reload = 0x80000000,
+};
+Q_DECLARE_FLAGS(OpenFlags, OpenFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(OpenFlags)
+
+// One internet session: the agent name, the proxy (named, or the system's configuration when
+// empty), the time-outs and the connection cache its requests share. Requests may outlive it.
+class InternetSession {
+public:
+    // Used while no time-out is set, so no wait lasts forever.
+    static constexpr int DefaultTimeoutMs = 60000;
+
+    explicit InternetSession(const QString& agent, const QString& proxy = {});
+    ~InternetSession();
+    InternetSession(InternetSession&&) noexcept;
+    InternetSession& operator=(InternetSession&&) noexcept;
+    InternetSession(const InternetSession&) = delete;
+    InternetSession& operator=(const InternetSession&) = delete;
+
+    QString agent() const;
+    QString proxy() const;
+
+    int connectTimeout() const;
+    void setConnectTimeout(int milliseconds);
+    int sendTimeout() const;
+    void setSendTimeout(int milliseconds);
+    int receiveTimeout() const;
+    void setReceiveTimeout(int milliseconds);
+
+    // Credentials for the proxy alone; they never reach the origin server.
+    void setProxyCredentials(const QString& user, const QString& password);
+    void setIdleCallback(IdleCallback callback);
+
+    // Opens an address and waits until the final answer's status line and headers arrived
+    // (redirects are followed). headers is extra header text, lines separated by CR LF.
+    // Returns null on failure, with the reason in *result when given.
+    std::unique_ptr<InternetRequest> openUrl(const QString& url, const QString& headers, OpenFlags flags,
+                                             InternetResult* result = nullptr);
+
+private:
+    std::shared_ptr<SessionCore> m_core;
+};
+
+} // namespace platform

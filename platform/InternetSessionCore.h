@@ -1,0 +1,106 @@
+#pragma once
+
+// What a session and its requests share. Internal to the platform layer.
+
+#include "platform/CurlHandles.h"
+#include "platform/InternetRequest.h"
+#include "platform/InternetSession.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+namespace platform {
+
+using SteadyClock = std::chrono::steady_clock;
+
+struct RequestState;
+
+class SessionCore {
+public:
+    SessionCore();
+
+    enum class WaitResult { Ready, TimedOut, Aborted };
+
+    // Drives the session's transfers until ready() holds or the request ends, calling the
+    // idle callback between short slices. It gives up when the request has seen no traffic
+    // for inactivityMs.
+    template <typename Ready>
+    WaitResult waitFor(RequestState& request, Ready ready, int inactivityMs);
+
+    // One round of work on every transfer; finished transfers are marked done.
+    void drive();
+
+    CurlMulti multi;
+    QByteArray agent;
+    QByteArray proxy;
+    QByteArray proxyUser;
+    QByteArray proxyPassword;
+    int connectTimeoutMs = InternetSession::DefaultTimeoutMs;
+    int sendTimeoutMs = InternetSession::DefaultTimeoutMs;
+    int receiveTimeoutMs = InternetSession::DefaultTimeoutMs;
+    IdleCallback idle;
+};
+
+struct RequestState {
+    explicit RequestState(std::shared_ptr<SessionCore> session) : core(std::move(session)) {}
+    ~RequestState();
+    RequestState(const RequestState&) = delete;
+    RequestState& operator=(const RequestState&) = delete;
+
+    std::int64_t buffered() const { return static_cast<std::int64_t>(body.size() - head); }
+    InternetResult curlFailure(CURLcode code) const;
+
+    std::shared_ptr<SessionCore> core;
+    CurlHeaderList headerList;
+    CurlEasy easy;
+    bool attached = false;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+
+    bool headersFinal = false;
+    bool done = false;
+    CURLcode result = CURLE_OK;
+    bool paused = false;
+    SteadyClock::time_point lastActivity = SteadyClock::now();
+
+    // Body bytes received but not read yet; bounded, the transfer pauses when it is full.
+    std::vector<char> body;
+    std::size_t head = 0;
+
+    // Headers of the answer being received (the final one once headersFinal is set).
+    QList<QPair<QByteArray, QByteArray>> responseHeaders;
+    std::int64_t contentLength = -1;
+    CalendarTime lastModified;
+    bool hasLocation = false;
+};
+
+template <typename Ready>
+SessionCore::WaitResult SessionCore::waitFor(RequestState& request, Ready ready, int inactivityMs)
+{
+    // Short enough that the window answers at once, long enough to cost nothing.
+    constexpr auto Slice = std::chrono::milliseconds(20);
+    const auto start = SteadyClock::now();
+    auto lastIdle = start;
+    for (;;) {
+        drive();
+        if (ready() || request.done)
+            return WaitResult::Ready;
+        const auto now = SteadyClock::now();
+        const auto quietSince = std::max(start, request.lastActivity);
+        if (now - quietSince > std::chrono::milliseconds(inactivityMs))
+            return WaitResult::TimedOut;
+        int descriptors = 0;
+        curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(Slice.count()), &descriptors);
+        if (idle && SteadyClock::now() - lastIdle >= Slice) {
+            lastIdle = SteadyClock::now();
+            if (!idle())
+                return WaitResult::Aborted;
+        }
+    }
+}
+
+} // namespace platform

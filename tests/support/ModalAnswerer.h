@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+// Answers modal dialogs the way a user would: when a modal window is active it fills its line
+// edits in tab order with the given texts and clicks the button with the given caption. Each
+// answer is used once, in order; the window's caption is kept for the test to check.
+class ModalAnswerer : public QObject {
+public:
+    struct Answer {
+        QStringList texts;
+        QString button;
+    };
+
+    explicit ModalAnswerer(QList<Answer> answers);
+
+    const QStringList& captions() const { return m_captions; }
+    int answered() const { return static_cast<int>(m_captions.size()); }
+
+private:
+    void poll();
+
+    QList<Answer> m_answers;
+    QStringList m_captions;
+    QTimer m_timer;
+};

@@ -1,0 +1,69 @@
+#include "tests/support/ScriptedHttpServer.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#ifndef KX_TEST_SUPPORT_DIR
+#error "KX_TEST_SUPPORT_DIR must name the folder of the test servers' scripts"
+#endif
+
+ScriptedHttpServer::ScriptedHttpServer()
+{
+    m_process.setProgram(QStringLiteral("/usr/bin/python3"));
+    m_process.setArguments({QStringLiteral(KX_TEST_SUPPORT_DIR "/scripted_http_server.py"),
+                            m_work.filePath(QStringLiteral("requests.log"))});
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start();
+    if (!m_process.waitForStarted(5000))
+        return;
+    const QDeadlineTimer deadline(10000);
+    QByteArray output;
+    while (!deadline.hasExpired() && !output.contains('\n')) {
+        if (!m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            break;
+        output += m_process.readAllStandardOutput();
+    }
+    if (output.startsWith("PORT "))
+        m_port = static_cast<quint16>(output.mid(5).trimmed().toUInt());
+}
+
+ScriptedHttpServer::~ScriptedHttpServer()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+QString ScriptedHttpServer::url(const QString& path) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
+}
+
+QString ScriptedHttpServer::urlAsLocalhost(const QString& path) const
+{
+    return QStringLiteral("http://localhost:%1%2").arg(m_port).arg(path);
+}
+
+QVector<ScriptedHttpServer::Request> ScriptedHttpServer::requests() const
+{
+    QVector<Request> result;
+    QFile log(m_work.filePath(QStringLiteral("requests.log")));
+    if (!log.open(QIODevice::ReadOnly))
+        return result;
+    for (const QByteArray& line : log.readAll().split('\n')) {
+        const QJsonObject entry = QJsonDocument::fromJson(line).object();
+        if (entry.isEmpty())
+            continue;
+        Request request;
+        request.method = entry.value(QStringLiteral("method")).toString();
+        request.target = entry.value(QStringLiteral("target")).toString();
+        const QJsonObject headers = entry.value(QStringLiteral("headers")).toObject();
+        for (auto it = headers.begin(); it != headers.end(); ++it)
+            request.headers.insert(it.key(), it.value().toString());
+        result.append(request);
+    }
+    return result;
+}

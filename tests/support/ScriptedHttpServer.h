@@ -1,0 +1,39 @@
+#pragma once
+
+#include "tests/support/TempDir.h"
+
+#include <QMap>
+#include <QProcess>
+#include <QString>
+#include <QVector>
+
+// The scripted test server (scripted_http_server.py) on 127.0.0.1 with a free port, for what
+// a plain file server cannot do on demand: demand credentials, leave out Content-Length,
+// stall, drop the connection, act as a proxy. Stopped when the object goes.
+class ScriptedHttpServer {
+public:
+    struct Request {
+        QString method;
+        QString target;
+        QMap<QString, QString> headers; // names in lower case
+    };
+
+    ScriptedHttpServer();
+    ~ScriptedHttpServer();
+    ScriptedHttpServer(const ScriptedHttpServer&) = delete;
+    ScriptedHttpServer& operator=(const ScriptedHttpServer&) = delete;
+
+    bool isRunning() const { return m_port != 0; }
+    quint16 port() const { return m_port; }
+    // "http://127.0.0.1:PORT" followed by path.
+    QString url(const QString& path) const;
+    // The same server under another host name, as a client sees a different host.
+    QString urlAsLocalhost(const QString& path) const;
+    // Every request received so far, in order.
+    QVector<Request> requests() const;
+
+private:
+    TempDir m_work;
+    QProcess m_process;
+    quint16 m_port = 0;
+};

@@ -1,0 +1,131 @@
+#!/usr/bin/python3
+"""A small HTTP server for tests, doing on demand what a plain file server cannot.
+
+Usage: scripted_http_server.py LOGFILE
+Prints "PORT <n>" once it listens on 127.0.0.1, then serves until killed. Every request is
+appended to LOGFILE as one JSON line: method, target, headers.
+
+Paths (query arguments in brackets; the first segment picks the behaviour, so /file/a.exe
+works like /file):
+  /file[size]            200 with size bytes
+  /auth[user,pass,size]  401 until the Basic credentials match, then 200 with size bytes
+  /nolength[size]        200 without Content-Length; the body ends when the connection closes
+  /stall[size]           announces 2*size bytes, sends size bytes, then goes silent
+  /silent                accepts the request and never answers
+  /drop[size]            announces 2*size bytes, sends size bytes, then drops the connection
+  /redirect[to]          302 to the given address
+  /status[code]          that status with a short body
+  absolute address       (a request to a proxy) 200 with "proxied"
+"""
+import base64
+import json
+import socket
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qs, urlsplit
+
+LOG_LOCK = threading.Lock()
+
+
+def body_of(size):
+    pattern = bytes(range(256))
+    return (pattern * (size // 256 + 1))[:size]
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def record(self):
+        entry = {"method": self.command, "target": self.path,
+                 "headers": {k.lower(): v for k, v in self.headers.items()}}
+        with LOG_LOCK, open(self.server.log_path, "a", encoding="utf-8") as log:
+            log.write(json.dumps(entry) + "\n")
+
+    def send_body(self, code, body, extra=None):
+        self.send_response(code)
+        for name, value in (extra or {}).items():
+            self.send_header(name, value)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+        self.wfile.flush()
+
+    def do_GET(self):
+        self.record()
+        if self.path.startswith("http://") or self.path.startswith("https://"):
+            self.send_body(200, b"proxied")
+            return
+        parts = urlsplit(self.path)
+        query = {k: v[0] for k, v in parse_qs(parts.query).items()}
+        size = int(query.get("size", "1000"))
+        # The first path segment picks the behaviour; the rest only names the file.
+        route = parts.path.split("/")[1] if "/" in parts.path else ""
+        handler = getattr(self, "route_" + route, None)
+        if handler is None:
+            self.send_body(404, b"not found")
+            return
+        handler(query, size)
+
+    def route_file(self, query, size):
+        self.send_body(200, body_of(size))
+
+    def route_auth(self, query, size):
+        expected = "Basic " + base64.b64encode(
+            (query.get("user", "") + ":" + query.get("pass", "")).encode("latin-1")).decode()
+        if self.headers.get("Authorization") == expected:
+            self.send_body(200, body_of(size))
+        else:
+            self.send_body(401, b"unauthorised", {"WWW-Authenticate": 'Basic realm="test"'})
+
+    def route_nolength(self, query, size):
+        self.send_response(200)
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.wfile.write(body_of(size))
+        self.wfile.flush()
+        self.close_connection = True
+
+    def route_stall(self, query, size):
+        self.send_response(200)
+        self.send_header("Content-Length", str(2 * size))
+        self.end_headers()
+        self.wfile.write(body_of(size))
+        self.wfile.flush()
+        time.sleep(60)
+        self.close_connection = True
+
+    def route_silent(self, query, size):
+        time.sleep(60)
+        self.close_connection = True
+
+    def route_drop(self, query, size):
+        self.send_response(200)
+        self.send_header("Content-Length", str(2 * size))
+        self.end_headers()
+        self.wfile.write(body_of(size))
+        self.wfile.flush()
+        self.connection.shutdown(socket.SHUT_RDWR)
+        self.close_connection = True
+
+    def route_redirect(self, query, size):
+        self.send_body(302, b"moved", {"Location": query.get("to", "/")})
+
+    def route_status(self, query, size):
+        self.send_body(int(query.get("code", "500")), b"status page")
+
+
+def main():
+    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.daemon_threads = True
+    server.log_path = sys.argv[1]
+    print("PORT %d" % server.server_address[1], flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

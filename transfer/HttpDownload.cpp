@@ -1,0 +1,203 @@
+#include "transfer/WebTransfer.h"
+
+#include "platform/InternetSession.h"
+#include "platform/TickCount.h"
+#include "transfer/DateConversions.h"
+#include "transfer/DownloadTarget.h"
+#include "transfer/LocalTargets.h"
+#include "transfer/UrlHelpers.h"
+#include "transfer/WtBase64.h"
+#include "transfer/WtLogin.h"
+
+#include <QFileInfo>
+
+namespace {
+
+constexpr std::int64_t BlockSize = 4096;
+
+// A name that came from an address must stay inside the target directory.
+bool IsPlainFileName(const QString& Name)
+{
+    return !Name.isEmpty() && Name != u"." && Name != u".." && !Name.contains(u'/') && !Name.contains(u'\\')
+        && !Name.contains(QChar(0));
+}
+
+TSystemTime ToSystemTime(const platform::CalendarTime& Time)
+{
+    TSystemTime result;
+    result.wYear = Time.year;
+    result.wMonth = Time.month;
+    result.wDayOfWeek = Time.dayOfWeek;
+    result.wDay = Time.day;
+    result.wHour = Time.hour;
+    result.wMinute = Time.minute;
+    result.wSecond = Time.second;
+    result.wMilliseconds = Time.milliseconds;
+    return result;
+}
+
+QString DirectoryPart(const QString& Path)
+{
+    return Path.left(Path.lastIndexOf(u'/') + 1);
+}
+
+QString AuthorizationHeader(const QString& User, const QString& Password)
+{
+    if (User.isEmpty() && Password.isEmpty())
+        return {};
+    return QStringLiteral("Authorization: Basic ") + Base64Encode(User + u':' + Password) + QStringLiteral("\r\n\r\n");
+}
+
+} // namespace
+
+bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayURL, const QString& TargetDir,
+                                const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot,
+                                bool& NotNewer, TWebTransferAuthentication Authenticate, const QString& HTTPUserID,
+                                const QString& HTTPPassword)
+{
+    bool result = false;
+    NotNewer = false;
+    const QString fileName = NameFromURL(URL);
+
+    SetFileLine(DisplayURL.isEmpty() ? fileName : DisplayURL, DlgFromServerLabel, ServerFromURL(URL), ShowServer);
+    ProcessMessages();
+
+    QString user = HTTPUserID;
+    QString password = HTTPPassword;
+    const QString loginCaption = QStringLiteral("Connect to ") + LoginHostFromURL(URL);
+    if (Authenticate == waAlways && (user.isEmpty() || password.isEmpty())) {
+        if (!ShowLoginDialog(loginCaption, user, password))
+            return false;
+    }
+
+    platform::OpenFlags flags = platform::OpenFlag::Reload | platform::OpenFlag::NoCacheWrite;
+    if (HTTPKeepAliveAuthentication)
+        flags |= platform::OpenFlag::KeepConnection;
+    std::unique_ptr<platform::InternetRequest> request;
+    for (;;) {
+        if (FHinternet)
+            request = FHinternet->openUrl(URL, AuthorizationHeader(user, password), flags);
+        ProcessMessages();
+        if (!request) {
+            // A Cancel during the wait ends the job like a Cancel between blocks.
+            if (!FCancelled && OnURLNotFound)
+                OnURLNotFound(this, URL);
+            return false;
+        }
+        const int status = request->statusCode();
+        if (status == 401 && (Authenticate == waAlways || Authenticate == waAuto)) {
+            request.reset();
+            if (!ShowLoginDialog(loginCaption, user, password))
+                return false;
+            continue;
+        }
+        if (status >= 300) {
+            request.reset();
+            ReportError(status, QStringLiteral("Returned http error code ") + QString::number(status));
+            return false;
+        }
+        break;
+    }
+
+    if (CopyNewerOnly || OnFileDateCheck) {
+        const TDateTime sourceDate = SystemTimeToDate(ToSystemTime(request->lastModified()));
+        if (OnFileDateCheck) {
+            DateSlot = sourceDate;
+            bool allow = true;
+            OnFileDateCheck(this, Index, sourceDate, allow);
+            if (!allow)
+                return false;
+        } else if (sourceDate > DateSlot) {
+            DateSlot = sourceDate;
+        } else {
+            NotNewer = true;
+            DateSlot = sourceDate;
+            request.reset();
+            if (OnNoNewFileFound)
+                OnNoNewFileFound(this, fileName, sourceDate, sourceDate);
+            return false;
+        }
+    }
+
+    QString name = TargetFilename;
+    const bool nameFromAddress = name.isEmpty();
+    if (nameFromAddress) {
+        const QString finalUrl = request->finalUrl();
+        name = NameFromURL(!finalUrl.isEmpty() && finalUrl != URL ? finalUrl : URL);
+        if (AutoURLDecode)
+            name = URLDecode(name);
+    }
+    QString path = JoinPath(TargetDir, name);
+    FLastFile = path;
+    FLastDir = TargetDir;
+    if (nameFromAddress && !IsPlainFileName(name)) {
+        ReportError(3, QStringLiteral("Cannot create file ") + path);
+        return false;
+    }
+
+    if (QFileInfo::exists(path)) {
+        bool allow = true;
+        if (OnCopyOverWrite)
+            OnCopyOverWrite(this, path, allow);
+        if (!allow)
+            return false;
+        if (CreateUniqueFilenames)
+            path = UniqueFileName(path);
+    }
+
+    ForceDirs(DirectoryPart(path));
+    TDownloadTarget file;
+    if (!file.Open(path)) {
+        ReportError(3, QStringLiteral("Cannot create file ") + path);
+        return false;
+    }
+
+    const std::int64_t contentLength = request->contentLength();
+    std::int64_t total = std::max<std::int64_t>(contentLength, 0);
+    if (total == 0 && FItems[Index]->FileSize > 0)
+        total = FItems[Index]->FileSize;
+    SetProgressMarquee(total == 0);
+
+    std::int64_t done = 0;
+    const std::uint32_t startTick = platform::tickCount();
+    std::int64_t blockLength = BlockSize;
+    char buffer[BlockSize];
+    bool interrupted = false;
+    bool writeFailed = false;
+    while (blockLength > 0 && !FCancelled) {
+        ProcessMessages();
+        if (!request->read(buffer, BlockSize, blockLength).ok) {
+            interrupted = true;
+            break;
+        }
+        if (blockLength > 0 && !file.Write(buffer, blockLength)) {
+            writeFailed = true;
+            break;
+        }
+        done += blockLength;
+        ShowProgress(done, total, startTick, DlgDwnload, false);
+        if (blockLength > 0)
+            result = true;
+    }
+    request.reset();
+
+    if (FCancelled) {
+        file.Discard();
+        return result;
+    }
+    if (writeFailed || !file.Flush()) {
+        file.Discard();
+        ReportError(5, QStringLiteral("Error writing to destination file ") + path);
+        return false;
+    }
+    if (interrupted || (contentLength >= 0 && done < contentLength)) {
+        file.Discard();
+        ReportError(7, QStringLiteral("Transfer interrupted ") + path);
+        return false;
+    }
+    if (!file.Commit()) {
+        ReportError(3, QStringLiteral("Cannot create file ") + path);
+        return false;
+    }
+    return result;
+}

@@ -1,0 +1,62 @@
+#include "transfer/WebTransfer.h"
+
+#include "platform/TickCount.h"
+#include "transfer/ProgressTexts.h"
+
+#include <algorithm>
+
+namespace {
+
+void SetLabel(QLabel* Label, const QString& Text)
+{
+    if (Label && Label->text() != Text)
+        Label->setText(Text);
+}
+
+} // namespace
+
+void TWebTransfer::SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer)
+{
+    QString line;
+    if (FItems.Count() >= 2)
+        line = QString::number(FFileNum) + u' ' + DlgFileOfLabel + u' ' + QString::number(FItems.ActiveItems())
+            + QStringLiteral(" : ");
+    line = DlgFileLabel + u' ' + line + Name;
+    if (WithServer)
+        line += u' ' + ServerWord + u' ' + Server;
+    SetLabel(FFileLbl, line);
+}
+
+void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint32_t StartTick, const QString& Word,
+                                bool CopyMode)
+{
+    int position = FProgress ? FProgress->value() : 0;
+    if (Total > 0 || CopyMode) {
+        position = 100;
+        if (Total > 0) {
+            const double percent = static_cast<double>(Done) / static_cast<double>(Total) * 100;
+            position = static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(percent), 0, 100));
+        }
+        SetLabel(FSizeLbl, DlgProgressLabel + u' ' + SizeText(Done) + u' ' + DlgFileOfLabel + u' ' + SizeText(Total));
+    } else {
+        SetLabel(FSizeLbl, DlgProgressLabel + u' ' + SizeText(Done));
+    }
+    if (FProgress && (Total > 0 || CopyMode) && FProgress->value() != position)
+        FProgress->setValue(position);
+    if (FProgress && FProgress->maximum() == 0)
+        position = 0; // a marquee bar has no position
+    if (ShowCompletion)
+        SetDialogCaption(Word + QStringLiteral(" : ") + QString::number(position) + QStringLiteral("% ") + DlgCompleted);
+
+    const std::uint32_t elapsed = platform::tickCount() - StartTick;
+    FRateStr = RateText(RoundHalfEven(static_cast<double>(Done) / (static_cast<double>(elapsed) + 1) * 1000));
+    SetLabel(FRateLbl, DlgRateLabel + u' ' + FRateStr);
+    FTimeLeftStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total, Done);
+    SetLabel(FTimeLbl, DlgTimeLabel + u' ' + FTimeLeftStr);
+    FElapsedTimeStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total, 0);
+    SetLabel(FElapsedTimeLbl, DlgElapsedTimeLabel + u' ' + FElapsedTimeStr);
+
+    if (OnCopyProgress)
+        OnCopyProgress(this, FFileNum, Done, Total);
+    ProcessMessages();
+}

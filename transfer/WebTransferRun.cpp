@@ -1,0 +1,197 @@
+#include "transfer/WebTransfer.h"
+
+#include "platform/InternetSession.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+
+namespace {
+
+// The worker of ThreadExecute: it only hands the run to the user-interface thread and waits
+// until that thread has carried it out.
+class TWTransferThread : public QThread {
+public:
+    explicit TWTransferThread(TWebTransfer* Engine) : webcopy(Engine) {}
+
+protected:
+    void run() override
+    {
+        QMetaObject::invokeMethod(webcopy, [Engine = webcopy] { Engine->DoCopy(); }, Qt::BlockingQueuedConnection);
+    }
+
+private:
+    TWebTransfer* webcopy;
+};
+
+bool IsFtpTransfer(TWebTransferProtocol Protocol)
+{
+    return Protocol == wpFtp || Protocol == wpFtpUpload;
+}
+
+QString ConnectionKey(const TWebTransferItem& Item)
+{
+    return Item.FTPHost + Item.FTPUserID + Item.FTPPassword;
+}
+
+} // namespace
+
+void TWebTransfer::Execute()
+{
+    DoCopy();
+}
+
+void TWebTransfer::ThreadExecute()
+{
+    auto* thread = new TWTransferThread(this);
+    FThread = thread;
+    connect(thread, &QThread::finished, this, [this, thread] {
+        thread->wait();
+        delete thread;
+        ThreadDone();
+    }, Qt::QueuedConnection);
+    thread->start();
+}
+
+void TWebTransfer::ThreadExecAndWait()
+{
+    FCopyCompleted = false;
+    ThreadExecute();
+    while (!FCopyCompleted)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void TWebTransfer::ThreadDone()
+{
+    FCopyCompleted = true;
+}
+
+void TWebTransfer::ProcessMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+int TWebTransfer::InternetJobCount() const
+{
+    int count = 0;
+    for (int i = 0; i < FItems.Count(); ++i) {
+        const TWebTransferItem* item = FItems[i];
+        if (item->Active && item->Protocol != wpFile)
+            ++count;
+    }
+    return count;
+}
+
+bool TWebTransfer::KeepConnectionFor(int Index) const
+{
+    if (FItems.Count() < 2 || Index + 1 >= FItems.Count())
+        return false;
+    const TWebTransferItem& current = *FItems[Index];
+    const TWebTransferItem& next = *FItems[Index + 1];
+    return IsFtpTransfer(current.Protocol) && IsFtpTransfer(next.Protocol)
+        && ConnectionKey(current) == ConnectionKey(next);
+}
+
+void TWebTransfer::OpenInternetSession()
+{
+    FHinternet = std::make_unique<platform::InternetSession>(Agent, Proxy);
+    if (Timeout > 0) {
+        const int milliseconds = Timeout > INT32_MAX / 1000 ? INT32_MAX : Timeout * 1000;
+        FHinternet->setConnectTimeout(milliseconds);
+        FHinternet->setSendTimeout(milliseconds);
+        FHinternet->setReceiveTimeout(milliseconds);
+    }
+    // Proxy credentials are the proxy's business: they never travel inside an address.
+    if (!ProxyUserID.isEmpty() && !ProxyPassword.isEmpty())
+        FHinternet->setProxyCredentials(ProxyUserID, ProxyPassword);
+    FHinternet->setIdleCallback([this] {
+        ProcessMessages();
+        return !FCancelled;
+    });
+}
+
+bool TWebTransfer::RunOperation(int Index, TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer,
+                                bool /*KeepConnection*/)
+{
+    switch (Item.Protocol) {
+    case wpHttp:
+        return HttpDownload(Index, Item.URL, Item.DisplayURL, Item.TargetDir, Item.TargetFilename,
+                            Item.CopyNewerOnly, DateSlot, NotNewer, Item.Authenticate, Item.HTTPUserID,
+                            Item.HTTPPassword);
+    case wpFtp:
+    case wpFile:
+    case wpFtpUpload:
+    case wpHttpUpload:
+    case wpMultiFtp:
+    case wpMultiFtpUpload:
+    case wpFtpDelete:
+    case wpFtpList:
+    case wpFtpTest:
+        break;
+    }
+    return false;
+}
+
+void TWebTransfer::DoCopy()
+{
+    BuildProgressDialog();
+
+    FHinternet.reset();
+    if (InternetJobCount() > 0)
+        OpenInternetSession();
+
+    FFileNum = 0;
+    FPrevTarget.clear();
+    for (int idx = 0; idx < FItems.Count(); ++idx) {
+        TWebTransferItem& item = *FItems[idx];
+        if (!item.Active)
+            continue;
+        ++FFileNum;
+        if (OnFileStart)
+            OnFileStart(this, idx);
+
+        switch (item.Protocol) {
+        case wpHttp:
+        case wpFtp:
+        case wpMultiFtp:
+            SetDialogCaption(DlgDwnload + QStringLiteral(" ..."));
+            break;
+        case wpFile:
+            SetDialogCaption(DlgCopying + QStringLiteral(" ..."));
+            break;
+        case wpFtpUpload:
+        case wpHttpUpload:
+        case wpMultiFtpUpload:
+            SetDialogCaption(DlgUpload + QStringLiteral(" ..."));
+            break;
+        case wpFtpDelete:
+        case wpFtpList:
+        case wpFtpTest:
+            break;
+        }
+
+        TDateTime dateSlot = item.FileDate;
+        bool notNewer = false;
+        const bool keepConnection = KeepConnectionFor(idx);
+        const bool result = RunOperation(idx, item, dateSlot, notNewer, keepConnection);
+        StoreJobResult(item, result, dateSlot, notNewer);
+
+        if (FCancelled)
+            break;
+        if (OnFileDone)
+            OnFileDone(this, idx);
+    }
+
+    FHinternet.reset();
+
+    if (ShowOpenFile || ShowOpenFolder) {
+        if (OnCopyDone)
+            OnCopyDone(this);
+        ShowCompletionState();
+    } else {
+        CloseProgressDialog();
+        ProcessMessages();
+        if (OnCopyDone)
+            OnCopyDone(this);
+    }
+}
