@@ -1,0 +1,51 @@
+#include "tests/support/FtpServer.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+
+namespace {
+
+// Debian's Python carries pyftpdlib; another python3 may come first on PATH.
+const char* const Python = "/usr/bin/python3";
+
+QString scriptPath()
+{
+    return QStringLiteral(KX_TEST_SUPPORT_DIR "/ftp_server.py");
+}
+
+} // namespace
+
+FtpServer::FtpServer()
+    : m_root(QDir::tempPath() + QStringLiteral("/kxftp-XXXXXX"))
+{
+    if (!m_root.isValid()) {
+        m_error = QStringLiteral("no temporary directory");
+        return;
+    }
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QString::fromLatin1(Python),
+                    {scriptPath(), QStringLiteral("--root"), m_root.path(), QStringLiteral("--user"),
+                     QString::fromLatin1(User), QStringLiteral("--password"), QString::fromLatin1(Password)});
+    const QDeadlineTimer deadline(20000);
+    QByteArray output;
+    while (!deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
+        m_process.waitForReadyRead(100);
+        output += m_process.readAllStandardOutput();
+        const qsizetype end = output.indexOf('\n');
+        if (output.startsWith("ready ") && end > 0) {
+            m_port = output.mid(6, end - 6).trimmed().toInt();
+            return;
+        }
+    }
+    m_error = QStringLiteral("the FTP server did not start: ") + QString::fromLocal8Bit(output);
+}
+
+FtpServer::~FtpServer()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000))
+        m_process.kill();
+    m_process.waitForFinished(5000);
+}
