@@ -211,7 +211,7 @@ void TInstallForm::InstallBtnClick(QObject* Sender)
     const QString name = InstallFileName(TagOf(Sender));
     const QString path = name.isEmpty() ? QString() : FindSetupFile(name);
     if (IsFile(path)) {
-        platform::openWithShell(path);
+        platform::openWithDefaultHandler(path);
         Memo->appendPlainText(QStringLiteral("Downloading file ") + path);
     } else {
         ShowErrorBox(this, QStringLiteral("Install file not found.\r") + path);
