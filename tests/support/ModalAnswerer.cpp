@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
 
@@ -21,6 +22,8 @@ void ModalAnswerer::poll()
         return;
     const Answer answer = m_answers.takeFirst();
     m_captions << dialog->windowTitle();
+    const auto* box = qobject_cast<QMessageBox*>(dialog);
+    m_messages << (box ? box->text() : QString());
     QList<QLineEdit*> edits = dialog->findChildren<QLineEdit*>();
     std::sort(edits.begin(), edits.end(), [](QLineEdit* a, QLineEdit* b) { return a->y() < b->y(); });
     for (int i = 0; i < edits.size() && i < answer.texts.size(); ++i)

@@ -17,6 +17,8 @@ public:
     explicit ModalAnswerer(QList<Answer> answers);
 
     const QStringList& captions() const { return m_captions; }
+    // The text of each answered message box (empty for other dialogs), in the same order.
+    const QStringList& messages() const { return m_messages; }
     int answered() const { return static_cast<int>(m_captions.size()); }
 
 private:
@@ -24,5 +26,6 @@ private:
 
     QList<Answer> m_answers;
     QStringList m_captions;
+    QStringList m_messages;
     QTimer m_timer;
 };

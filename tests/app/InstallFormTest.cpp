@@ -1,0 +1,375 @@
+#include "app/InstallForm.h"
+
+#include "controls/GlowButton.h"
+#include "controls/OfficeRadioGroup.h"
+#include "platform/Fonts.h"
+#include "tests/support/ModalAnswerer.h"
+#include "tests/support/NginxServer.h"
+#include "tests/support/TempDir.h"
+#include "transfer/WebTransfer.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+namespace {
+
+const ModalAnswerer::Answer Ok{{}, QStringLiteral("OK")};
+
+QStringList MemoLines(const TInstallForm& form)
+{
+    return form.Memo->toPlainText().split(u'\n');
+}
+
+QStringList FileBoxLines(const TInstallForm& form)
+{
+    QStringList lines;
+    for (int i = 0; i < form.FileBox->count(); ++i)
+        lines << form.FileBox->item(i)->text();
+    return lines;
+}
+
+// A start-up directory, a temporary directory and a drive C: of its own for every test.
+class InstallFormTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::ensureDesignFonts();
+        qputenv("WINEPREFIX", m_prefix.path().toLocal8Bit());
+        qunsetenv("KAPLIX_DOWNLOAD_URL");
+    }
+    void TearDown() override
+    {
+        qunsetenv("WINEPREFIX");
+        qunsetenv("KAPLIX_DOWNLOAD_URL");
+    }
+
+    TInstallEnvironment Environment(bool windows64 = true) const
+    {
+        TInstallEnvironment environment;
+        environment.ExecutableDir = m_startup.path();
+        environment.TempDir = m_temp.path();
+        environment.ProgramFilesFolder = m_prefix.filePath(QStringLiteral("drive_c/Program Files"));
+        environment.Windows64Bit = windows64;
+        return environment;
+    }
+
+    // Creates the window and shows it; a ModalAnswerer made before answers its boxes.
+    std::unique_ptr<TInstallForm> Open(bool windows64 = true)
+    {
+        auto form = std::make_unique<TInstallForm>(Environment(windows64));
+        form->show();
+        return form;
+    }
+
+    void InstallAt(const char* windowsPath)
+    {
+        QString path = QString::fromLatin1(windowsPath);
+        path.replace(u'\\', u'/');
+        m_prefix.write(QStringLiteral("drive_c/") + path.mid(3));
+    }
+
+    TempDir m_startup;
+    TempDir m_temp;
+    TempDir m_prefix;
+};
+
+TEST_F(InstallFormTest, EmptyDirectoriesListEveryFileMissing)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    EXPECT_EQ(FileBoxLines(*form),
+              QStringList({QStringLiteral("SetupNoDb.exe missing"), QStringLiteral("documents\\kaplix.pdf missing"),
+                           QStringLiteral("KXsetup32.exe missing"), QStringLiteral("KXsetup64.exe missing"),
+                           QStringLiteral("Setup.exe missing")}));
+    for (TGlowButton* install : {form->UpgradeBtn, form->Install32Btn, form->Install64Btn, form->FullInstallBtn})
+        EXPECT_FALSE(install->isEnabled());
+    for (TGlowButton* download : {form->Download1, form->Download2, form->Download3, form->Download4})
+        EXPECT_TRUE(download->isEnabled());
+    for (QLabel* status : {form->Label17, form->Label18, form->Label19, form->Label20})
+        EXPECT_EQ(status->text(), QStringLiteral("Install file is missing"));
+    EXPECT_TRUE(form->installDir.isEmpty());
+    EXPECT_EQ(form->StartupDir, m_startup.path() + u'/');
+    EXPECT_EQ(form->saveDir, m_temp.path() + u'/');
+    EXPECT_FALSE(QFile::exists(m_startup.filePath(QStringLiteral("kaplixTest.txt"))));
+    EXPECT_EQ(form->InstallToGrp->ItemIndex(), 0);
+}
+
+TEST_F(InstallFormTest, FilesAreFoundInEitherDirectoryWithoutRegardToCase)
+{
+    m_temp.write(QStringLiteral("KXsetup32.exe"));
+    m_startup.write(QStringLiteral("setup.exe"));
+    m_startup.write(QStringLiteral("documents/kaplix.pdf"));
+    QDir().mkdir(m_startup.filePath(QStringLiteral("KXsetup64.exe"))); // a directory is not a file
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    EXPECT_EQ(FileBoxLines(*form),
+              QStringList({QStringLiteral("SetupNoDb.exe missing"), QStringLiteral("documents\\kaplix.pdf present"),
+                           QStringLiteral("KXsetup32.exe present"), QStringLiteral("KXsetup64.exe missing"),
+                           QStringLiteral("Setup.exe present")}));
+    EXPECT_FALSE(form->UpgradeBtn->isEnabled());
+    EXPECT_TRUE(form->Install32Btn->isEnabled());
+    EXPECT_FALSE(form->Install64Btn->isEnabled());
+    EXPECT_TRUE(form->FullInstallBtn->isEnabled());
+    EXPECT_EQ(form->Label18->text(), QStringLiteral("Install file is present"));
+
+    form->RefreshSetupFiles();
+    form->RefreshSetupFiles();
+    EXPECT_EQ(form->FileBox->count(), 5);
+}
+
+struct ReportCase {
+    const char* name;
+    std::vector<const char*> installations;
+    bool windows64;
+    std::vector<const char*> lines;
+    bool boxShown;
+    friend void PrintTo(const ReportCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class StartupReport : public InstallFormTest, public testing::WithParamInterface<ReportCase> {};
+
+TEST_P(StartupReport, TellsWhereKaplixIsAndHowManyBits)
+{
+    const ReportCase& c = GetParam();
+    for (const char* path : c.installations)
+        InstallAt(path);
+    ModalAnswerer answerer({Ok});
+    auto form = Open(c.windows64);
+
+    QStringList expected = {QString(), QStringLiteral("Current directory:"), form->StartupDir};
+    for (const char* line : c.lines)
+        expected << QString::fromLatin1(line);
+    EXPECT_EQ(MemoLines(*form), expected);
+    EXPECT_EQ(form->Label13->isVisibleTo(form.get()), c.windows64);
+    EXPECT_EQ(form->Label12->isVisibleTo(form.get()), !c.windows64);
+    if (c.boxShown) {
+        ASSERT_EQ(answerer.answered(), 1);
+        EXPECT_EQ(answerer.captions()[0], QStringLiteral("Information"));
+        EXPECT_EQ(answerer.messages()[0], QStringLiteral("KAPLIX could not be located on your computer\nIf KAPLIX is "
+                                                         "installed,\nplease deinstall prior to reinstallation"));
+    } else {
+        EXPECT_EQ(answerer.answered(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Installations, StartupReport, testing::Values(
+    ReportCase{"NoneOn64Bit", {}, true,
+               {"  KAPLIX has not been located on this computer", "  Windows version is determined to be 64-bit"}, true},
+    ReportCase{"NoneOn32Bit", {}, false,
+               {"  KAPLIX has not been located on this computer", "  Windows version is determined to be 32-bit"}, true},
+    ReportCase{"ProgramFiles", {"C:\\Program Files\\kaplix\\bin\\kaplix3.exe"}, true,
+               {"  KAPLIX is found in \"Program files\" location",
+                "  Please use \"Install new on ...\" for upgrading (32- or 64-bit as appropriate)",
+                "  Windows version is determined to be 64-bit"}, false},
+    ReportCase{"OldLocation", {"C:\\kaplix\\bin\\kaplix3.exe"}, true,
+               {"  KAPLIX is found in the \"old\" location of \"C:\\kaplix\\",
+                "  Deinstallion is recommeded prior to reinstallation",
+                "  User defined files can be moved to new location after reinstallation",
+                "  Windows version is determined to be 64-bit"}, false},
+    ReportCase{"BothReportOnlyProgramFiles",
+               {"C:\\Program Files\\kaplix\\bin\\kaplix3.exe", "C:\\kaplix\\bin\\kaplix3.exe"}, false,
+               {"  KAPLIX is found in \"Program files\" location",
+                "  Please use \"Install new on ...\" for upgrading (32- or 64-bit as appropriate)",
+                "  Windows version is determined to be 32-bit"}, false}),
+    [](const testing::TestParamInfo<ReportCase>& info) { return std::string(info.param.name); });
+
+// Directories that cannot be written: the owner's write permission taken away.
+class ReadOnly {
+public:
+    explicit ReadOnly(const QString& dir) : m_dir(dir)
+    {
+        QFile::setPermissions(m_dir, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    ~ReadOnly() { QFile::setPermissions(m_dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
+
+private:
+    QString m_dir;
+};
+
+TEST_F(InstallFormTest, UnwritableStartupDirectoryChoosesTheTemporaryOne)
+{
+    ReadOnly locked(m_startup.path());
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    EXPECT_EQ(form->InstallToGrp->ItemIndex(), 1);
+    EXPECT_EQ(answerer.captions(), QStringList({QStringLiteral("Information")})) << "no error box";
+}
+
+TEST_F(InstallFormTest, NoWritableDirectoryIsReportedAndKeepsTheCurrentOne)
+{
+    ReadOnly lockedStartup(m_startup.path());
+    ReadOnly lockedTemp(m_temp.path());
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    EXPECT_EQ(form->InstallToGrp->ItemIndex(), 0);
+    ASSERT_GE(answerer.answered(), 1);
+    EXPECT_EQ(answerer.captions()[0], QStringLiteral("Error"));
+    EXPECT_EQ(answerer.messages()[0],
+              QStringLiteral("Problems with write access rights\nYou should contact your system administrator"));
+}
+
+TEST_F(InstallFormTest, InstallStartsTheCopyInTheStartupDirectoryFirstAndLogsIt)
+{
+    const QString inStartup = m_startup.write(QStringLiteral("KXsetup32.exe"));
+    m_temp.write(QStringLiteral("KXsetup32.exe"));
+    const QString onlyInTemp = m_temp.write(QStringLiteral("KXsetup64.exe"));
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    const int reportLines = MemoLines(*form).size();
+
+    form->InstallBtnClick(form->Install32Btn);
+    form->InstallBtnClick(form->Install64Btn);
+    const QStringList lines = MemoLines(*form);
+    ASSERT_EQ(lines.size(), reportLines + 2);
+    EXPECT_EQ(lines[reportLines], QStringLiteral("Downloading file ") + inStartup);
+    EXPECT_EQ(lines[reportLines + 1], QStringLiteral("Downloading file ") + onlyInTemp);
+}
+
+TEST_F(InstallFormTest, InstallOfAVanishedFileShowsBothErrors)
+{
+    ModalAnswerer answerer({Ok, Ok, Ok});
+    auto form = Open();
+    const int reportLines = MemoLines(*form).size();
+    form->InstallBtnClick(form->Install32Btn);
+    ASSERT_EQ(answerer.answered(), 3);
+    EXPECT_EQ(answerer.messages()[1], QStringLiteral("Install file KXsetup32.exenot found."));
+    EXPECT_EQ(answerer.messages()[2], QStringLiteral("Install file not found.\n"));
+    EXPECT_EQ(answerer.captions()[2], QStringLiteral("Error"));
+    EXPECT_EQ(MemoLines(*form).size(), reportLines);
+}
+
+TEST_F(InstallFormTest, WindowGrowsAroundAFixedBackPanel)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    EXPECT_EQ(form->size(), QSize(981, 754));
+    const int cancelGap = form->BackPanel->width() - form->CancelBtn->geometry().right();
+    form->resize(1200, 900);
+    EXPECT_EQ(form->BackPanel->geometry(), QRect(0, 0, 1200, 609));
+    EXPECT_EQ(form->BottomPanel->geometry(), QRect(0, 609, 1200, 291));
+    EXPECT_EQ(form->BackPanel->width() - form->CancelBtn->geometry().right(), cancelGap);
+    EXPECT_EQ(form->CancelBtn->y(), 528);
+    EXPECT_EQ(form->FileBox->width(), 223);
+    EXPECT_EQ(form->FileBox->geometry().right(), form->BottomPanel->contentsRect().right());
+}
+
+// The download server: nginx serving stand-in setup files below /download/.
+class DownloadTest : public InstallFormTest {
+protected:
+    void SetUp() override
+    {
+        InstallFormTest::SetUp();
+        m_files.write(QStringLiteral("download/ver121/KXsetup64.exe"), QByteArray(70000, 'x'));
+        m_files.write(QStringLiteral("download/ver950/KXsetup32.exe"), QByteArray(10, 'y'));
+        m_files.write(QStringLiteral("download/ver121/setup.exe"), QByteArray(20, 'z'));
+        m_files.write(QStringLiteral("download/ver120/SetupNoDb.exe"), QByteArray(2 * 1024 * 1024, 's'));
+        m_server = std::make_unique<NginxServer>(
+            m_files.path(), QStringLiteral("location /download/ver120/ { limit_rate 20k; }"));
+        ASSERT_TRUE(m_server->isRunning());
+        qputenv("KAPLIX_DOWNLOAD_URL", m_server->url(QString()).toLocal8Bit());
+    }
+
+    TempDir m_files;
+    std::unique_ptr<NginxServer> m_server;
+};
+
+TEST_F(DownloadTest, DownloadBringsTheFileAndEnablesItsInstallButton)
+{
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    QTest::mouseClick(form->Download3, Qt::LeftButton);
+
+    EXPECT_EQ(m_startup.read(QStringLiteral("KXsetup64.exe")).size(), 70000);
+    EXPECT_TRUE(form->Install64Btn->isEnabled());
+    EXPECT_EQ(form->Label19->text(), QStringLiteral("Install file is present"));
+    EXPECT_EQ(form->installDir, form->StartupDir);
+    ASSERT_EQ(form->WebTransfer->Items().Count(), 1);
+    EXPECT_TRUE(form->WebTransfer->Items()[0]->URL.endsWith(QStringLiteral("/download/ver121/KXsetup64.exe")));
+    ASSERT_EQ(answerer.answered(), 2);
+    EXPECT_EQ(answerer.messages()[1],
+              QStringLiteral("Please click on the relevant \"Install\" button to complete installation"));
+}
+
+TEST_F(DownloadTest, VersionAndDirectoryChoicesShapeTheJob)
+{
+    ModalAnswerer answerer({Ok, Ok, Ok});
+    auto form = Open();
+    form->VersionRadio->SetItemIndex(1);
+    form->InstallToGrp->SetItemIndex(1);
+    form->DownloadClick(form->Download2);
+    EXPECT_TRUE(form->WebTransfer->Items()[0]->URL.endsWith(QStringLiteral("/download/ver950/KXsetup32.exe")));
+    EXPECT_EQ(form->installDir, form->saveDir);
+    EXPECT_EQ(m_temp.read(QStringLiteral("KXsetup32.exe")), QByteArray(10, 'y'));
+    EXPECT_TRUE(form->Install32Btn->isEnabled()) << "found in the temporary directory";
+
+    form->VersionRadio->SetItemIndex(8);
+    form->DownloadClick(form->Download4);
+    EXPECT_EQ(form->WebTransfer->Items().Count(), 1) << "only the latest job";
+    EXPECT_TRUE(QFile::exists(m_temp.filePath(QStringLiteral("setup.exe"))));
+    EXPECT_EQ(form->FileBox->item(4)->text(), QStringLiteral("Setup.exe present"));
+    EXPECT_TRUE(form->FullInstallBtn->isEnabled());
+}
+
+TEST_F(DownloadTest, FailedDownloadSaysWhyInsteadOfAskingForInstall)
+{
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    form->DownloadClick(form->Download1); // not on the server for 12.1
+    ASSERT_EQ(answerer.answered(), 2);
+    EXPECT_EQ(answerer.captions()[1], QStringLiteral("Error"));
+    EXPECT_TRUE(answerer.messages()[1].contains(QStringLiteral("Returned http error code 404")))
+        << answerer.messages()[1].toStdString();
+    EXPECT_FALSE(form->UpgradeBtn->isEnabled());
+}
+
+TEST_F(DownloadTest, CancelledDownloadLeavesNothingAndAsksNothingMore)
+{
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    form->VersionRadio->SetItemIndex(7); // the slow directory
+    bool clicked = false;
+    QTimer::singleShot(300, [&] {
+        // Clicks that arrive during the run are ignored.
+        form->DownloadClick(form->Download2);
+        form->CancelBtnClick(form->CancelBtn);
+        if (auto* dialog = form->WebTransfer->ProgressForm()) {
+            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                if (button->text() == QStringLiteral("Cancel")) {
+                    QTest::mouseClick(button, Qt::LeftButton);
+                    clicked = true;
+                }
+            }
+        }
+    });
+    form->DownloadClick(form->Download1);
+    EXPECT_TRUE(clicked);
+    ASSERT_EQ(answerer.answered(), 2);
+    EXPECT_EQ(answerer.messages()[1], QStringLiteral("Download cancelled"));
+    EXPECT_FALSE(QFile::exists(m_startup.filePath(QStringLiteral("SetupNoDb.exe"))));
+    EXPECT_FALSE(QFile::exists(m_startup.filePath(QStringLiteral("KXsetup32.exe")))) << "second click ignored";
+    EXPECT_TRUE(form->isVisible()) << "Done ignored during the run";
+    EXPECT_EQ(form->WebTransfer->Items()[0]->URL.section(u'/', -1), QStringLiteral("SetupNoDb.exe"));
+}
+
+TEST_F(DownloadTest, ClosingTheWindowDuringARunCancelsItFirst)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    form->VersionRadio->SetItemIndex(7);
+    QTimer::singleShot(300, [&] { form->close(); });
+    form->DownloadClick(form->Download1);
+    EXPECT_TRUE(form->WebTransfer->Items()[0]->Cancelled());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(QFile::exists(m_startup.filePath(QStringLiteral("SetupNoDb.exe"))));
+    EXPECT_EQ(answerer.answered(), 1) << "no box after the window was closed";
+}
+
+} // namespace
