@@ -7,6 +7,8 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <QtMath>
+
 #include <algorithm>
 
 namespace {
@@ -150,6 +152,43 @@ void DrawDropDownArrow(QPainter& Canvas, const TButtonFace& Face)
     Canvas.restore();
 }
 
+// The two halves, the lower one first so that the upper one covers the row both share; then the
+// border, anti-aliased.
+void DrawFills(QPainter& P, const TButtonFace& Face, TColor M1, TColor M2, bool WithBorder)
+{
+    const QRect& R = Face.Rect;
+    const int L = R.left(), T = R.top(), B = R.top() + R.height();
+    const int Half = (B - T) / 2;
+    P.save();
+    P.setRenderHint(QPainter::Antialiasing, false);
+    FillGlowHalf(P, QRect(L, T + Half - 1, R.width(), B - (T + Half - 1)), M2, M1, Face.LowerKind, false);
+    FillGlowHalf(P, QRect(L, T, R.width(), (B - Half) - T), Face.U1, Face.U2, Face.UpperKind, true);
+    P.setRenderHint(QPainter::Antialiasing, true);
+    if (WithBorder)
+        DrawBorder(P, Face);
+    P.restore();
+}
+
+void DrawCachedFills(QPainter& P, const TButtonFace& Face, TColor M1, TColor M2, bool WithBorder)
+{
+    TButtonFaceCache& Cache = *Face.Cache;
+    const qreal Ratio = P.device() ? P.device()->devicePixelRatioF() : 1.0;
+    const TButtonFaceCache::TKey Key{Face.Rect.size(), Ratio, Face.U1, Face.U2, M1, M2, Face.BorderColor,
+                                     Face.UpperKind, Face.LowerKind, Face.Rounded, WithBorder, Face.Position};
+    if (!(Key == Cache.Key) || Cache.Image.isNull()) {
+        const QSize Pixels(qCeil(Face.Rect.width() * Ratio), qCeil(Face.Rect.height() * Ratio));
+        Cache.Image = QImage(Pixels, QImage::Format_ARGB32_Premultiplied);
+        Cache.Image.setDevicePixelRatio(Ratio);
+        Cache.Image.fill(Qt::transparent);
+        QPainter Fills(&Cache.Image);
+        TButtonFace AtOrigin = Face;
+        AtOrigin.Rect.moveTo(0, 0);
+        DrawFills(Fills, AtOrigin, M1, M2, WithBorder);
+        Cache.Key = Key;
+    }
+    P.drawImage(Face.Rect.topLeft(), Cache.Image);
+}
+
 } // namespace
 
 std::uint32_t ColorToARGB(TColor Color)
@@ -172,7 +211,9 @@ void FillGlowHalf(QPainter& Canvas, const QRect& Rect, TColor C1, TColor C2, TGD
         C1 = C2;
     const int L = Rect.left(), T = Rect.top(), B = T + h;
 
-    Canvas.fillRect(Rect, FaceColor(Upper ? C1 : C2));
+    // Every kind covers the whole rectangle: the linear ones end in their two colours, and the
+    // glow's surround colour is the half's base colour, which the gradient keeps beyond the
+    // ellipse. So a separate base fill would be painted over everywhere and is left out.
     switch (Kind) {
     case ggVertical: {
         QLinearGradient Gradient(QPointF(0, T), QPointF(0, B));
@@ -196,7 +237,8 @@ void FillGlowHalf(QPainter& Canvas, const QRect& Rect, TColor C1, TColor C2, TGD
     }
     case ggRadial: {
         // A glow from a point on the outer edge out to an ellipse: in the ellipse's unit circle
-        // this is a radial gradient whose focal point is that edge point.
+        // this is a radial gradient whose focal point is that edge point. Each colour is reached
+        // at the same fraction of the way from that point to the ellipse along every ray.
         const QRectF Ellipse = Upper ? QRectF(L, T - h / 2 + 2, w, h) : QRectF(L, T, w, h);
         const QPointF Centre(L + w / 2, Upper ? T : B);
         const qreal rx = w / 2.0, ry = h / 2.0;
@@ -206,12 +248,7 @@ void FillGlowHalf(QPainter& Canvas, const QRect& Rect, TColor C1, TColor C2, TGD
         Gradient.setColorAt(1, FaceColor(Upper ? C1 : C2));
         QBrush Brush(Gradient);
         Brush.setTransform(QTransform::fromTranslate(Ellipse.center().x(), Ellipse.center().y()).scale(rx, ry));
-        QPainterPath Path;
-        Path.addEllipse(Ellipse);
-        Canvas.save();
-        Canvas.setClipRect(Rect, Qt::IntersectClip);
-        Canvas.fillPath(Path, Brush);
-        Canvas.restore();
+        Canvas.fillRect(Rect, Brush);
         break;
     }
     }
@@ -248,17 +285,12 @@ QSize DrawButtonFace(QPainter* Canvas, const TButtonFace& Face)
     if (M1 == clNone)
         M1 = Face.U1;
 
-    const QRect& R = Face.Rect;
-    const int L = R.left(), T = R.top(), B = R.top() + R.height();
     if (!Face.SkipFace || Face.DroppedDown || Face.Down) {
-        // The lower half goes first; the upper one covers the row both share.
-        const int Half = (B - T) / 2;
-        P.setRenderHint(QPainter::Antialiasing, false);
-        FillGlowHalf(P, QRect(L, T + Half - 1, R.width(), B - (T + Half - 1)), M2, M1, Face.LowerKind, false);
-        FillGlowHalf(P, QRect(L, T, R.width(), (B - Half) - T), Face.U1, Face.U2, Face.UpperKind, true);
-        P.setRenderHint(QPainter::Antialiasing, true);
-        if (Face.DrawBorder && (!Face.NoBorderDefault || Face.PointerOver || Face.DroppedDown))
-            DrawBorder(P, Face);
+        const bool WithBorder = Face.DrawBorder && (!Face.NoBorderDefault || Face.PointerOver || Face.DroppedDown);
+        if (Face.Cache)
+            DrawCachedFills(P, Face, M1, M2, WithBorder);
+        else
+            DrawFills(P, Face, M1, M2, WithBorder);
     }
     P.setRenderHint(QPainter::Antialiasing, true);
     if (Face.FocusFrame)

@@ -15,6 +15,7 @@ class QPainter;
 class TButtonPicture;
 class TGlyphList;
 
+enum TButtonPosition { bpStandalone, bpLeft, bpMiddle, bpRight };
 enum TButtonLayout {
     blGlyphLeft,
     blGlyphTop,
@@ -25,7 +26,6 @@ enum TButtonLayout {
     blGlyphTopAdjusted,
     blGlyphBottomAdjusted
 };
-enum TButtonPosition { bpStandalone, bpLeft, bpMiddle, bpRight };
 enum TAntiAlias { aaNone, aaClearType, aaAntiAlias };
 // How a caption too long for its box is cut.
 enum StringTrimming {
@@ -39,6 +39,24 @@ enum StringTrimming {
 enum TDropDownPosition { dpRight, dpBottom };
 enum TDropDownHotPart { dhNone, dhButton, dhArrow };
 
+// The fills and border of the last face a button drew, kept so that a repaint in the same look
+// copies them instead of computing the gradients again.
+struct TButtonFaceCache
+{
+    struct TKey
+    {
+        QSize Size;
+        qreal Ratio = 0;
+        TColor U1 = 0, U2 = 0, M1 = 0, M2 = 0, Border = 0;
+        TGDIPGradient Upper = ggVertical, Lower = ggVertical;
+        bool Rounded = false, DrawBorder = false;
+        TButtonPosition Position = bpStandalone;
+        bool operator==(const TKey&) const = default;
+    };
+    TKey Key;
+    QImage Image;
+};
+
 // Everything the face drawing needs to know about the look a button chose for its state.
 struct TButtonFace
 {
@@ -51,6 +69,9 @@ struct TButtonFace
     QString Caption, WideCaption; // the wide caption is used only when the caption is empty
     QFont CaptionFont;
     TColor CaptionColor = clBlack;
+    // Whether the caption font is an outline font of the font list; -1 looks it up (slow, so a
+    // button remembers the answer for its font).
+    int CaptionFontListed = -1;
     bool DrawCaption = true;
 
     const TButtonPicture* Picture = nullptr;
@@ -82,6 +103,7 @@ struct TButtonFace
 
     bool AlwaysShowAccel = false, AccelsHidden = false;
     bool MeasureOnly = false;
+    TButtonFaceCache* Cache = nullptr; // optional, owned by the caller
 };
 
 // Opaque 0xAARRGGBB of a colour, system colours resolved; clNone gives 0 (nothing is drawn).
@@ -98,6 +120,9 @@ void FillGlowHalf(QPainter& Canvas, const QRect& Rect, TColor C1, TColor C2, TGD
 // A 1-pixel outline whose edges lie on the pixels at X..X+W and Y..Y+H, with rounded corners of
 // the given radius (0 gives a plain rectangle).
 void DrawRoundRect(QPainter& Canvas, TColor Color, int X, int Y, int W, int H, int Radius);
+
+// Whether a font family is an outline font the font list holds, which the caption draws smoothed.
+bool IsListedOutlineFont(const QString& Family);
 
 // Paints the face (fills, border, focus frame, caption, glyph) or, in measure-only mode, paints
 // nothing. Returns the content size: glyph plus caption.

@@ -164,8 +164,9 @@ bool UsesSmoothPath(const TButtonFace& Face)
 {
     if (Face.AntiAlias == aaNone)
         return false;
-    const QString Family = Face.CaptionFont.family();
-    return QFontDatabase::hasFamily(Family) && QFontDatabase::isScalable(Family);
+    if (Face.CaptionFontListed >= 0)
+        return Face.CaptionFontListed != 0;
+    return IsListedOutlineFont(Face.CaptionFont.family());
 }
 
 } // namespace
@@ -199,8 +200,9 @@ QSize DrawFaceContent(QPainter* Canvas, const TButtonFace& Face)
     Font.setStyleStrategy(Smooth ? QFont::PreferAntialias : QFont::NoAntialias);
     const QFontMetricsF Metrics = Canvas && Canvas->device() ? QFontMetricsF(Font, Canvas->device()) : QFontMetricsF(Font);
 
+    // The measured box places the glyph and sizes the content; a plain caption needs none.
     QRectF Measured;
-    if (HasCaption) {
+    if (HasCaption && (Glyph.Present() || Face.MeasureOnly || !Canvas)) {
         const QRectF LayoutBox(R.left(), R.top(), IsHorizontal(Face.Layout) ? Width - Face.Spacing : Width, Height);
         Measured = Metrics.boundingRect(LayoutBox, Flags, Caption);
     }
@@ -236,6 +238,11 @@ QSize DrawFaceContent(QPainter* Canvas, const TButtonFace& Face)
         DrawGlyph(P, Face, Glyph, Layout.GlyphAt);
     }
     return Content;
+}
+
+bool IsListedOutlineFont(const QString& Family)
+{
+    return QFontDatabase::hasFamily(Family) && QFontDatabase::isScalable(Family);
 }
 
 QString ExpandCaptionBreaks(const QString& Caption, bool GlyphOverride)

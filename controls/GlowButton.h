@@ -290,6 +290,7 @@ private:
     QPointer<QMenu> FDropDownMenu;
     QPointer<QAction> FAction;
     QImage FBuffer;
+    TButtonFaceCache FFaceCache;
 
     QString FCaption, FWideCaption, FHint;
     bool FShowHint = false, FParentShowHint = true;
@@ -335,6 +336,8 @@ private:
     QBasicTimer FTimer, FRepeatTimer;
     int FRepeatInterval = 0;
     QList<int> FShortcutIds;
+    mutable QString FListedFamily; // the caption font last looked up in the font list
+    mutable bool FListedOutline = false;
 
     static int FFadeInterval;
 };

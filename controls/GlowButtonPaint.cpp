@@ -148,6 +148,11 @@ TButtonFace TCustomGlowButton::ChooseFace() const
     if (A.SystemFont())
         Face.CaptionFont.setFamily(QStringLiteral("Tahoma")); // the system face before Segoe UI
     Face.CaptionColor = TextColor;
+    if (Face.CaptionFont.family() != FListedFamily) {
+        FListedFamily = Face.CaptionFont.family();
+        FListedOutline = IsListedOutlineFont(FListedFamily);
+    }
+    Face.CaptionFontListed = FListedOutline ? 1 : 0;
     Face.Caption = FShowCaption ? FCaption : QString();
     Face.WideCaption = FShowCaption ? FWideCaption : QString();
 
@@ -272,6 +277,7 @@ void TCustomGlowButton::Paint(QPainter& Canvas)
     }
 
     TButtonFace Face = ChooseFace();
+    Face.Cache = &FFaceCache;
     QImage Custom(1, 1, QImage::Format_ARGB32_Premultiplied);
     Custom.fill(Qt::transparent);
     DrawCustomBitmap(Custom);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "controls/Colors.h"
+
+#include <QImage>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+// Pixel checks in the colour notation the controls use (0x00BBGGRR).
+inline TColor PixelAt(const QImage& Image, int X, int Y)
+{
+    const QRgb Rgb = Image.pixel(X, Y);
+    return RGBColor(qRed(Rgb), qGreen(Rgb), qBlue(Rgb));
+}
+
+inline int ChannelDistance(TColor a, TColor b)
+{
+    return std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
+                     std::abs(GetBValue(a) - GetBValue(b))});
+}
+
+inline QString Hex(TColor Color)
+{
+    return QStringLiteral("0x%1").arg(Color, 6, 16, QLatin1Char('0')).toUpper();
+}
+
+inline testing::AssertionResult ColorNear(const QImage& Image, int X, int Y, TColor Expected, int Tolerance = 2)
+{
+    const TColor Actual = PixelAt(Image, X, Y);
+    if (ChannelDistance(Actual, Expected) <= Tolerance)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "pixel (" << X << ", " << Y << ") is " << Hex(Actual).toStdString()
+                                       << ", expected " << Hex(Expected).toStdString() << " within " << Tolerance;
+}
+
+#define EXPECT_PIXEL(Image, X, Y, Expected) EXPECT_TRUE(ColorNear(Image, X, Y, Expected))
+#define EXPECT_PIXEL_NEAR(Image, X, Y, Expected, Tolerance) EXPECT_TRUE(ColorNear(Image, X, Y, Expected, Tolerance))
