@@ -56,6 +56,14 @@ TEST(CaptionAccelerators, FollowTheSingleAmpersand)
     EXPECT_TRUE(CaptionAccelerator(QStringLiteral("end&")).isNull());
 }
 
+TEST_F(Captions, BoldMarkupDrawsInTheBoldFont)
+{
+    QFont bold = Font;
+    bold.setBold(true);
+    EXPECT_EQ(MeasureCaption(Font, QStringLiteral("Grayed <B>box</B>"), Wide).Width,
+        Metrics.horizontalAdvance(QStringLiteral("Grayed ")) + QFontMetrics(bold).horizontalAdvance(QStringLiteral("box")));
+}
+
 TEST_F(Captions, LineBreaksAndWrappingAddLines)
 {
     EXPECT_EQ(MeasureCaption(Font, QStringLiteral("one<BR>two"), Wide).Height, 26);

@@ -209,6 +209,19 @@ TEST_F(ShownGroups, ClickingAnotherItemSelectsItAndClicksOnce)
     EXPECT_TRUE(VersionRadio->RadioButtons(3)->hasFocus());
 }
 
+TEST_F(ShownGroups, GroupHandsItsFocusToTheLastFocusedItemAndSeesItsKeys)
+{
+    Click(VersionRadio->RadioButtons(4));
+    Back.setFocus();
+    VersionRadio->setFocus();
+    EXPECT_TRUE(VersionRadio->RadioButtons(4)->hasFocus());
+    QList<int> keys;
+    VersionRadio->OnKeyDown = [&](QObject*, int& Key, Qt::KeyboardModifiers) { keys << Key; };
+    QTest::keyClick(VersionRadio->RadioButtons(4), Qt::Key_Down);
+    EXPECT_EQ(keys, QList<int>({Qt::Key_Down}));
+    EXPECT_TRUE(VersionRadio->RadioButtons(5)->hasFocus());
+}
+
 TEST_F(ShownGroups, RightButtonSelectsToo)
 {
     Click(InstallToGrp->RadioButtons(1), Qt::RightButton);
