@@ -102,6 +102,7 @@ void TCustomFrameGroupBox::SetCaption(const QString& Value)
         return;
     FCaption = Value;
     LookChanged();
+    ChildrenChanged(); // children placed below the caption move when it appears or goes
 }
 
 void TCustomFrameGroupBox::SetTransparent(bool Value)

@@ -58,6 +58,8 @@ void TCustomOfficeRadioButton::SetChecked(bool Value)
     if (!Value) {
         if (FChecked) {
             FChecked = false;
+            if (FAutoCheck)
+                SetTabStop(false);
             update();
         }
         return;
@@ -382,7 +384,6 @@ TOfficeGroupButton* TOfficeGroupButton::InternalCreate(TCustomOfficeRadioGroup* 
     auto* button = new TOfficeGroupButton(RadioGroup);
     RadioGroup->FButtons.append(button);
     button->setEnabled(RadioGroup->isEnabled());
-    button->setAttribute(Qt::WA_AlwaysShowToolTips, false);
     button->OnClick = [RadioGroup](QObject* Sender) { RadioGroup->ItemClicked(Sender); };
     button->show();
     return button;

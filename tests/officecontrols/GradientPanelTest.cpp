@@ -1,0 +1,393 @@
+#include "controls/GradientDrawing.h"
+#include "controls/GradientPanel.h"
+#include "controls/PanelRounding.h"
+#include "tests/officecontrols/OfficeTestSupport.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr TColor BackPanelTo = RGBColor(235, 235, 235);
+
+// The main window's back panel: white to light grey, top to bottom, 981 x 609.
+struct BackPanel : testing::Test {
+    TGradientPanel Panel;
+    BackPanel()
+    {
+        Panel.resize(981, 609);
+        Panel.SetColor(clWhite);
+        Panel.SetColorTo(BackPanelTo);
+    }
+    // Grey level of the band covering row (or column) Position of a 128-band run over Size.
+    static int ExpectedLevel(int Position, int Size)
+    {
+        int level = 255;
+        for (int n = 0; n < 128; ++n)
+            if (PanelRound(n * double(Size) / 128) <= Position)
+                level = 255 - PanelRound(n * 20.0 / 128);
+        return level;
+    }
+};
+
+TEST_F(BackPanel, EveryRowHasTheGreyOfTheBandStartingAtRoundedOffset)
+{
+    Panel.SetBevelOuter(bvNone);
+    const QImage image = Snapshot(Panel);
+    for (int y = 0; y < 609; ++y)
+        ASSERT_EQ(PixelAt(image, 500, y), Grey(ExpectedLevel(y, 609))) << "row " << y;
+    // Spot checks of the rounding: ties go to the even neighbour.
+    EXPECT_EQ(PixelAt(image, 10, 0), Grey(255));
+    EXPECT_EQ(PixelAt(image, 10, 76), Grey(253)); // band 16 starts at row 76: 16 x 20 / 128 = 2.5 -> 2
+    EXPECT_EQ(PixelAt(image, 10, 304), Grey(245)); // band 64 starts at 304.5 -> 304
+    for (int y = 604; y <= 608; ++y)
+        EXPECT_EQ(PixelAt(image, 980, y), Grey(235)) << "row " << y;
+}
+
+TEST_F(BackPanel, RaisedBevelFramesTheGradient)
+{
+    const QImage image = Snapshot(Panel);
+    const QColor light = Rgb(clBtnHighlight);
+    const QColor dark = Rgb(clBtnShadow);
+    EXPECT_EQ(PixelAt(image, 0, 0), light);
+    EXPECT_EQ(PixelAt(image, 500, 0), light);
+    EXPECT_EQ(PixelAt(image, 0, 300), light);
+    EXPECT_EQ(PixelAt(image, 980, 0), dark); // the top-right corner belongs to the dark edge
+    EXPECT_EQ(PixelAt(image, 0, 608), dark); // and so does the bottom-left one
+    EXPECT_EQ(PixelAt(image, 980, 300), dark);
+    EXPECT_EQ(PixelAt(image, 500, 608), dark);
+    EXPECT_EQ(PixelAt(image, 1, 1), Grey(255));
+    EXPECT_EQ(PixelAt(image, 979, 607), Grey(235));
+}
+
+TEST_F(BackPanel, BufferedAndDirectPaintingLookTheSame)
+{
+    const QImage buffered = Snapshot(Panel);
+    Panel.SetBuffered(false);
+    EXPECT_EQ(Snapshot(Panel), buffered);
+}
+
+TEST_F(BackPanel, OnPaintRunsAfterThePanelWithTheClientRectangle)
+{
+    QRect painted;
+    Panel.OnPaint = [&](QObject* Sender, QPainter& Canvas, const QRect& Rect) {
+        EXPECT_EQ(Sender, &Panel);
+        painted = Rect;
+        Canvas.fillRect(QRect(10, 10, 2, 2), Qt::red);
+    };
+    const QImage image = Snapshot(Panel);
+    EXPECT_EQ(painted, QRect(0, 0, 981, 609));
+    EXPECT_EQ(PixelAt(image, 10, 10), QColor(Qt::red));
+}
+
+TEST(GradientPanel, HorizontalGradientRunsTheSameBandsLeftToRight)
+{
+    TGradientPanel panel;
+    panel.resize(609, 20);
+    panel.SetBevelOuter(bvNone);
+    panel.SetColor(clWhite);
+    panel.SetColorTo(BackPanelTo);
+    panel.SetGradientDirection(gdHorizontal);
+    const QImage image = Snapshot(panel);
+    for (int x = 0; x < 609; ++x)
+        ASSERT_EQ(PixelAt(image, x, 10), Grey(BackPanel::ExpectedLevel(x, 609))) << "column " << x;
+}
+
+TEST(GradientPanel, DefaultsAreAFaceColouredPanelWithRaisedBevel)
+{
+    TGradientPanel panel;
+    EXPECT_EQ(panel.size(), QSize(300, 200));
+    EXPECT_EQ(panel.Color(), clBtnFace);
+    EXPECT_EQ(panel.ColorTo(), clNone);
+    EXPECT_EQ(panel.BevelOuter(), bvRaised);
+    EXPECT_EQ(panel.BevelWidth(), 1);
+    EXPECT_TRUE(panel.Buffered());
+    EXPECT_FALSE(panel.Caption().Visible());
+    EXPECT_EQ(panel.Caption().Height(), 20);
+    EXPECT_FALSE(panel.StatusBar().Visible());
+    EXPECT_EQ(panel.Version(), QStringLiteral("2.5.7.6"));
+    const QImage image = Snapshot(panel);
+    EXPECT_EQ(PixelAt(image, 150, 100), Rgb(clBtnFace));
+    EXPECT_EQ(PixelAt(image, 0, 0), Rgb(clBtnHighlight));
+    EXPECT_EQ(PixelAt(image, 299, 199), Rgb(clBtnShadow));
+}
+
+struct BevelCase {
+    const char* Name;
+    TBevelCut Outer;
+    TBevelCut Inner;
+    TColor OuterTopLeft;
+    TColor OuterBottomRight;
+    TColor SecondRingTopLeft;
+};
+
+class PanelBevels : public testing::TestWithParam<BevelCase> {};
+
+TEST_P(PanelBevels, EdgesFollowTheCut)
+{
+    const BevelCase& c = GetParam();
+    TGradientPanel panel;
+    panel.resize(40, 30);
+    panel.SetColor(RGBColor(10, 200, 10));
+    panel.SetBevelOuter(c.Outer);
+    panel.SetBevelInner(c.Inner);
+    const QImage image = Snapshot(panel);
+    EXPECT_EQ(PixelAt(image, 0, 5), Rgb(c.OuterTopLeft));
+    EXPECT_EQ(PixelAt(image, 39, 5), Rgb(c.OuterBottomRight));
+    EXPECT_EQ(PixelAt(image, 20, 29), Rgb(c.OuterBottomRight));
+    EXPECT_EQ(PixelAt(image, 1, 5), Rgb(c.SecondRingTopLeft));
+}
+
+constexpr TColor PanelGreen = RGBColor(10, 200, 10);
+
+INSTANTIATE_TEST_SUITE_P(Cuts, PanelBevels,
+    testing::Values(BevelCase{"Raised", bvRaised, bvNone, clBtnHighlight, clBtnShadow, PanelGreen},
+        BevelCase{"Lowered", bvLowered, bvNone, clBtnShadow, clBtnHighlight, PanelGreen},
+        BevelCase{"Space", bvSpace, bvNone, clBtnHighlight, clBtnShadow, PanelGreen},
+        BevelCase{"RaisedOuterLoweredInner", bvRaised, bvLowered, clBtnHighlight, clBtnShadow, clBtnShadow},
+        BevelCase{"NoBevelShowsTheColour", bvNone, bvNone, PanelGreen, PanelGreen, PanelGreen}),
+    [](const testing::TestParamInfo<BevelCase>& Info) { return std::string(Info.param.Name); });
+
+TEST(GradientPanel, MissingBorderColourFramesTheGradientInTheColourInsideTheBevel)
+{
+    TGradientPanel panel;
+    panel.resize(100, 100);
+    panel.SetColor(RGBColor(255, 0, 0));
+    panel.SetColorTo(RGBColor(0, 0, 255));
+    panel.SetBorderColor(clNone);
+    const QImage image = Snapshot(panel);
+    EXPECT_EQ(PixelAt(image, 0, 50), Rgb(clBtnHighlight));
+    EXPECT_EQ(PixelAt(image, 1, 50), QColor(255, 0, 0));
+    EXPECT_EQ(PixelAt(image, 98, 50), QColor(255, 0, 0));
+    EXPECT_EQ(PixelAt(image, 50, 98), QColor(255, 0, 0));
+    EXPECT_NE(PixelAt(image, 2, 50), QColor(255, 0, 0));
+}
+
+TEST(GradientPanel, BorderIsDrawnOnlyWithWidthAndColour)
+{
+    TGradientPanel panel;
+    panel.resize(60, 40);
+    panel.SetBevelOuter(bvNone);
+    EXPECT_EQ(PixelAt(Snapshot(panel), 0, 20), Rgb(clBtnFace)); // colour 0 but width 0
+    panel.SetBorderWidth(3);
+    panel.SetBorderColor(RGBColor(0, 128, 0));
+    const QImage image = Snapshot(panel);
+    for (int x = 0; x < 3; ++x) {
+        EXPECT_EQ(PixelAt(image, x, 20), QColor(0, 128, 0)) << x;
+        EXPECT_EQ(PixelAt(image, 59 - x, 20), QColor(0, 128, 0)) << x;
+    }
+    EXPECT_EQ(PixelAt(image, 3, 20), Rgb(clBtnFace));
+    EXPECT_EQ(panel.ChildArea(), QRect(3, 3, 54, 34));
+}
+
+TEST(GradientPanel, ShadowLinesMixTheBorderColourWithTheFace)
+{
+    TGradientPanel panel;
+    panel.resize(60, 40);
+    panel.SetBevelOuter(bvNone);
+    panel.SetBorderWidth(1);
+    panel.SetBorderShadow(true);
+    const QImage image = Snapshot(panel);
+    EXPECT_EQ(PixelAt(image, 57, 20), QColor(Qt::black)); // the border moved in by two
+    EXPECT_EQ(PixelAt(image, 58, 20), Rgb(MixPanelColors(clBlack, clBtnFace, 50)));
+    EXPECT_EQ(PixelAt(image, 59, 20), Rgb(MixPanelColors(clBlack, clBtnFace, 20)));
+    EXPECT_EQ(PixelAt(image, 30, 38), Rgb(MixPanelColors(clBlack, clBtnFace, 50)));
+    EXPECT_EQ(PixelAt(image, 30, 39), Rgb(MixPanelColors(clBlack, clBtnFace, 20)));
+}
+
+TEST(MixPanelColors, MixesChannelsWithTiesToEven)
+{
+    EXPECT_EQ(MixPanelColors(RGBColor(1, 2, 3), clWhite, 100), RGBColor(1, 2, 3));
+    EXPECT_EQ(MixPanelColors(clBlack, clWhite, 50), RGBColor(128, 128, 128)); // 127.5 -> 128
+    EXPECT_EQ(MixPanelColors(RGBColor(0, 0, 1), RGBColor(0, 0, 0), 50), RGBColor(0, 0, 0)); // 0.5 -> 0
+    EXPECT_EQ(MixPanelColors(clBlack, clWhite, 20), RGBColor(204, 204, 204));
+}
+
+TEST(GradientPanel, MirrorGradientGivesTheLargerHalfToTheSecondPart)
+{
+    TGradientPanel panel;
+    panel.resize(30, 101);
+    panel.SetBevelOuter(bvNone);
+    panel.SetColor(RGBColor(255, 0, 0));
+    panel.SetColorTo(RGBColor(128, 0, 0));
+    panel.SetColorMirror(RGBColor(0, 0, 255));
+    panel.SetColorMirrorTo(RGBColor(0, 0, 128));
+    const QImage image = Snapshot(panel);
+    EXPECT_EQ(PixelAt(image, 15, 0), QColor(255, 0, 0));
+    EXPECT_EQ(PixelAt(image, 15, 49).blue(), 0);
+    EXPECT_EQ(PixelAt(image, 15, 50), QColor(0, 0, 255));
+    EXPECT_EQ(PixelAt(image, 15, 100), QColor(0, 0, 132)); // band 31: 255 + Round(31 x -127 / 32)
+}
+
+struct TinySize {
+    const char* Name;
+    QSize Size;
+};
+
+class TinyPanels : public testing::TestWithParam<TinySize> {};
+
+TEST_P(TinyPanels, PaintWithoutError)
+{
+    TGradientPanel panel;
+    panel.resize(GetParam().Size);
+    panel.SetColor(clWhite);
+    panel.SetColorTo(BackPanelTo);
+    panel.SetBorderWidth(4);
+    panel.SetBorderShadow(true);
+    panel.SetCanSize(true);
+    panel.SetText(QStringLiteral("text"));
+    panel.Caption().SetVisible(true);
+    panel.StatusBar().SetVisible(true);
+    const QImage image = Snapshot(panel);
+    if (!GetParam().Size.isEmpty()) {
+        EXPECT_EQ(image.size(), GetParam().Size);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TinyPanels,
+    testing::Values(TinySize{"Empty", QSize(0, 0)}, TinySize{"OnePixel", QSize(1, 1)},
+        TinySize{"OneRowHigh", QSize(981, 1)}, TinySize{"ZeroHigh", QSize(50, 0)},
+        TinySize{"TwoByTwo", QSize(2, 2)}),
+    [](const testing::TestParamInfo<TinySize>& Info) { return std::string(Info.param.Name); });
+
+TEST(GradientPanel, OneRowHighPanelShowsTheLastBandThatStillStartsInside)
+{
+    TGradientPanel panel;
+    panel.resize(50, 1);
+    panel.SetBevelOuter(bvNone);
+    panel.SetColor(clWhite);
+    panel.SetColorTo(BackPanelTo);
+    // Bands 0..64 start at row 0 (64 / 128 = 0.5 rounds to 0); later ones fall outside.
+    EXPECT_EQ(PixelAt(Snapshot(panel), 25, 0), Grey(245));
+}
+
+TEST(GradientPanel, ChildrenSitInsideTheBevelAndBelowTheCaptionBar)
+{
+    TGradientPanel panel;
+    panel.resize(981, 145);
+    auto* layout = new QVBoxLayout(&panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* child = new QWidget;
+    layout->addWidget(child);
+    panel.show();
+    ASSERT_TRUE(WaitFor([&] { return child->geometry() == QRect(1, 1, 979, 143); }))
+        << child->geometry().x() << "," << child->geometry().y();
+    EXPECT_EQ(panel.ChildArea(), QRect(1, 1, 979, 143));
+    panel.Caption().SetVisible(true);
+    EXPECT_EQ(panel.ChildArea().top(), 1 + panel.CapHeight() - 2);
+    panel.StatusBar().SetVisible(true);
+    EXPECT_EQ(panel.ChildArea().bottom(), 143 - 18);
+}
+
+TEST(GradientPanel, CaptionBarIsFilledInsideTheBevel)
+{
+    TGradientPanel panel;
+    panel.resize(200, 100);
+    panel.Caption().SetVisible(true);
+    panel.Caption().SetColor(RGBColor(0, 0, 200));
+    const QImage image = Snapshot(panel);
+    EXPECT_EQ(PixelAt(image, 100, 1), QColor(0, 0, 200));
+    EXPECT_EQ(PixelAt(image, 100, panel.CapHeight() - 2), QColor(0, 0, 200));
+    EXPECT_EQ(PixelAt(image, 100, panel.CapHeight() - 1), Rgb(clBtnFace));
+    EXPECT_EQ(PixelAt(image, 0, 5), Rgb(clBtnHighlight));
+}
+
+TEST(GradientPanel, CollapsingShrinksToTheCaptionBarAndHidesChildren)
+{
+    TGradientPanel panel;
+    panel.resize(200, 150);
+    panel.Caption().SetVisible(true);
+    auto* child = new QWidget(&panel);
+    child->setGeometry(10, 30, 20, 20);
+    panel.show();
+    QStringList events;
+    panel.OnMinimize = [&](QObject*) { events << "minimize"; };
+    panel.OnMaximize = [&](QObject*) { events << "maximize"; };
+    panel.OnEndCollapsExpand = [&](QObject*) { events << "end"; };
+    panel.SetCollaps(true);
+    EXPECT_EQ(panel.height(), panel.CapHeight() - 2);
+    EXPECT_EQ(panel.FullHeight(), 150);
+    EXPECT_FALSE(child->isVisible());
+    panel.SetCollaps(false);
+    EXPECT_EQ(panel.height(), 150);
+    EXPECT_TRUE(child->isVisible());
+    EXPECT_EQ(events, QStringList({"minimize", "end", "maximize", "end"}));
+}
+
+struct AlignCase {
+    const char* Name;
+    TTextVAlignment Align;
+};
+
+class PanelText : public testing::TestWithParam<AlignCase> {};
+
+TEST_P(PanelText, TextBlockIsPlacedByItsVerticalAlignment)
+{
+    TGradientPanel panel;
+    panel.setFont(DesignFont());
+    panel.resize(200, 100);
+    panel.SetBevelOuter(bvNone);
+    panel.SetText(QStringLiteral("Hello"));
+    panel.SetTextVAlign(GetParam().Align);
+    const QImage image = Snapshot(panel);
+    const QRect ink = InkBounds(image, image.rect(), Rgb(clBtnFace));
+    ASSERT_FALSE(ink.isEmpty());
+    const int textHeight = panel.GetHTMLSize().height();
+    EXPECT_EQ(textHeight, 13);
+    EXPECT_GE(ink.left(), 1);
+    switch (GetParam().Align) {
+    case tvaTop: // text rectangle starts one pixel in
+        EXPECT_GE(ink.top(), 1);
+        EXPECT_LT(ink.bottom(), 1 + textHeight);
+        break;
+    case tvaCenter: { // free space 98 - 13, half of it above
+        const int top = 1 + (98 - textHeight) / 2;
+        EXPECT_GE(ink.top(), top);
+        EXPECT_LT(ink.bottom(), top + textHeight);
+        break;
+    }
+    case tvaBottom:
+        EXPECT_GE(ink.top(), 99 - textHeight);
+        EXPECT_LT(ink.bottom(), 99);
+        break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Alignments, PanelText,
+    testing::Values(AlignCase{"Top", tvaTop}, AlignCase{"Center", tvaCenter}, AlignCase{"Bottom", tvaBottom}),
+    [](const testing::TestParamInfo<AlignCase>& Info) { return std::string(Info.param.Name); });
+
+TEST(GradientPanel, EmptyTextDrawsNothingAndUnclosedMarkupDrawsAsText)
+{
+    TGradientPanel panel;
+    panel.setFont(DesignFont());
+    panel.resize(200, 60);
+    panel.SetBevelOuter(bvNone);
+    EXPECT_TRUE(InkBounds(Snapshot(panel), QRect(0, 0, 200, 60), Rgb(clBtnFace)).isEmpty());
+    panel.SetText(QStringLiteral("open <b"));
+    EXPECT_FALSE(InkBounds(Snapshot(panel), QRect(0, 0, 200, 60), Rgb(clBtnFace)).isEmpty());
+    EXPECT_GT(panel.GetHTMLSize().width(), panel.fontMetrics().horizontalAdvance(QStringLiteral("open ")));
+}
+
+TEST(GradientPanel, LinksInTheTextAreReportedWhenClicked)
+{
+    TGradientPanel panel;
+    panel.setFont(DesignFont());
+    panel.resize(200, 60);
+    panel.SetText(QStringLiteral("<A HREF=\"details\">details</A>"));
+    QString clicked;
+    panel.OnAnchorClick = [&](QObject*, const QString& Anchor) { clicked = Anchor; };
+    panel.show();
+    ASSERT_TRUE(WaitFor([&] { return panel.isVisible(); }));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 6), panel.mapToGlobal(QPointF(5, 6)), Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&panel, &press);
+    EXPECT_EQ(clicked, QStringLiteral("details"));
+}
+
+} // namespace
