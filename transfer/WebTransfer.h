@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/ProgressForm.h"
 #include "transfer/WebTransferItem.h"
 #include "transfer/WebTransferTypes.h"
 
@@ -18,9 +19,6 @@
 
 // The transfer engine: a job list, the settings that shape the progress dialog and the
 // network session, and the events through which the owner follows a run.
-// The animations the progress dialog plays: the download clip, the upload clip, and the
-// file-copy animation.
-enum TAnimationClip : std::uint8_t { acDownload, acUpload, acFileCopy };
 
 namespace platform {
 class InternetSession;
@@ -143,6 +141,9 @@ protected:
     void DialogCancelClick();
     void OpenFileClick();
     void OpenFolderClick();
+    // Whether the dialog may close now, and what happens once it has closed.
+    bool DialogCloseQuery() const;
+    void DialogClose();
 
     // The run loop's pieces (WebTransferRun.cpp).
     int InternetJobCount() const;
@@ -180,7 +181,7 @@ protected:
     // Run state.
     std::int32_t FFileNum = 0;
     bool FCancelled = false;
-    QPointer<QWidget> FForm;
+    QPointer<TProgressForm> FForm;
     bool FFormClosed = false;
     QPointer<QProgressBar> FProgress;
     QPointer<QLabel> FFileLbl;
@@ -193,6 +194,7 @@ protected:
     QPointer<QPushButton> FBtnShowFolder;
     std::unique_ptr<platform::InternetSession> FHinternet;
     QPointer<QThread> FThread;
+    QPointer<TTransferAnimation> FAnim;
     QString FLastFile;
     QString FLastDir;
     bool FCopyCompleted = false;
