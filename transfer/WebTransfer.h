@@ -192,9 +192,9 @@ protected:
     QPointer<QPushButton> FCancelBtn;
     QPointer<QPushButton> FBtnShowFile;
     QPointer<QPushButton> FBtnShowFolder;
-    QPointer<TTransferAnimation> FAnim;
     std::unique_ptr<platform::InternetSession> FHinternet;
     QPointer<QThread> FThread;
+    QPointer<TTransferAnimation> FAnim;
     QString FLastFile;
     QString FLastDir;
     bool FCopyCompleted = false;

@@ -1,0 +1,128 @@
+// Throughput of an HTTP download through TWebTransfer, with its dialog shown, against curl
+// fetching the same file from the same local nginx to the same disk.
+//
+//   build/bench/download [size in MiB, default 512]
+//
+// The last line is "ratio R", R being our throughput divided by curl's.
+
+#include "tests/support/NginxServer.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestEnvironment.h"
+#include "transfer/WebTransfer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+
+#include <cstdio>
+
+namespace {
+
+constexpr qint64 MiB = 1024 * 1024;
+
+qint64 statusField(const char* name)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(name))
+            return line.mid(static_cast<qsizetype>(qstrlen(name))).trimmed().split(' ').first().toLongLong() * 1024;
+    }
+    return -1;
+}
+
+void resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+bool makeFile(const QString& path, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray chunk(MiB, Qt::Uninitialized);
+    for (qint64 i = 0; i < chunk.size(); ++i)
+        chunk[i] = static_cast<char>((i * 7919) % 251);
+    for (qint64 written = 0; written < size; written += chunk.size())
+        if (file.write(chunk) != chunk.size())
+            return false;
+    return true;
+}
+
+double megabytesPerSecond(qint64 bytes, qint64 nanoseconds)
+{
+    return static_cast<double>(bytes) / 1e6 / (static_cast<double>(nanoseconds) / 1e9);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    prepareTestEnvironment();
+    QApplication app(argc, argv);
+    const qint64 size = (argc > 1 ? QByteArray(argv[1]).toLongLong() : 512) * MiB;
+
+    TempDir served;
+    TempDir target;
+    if (!makeFile(served.filePath(QStringLiteral("big.bin")), size)) {
+        std::fprintf(stderr, "cannot create the source file\n");
+        return 1;
+    }
+    NginxServer nginx(served.path());
+    if (!nginx.isRunning()) {
+        std::fprintf(stderr, "nginx did not start\n");
+        return 1;
+    }
+    const QString url = nginx.url(QStringLiteral("/big.bin"));
+
+    // curl, the reference.
+    QElapsedTimer clock;
+    clock.start();
+    const int curlExit = QProcess::execute(QStringLiteral("curl"),
+                                           {QStringLiteral("-s"), QStringLiteral("-o"),
+                                            target.filePath(QStringLiteral("curl.bin")), url});
+    const qint64 curlTime = clock.nsecsElapsed();
+    if (curlExit != 0 || QFile(target.filePath(QStringLiteral("curl.bin"))).size() != size) {
+        std::fprintf(stderr, "curl failed\n");
+        return 1;
+    }
+    QFile::remove(target.filePath(QStringLiteral("curl.bin")));
+
+    // The engine, dialog shown.
+    TWebTransfer engine;
+    engine.ShowTime = true;
+    engine.ShowElapsedTime = true;
+    engine.ShowCompletion = true;
+    TWebTransferItem* job = engine.Items().Add();
+    job->URL = url;
+    job->TargetDir = target.path();
+    qint64 progressEvents = 0;
+    engine.OnCopyProgress = [&](TWebTransfer*, int, std::int64_t, std::int64_t) { ++progressEvents; };
+    const qint64 memoryBefore = statusField("VmRSS:");
+    resetPeakMemory();
+    clock.restart();
+    engine.Execute();
+    const qint64 ourTime = clock.nsecsElapsed();
+    const qint64 peak = statusField("VmHWM:");
+    if (!job->Success() || QFile(target.filePath(QStringLiteral("big.bin"))).size() != size) {
+        std::fprintf(stderr, "the engine's download failed\n");
+        return 1;
+    }
+
+    const double curlRate = megabytesPerSecond(size, curlTime);
+    const double ourRate = megabytesPerSecond(size, ourTime);
+    std::printf("file: %lld MiB from %s\n", static_cast<long long>(size / MiB), qPrintable(url));
+    std::printf("curl -o: %.1f MB/s\n", curlRate);
+    std::printf("TWebTransfer (dialog shown): %.1f MB/s, %lld progress events (%lld blocks of 4096 bytes)\n", ourRate,
+                static_cast<long long>(progressEvents), static_cast<long long>((size + 4095) / 4096));
+    std::printf("memory: %.1f MiB resident before the run, peak %.1f MiB during it (growth %.1f MiB)\n",
+                static_cast<double>(memoryBefore) / MiB, static_cast<double>(peak) / MiB,
+                static_cast<double>(peak - memoryBefore) / MiB);
+    std::printf("ratio %.2f\n", ourRate / curlRate);
+    return 0;
+}
