@@ -94,35 +94,35 @@ void TInstallForm::setVisible(bool Visible)
 
 void TInstallForm::FormShow()
 {
-    Memo->clear();
-    Memo->appendPlainText(QString());
-    Memo->appendPlainText(QStringLiteral("Current directory:"));
-    Memo->appendPlainText(StartupDir);
+    // The report starts with an empty line; a plain-text box would swallow an empty first
+    // append, so the lines are gathered and set at once.
+    QStringList report = {QString(), QStringLiteral("Current directory:"), StartupDir};
 
     const auto exists = [](const QString& Path) { return IsFile(Path); };
     const QString programFiles = platform::localPathOf(GetSpecialFolder(38) + QStringLiteral("\\kaplix\\bin\\kaplix3.exe"));
     const QString fixedProgramFiles = platform::localPathOf(QStringLiteral("C:\\Program Files\\kaplix\\bin\\kaplix3.exe"));
     const QString oldLocation = platform::localPathOf(QStringLiteral("C:\\kaplix\\bin\\kaplix3.exe"));
     if (exists(programFiles) || exists(fixedProgramFiles)) {
-        Memo->appendPlainText(QStringLiteral("  KAPLIX is found in \"Program files\" location"));
-        Memo->appendPlainText(QStringLiteral("  Please use \"Install new on ...\" for upgrading (32- or 64-bit as appropriate)"));
+        report << QStringLiteral("  KAPLIX is found in \"Program files\" location")
+               << QStringLiteral("  Please use \"Install new on ...\" for upgrading (32- or 64-bit as appropriate)");
     } else if (exists(oldLocation)) {
-        Memo->appendPlainText(QStringLiteral("  KAPLIX is found in the \"old\" location of \"C:\\kaplix\\"));
-        Memo->appendPlainText(QStringLiteral("  Deinstallion is recommeded prior to reinstallation"));
-        Memo->appendPlainText(QStringLiteral("  User defined files can be moved to new location after reinstallation"));
+        report << QStringLiteral("  KAPLIX is found in the \"old\" location of \"C:\\kaplix\\")
+               << QStringLiteral("  Deinstallion is recommeded prior to reinstallation")
+               << QStringLiteral("  User defined files can be moved to new location after reinstallation");
     } else {
         ShowInformationBox(this, QStringLiteral("KAPLIX could not be located on your computer\rIf KAPLIX is "
                                                 "installed,\rplease deinstall prior to reinstallation"));
-        Memo->appendPlainText(QStringLiteral("  KAPLIX has not been located on this computer"));
+        report << QStringLiteral("  KAPLIX has not been located on this computer");
     }
 
     if (FEnvironment.Windows64Bit) {
         Label13->show();
-        Memo->appendPlainText(QStringLiteral("  Windows version is determined to be 64-bit"));
+        report << QStringLiteral("  Windows version is determined to be 64-bit");
     } else {
         Label12->show();
-        Memo->appendPlainText(QStringLiteral("  Windows version is determined to be 32-bit"));
+        report << QStringLiteral("  Windows version is determined to be 32-bit");
     }
+    Memo->setPlainText(report.join(u'\n'));
 }
 
 void TInstallForm::RefreshSetupFiles()

@@ -3,6 +3,7 @@
 #include "controls/ButtonFace.h"
 #include "controls/ButtonPicture.h"
 #include "controls/Colors.h"
+#include "controls/ControlTypes.h"
 #include "controls/GlowButtonAppearance.h"
 #include "controls/GlyphList.h"
 
@@ -20,7 +21,7 @@ class QAction;
 
 
 enum TGlowButtonStyle { bsButton, bsCheck };
-enum TBorderStyle { bsNone, bsSingle };
+
 enum TFocusType { ftBorder, ftHot, ftHotBorder, ftNone };
 enum TGlowButtonState { gsNormal, gsHot, gsDown };
 enum TGlowState { gsHover, gsPush, gsNone };

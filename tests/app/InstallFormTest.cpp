@@ -1,10 +1,12 @@
 #include "app/InstallForm.h"
 
 #include "controls/GlowButton.h"
+#include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
 #include "platform/Fonts.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/NginxServer.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
 #include "transfer/WebTransfer.h"
 
