@@ -54,10 +54,10 @@ void addFontFile(const QString& name)
 
 bool ensureDesignFonts()
 {
-    if (!QFontDatabase::hasFamily(QStringLiteral("Tahoma"))) {
+    // Wine's bold Tahoma has regular-weight outlines (its boldness lives in the hidden
+    // strikes), so bold is left to the font engine's emboldening of the regular face.
+    if (!QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
         addFontFile(QStringLiteral("tahoma.ttf"));
-        addFontFile(QStringLiteral("tahomabd.ttf"));
-    }
     if (!QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif")))
         addFontFile(QStringLiteral("ms_sans_serif.ttf"));
     return QFontDatabase::hasFamily(QStringLiteral("Tahoma"));
