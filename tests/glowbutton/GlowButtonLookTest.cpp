@@ -14,7 +14,7 @@ TEST_F(GlowButtonTest, PublishedDefaults)
     TGlowButton Fresh;
     EXPECT_EQ(Fresh.size(), QSize(100, 41));
     EXPECT_EQ(Fresh.AntiAlias(), aaClearType);
-    EXPECT_EQ(Fresh.BorderStyle(), bsSingle);
+    EXPECT_EQ(Fresh.BorderStyle(), TGlowButton::bsSingle);
     EXPECT_TRUE(Fresh.Rounded());
     EXPECT_EQ(Fresh.Spacing(), 2);
     EXPECT_EQ(Fresh.MarginHorz(), 1);
