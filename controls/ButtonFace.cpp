@@ -18,6 +18,14 @@ QColor FaceColor(TColor Color)
     return QColor::fromRgba(ColorToARGB(Color));
 }
 
+// A 1-pixel outline pen; mitred corners fill the corner pixel of a square frame.
+QPen OutlinePen(TColor Color)
+{
+    QPen Pen(FaceColor(Color), 1.0);
+    Pen.setJoinStyle(Qt::MiterJoin);
+    return Pen;
+}
+
 // Outline pixels sit on whole coordinates here; a 1-pixel pen covers them exactly when the path
 // runs through the pixel centres.
 constexpr qreal PixelCentre = 0.5;
@@ -92,7 +100,7 @@ void DrawBorder(QPainter& Canvas, const TButtonFace& Face)
     if (Face.BorderColor == clNone)
         return;
     Canvas.save();
-    Canvas.setPen(QPen(FaceColor(Face.BorderColor), 1.0));
+    Canvas.setPen(OutlinePen(Face.BorderColor));
     Canvas.setBrush(Qt::NoBrush);
     Canvas.translate(PixelCentre, PixelCentre);
     Canvas.drawPath(RowPiecePath(Face.Position, R.left(), R.top(), R.width() - 1, R.height() - 1, Radius));
@@ -107,7 +115,7 @@ void DrawFocusFrame(QPainter& Canvas, const TButtonFace& Face)
     DrawRoundRect(Canvas, Face.FocusColor, L + 1, T + 1, Right - 3, B - 3, Radius);
     if (Right - 5 <= 0 || B - 5 <= 0)
         return;
-    QPen Dots(FaceColor(clGray), 1.0);
+    QPen Dots = OutlinePen(clGray);
     Dots.setDashPattern({1.0, 1.0});
     Canvas.save();
     Canvas.setPen(Dots);
@@ -259,13 +267,17 @@ void DrawRoundRect(QPainter& Canvas, TColor Color, int X, int Y, int W, int H, i
     if (Color == clNone || W < 0 || H < 0)
         return;
     Canvas.save();
-    Canvas.setPen(QPen(FaceColor(Color), 1.0));
+    Canvas.setPen(OutlinePen(Color));
     Canvas.setBrush(Qt::NoBrush);
-    Canvas.translate(PixelCentre, PixelCentre);
-    if (Radius <= 0)
-        Canvas.drawRect(QRectF(X, Y, W, H));
-    else
+    if (Radius <= 0) {
+        // On whole pixels a square frame is the same smoothed or not, and the aliased one gets
+        // its corner pixels complete.
+        Canvas.setRenderHint(QPainter::Antialiasing, false);
+        Canvas.drawRect(QRect(X, Y, W, H));
+    } else {
+        Canvas.translate(PixelCentre, PixelCentre);
         Canvas.drawPath(RoundRectPath(X, Y, W, H, Radius));
+    }
     Canvas.restore();
 }
 

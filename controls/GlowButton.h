@@ -3,7 +3,6 @@
 #include "controls/ButtonFace.h"
 #include "controls/ButtonPicture.h"
 #include "controls/Colors.h"
-#include "controls/ControlTypes.h"
 #include "controls/GlowButtonAppearance.h"
 #include "controls/GlyphList.h"
 
@@ -21,7 +20,6 @@ class QAction;
 
 
 enum TGlowButtonStyle { bsButton, bsCheck };
-
 enum TFocusType { ftBorder, ftHot, ftHotBorder, ftNone };
 enum TGlowButtonState { gsNormal, gsHot, gsDown };
 enum TGlowState { gsHover, gsPush, gsNone };
@@ -30,16 +28,7 @@ enum TDropDownDirection { ddDown, ddRight, ddUp };
 enum TShortCutHintPos { shpLeft, shpTop, shpRight, shpBottom, shpCenter };
 enum TImageListType { ipActionList, ipImageList };
 
-using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TGlowButtonDrawEvent = std::function<void(QObject* Sender, QPainter* Canvas, QRect Rect, TGlowButtonState State)>;
-
-// The rich tooltip's texts; the button keeps them and offers the title as an accelerator source.
-struct TOfficeHint
-{
-    QString Title;
-    QString Notes;
-    bool ShowHelp = false;
-};
 
 // An owner-drawn push button with a glass-like two-part face that fades between its normal, hot
 // and pressed colours.
@@ -48,6 +37,19 @@ class TCustomGlowButton : public QWidget
     Q_OBJECT
 
 public:
+    // Kept inside the class: the group-box frame has a border style of its own with the same
+    // value names.
+    enum TBorderStyle { bsNone, bsSingle };
+    using TNotifyEvent = std::function<void(QObject* Sender)>;
+    // The rich tooltip's texts; the button keeps them and offers the title as an accelerator
+    // source.
+    struct TOfficeHint
+    {
+        QString Title;
+        QString Notes;
+        bool ShowHelp = false;
+    };
+
     explicit TCustomGlowButton(QWidget* Parent = nullptr);
     ~TCustomGlowButton() override;
 

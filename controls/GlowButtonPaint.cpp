@@ -201,6 +201,8 @@ QSize TCustomGlowButton::sizeHint() const
 {
     TButtonFace Face = ChooseFace();
     Face.MeasureOnly = true;
+    // Sized to its content, the caption needs no wrapping.
+    Face.Rect.setWidth(QWIDGETSIZE_MAX / 2);
     const QSize Content = DrawButtonFace(nullptr, Face);
     const bool HasCaption = !(Face.Caption.isEmpty() && Face.WideCaption.isEmpty());
     const bool Vertical = FLayout == blGlyphTop || FLayout == blGlyphBottom || FLayout == blGlyphTopAdjusted

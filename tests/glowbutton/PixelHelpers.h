@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 // Pixel checks in the colour notation the controls use (0x00BBGGRR).
@@ -20,6 +22,14 @@ inline int ChannelDistance(TColor a, TColor b)
 {
     return std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
                      std::abs(GetBValue(a) - GetBValue(b))});
+}
+
+// The colour a fraction t of the way from a to b.
+inline TColor Between(TColor a, TColor b, double t)
+{
+    auto Channel = [t](int x, int y) { return int(std::lround(x + (y - x) * t)); };
+    return RGBColor(Channel(GetRValue(a), GetRValue(b)), Channel(GetGValue(a), GetGValue(b)),
+                    Channel(GetBValue(a), GetBValue(b)));
 }
 
 inline QString Hex(TColor Color)
