@@ -477,3 +477,19 @@ TEST_F(GlowButtonTest, AutoSizeFitsTheCaption)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GlowButtonTest, ColorTonesRecolourAndSwitchFadingOff)
+{
+    TCustomGlowButton::SetFadeInterval(20);
+    Button->SetColorTones(0x00FF00, 0xFF0000, 0x0000FF, 0x000000);
+    EXPECT_EQ(TCustomGlowButton::FadeInterval(), 0);
+    EXPECT_PIXEL(Look(), UpperBase.x(), UpperBase.y(), 0x00FF00);
+    Enter(Button);
+    EXPECT_FALSE(Button->FadeTimerExists());
+    EXPECT_PIXEL(Look(), UpperBase.x(), UpperBase.y(), 0xFF0000);
+    EXPECT_PIXEL(Look(), LeftEdge.x(), LeftEdge.y(), 0x000000);
+}
+
+} // namespace
