@@ -270,7 +270,7 @@ private:
     void GroupNotify(int Group, TCustomGlowButton* Sender);
     bool CanFocus() const;
     bool DialogKey(QKeyEvent* Key);
-    bool Accelerator(QKeyEvent* Key);
+    bool Accelerator();
     void SetFormModalResult();
     void ClickOrDropDown();
     void FocusMoved(QWidget* Now);

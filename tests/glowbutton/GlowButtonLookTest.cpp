@@ -216,6 +216,36 @@ TEST_F(GlowButtonTest, AppearanceChangeRepaints)
     EXPECT_PIXEL(Look(), UpperBase.x(), UpperBase.y(), 0x00FF00);
 }
 
+struct PartialFaceCase
+{
+    const char* Name;
+    bool Transparent, NoBorderDefault, Hover;
+    bool FaceShown, BorderShown;
+};
+
+class PartialFace : public GlowButtonTest, public testing::WithParamInterface<PartialFaceCase> {};
+
+TEST_P(PartialFace, FaceAndBorderFollowThePointer)
+{
+    Button->SetTransparent(GetParam().Transparent);
+    Button->Appearance()->SetNoBorderDefault(GetParam().NoBorderDefault);
+    if (GetParam().Hover)
+        Enter(Button);
+    const QImage Image = Look(Form.get());
+    const QPoint Face = Offset + UpperBase, Edge = Offset + LeftEdge;
+    EXPECT_EQ(PixelAt(Image, Face.x(), Face.y()) != FormColour, GetParam().FaceShown);
+    const TColor EdgeColour = PixelAt(Image, Edge.x(), Edge.y());
+    const TColor InsideColour = PixelAt(Image, Face.x(), Edge.y());
+    EXPECT_EQ(EdgeColour != FormColour && ChannelDistance(EdgeColour, InsideColour) > 2, GetParam().BorderShown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, PartialFace,
+                         testing::Values(PartialFaceCase{"TransparentIdle", true, false, false, false, false},
+                                         PartialFaceCase{"TransparentHot", true, false, true, true, true},
+                                         PartialFaceCase{"NoBorderIdle", false, true, false, true, false},
+                                         PartialFaceCase{"NoBorderHot", false, true, true, true, true}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
 // Corners
 
 struct CornerCase
@@ -444,6 +474,22 @@ TEST_F(GlowButtonTest, AutoSizeFitsTheCaption)
     EXPECT_GT(Button->width(), Short.width());
     EXPECT_EQ(Button->height(), Short.height());
     EXPECT_GT(Short.height(), 13);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GlowButtonTest, ColorTonesRecolourAndSwitchFadingOff)
+{
+    TCustomGlowButton::SetFadeInterval(20);
+    Button->SetColorTones(0x00FF00, 0xFF0000, 0x0000FF, 0x000000);
+    EXPECT_EQ(TCustomGlowButton::FadeInterval(), 0);
+    EXPECT_PIXEL(Look(), UpperBase.x(), UpperBase.y(), 0x00FF00);
+    Enter(Button);
+    EXPECT_FALSE(Button->FadeTimerExists());
+    EXPECT_PIXEL(Look(), UpperBase.x(), UpperBase.y(), 0xFF0000);
+    EXPECT_PIXEL(Look(), LeftEdge.x(), LeftEdge.y(), 0x000000);
 }
 
 } // namespace
