@@ -248,6 +248,50 @@ TEST_F(InstallFormTest, InstallOfAVanishedFileShowsBothErrors)
     EXPECT_EQ(MemoLines(*form).size(), reportLines);
 }
 
+TEST_F(InstallFormTest, ControlsSitWhereTheDesignPutsThem)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    const std::vector<std::pair<QWidget*, QRect>> places = {
+        {form->Download1, {120, 258, 97, 28}},   {form->UpgradeBtn, {234, 258, 180, 28}},
+        {form->Download2, {120, 328, 97, 28}},   {form->Install32Btn, {234, 328, 180, 28}},
+        {form->Download3, {120, 399, 97, 28}},   {form->Install64Btn, {234, 399, 180, 28}},
+        {form->Download4, {120, 471, 97, 28}},   {form->FullInstallBtn, {234, 471, 180, 28}},
+        {form->CancelBtn, {711, 528, 113, 41}},  {form->InstallToGrp, {19, 522, 185, 56}},
+        {form->VersionRadio, {453, 497, 190, 96}}, {form->Label6, {192, 15, 233, 23}},
+        {form->Label5, {25, 205, 558, 19}},      {form->Label8, {592, 313, 370, 42}},
+        {form->Label10, {592, 433, 370, 81}},    {form->Shape6, {0, 141, 560, 1}},
+        {form->Shape2, {0, 251, 560, 1}},        {form->Shape1, {0, 321, 560, 1}},
+        {form->Shape3, {0, 392, 560, 1}},        {form->Shape4, {0, 464, 560, 1}},
+    };
+    for (const auto& [widget, rect] : places)
+        EXPECT_EQ(widget->geometry(), rect) << widget->objectName().toStdString();
+    for (QLabel* label : {form->Label1, form->Label2, form->Label3, form->Label4, form->Label16, form->Label27})
+        EXPECT_TRUE(label->font().bold()) << label->objectName().toStdString();
+    EXPECT_EQ(form->Memo->geometry(), QRect(1, 1, 756, 143));
+    EXPECT_EQ(form->FileBox->geometry(), QRect(757, 1, 223, 143));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("KAPLIX install assistant - 1.13"));
+}
+
+TEST_F(InstallFormTest, OnlyDoneShowsItsHintAndTagsTellButtonsApart)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    EXPECT_TRUE(form->CancelBtn->EffectiveShowHint());
+    EXPECT_EQ(form->CancelBtn->Hint(), QStringLiteral("Cancel installation"));
+    const std::vector<std::pair<TGlowButton*, int>> tags = {
+        {form->Download1, 1}, {form->Download2, 2}, {form->Download3, 3}, {form->Download4, 4},
+        {form->UpgradeBtn, 0}, {form->Install32Btn, 1}, {form->Install64Btn, 2}, {form->FullInstallBtn, 3}};
+    for (const auto& [button, tag] : tags) {
+        EXPECT_EQ(button->property("Tag").toInt(), tag) << button->objectName().toStdString();
+        EXPECT_FALSE(button->EffectiveShowHint()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->focusPolicy() & Qt::TabFocus);
+    }
+    EXPECT_EQ(form->Download1->Hint(), QStringLiteral("Download from KAPLIX web site"));
+    EXPECT_FALSE(form->FileBox->isEnabled());
+    EXPECT_TRUE(form->Memo->focusPolicy() & Qt::TabFocus);
+}
+
 TEST_F(InstallFormTest, WindowGrowsAroundAFixedBackPanel)
 {
     ModalAnswerer answerer({Ok});
