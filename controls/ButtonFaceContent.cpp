@@ -3,6 +3,7 @@
 #include "controls/ButtonFace.h"
 #include "controls/ButtonPicture.h"
 #include "controls/GlyphList.h"
+#include "controls/Rounding.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -12,11 +13,6 @@
 #include <cmath>
 
 namespace {
-
-int Round(qreal Value)
-{
-    return static_cast<int>(std::nearbyint(Value));
-}
 
 bool IsHorizontal(TButtonLayout Layout)
 {
@@ -107,15 +103,15 @@ TContentLayout LayOut(const TButtonFace& Face, int N, int M, const QRectF& Measu
     switch (Face.Layout) {
     case blGlyphLeft:
         Out.CaptionBox = QRectF(L + 2 + N, T, Width - 2 - N, Height);
-        Out.GlyphAt = QPoint(std::max(2, Round(bx - N / 2)), CentredY);
+        Out.GlyphAt = QPoint(std::max(2, RoundEven(bx - N / 2)), CentredY);
         break;
     case blGlyphLeftAdjusted:
         Out.CaptionBox = QRectF(L + 2 + N + Face.MarginHorz, T, Width - 2 - N - Face.MarginHorz, Height);
-        Out.GlyphAt = QPoint(std::max(2, Round(bx - N / 2)) + Face.MarginHorz, CentredY);
+        Out.GlyphAt = QPoint(std::max(2, RoundEven(bx - N / 2)) + Face.MarginHorz, CentredY);
         break;
     case blGlyphRight:
         Out.CaptionBox = QRectF(2, T, Width - 4 - N, Height);
-        Out.GlyphAt = QPoint(std::min(Width - N - 2, Round(bw) + std::max(0, Round(Width - 4 - N - bw) / 2) + 4)
+        Out.GlyphAt = QPoint(std::min(Width - N - 2, RoundEven(bw) + std::max(0, RoundEven(Width - 4 - N - bw) / 2) + 4)
                                  + Face.Spacing,
                              CentredY);
         break;
@@ -126,7 +122,7 @@ TContentLayout LayOut(const TButtonFace& Face, int N, int M, const QRectF& Measu
     case blGlyphTop:
     case blGlyphTopAdjusted: {
         Out.CaptionBox = QRectF(L, T + M, VerticalWidth, Height - 2 - M);
-        const int y = Face.Layout == blGlyphTop ? T + std::max(0, (Round(Height - 2 - M - bh) / 2) / 2) : T;
+        const int y = Face.Layout == blGlyphTop ? T + std::max(0, (RoundEven(Height - 2 - M - bh) / 2) / 2) : T;
         Out.GlyphAt = QPoint(L + std::max(0, (Width - N) / 2), std::max(2, y));
         break;
     }
@@ -134,8 +130,8 @@ TContentLayout LayOut(const TButtonFace& Face, int N, int M, const QRectF& Measu
     case blGlyphBottomAdjusted: {
         const bool Adjusted = Face.Layout == blGlyphBottomAdjusted;
         Out.CaptionBox = QRectF(L, 2, VerticalWidth, Adjusted ? Height - Face.Spacing - M : Height - 2 - M);
-        int y = Adjusted ? Round(bh + 2) + Height / 2
-                         : Round(bh + 2) + std::max(0, Round(Height - 2 - M - bh) / 2) + Face.Spacing;
+        int y = Adjusted ? RoundEven(bh + 2) + Height / 2
+                         : RoundEven(bh + 2) + std::max(0, RoundEven(Height - 2 - M - bh) / 2) + Face.Spacing;
         if (y > Height - M)
             y = Height - M - 2;
         Out.GlyphAt = QPoint(L + std::max(0, (Width - N) / 2), y);

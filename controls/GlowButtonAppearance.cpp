@@ -1,15 +1,11 @@
 #include "controls/GlowButtonAppearance.h"
 
+#include "controls/Rounding.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// Rounds to the nearest integer, ties to the even neighbour (the default floating-point mode).
-int RoundEven(double Value)
-{
-    return static_cast<int>(std::nearbyint(Value));
-}
 
 int DarkenChannel(int Channel, int Percent)
 {

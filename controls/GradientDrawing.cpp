@@ -1,6 +1,6 @@
 #include "controls/GradientDrawing.h"
 
-#include "controls/PanelRounding.h"
+#include "controls/Rounding.h"
 
 #include <QList>
 #include <QPainter>
@@ -14,7 +14,7 @@ QColor BandColor(TColor From, TColor To, int Steps, int Band)
 {
     const auto channel = [&](int from, int to) {
         const double delta = double(to - from) / Steps;
-        return std::clamp(from + PanelRound(Band * delta), 0, 255);
+        return std::clamp(from + RoundEven(Band * delta), 0, 255);
     };
     return QColor(channel(GetRValue(From), GetRValue(To)), channel(GetGValue(From), GetGValue(To)),
         channel(GetBValue(From), GetBValue(To)));
@@ -37,7 +37,7 @@ void DrawGradient(QPainter& Painter, TColor From, TColor To, int Steps, const QR
         return;
     const int bandSize = int(std::trunc(d)) + 1;
     for (int n = 0; n < Steps; ++n) {
-        const int off = PanelRound(n * d);
+        const int off = RoundEven(n * d);
         QRect band;
         if (Horizontal)
             band = QRect(QPoint(L + off, T), QPoint(std::min(R, L + off + bandSize) - 1, B - 1));
@@ -79,7 +79,7 @@ TColor MixPanelColors(TColor C1, TColor C2, int Percent)
     const TColor c1 = ColorToRGB(C1);
     const TColor c2 = ColorToRGB(C2);
     const double p = Percent / 100.0;
-    const auto mix = [p](int a, int b) { return std::clamp(PanelRound(p * a + (1 - p) * b), 0, 255); };
+    const auto mix = [p](int a, int b) { return std::clamp(RoundEven(p * a + (1 - p) * b), 0, 255); };
     return RGBColor(mix(GetRValue(c1), GetRValue(c2)), mix(GetGValue(c1), GetGValue(c2)),
         mix(GetBValue(c1), GetBValue(c2)));
 }

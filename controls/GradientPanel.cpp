@@ -1,7 +1,7 @@
 #include "controls/GradientPanel.h"
 
 #include "controls/GradientDrawing.h"
-#include "controls/PanelRounding.h"
+#include "controls/Rounding.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -40,7 +40,7 @@ void TCustomGradientPanel::SetBackground(const QPixmap& Value)
 
 int TCustomGradientPanel::CapHeight() const
 {
-    return PanelRound(FCaption.Height() * logicalDpiY() / 96.0);
+    return RoundEven(FCaption.Height() * logicalDpiY() / 96.0);
 }
 
 int TCustomGradientPanel::BevelTotal() const
@@ -105,7 +105,7 @@ QRect TCustomGradientPanel::CloseButtonRect() const
     const QRect bar = CaptionBarRect();
     if (bar.isEmpty() || !FCaption.CloseButton())
         return QRect();
-    const int side = PanelRound(14 * logicalDpiY() / 96.0);
+    const int side = RoundEven(14 * logicalDpiY() / 96.0);
     if (FCaption.Position() != TPanelCaption::cpTop)
         return QRect(bar.left() + (bar.width() - side) / 2, bar.top() + 2, side, side);
     const int top = bar.top() + (bar.height() - side) / 2;
@@ -119,7 +119,7 @@ QRect TCustomGradientPanel::MinMaxButtonRect() const
     const QRect bar = CaptionBarRect();
     if (bar.isEmpty() || !FCaption.MinMaxButton())
         return QRect();
-    const int side = PanelRound(14 * logicalDpiY() / 96.0);
+    const int side = RoundEven(14 * logicalDpiY() / 96.0);
     const int step = FCaption.CloseButton() ? side + 2 : 0;
     if (FCaption.Position() != TPanelCaption::cpTop)
         return QRect(bar.left() + (bar.width() - side) / 2, bar.top() + 2 + step, side, side);

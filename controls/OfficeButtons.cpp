@@ -3,7 +3,7 @@
 #include "controls/OfficeCaption.h"
 #include "controls/OfficeGlyphs.h"
 #include "controls/OfficeRadioGroup.h"
-#include "controls/PanelRounding.h"
+#include "controls/Rounding.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -106,7 +106,7 @@ TCaptionOptions TCustomOfficeRadioButton::CaptionOptions() const
 QRect TCustomOfficeRadioButton::GlyphRect() const
 {
     const double scale = DeviceScale(*this);
-    int side = PanelScaled(RadioGlyphSize, scale);
+    int side = ScaledSize(RadioGlyphSize, scale);
     if (FThemed)
         side = scale > 1.5 ? 20 : 16;
     int top = 4;
@@ -120,7 +120,7 @@ QRect TCustomOfficeRadioButton::GlyphRect() const
 
 QRect TCustomOfficeRadioButton::CaptionRect() const
 {
-    const int indent = PanelScaled(16, DeviceScale(*this)) + 2;
+    const int indent = ScaledSize(16, DeviceScale(*this)) + 2;
     QRect area = rect();
     if (RightAligned()) {
         area.setLeft(0);
@@ -158,7 +158,7 @@ void TCustomOfficeRadioButton::paintEvent(QPaintEvent*)
     const QColor color = ToQColor(isEnabled() ? FFontColor : FDisabledFontColor);
     const TCaptionResult size = PaintOfficeCaption(&painter, *this, FCaption, caption, FBtnVAlign,
         layoutDirection() == Qt::RightToLeft, color, CaptionOptions());
-    FCtrlWidth = PanelScaled(16, DeviceScale(*this)) + 2 + size.Width;
+    FCtrlWidth = ScaledSize(16, DeviceScale(*this)) + 2 + size.Width;
     if (FFocused && FShowFocus)
         DrawDottedFocusRect(painter,
             QRect(QPoint(0, caption.top() - 1), QPoint(caption.left() + size.Width + 1, height() - 1)),

@@ -2,7 +2,7 @@
 
 #include "controls/OfficeCaption.h"
 #include "controls/OfficeGlyphs.h"
-#include "controls/PanelRounding.h"
+#include "controls/Rounding.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -134,7 +134,7 @@ TCaptionOptions TCustomOfficeCheckBox::CaptionOptions() const
 QRect TCustomOfficeCheckBox::GlyphRect() const
 {
     const double scale = DeviceScale(*this);
-    int side = PanelScaled(12, scale);
+    int side = ScaledSize(12, scale);
     if (FThemed)
         side = scale > 1.5 ? 20 : 16;
     const int textHeight = QFontMetrics(font()).height();
@@ -149,7 +149,7 @@ QRect TCustomOfficeCheckBox::GlyphRect() const
 
 QRect TCustomOfficeCheckBox::CaptionRect() const
 {
-    const int indent = (PanelScaled(12, DeviceScale(*this)) - 8) + 12;
+    const int indent = (ScaledSize(12, DeviceScale(*this)) - 8) + 12;
     QRect area = rect();
     if (RightAligned()) {
         area.setLeft(0);
@@ -201,7 +201,7 @@ void TCustomOfficeCheckBox::paintEvent(QPaintEvent*)
     }
     QRect caption;
     const TCaptionResult size = PlaceCaption(&painter, caption);
-    FCtrlWidth = (PanelScaled(12, DeviceScale(*this)) - 8) + size.Width + 12;
+    FCtrlWidth = (ScaledSize(12, DeviceScale(*this)) - 8) + size.Width + 12;
     if (FFocused && FShowFocus && TabStop())
         DrawDottedFocusRect(painter,
             QRect(QPoint(caption.left(), caption.top()), QPoint(caption.left() + size.Width + 3, caption.top() + size.Height)),
@@ -214,7 +214,7 @@ void TCustomOfficeCheckBox::ApplyAutoSize()
         return;
     QRect caption;
     const TCaptionResult size = PlaceCaption(nullptr, caption);
-    FCtrlWidth = (PanelScaled(12, DeviceScale(*this)) - 8) + size.Width + 12;
+    FCtrlWidth = (ScaledSize(12, DeviceScale(*this)) - 8) + size.Width + 12;
     resize(FCtrlWidth + 4, height());
 }
 

@@ -1,6 +1,6 @@
 #include "controls/GradientDrawing.h"
 #include "controls/GradientPanel.h"
-#include "controls/PanelRounding.h"
+#include "controls/Rounding.h"
 #include "tests/officecontrols/OfficeTestSupport.h"
 
 #include <QCoreApplication>
@@ -28,8 +28,8 @@ struct BackPanel : testing::Test {
     {
         int level = 255;
         for (int n = 0; n < 128; ++n)
-            if (PanelRound(n * double(Size) / 128) <= Position)
-                level = 255 - PanelRound(n * 20.0 / 128);
+            if (RoundEven(n * double(Size) / 128) <= Position)
+                level = 255 - RoundEven(n * 20.0 / 128);
         return level;
     }
 };
