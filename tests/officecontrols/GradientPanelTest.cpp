@@ -1,5 +1,6 @@
 #include "controls/GradientDrawing.h"
 #include "controls/GradientPanel.h"
+#include "controls/GradientPanelStyler.h"
 #include "controls/PanelRounding.h"
 #include "tests/officecontrols/OfficeTestSupport.h"
 
@@ -388,6 +389,31 @@ TEST(GradientPanel, LinksInTheTextAreReportedWhenClicked)
         Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&panel, &press);
     EXPECT_EQ(clicked, QStringLiteral("details"));
+}
+
+TEST(GradientPanelSettings, AnotherPanelTakesOverTheLookAndKeepsFollowingItsStyler)
+{
+    TGradientPanel source;
+    source.resize(120, 80);
+    source.SetColor(RGBColor(250, 240, 230));
+    source.SetColorTo(RGBColor(10, 20, 30));
+    source.SetBevelOuter(bvLowered);
+    source.Caption().SetVisible(true);
+    TGradientPanel copy;
+    copy.resize(120, 80);
+    copy.Assign(source);
+    EXPECT_EQ(Snapshot(copy), Snapshot(source));
+    EXPECT_EQ(copy.contentsMargins().top(), 1 + copy.CapHeight() - 2);
+    copy.Caption().SetVisible(false); // the copied caption still re-lays out its own panel
+    EXPECT_EQ(copy.contentsMargins().top(), 1);
+    EXPECT_TRUE(source.Caption().Visible());
+
+    TGradientPanelStyler styler;
+    styler.AddPanel(&copy);
+    TGradientPanelSettings look = styler.Settings();
+    look.Color = RGBColor(0, 0, 200);
+    styler.SetSettings(look);
+    EXPECT_EQ(PixelAt(Snapshot(copy), 60, 40), QColor(0, 0, 200));
 }
 
 } // namespace
