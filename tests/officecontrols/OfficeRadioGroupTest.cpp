@@ -290,6 +290,14 @@ TEST_F(ShownGroups, RadioButtonClickIsRaisedWhenAMouseClickChangedTheItem)
     Click(VersionRadio->RadioButtons(4));
     EXPECT_EQ(raised, 1);
     EXPECT_EQ(VersionRadio->ItemIndex(), 4);
+    Click(VersionRadio->RadioButtons(4)); // focused and already checked: nothing changed
+    EXPECT_EQ(raised, 1);
+    QTest::keyClick(VersionRadio->RadioButtons(4), Qt::Key_Down);
+    QTest::keyClick(VersionRadio->RadioButtons(5), Qt::Key_Space);
+    Click(VersionRadio->RadioButtons(5)); // selected by the keyboard before the click
+    EXPECT_EQ(raised, 1);
+    Click(VersionRadio->RadioButtons(6));
+    EXPECT_EQ(raised, 2);
 }
 
 TEST_F(ShownGroups, DoubleClickReachesTheGroup)
