@@ -89,6 +89,22 @@ void TCustomGradientPanel::AssignSettings(const TGradientPanelSettings& Settings
     PartChanged();
 }
 
+void TCustomGradientPanel::BeginUpdate()
+{
+    if (FUpdateCount++ == 0)
+        setUpdatesEnabled(false);
+}
+
+void TCustomGradientPanel::EndUpdate()
+{
+    if (FUpdateCount == 0)
+        return;
+    if (--FUpdateCount == 0) {
+        setUpdatesEnabled(true);
+        update();
+    }
+}
+
 void TCustomGradientPanel::SetBackground(const QPixmap& Value)
 {
     FBackground = Value;

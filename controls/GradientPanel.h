@@ -132,6 +132,10 @@ public:
     // Takes over the look of another panel.
     void Assign(const TCustomGradientPanel& Source) { AssignSettings(Source.Settings()); }
 
+    // Changes between these two calls are painted once, at the end.
+    void BeginUpdate();
+    void EndUpdate();
+
     // The rectangle offered to child controls: inside border and bevels, without the bars.
     QRect ChildArea() const;
     // Height of the caption bar in device pixels.
@@ -230,6 +234,7 @@ private:
     bool FIsCollapsing = false;
     QList<QPointer<QWidget>> FHiddenChildren;
     QString FAnchor;
+    int FUpdateCount = 0;
 };
 
 // The published gradient panel.
