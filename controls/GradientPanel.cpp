@@ -215,8 +215,20 @@ QRect TCustomGradientPanel::StatusBarRect() const
 QRect TCustomGradientPanel::TextRect() const
 {
     QRect area = rect();
-    if (FCaption.Visible() && FCaption.Position() == TPanelCaption::cpTop)
-        area.setTop(CaptionBarRect().bottom() + 1);
+    const QRect bar = CaptionBarRect();
+    if (!bar.isEmpty()) {
+        switch (FCaption.Position()) {
+        case TPanelCaption::cpTop:
+            area.setTop(bar.bottom() + 1);
+            break;
+        case TPanelCaption::cpLeft:
+            area.setLeft(bar.right() + 1);
+            break;
+        case TPanelCaption::cpRight:
+            area.setRight(bar.left() - 1);
+            break;
+        }
+    }
     const int inset = FBorderWidth + 1;
     area.adjust(inset, inset, -inset, -inset);
     if (FBorderShadow)

@@ -296,6 +296,13 @@ TEST(GradientPanel, CaptionBarIsFilledInsideTheBevel)
     EXPECT_EQ(PixelAt(image, 100, panel.CapHeight() - 2), QColor(0, 0, 200));
     EXPECT_EQ(PixelAt(image, 100, panel.CapHeight() - 1), Rgb(clBtnFace));
     EXPECT_EQ(PixelAt(image, 0, 5), Rgb(clBtnHighlight));
+
+    panel.Caption().SetPosition(TPanelCaption::cpLeft);
+    const QImage side = Snapshot(panel);
+    EXPECT_EQ(PixelAt(side, 1, 50), QColor(0, 0, 200));
+    EXPECT_EQ(PixelAt(side, panel.CapHeight() - 2, 50), QColor(0, 0, 200));
+    EXPECT_EQ(PixelAt(side, panel.CapHeight() - 1, 50), Rgb(clBtnFace));
+    EXPECT_EQ(panel.ChildArea().left(), 1 + panel.CapHeight() - 2);
 }
 
 TEST(GradientPanel, CollapsingShrinksToTheCaptionBarAndHidesChildren)
