@@ -80,13 +80,13 @@ void TGroupBoxCheck::Changed() { FGroupBox->LookChanged(); }
 
 TCustomFrameGroupBox::TCustomFrameGroupBox(QWidget* Parent)
     : QWidget(Parent)
-    , FCheckBox(new TGroupBoxCheck(this))
+    , FCheckBox(std::make_unique<TGroupBoxCheck>(this))
 {
     setMouseTracking(true);
     resize(185, 105);
 }
 
-TCustomFrameGroupBox::~TCustomFrameGroupBox() { delete FCheckBox; }
+TCustomFrameGroupBox::~TCustomFrameGroupBox() = default;
 
 void TCustomFrameGroupBox::LookChanged()
 {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 enum TCaptionPosition : std::uint8_t {
     cpTopLeft, cpTopRight, cpTopCenter, cpBottomLeft, cpBottomRight, cpBottomCenter
@@ -145,7 +146,7 @@ private:
     TBorderStyle FBorderStyle = bsSingle;
     TCaptionPosition FCaptionPosition = cpTopLeft;
     bool FRoundEdges = false;
-    TGroupBoxCheck* FCheckBox;
+    std::unique_ptr<TGroupBoxCheck> FCheckBox;
     TColor FDisabledFontColor = RGBColor(128, 128, 128);
     TColor FFontColor = clWindowText;
     bool FCtl3D = false;

@@ -32,6 +32,79 @@ void TCustomGradientPanel::PartChanged()
     update();
 }
 
+TGradientPanelSettings TCustomGradientPanel::Settings() const
+{
+    TGradientPanelSettings settings;
+    settings.Color = FColor;
+    settings.ColorTo = FColorTo;
+    settings.ColorMirror = FColorMirror;
+    settings.ColorMirrorTo = FColorMirrorTo;
+    settings.GradientDirection = FGradientDirection;
+    settings.BevelOuter = FBevelOuter;
+    settings.BevelInner = FBevelInner;
+    settings.BevelWidth = FBevelWidth;
+    settings.BorderWidth = FBorderWidth;
+    settings.BorderColor = FBorderColor;
+    settings.BorderShadow = FBorderShadow;
+    settings.TextVAlign = FTextVAlign;
+    settings.URLColor = FURLColor;
+    settings.ShadowColor = FShadowColor;
+    settings.ShadowOffset = FShadowOffset;
+    settings.FontColor = FFontColor;
+    settings.CollapsColor = FCollapsColor;
+    settings.CollapsDelay = FCollapsDelay;
+    settings.Caption = FCaption;
+    settings.Caption.OnChange = nullptr; // a copy tells no panel about its changes
+    settings.StatusBar = FStatusBar;
+    settings.StatusBar.OnChange = nullptr;
+    return settings;
+}
+
+void TCustomGradientPanel::AssignSettings(const TGradientPanelSettings& Settings)
+{
+    FColor = Settings.Color;
+    FColorTo = Settings.ColorTo;
+    FColorMirror = Settings.ColorMirror;
+    FColorMirrorTo = Settings.ColorMirrorTo;
+    FGradientDirection = Settings.GradientDirection;
+    FBevelOuter = Settings.BevelOuter;
+    FBevelInner = Settings.BevelInner;
+    FBevelWidth = qMax(1, Settings.BevelWidth);
+    FBorderWidth = qMax(0, Settings.BorderWidth);
+    FBorderColor = Settings.BorderColor;
+    FBorderShadow = Settings.BorderShadow;
+    FTextVAlign = Settings.TextVAlign;
+    FURLColor = Settings.URLColor;
+    FShadowColor = Settings.ShadowColor;
+    FShadowOffset = Settings.ShadowOffset;
+    FFontColor = Settings.FontColor;
+    FCollapsColor = Settings.CollapsColor;
+    FCollapsDelay = qMax(0, Settings.CollapsDelay);
+    const auto captionChanged = FCaption.OnChange;
+    FCaption = Settings.Caption;
+    FCaption.OnChange = captionChanged;
+    const auto statusChanged = FStatusBar.OnChange;
+    FStatusBar = Settings.StatusBar;
+    FStatusBar.OnChange = statusChanged;
+    PartChanged();
+}
+
+void TCustomGradientPanel::BeginUpdate()
+{
+    if (FUpdateCount++ == 0)
+        setUpdatesEnabled(false);
+}
+
+void TCustomGradientPanel::EndUpdate()
+{
+    if (FUpdateCount == 0)
+        return;
+    if (--FUpdateCount == 0) {
+        setUpdatesEnabled(true);
+        update();
+    }
+}
+
 void TCustomGradientPanel::SetBackground(const QPixmap& Value)
 {
     FBackground = Value;
@@ -142,8 +215,20 @@ QRect TCustomGradientPanel::StatusBarRect() const
 QRect TCustomGradientPanel::TextRect() const
 {
     QRect area = rect();
-    if (FCaption.Visible() && FCaption.Position() == TPanelCaption::cpTop)
-        area.setTop(CaptionBarRect().bottom() + 1);
+    const QRect bar = CaptionBarRect();
+    if (!bar.isEmpty()) {
+        switch (FCaption.Position()) {
+        case TPanelCaption::cpTop:
+            area.setTop(bar.bottom() + 1);
+            break;
+        case TPanelCaption::cpLeft:
+            area.setLeft(bar.right() + 1);
+            break;
+        case TPanelCaption::cpRight:
+            area.setRight(bar.left() - 1);
+            break;
+        }
+    }
     const int inset = FBorderWidth + 1;
     area.adjust(inset, inset, -inset, -inset);
     if (FBorderShadow)

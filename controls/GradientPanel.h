@@ -18,6 +18,30 @@ enum TBackgroundPosition : std::uint8_t {
     bpTopLeft, bpTopRight, bpBottomLeft, bpBottomRight, bpTiled, bpStretched, bpCenter
 };
 
+// A copy of every visual setting of a gradient panel, handed from one panel to others.
+struct TGradientPanelSettings {
+    TColor Color = clBtnFace;
+    TColor ColorTo = clNone;
+    TColor ColorMirror = clNone;
+    TColor ColorMirrorTo = clNone;
+    TGradientDirection GradientDirection = gdVertical;
+    TBevelCut BevelOuter = bvRaised;
+    TBevelCut BevelInner = bvNone;
+    int BevelWidth = 1;
+    int BorderWidth = 0;
+    TColor BorderColor = clBlack;
+    bool BorderShadow = false;
+    TTextVAlignment TextVAlign = tvaTop;
+    TColor URLColor = 0xFF0000;
+    TColor ShadowColor = 0x808080;
+    int ShadowOffset = 2;
+    TColor FontColor = clWindowText;
+    TColor CollapsColor = 0x808080;
+    int CollapsDelay = 20;
+    TPanelCaption Caption;
+    TPanelStatusBar StatusBar;
+};
+
 // A container that paints its own background: a solid colour or a banded gradient (optionally
 // mirrored), an optional coloured border and shadow, 3-D bevels, a text block, and optionally a
 // caption bar, a status bar and a size grip. Child widgets are laid out inside the bevels.
@@ -101,6 +125,16 @@ public:
     void SetCanSize(bool Value) { SetLook(FCanSize, Value); }
     bool FreeOnClose() const { return FFreeOnClose; }
     void SetFreeOnClose(bool Value) { FFreeOnClose = Value; }
+
+    // The panel's look as a settings record, and the same look taken from one.
+    TGradientPanelSettings Settings() const;
+    void AssignSettings(const TGradientPanelSettings& Settings);
+    // Takes over the look of another panel.
+    void Assign(const TCustomGradientPanel& Source) { AssignSettings(Source.Settings()); }
+
+    // Changes between these two calls are painted once, at the end.
+    void BeginUpdate();
+    void EndUpdate();
 
     // The rectangle offered to child controls: inside border and bevels, without the bars.
     QRect ChildArea() const;
@@ -200,6 +234,7 @@ private:
     bool FIsCollapsing = false;
     QList<QPointer<QWidget>> FHiddenChildren;
     QString FAnchor;
+    int FUpdateCount = 0;
 };
 
 // The published gradient panel.

@@ -204,6 +204,9 @@ void TCustomOfficeRadioButton::mousePressEvent(QMouseEvent* Event)
             group->ButtonFocused(this);
         setFocus(Qt::MouseFocusReason);
     }
+    // The state before this press, so that a later click on an already focused item is not
+    // reported as a change when nothing changed.
+    FCheckDown = FChecked;
     FGotClick = true;
     const QString anchor = FFocused ? AnchorAt(Event->position().toPoint()) : QString();
     if (!anchor.isEmpty()) {

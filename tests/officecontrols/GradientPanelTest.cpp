@@ -1,5 +1,6 @@
 #include "controls/GradientDrawing.h"
 #include "controls/GradientPanel.h"
+#include "controls/GradientPanelStyler.h"
 #include "controls/Rounding.h"
 #include "tests/officecontrols/OfficeTestSupport.h"
 
@@ -295,6 +296,13 @@ TEST(GradientPanel, CaptionBarIsFilledInsideTheBevel)
     EXPECT_EQ(PixelAt(image, 100, panel.CapHeight() - 2), QColor(0, 0, 200));
     EXPECT_EQ(PixelAt(image, 100, panel.CapHeight() - 1), Rgb(clBtnFace));
     EXPECT_EQ(PixelAt(image, 0, 5), Rgb(clBtnHighlight));
+
+    panel.Caption().SetPosition(TPanelCaption::cpLeft);
+    const QImage side = Snapshot(panel);
+    EXPECT_EQ(PixelAt(side, 1, 50), QColor(0, 0, 200));
+    EXPECT_EQ(PixelAt(side, panel.CapHeight() - 2, 50), QColor(0, 0, 200));
+    EXPECT_EQ(PixelAt(side, panel.CapHeight() - 1, 50), Rgb(clBtnFace));
+    EXPECT_EQ(panel.ChildArea().left(), 1 + panel.CapHeight() - 2);
 }
 
 TEST(GradientPanel, CollapsingShrinksToTheCaptionBarAndHidesChildren)
@@ -388,6 +396,31 @@ TEST(GradientPanel, LinksInTheTextAreReportedWhenClicked)
         Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&panel, &press);
     EXPECT_EQ(clicked, QStringLiteral("details"));
+}
+
+TEST(GradientPanelSettings, AnotherPanelTakesOverTheLookAndKeepsFollowingItsStyler)
+{
+    TGradientPanel source;
+    source.resize(120, 80);
+    source.SetColor(RGBColor(250, 240, 230));
+    source.SetColorTo(RGBColor(10, 20, 30));
+    source.SetBevelOuter(bvLowered);
+    source.Caption().SetVisible(true);
+    TGradientPanel copy;
+    copy.resize(120, 80);
+    copy.Assign(source);
+    EXPECT_EQ(Snapshot(copy), Snapshot(source));
+    EXPECT_EQ(copy.contentsMargins().top(), 1 + copy.CapHeight() - 2);
+    copy.Caption().SetVisible(false); // the copied caption still re-lays out its own panel
+    EXPECT_EQ(copy.contentsMargins().top(), 1);
+    EXPECT_TRUE(source.Caption().Visible());
+
+    TGradientPanelStyler styler;
+    styler.AddPanel(&copy);
+    TGradientPanelSettings look = styler.Settings();
+    look.Color = RGBColor(0, 0, 200);
+    styler.SetSettings(look);
+    EXPECT_EQ(PixelAt(Snapshot(copy), 60, 40), QColor(0, 0, 200));
 }
 
 } // namespace

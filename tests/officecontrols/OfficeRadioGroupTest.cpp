@@ -90,6 +90,21 @@ TEST_F(MainWindowGroups, ControlIndentShiftsOnlySingleColumnGroups)
     EXPECT_EQ(VersionRadio->RadioButtons(0)->x(), 8);
 }
 
+TEST_F(MainWindowGroups, RightToLeftGroupsMirrorTheColumns)
+{
+    VersionRadio->setLayoutDirection(Qt::RightToLeft);
+    EXPECT_EQ(VersionRadio->RadioButtons(0)->geometry(), QRect(190 - 8 - 60, 14, 60, 26));
+    EXPECT_EQ(VersionRadio->RadioButtons(8)->geometry(), QRect(190 - 128 - 60, 66, 60, 26));
+    EXPECT_EQ(VersionRadio->RadioButtons(0)->GlyphRect().left(), 60 - 12 - 1);
+}
+
+TEST_F(MainWindowGroups, ThemedItemsDrawA16PixelGlyph)
+{
+    VersionRadio->SetThemed(true);
+    EXPECT_EQ(VersionRadio->RadioButtons(0)->GlyphRect(), QRect(0, 4, 16, 16));
+    Snapshot(Back);
+}
+
 TEST_F(MainWindowGroups, SelectedItemsAreChecked)
 {
     EXPECT_TRUE(InstallToGrp->RadioButtons(0)->Checked());
@@ -290,6 +305,14 @@ TEST_F(ShownGroups, RadioButtonClickIsRaisedWhenAMouseClickChangedTheItem)
     Click(VersionRadio->RadioButtons(4));
     EXPECT_EQ(raised, 1);
     EXPECT_EQ(VersionRadio->ItemIndex(), 4);
+    Click(VersionRadio->RadioButtons(4)); // focused and already checked: nothing changed
+    EXPECT_EQ(raised, 1);
+    QTest::keyClick(VersionRadio->RadioButtons(4), Qt::Key_Down);
+    QTest::keyClick(VersionRadio->RadioButtons(5), Qt::Key_Space);
+    Click(VersionRadio->RadioButtons(5)); // selected by the keyboard before the click
+    EXPECT_EQ(raised, 1);
+    Click(VersionRadio->RadioButtons(6));
+    EXPECT_EQ(raised, 2);
 }
 
 TEST_F(ShownGroups, DoubleClickReachesTheGroup)
@@ -386,6 +409,48 @@ TEST_F(GlyphLook, CaptionStartsEighteenPixelsInAndGreysOutWhenDisabled)
     const QImage disabled = Snapshot(Back);
     EXPECT_GE(DarkestLevel(disabled, caption), 120);
     EXPECT_LE(DarkestLevel(disabled, caption), 140);
+}
+
+// Stand-alone radio buttons of one parent exclude each other by group index.
+struct LooseButtons : testing::Test {
+    QWidget Window;
+    TOfficeRadioButton* First = new TOfficeRadioButton(&Window);
+    TOfficeRadioButton* Second = new TOfficeRadioButton(&Window);
+    TOfficeRadioButton* Other = new TOfficeRadioButton(&Window);
+    int Clicks = 0;
+    LooseButtons()
+    {
+        Window.setFont(DesignFont());
+        Window.resize(200, 80);
+        First->move(0, 0);
+        Second->move(0, 20);
+        Other->move(0, 40);
+        Other->SetGroupIndex(1);
+        First->SetCaption(QStringLiteral("First"));
+        First->OnClick = [this](QObject*) { ++Clicks; };
+    }
+};
+
+TEST_F(LooseButtons, CheckingOneUnchecksTheOthersOfItsGroupIndexOnly)
+{
+    Other->SetChecked(true);
+    First->SetChecked(true);
+    Second->SetChecked(true);
+    EXPECT_FALSE(First->Checked());
+    EXPECT_TRUE(Second->Checked());
+    EXPECT_TRUE(Other->Checked());
+    EXPECT_EQ(Clicks, 0); // checking in code outside a radio group reports nothing
+}
+
+TEST_F(LooseButtons, MouseClickChecksAndClicks)
+{
+    ASSERT_TRUE(ShowAndActivate(Window));
+    Second->SetChecked(true);
+    QTest::mouseClick(First, Qt::LeftButton, {}, QPoint(5, 8));
+    EXPECT_TRUE(First->Checked());
+    EXPECT_FALSE(Second->Checked());
+    EXPECT_EQ(Clicks, 1);
+    EXPECT_EQ(First->size(), QSize(135, 20));
 }
 
 } // namespace
