@@ -1,7 +1,7 @@
 // Throughput of an HTTP download through TWebTransfer, with its dialog shown, against curl
 // fetching the same file from the same local nginx to the same disk.
 //
-//   build/bin/bench_download [size in MiB, default 512]
+//   build/bin/bench_download [size in MiB, default 512] [rounds, default 3]
 //
 // The last line is "ratio R", R being our throughput divided by curl's.
 
@@ -65,6 +65,13 @@ double threadCpuSeconds()
         + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+double threadUserSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec) + static_cast<double>(usage.ru_utime.tv_usec) / 1e6;
+}
+
 double megabytesPerSecond(qint64 bytes, qint64 nanoseconds)
 {
     return static_cast<double>(bytes) / 1e6 / (static_cast<double>(nanoseconds) / 1e9);
@@ -93,7 +100,7 @@ int main(int argc, char** argv)
 
     // Rounds alternate between curl and the engine, each starting with the page cache
     // written back, so neither pays for the other's dirty pages; the best round counts.
-    constexpr int Rounds = 3;
+    const int Rounds = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 3;
     const QString curlFile = target.filePath(QStringLiteral("curl.bin"));
     const QString ourFile = target.filePath(QStringLiteral("big.bin"));
     qint64 curlTime = -1;
@@ -129,18 +136,21 @@ int main(int argc, char** argv)
         const qint64 before = statusField("VmRSS:");
         resetPeakMemory();
         const double cpuBefore = threadCpuSeconds();
+        const double userBefore = threadUserSeconds();
         clock.restart();
         engine.Execute();
         const qint64 ourRound = clock.nsecsElapsed();
         const double cpuRound = threadCpuSeconds() - cpuBefore;
+        const double userRound = threadUserSeconds() - userBefore;
         peak = std::max(peak, statusField("VmHWM:"));
         if (!job->Success() || QFile(ourFile).size() != size) {
             std::fprintf(stderr, "the engine's download failed\n");
             return 1;
         }
         QFile::remove(ourFile);
-        std::printf("round %d: curl %.1f MB/s, TWebTransfer %.1f MB/s\n", round + 1,
-                    megabytesPerSecond(size, curlRound), megabytesPerSecond(size, ourRound));
+        std::printf("round %d: curl %.1f MB/s, TWebTransfer %.1f MB/s (busy %.0f%%, user %.2f s, system %.2f s)\n", round + 1,
+                    megabytesPerSecond(size, curlRound), megabytesPerSecond(size, ourRound),
+                    cpuRound / (static_cast<double>(ourRound) / 1e9) * 100, userRound, cpuRound - userRound);
         if (ourTime < 0 || ourRound < ourTime) {
             ourTime = ourRound;
             cpuUsed = cpuRound;
