@@ -6,8 +6,8 @@
 
 namespace {
 
-// Sixteen blocks per write: few system calls, and small enough to stay in the CPU cache,
-// which large copies into the page cache need to stay fast.
+// Sixteen blocks per write: few system calls, yet small enough to stay in the CPU cache
+// (writes of 256 KiB measured markedly slower here).
 constexpr std::size_t WriteBufferSize = 64 * 1024;
 
 } // namespace
