@@ -290,6 +290,18 @@ TEST_F(RunLoop, ThreadExecuteReturnsBeforeTheRunAndRunsItOnThisThread)
     EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileDone 0"), QStringLiteral("CopyDone")}));
 }
 
+TEST(RunThread, EngineDestroyedBeforeItsRunBeganEndsTheWorkerWithoutARun)
+{
+    bool ran = false;
+    {
+        TWebTransfer engine;
+        engine.OnCopyDone = [&](TWebTransfer*) { ran = true; };
+        engine.ThreadExecute();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ran);
+}
+
 TEST_F(RunLoop, ThreadExecAndWaitReturnsOnlyAfterTheRunIsDone)
 {
     TWebTransferItem* job = addJob(QStringLiteral("a.bin"));
