@@ -153,6 +153,9 @@ protected:
     void ThreadDone();
     // Lets the user interface handle what is pending: repaints, the Cancel click.
     void ProcessMessages();
+    // The same inside a transfer loop, at most every few milliseconds: often enough that a
+    // click is handled at once, rarely enough that a fast transfer does not pay for it.
+    void KeepResponsive();
 
     // The dialog lines every operation writes (ProgressLines.cpp).
     void SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer);
@@ -201,6 +204,11 @@ protected:
     bool FCancelIsClose = false;
     QString FPrevConnect;
     QString FPrevTarget;
+    // When the dialog lines were last written, so a fast transfer rewrites them only as often
+    // as a screen can show them.
+    std::uint32_t FPumpTick = 0;
+    std::uint32_t FLinesTick = 0;
+    std::int64_t FLinesDone = -1;
     QString FRateStr;
     QString FTimeLeftStr;
     QString FElapsedTimeStr;
