@@ -70,6 +70,7 @@ struct RequestState {
     // Body bytes received but not read yet; bounded, the transfer pauses when it is full.
     std::vector<char> body;
     std::size_t head = 0;
+    std::int64_t readSinceDrive = 0;
 
     // Headers of the answer being received (the final one once headersFinal is set).
     QList<QPair<QByteArray, QByteArray>> responseHeaders;
