@@ -127,8 +127,10 @@ bool TWebTransfer::RunOperation(int Index, TWebTransferItem& Item, TDateTime& Da
         return HttpDownload(Index, Item.URL, Item.DisplayURL, Item.TargetDir, Item.TargetFilename,
                             Item.CopyNewerOnly, DateSlot, NotNewer, Item.Authenticate, Item.HTTPUserID,
                             Item.HTTPPassword);
-    case wpFtp:
     case wpFile:
+        return FileCopy(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, Item.URL,
+                        Item.TargetDir, Item.TargetFilename, Item.CopyNewerOnly, DateSlot, NotNewer);
+    case wpFtp:
     case wpFtpUpload:
     case wpHttpUpload:
     case wpMultiFtp:
