@@ -108,6 +108,55 @@ TEST_F(RunLoop, CancelStopsTheRunAfterTheCurrentJob)
                                        QStringLiteral("CopyDone")}));
 }
 
+TEST_F(RunLoop, HiddenDialogChangesNothingButTheWindow)
+{
+    engine.ShowDialog = false;
+    int shown = 0;
+    engine.OnBeforeDialogShow = [&](TWebTransfer*, QWidget*) { ++shown; };
+    TWebTransferItem* job = addJob(QStringLiteral("a.bin"));
+    engine.Execute();
+    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(job->Success());
+    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("FileDone 0"),
+                                       QStringLiteral("CopyDone")}));
+    EXPECT_FALSE(events.progress.empty());
+}
+
+TEST_F(RunLoop, DialogClosedByTheUserDuringARunLetsTheRunFinish)
+{
+    engine.DlgShowCloseBtn = true;
+    TWebTransferItem* first = addJob(QStringLiteral("a.bin"));
+    TWebTransferItem* second = addJob(QStringLiteral("b.bin"));
+    engine.OnCopyProgress = [&](TWebTransfer*, int, std::int64_t, std::int64_t) {
+        if (engine.ProgressForm() && engine.ProgressForm()->isVisible())
+            engine.ProgressForm()->close();
+    };
+    engine.Execute();
+    EXPECT_TRUE(first->Success());
+    EXPECT_TRUE(second->Success());
+    EXPECT_EQ(target.read(QStringLiteral("b.bin")), QByteArray(9000, 'x'));
+    EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
+}
+
+TEST_F(RunLoop, CompletionStateFollowsCopyDoneAndKeepsTheDialog)
+{
+    engine.ShowOpenFile = true;
+    addJob(QStringLiteral("a.bin"));
+    auto cancelButtonText = [&] {
+        for (QPushButton* button : engine.ProgressForm()->findChildren<QPushButton*>())
+            if (button->text() == engine.DlgCancel || button->text() == engine.DlgClose)
+                return button->text();
+        return QString();
+    };
+    QString duringCopyDone;
+    engine.OnCopyDone = [&](TWebTransfer*) { duringCopyDone = cancelButtonText(); };
+    engine.Execute();
+    EXPECT_EQ(duringCopyDone, QStringLiteral("Cancel"));
+    ASSERT_TRUE(engine.ProgressForm());
+    EXPECT_TRUE(engine.ProgressForm()->isVisible());
+    EXPECT_EQ(cancelButtonText(), QStringLiteral("Close"));
+}
+
 TEST_F(RunLoop, CancelBeforeARunHasNoEffect)
 {
     TWebTransferItem* job = addJob(QStringLiteral("a.bin"));
@@ -239,6 +288,18 @@ TEST_F(RunLoop, ThreadExecuteReturnsBeforeTheRunAndRunsItOnThisThread)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_EQ(runThread, QThread::currentThread());
     EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileDone 0"), QStringLiteral("CopyDone")}));
+}
+
+TEST(RunThread, EngineDestroyedBeforeItsRunBeganEndsTheWorkerWithoutARun)
+{
+    bool ran = false;
+    {
+        TWebTransfer engine;
+        engine.OnCopyDone = [&](TWebTransfer*) { ran = true; };
+        engine.ThreadExecute();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ran);
 }
 
 TEST_F(RunLoop, ThreadExecAndWaitReturnsOnlyAfterTheRunIsDone)
