@@ -130,9 +130,10 @@ bool TWebTransfer::RunOperation(int Index, TWebTransferItem& Item, TDateTime& Da
     case wpFile:
         return FileCopy(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, Item.URL,
                         Item.TargetDir, Item.TargetFilename, Item.CopyNewerOnly, DateSlot, NotNewer);
+    case wpHttpUpload:
+        return HttpUpload(Item.URL, Item.TargetDir, Item.TargetFilename, Item.HTTPCommand);
     case wpFtp:
     case wpFtpUpload:
-    case wpHttpUpload:
     case wpMultiFtp:
     case wpMultiFtpUpload:
     case wpFtpDelete:
