@@ -19,7 +19,8 @@ works like /file):
 
 POST and PUT read the body their Content-Length announces and log its length and MD5
 (bodyLength, bodyMd5), then answer like GET (/upload answers 200). /slowread takes the body
-a block a tenth of a second, /silent never reads it.
+a block a tenth of a second, /silent never reads it, /discard counts it without keeping it
+(no bodyMd5 then).
 """
 import base64
 import hashlib
@@ -45,12 +46,14 @@ class Handler(BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
-    def record(self, body=None):
+    def record(self, body=None, length=None):
         entry = {"method": self.command, "target": self.path,
                  "headers": {k.lower(): v for k, v in self.headers.items()}}
         if body is not None:
             entry["bodyLength"] = len(body)
             entry["bodyMd5"] = hashlib.md5(body).hexdigest()
+        if length is not None:
+            entry["bodyLength"] = length
         with LOG_LOCK, open(self.server.log_path, "a", encoding="utf-8") as log:
             log.write(json.dumps(entry) + "\n")
 
@@ -87,6 +90,17 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
             return
         length = int(self.headers.get("Content-Length", "0"))
+        if route == "discard":
+            # Huge bodies: counted, not kept.
+            received = 0
+            while received < length:
+                chunk = self.rfile.read(min(1 << 20, length - received))
+                if not chunk:
+                    break
+                received += len(chunk)
+            self.record(length=received)
+            self.send_body(200, b"counted")
+            return
         body = b""
         while len(body) < length:
             chunk = self.rfile.read(min(4096, length - len(body)))

@@ -165,4 +165,24 @@ TEST_F(HttpUploadTest, CancelStopsTheUploadAndTheRun)
         EXPECT_NE(request.target, QStringLiteral("/upload/next.bin"));
 }
 
+TEST_F(HttpUploadTest, FilesBeyondFourGigabytesArriveWhole)
+{
+    const qint64 size = (qint64(1) << 32) + 3 * 4096 + 5;
+    QFile file(m_dir.filePath(QStringLiteral("huge.bin")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(size)); // sparse: no disk space taken
+    file.close();
+    TWebTransferItem& job = *m_engine.Items().Add();
+    job.Protocol = wpHttpUpload;
+    job.URL = m_server.url(QStringLiteral("/discard/huge.bin"));
+    job.TargetDir = m_dir.path();
+    m_engine.Execute();
+    EXPECT_TRUE(job.Success());
+    EXPECT_EQ(m_events.progress.back().size, size);
+    EXPECT_EQ(m_events.progress.back().total, size);
+    ASSERT_EQ(m_server.requests().size(), 1);
+    EXPECT_EQ(m_server.requests()[0].bodyLength, size);
+    EXPECT_EQ(m_server.requests()[0].headers.value(QStringLiteral("content-length")), QString::number(size));
+}
+
 } // namespace
