@@ -4,7 +4,9 @@
 #include "platform/InternetSessionCore.h"
 
 #include <QDateTime>
+#include <QUrl>
 
+#include <cstring>
 #include <mutex>
 
 namespace platform {
@@ -105,6 +107,32 @@ size_t receiveBody(char* data, size_t size, size_t count, void* userData)
     return total;
 }
 
+size_t sendBody(char* buffer, size_t size, size_t count, void* userData)
+{
+    auto* state = static_cast<RequestState*>(userData);
+    state->uploadAsked = true;
+    const size_t room = size * count;
+    const size_t available = state->upload.size() - state->uploadHead;
+    if (available == 0) {
+        if (state->uploadEnded)
+            return 0;
+        state->uploadPaused = true;
+        return CURL_READFUNC_PAUSE;
+    }
+    const size_t count_ = std::min(room, available);
+    std::memcpy(buffer, state->upload.data() + state->uploadHead, count_);
+    state->uploadHead += count_;
+    state->lastActivity = SteadyClock::now();
+    return count_;
+}
+
+// An upload's answer is not read: its body is taken in and dropped.
+size_t discardBody(char*, size_t size, size_t count, void* userData)
+{
+    static_cast<RequestState*>(userData)->lastActivity = SteadyClock::now();
+    return size * count;
+}
+
 CurlHeaderList headerListFrom(const QString& headers, OpenFlags flags)
 {
     CurlHeaderList list;
@@ -117,6 +145,27 @@ CurlHeaderList headerListFrom(const QString& headers, OpenFlags flags)
         appendHeader(list, "Pragma: no-cache");
     }
     return list;
+}
+
+// What every request of a session shares: address, agent, time-outs, proxy.
+void applySessionOptions(RequestState& state, const SessionCore& core, const QByteArray& address)
+{
+    CURL* easy = state.easy.get();
+    curl_easy_setopt(easy, CURLOPT_URL, address.constData());
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, &state);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, state.errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, core.agent.constData());
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(core.connectTimeoutMs));
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, receiveHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &state);
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    if (!core.proxy.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_PROXY, core.proxy.constData());
+    if (!core.proxyUser.isEmpty() || !core.proxyPassword.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, core.proxyUser.constData());
+        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, core.proxyPassword.constData());
+    }
 }
 
 } // namespace
@@ -217,31 +266,17 @@ std::unique_ptr<InternetRequest> InternetSession::openUrl(const QString& url, co
     const QByteArray address = url.toUtf8();
     state->headerList = headerListFrom(headers, flags);
 
-    curl_easy_setopt(easy, CURLOPT_URL, address.constData());
-    curl_easy_setopt(easy, CURLOPT_PRIVATE, state.get());
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, state->errorBuffer);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, m_core->agent.constData());
+    applySessionOptions(*state, *m_core, address);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_core->connectTimeoutMs));
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, receiveHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, state.get());
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, receiveBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, state.get());
-    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     if (!flags.testFlag(OpenFlag::KeepConnection))
         curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
     if (state->headerList)
         curl_easy_setopt(easy, CURLOPT_HTTPHEADER, state->headerList.get());
-    if (!m_core->proxy.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_PROXY, m_core->proxy.constData());
-    if (!m_core->proxyUser.isEmpty() || !m_core->proxyPassword.isEmpty()) {
-        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, m_core->proxyUser.constData());
-        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, m_core->proxyPassword.constData());
-    }
 
     if (curl_multi_add_handle(m_core->multi.get(), easy) != CURLM_OK)
         return fail(state->curlFailure(CURLE_FAILED_INIT));
@@ -263,6 +298,50 @@ std::unique_ptr<InternetRequest> InternetSession::openUrl(const QString& url, co
     if (result)
         *result = InternetResult::success();
     return std::unique_ptr<InternetRequest>(new InternetRequest(std::move(state)));
+}
+
+std::unique_ptr<InternetUpload> InternetSession::openUpload(const QString& url, UploadVerb verb, std::int64_t length,
+                                                             InternetResult* result)
+{
+    auto fail = [result](const InternetResult& failure) -> std::unique_ptr<InternetUpload> {
+        if (result)
+            *result = failure;
+        return nullptr;
+    };
+    auto state = std::make_unique<RequestState>(m_core);
+    state->easy = CurlEasy(curl_easy_init());
+    if (!state->easy)
+        return fail(state->curlFailure(CURLE_FAILED_INIT));
+    CURL* easy = state->easy.get();
+    const QUrl address(url);
+    const QString scheme = address.scheme().toLower();
+    if (!address.isValid() || address.host().isEmpty() || (scheme != u"http" && scheme != u"https"))
+        return fail(state->curlFailure(CURLE_URL_MALFORMAT));
+
+    applySessionOptions(*state, *m_core, url.toUtf8());
+    curl_easy_setopt(easy, CURLOPT_READFUNCTION, sendBody);
+    curl_easy_setopt(easy, CURLOPT_READDATA, state.get());
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, discardBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, state.get());
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    if (verb == UploadVerb::Put) {
+        curl_easy_setopt(easy, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(easy, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(length));
+    } else {
+        curl_easy_setopt(easy, CURLOPT_POST, 1L);
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(length));
+    }
+    // The raw body and nothing else: no form content type, no waiting for "100 Continue".
+    appendHeader(state->headerList, "Content-Type:");
+    appendHeader(state->headerList, "Expect:");
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, state->headerList.get());
+
+    if (curl_multi_add_handle(m_core->multi.get(), easy) != CURLM_OK)
+        return fail(state->curlFailure(CURLE_FAILED_INIT));
+    state->attached = true;
+    if (result)
+        *result = InternetResult::success();
+    return std::unique_ptr<InternetUpload>(new InternetUpload(std::move(state)));
 }
 
 } // namespace platform

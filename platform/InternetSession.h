@@ -2,6 +2,7 @@
 
 #include "platform/InternetRequest.h"
 #include "platform/InternetResult.h"
+#include "platform/InternetUpload.h"
 
 #include <QFlags>
 #include <QString>
@@ -58,6 +59,13 @@ public:
     // Returns null on failure, with the reason in *result when given.
     std::unique_ptr<InternetRequest> openUrl(const QString& url, const QString& headers, OpenFlags flags,
                                              InternetResult* result = nullptr);
+
+    enum class UploadVerb { Post, Put };
+    // Prepares a request that sends a body of exactly length bytes, raw, with no other
+    // headers; begin() on it makes the connection. Returns null when the address cannot be
+    // used, with the reason in *result when given.
+    std::unique_ptr<InternetUpload> openUpload(const QString& url, UploadVerb verb, std::int64_t length,
+                                               InternetResult* result = nullptr);
 
 private:
     std::shared_ptr<SessionCore> m_core;

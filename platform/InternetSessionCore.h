@@ -77,6 +77,13 @@ struct RequestState {
     std::int64_t contentLength = -1;
     CalendarTime lastModified;
     bool hasLocation = false;
+
+    // An upload's body: the block handed over by the writer, taken by the transfer as it goes.
+    std::vector<char> upload;
+    std::size_t uploadHead = 0;
+    bool uploadEnded = false;   // the writer has no more: the transfer sees the end
+    bool uploadPaused = false;  // the transfer waits for the next block
+    bool uploadAsked = false;   // the transfer has asked for body data: the request is under way
 };
 
 template <typename Ready>

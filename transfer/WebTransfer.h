@@ -170,6 +170,11 @@ protected:
                       const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer,
                       TWebTransferAuthentication Authenticate, const QString& HTTPUserID,
                       const QString& HTTPPassword);
+    bool HttpUpload(const QString& URL, const QString& TargetDir, const QString& TargetFilename,
+                    TWebTransferHTTPCommand HTTPCommand);
+    bool FileCopy(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
+                  int FTPPort, const QString& URL, const QString& TargetDir, const QString& TargetFilename,
+                  bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer);
 
     // Raises OnError and then OnErrorInfo with the same code.
     void ReportError(int ErrorCode, const QString& ErrorInfo);

@@ -127,10 +127,13 @@ bool TWebTransfer::RunOperation(int Index, TWebTransferItem& Item, TDateTime& Da
         return HttpDownload(Index, Item.URL, Item.DisplayURL, Item.TargetDir, Item.TargetFilename,
                             Item.CopyNewerOnly, DateSlot, NotNewer, Item.Authenticate, Item.HTTPUserID,
                             Item.HTTPPassword);
-    case wpFtp:
     case wpFile:
-    case wpFtpUpload:
+        return FileCopy(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, Item.URL,
+                        Item.TargetDir, Item.TargetFilename, Item.CopyNewerOnly, DateSlot, NotNewer);
     case wpHttpUpload:
+        return HttpUpload(Item.URL, Item.TargetDir, Item.TargetFilename, Item.HTTPCommand);
+    case wpFtp:
+    case wpFtpUpload:
     case wpMultiFtp:
     case wpMultiFtpUpload:
     case wpFtpDelete:

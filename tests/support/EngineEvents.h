@@ -27,6 +27,10 @@ struct EngineEvents {
             log << QStringLiteral("ErrorInfo %1 %2").arg(code).arg(info);
         };
         engine.OnURLNotFound = [this](TWebTransfer*, const QString& url) { log << QStringLiteral("URLNotFound ") + url; };
+        engine.OnConnectError = [this](TWebTransfer*) { log << QStringLiteral("ConnectError"); };
+        engine.OnNoNewFileFound = [this](TWebTransfer*, const QString& file, TDateTime current, TDateTime found) {
+            log << QStringLiteral("NoNewFileFound %1 %2 %3").arg(file).arg(current, 0, 'f', 6).arg(found, 0, 'f', 6);
+        };
         engine.OnCopyProgress = [this](TWebTransfer*, int fileidx, std::int64_t size, std::int64_t total) {
             progress.push_back({fileidx, size, total});
         };

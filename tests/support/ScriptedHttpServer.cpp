@@ -60,6 +60,8 @@ QVector<ScriptedHttpServer::Request> ScriptedHttpServer::requests() const
         Request request;
         request.method = entry.value(QStringLiteral("method")).toString();
         request.target = entry.value(QStringLiteral("target")).toString();
+        request.bodyLength = entry.value(QStringLiteral("bodyLength")).toInteger(-1);
+        request.bodyMd5 = entry.value(QStringLiteral("bodyMd5")).toString();
         const QJsonObject headers = entry.value(QStringLiteral("headers")).toObject();
         for (auto it = headers.begin(); it != headers.end(); ++it)
             request.headers.insert(it.key(), it.value().toString());

@@ -16,6 +16,8 @@ public:
         QString method;
         QString target;
         QMap<QString, QString> headers; // names in lower case
+        qint64 bodyLength = -1;         // a POST's or PUT's body as received
+        QString bodyMd5;
     };
 
     ScriptedHttpServer();

@@ -16,8 +16,14 @@ works like /file):
   /redirect[to]          302 to the given address
   /status[code]          that status with a short body
   absolute address       (a request to a proxy) 200 with "proxied"
+
+POST and PUT read the body their Content-Length announces and log its length and MD5
+(bodyLength, bodyMd5), then answer like GET (/upload answers 200). /slowread takes the body
+a block a tenth of a second, /silent never reads it, /discard counts it without keeping it
+(no bodyMd5 then).
 """
 import base64
+import hashlib
 import json
 import socket
 import sys
@@ -40,9 +46,14 @@ class Handler(BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
-    def record(self):
+    def record(self, body=None, length=None):
         entry = {"method": self.command, "target": self.path,
                  "headers": {k.lower(): v for k, v in self.headers.items()}}
+        if body is not None:
+            entry["bodyLength"] = len(body)
+            entry["bodyMd5"] = hashlib.md5(body).hexdigest()
+        if length is not None:
+            entry["bodyLength"] = length
         with LOG_LOCK, open(self.server.log_path, "a", encoding="utf-8") as log:
             log.write(json.dumps(entry) + "\n")
 
@@ -70,6 +81,46 @@ class Handler(BaseHTTPRequestHandler):
             self.send_body(404, b"not found")
             return
         handler(query, size)
+
+    def do_POST(self):
+        parts = urlsplit(self.path)
+        route = parts.path.split("/")[1] if "/" in parts.path else ""
+        if route == "silent":
+            time.sleep(60)
+            self.close_connection = True
+            return
+        length = int(self.headers.get("Content-Length", "0"))
+        if route == "discard":
+            # Huge bodies: counted, not kept.
+            received = 0
+            while received < length:
+                chunk = self.rfile.read(min(1 << 20, length - received))
+                if not chunk:
+                    break
+                received += len(chunk)
+            self.record(length=received)
+            self.send_body(200, b"counted")
+            return
+        body = b""
+        while len(body) < length:
+            chunk = self.rfile.read(min(4096, length - len(body)))
+            if not chunk:
+                break
+            body += chunk
+            if route == "slowread":
+                time.sleep(0.1)
+        self.record(body)
+        if route in ("upload", "slowread"):
+            self.send_body(200, b"stored")
+            return
+        query = {k: v[0] for k, v in parse_qs(parts.query).items()}
+        handler = getattr(self, "route_" + route, None)
+        if handler is None:
+            self.send_body(404, b"not found")
+            return
+        handler(query, int(query.get("size", "1000")))
+
+    do_PUT = do_POST
 
     def route_file(self, query, size):
         self.send_body(200, body_of(size))

@@ -1,0 +1,209 @@
+#include "transfer/WebTransfer.h"
+
+#include "platform/FileIdentity.h"
+#include "platform/ShareConnection.h"
+#include "platform/TickCount.h"
+#include "transfer/DateConversions.h"
+#include "transfer/LocalTargets.h"
+#include "transfer/UrlHelpers.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr std::int64_t CopyBlockSize = 32768;
+
+// The file a copy reads: on the local disk or on a connected share.
+class CopySource {
+public:
+    virtual ~CopySource() = default;
+    virtual std::int64_t Read(char* Data, std::int64_t MaxSize) = 0; // -1 on failure
+    virtual std::int64_t Size() = 0;                                  // -1 when unknown
+    virtual QDateTime LastWriteTime() = 0;                            // local time
+};
+
+class LocalSource : public CopySource {
+public:
+    explicit LocalSource(const QString& Path) : FFile(Path), FInfo(Path) {}
+    bool Open()
+    {
+        if (FInfo.isDir())
+            return false;
+        // A pipe or device has no size to copy, and opening a pipe would wait for a writer.
+        if (IsSpecial())
+            return true;
+        return FFile.open(QIODevice::ReadOnly);
+    }
+    std::int64_t Read(char* Data, std::int64_t MaxSize) override { return FFile.read(Data, MaxSize); }
+    std::int64_t Size() override { return IsSpecial() || FFile.isSequential() ? -1 : FFile.size(); }
+    QDateTime LastWriteTime() override { return FInfo.lastModified(); }
+
+private:
+    bool IsSpecial() const { return FInfo.exists() && !FInfo.isFile() && !FInfo.isDir(); }
+
+    QFile FFile;
+    QFileInfo FInfo;
+};
+
+class ShareSource : public CopySource {
+public:
+    explicit ShareSource(std::unique_ptr<platform::ShareFile> File) : FFile(std::move(File)) {}
+    std::int64_t Read(char* Data, std::int64_t MaxSize) override { return FFile->read(Data, MaxSize); }
+    std::int64_t Size() override { return FFile->size(); }
+    QDateTime LastWriteTime() override { return FFile->lastWriteTime().toLocalTime(); }
+
+private:
+    std::unique_ptr<platform::ShareFile> FFile;
+};
+
+// The directory part of a path: the text before its last separator.
+QString DirectoryPart(const QString& Path)
+{
+    const qsizetype cut = std::max(Path.lastIndexOf(u'\\'), Path.lastIndexOf(u'/'));
+    return cut < 0 ? QString() : Path.left(cut);
+}
+
+bool IsDotName(const QString& Name)
+{
+    return Name == QStringLiteral(".") || Name == QStringLiteral("..");
+}
+
+} // namespace
+
+bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
+                            int /*FTPPort*/, const QString& URL, const QString& TargetDir,
+                            const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer)
+{
+    NotNewer = false;
+    SetAnimationClip(acFileCopy);
+    const bool viaShare = !FTPHost.isEmpty();
+    SetFileLine(NameFromURL(URL), DlgFromServerLabel, viaShare ? FTPHost : DirectoryPart(URL), true);
+
+    platform::ShareConnection share;
+    bool result = false;
+    const auto finish = [&] {
+        if (viaShare && !share.disconnect().ok) {
+            if (OnConnectError)
+                OnConnectError(this);
+            result = false;
+        }
+        return result;
+    };
+
+    if (viaShare && !share.connect(FTPHost, FTPUserID, FTPPassword).ok) {
+        if (OnConnectError)
+            OnConnectError(this);
+        return finish();
+    }
+
+    const std::uint32_t start = platform::tickCount();
+    QString source = viaShare ? FTPHost + u'\\' + URL : URL;
+    if (source.startsWith(QStringLiteral("FILE://"), Qt::CaseInsensitive))
+        source.remove(0, 7);
+
+    const QString name = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
+    QString target = JoinPath(TargetDir, name);
+    FLastFile = target;
+    FLastDir = TargetDir;
+    // A name taken from the source must stay a plain name inside the target directory.
+    if (TargetFilename.isEmpty() && (name.isEmpty() || IsDotName(name))) {
+        ReportError(3, QStringLiteral("Cannot create target file ") + target);
+        return finish();
+    }
+
+    // The same file under another spelling would be truncated before it is read.
+    if (source == target || (!viaShare && platform::isSameFile(source, target))) {
+        ReportError(0, QStringLiteral("Cannot copy identical files ") + source);
+        return finish();
+    }
+
+    std::unique_ptr<CopySource> input;
+    if (viaShare) {
+        if (auto file = share.openRead(URL))
+            input = std::make_unique<ShareSource>(std::move(file));
+    } else {
+        auto local = std::make_unique<LocalSource>(source);
+        if (local->Open())
+            input = std::move(local);
+    }
+    if (!input) {
+        ReportError(1, QStringLiteral("Cannot open source file ") + source);
+        return finish();
+    }
+
+    if (CopyNewerOnly || OnFileDateCheck) {
+        const TDateTime sourceDate = DateTimeFromQDateTime(input->LastWriteTime());
+        if (OnFileDateCheck) {
+            bool allow = true;
+            OnFileDateCheck(this, Index, sourceDate, allow);
+            if (!allow)
+                return finish();
+            DateSlot = sourceDate;
+        } else if (!(sourceDate > DateSlot)) {
+            NotNewer = true;
+            DateSlot = sourceDate;
+            input.reset();
+            if (OnNoNewFileFound)
+                OnNoNewFileFound(this, source, sourceDate, DateSlot);
+            return finish();
+        } else {
+            DateSlot = sourceDate;
+        }
+    }
+
+    const std::int64_t size = input->Size();
+    if (size < 0) {
+        ReportError(2, QStringLiteral("Zero length source file ") + source);
+        return finish();
+    }
+
+    if (QFileInfo::exists(target)) {
+        bool allow = true;
+        if (OnCopyOverWrite)
+            OnCopyOverWrite(this, target, allow);
+        if (!allow)
+            return finish();
+        if (CreateUniqueFilenames)
+            target = UniqueFileName(target);
+    }
+    ForceDirs(DirectoryPart(target));
+    QFile output(target);
+    if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        ReportError(3, QStringLiteral("Cannot create target file ") + target);
+        return finish();
+    }
+
+    FCancelled = false;
+    std::vector<char> buffer(CopyBlockSize);
+    std::int64_t done = 0;
+    std::int64_t read = 0;
+    std::int64_t written = 0;
+    do {
+        read = input->Read(buffer.data(), CopyBlockSize);
+        if (read < 0) {
+            ReportError(4, QStringLiteral("Error reading source file ") + source);
+            return finish();
+        }
+        written = read > 0 ? output.write(buffer.data(), read) : 0;
+        // A short write is a failed write: the copy would silently lose the rest.
+        if (written != read) {
+            ReportError(5, QStringLiteral("Error writing to destination file ") + target);
+            return finish();
+        }
+        done += written;
+        ShowProgress(done, size, start, DlgCopying, true);
+    } while (read > 0 && !FCancelled);
+
+    // Data still buffered reaches the disk here; a full disk may only show now.
+    if (!output.flush()) {
+        ReportError(5, QStringLiteral("Error writing to destination file ") + target);
+        return finish();
+    }
+    output.close();
+    result = true;
+    return finish();
+}

@@ -1,0 +1,83 @@
+#include "transfer/WebTransfer.h"
+
+#include "platform/InternetSession.h"
+#include "platform/TickCount.h"
+#include "transfer/InternetErrorText.h"
+#include "transfer/LocalTargets.h"
+#include "transfer/UrlHelpers.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr std::int64_t UploadBlockSize = 4096;
+
+} // namespace
+
+bool TWebTransfer::HttpUpload(const QString& URL, const QString& TargetDir, const QString& TargetFilename,
+                              TWebTransferHTTPCommand HTTPCommand)
+{
+    SetAnimationClip(acUpload);
+    // Proxy credentials travel to the proxy through the session, never inside the address.
+    const QString server = ServerFromURL(URL);
+    SetFileLine(NameFromURL(URL), DlgFromServerLabel, server, ShowServer);
+
+    const QString path = JoinPath(TargetDir, TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename);
+    if (!QFileInfo(path).isFile())
+        return false;
+    ProcessMessages();
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ReportError(1, QStringLiteral("Cannot open source file ") + path);
+        return false;
+    }
+    const std::int64_t size = file.size();
+
+    const auto reportInternetError = [this](const platform::InternetResult& Failure) {
+        ReportError(Failure.code, InternetErrorText(Failure.code));
+    };
+    const auto verb = HTTPCommand == hcPut ? platform::InternetSession::UploadVerb::Put
+                                           : platform::InternetSession::UploadVerb::Post;
+    std::unique_ptr<platform::InternetUpload> upload = FHinternet ? FHinternet->openUpload(URL, verb, size) : nullptr;
+    if (!upload) {
+        ReportError(6, QStringLiteral("Cannot connect to server ") + server);
+        return false;
+    }
+    if (const platform::InternetResult begun = upload->begin(); !begun.ok) {
+        reportInternetError(begun);
+        return false;
+    }
+
+    char buffer[UploadBlockSize];
+    std::int64_t sent = 0;
+    std::int64_t lastRead = UploadBlockSize;
+    const std::uint32_t start = platform::tickCount();
+    bool readFailed = false;
+    while (lastRead == UploadBlockSize && !FCancelled) {
+        lastRead = file.read(buffer, UploadBlockSize);
+        if (lastRead < 0) {
+            readFailed = true;
+            ReportError(4, QStringLiteral("Error reading source file ") + path);
+            break;
+        }
+        if (const platform::InternetResult written = upload->write(buffer, lastRead); !written.ok) {
+            reportInternetError(written);
+            break;
+        }
+        sent += lastRead;
+        ShowProgress(sent, size, start, DlgUpload, false);
+    }
+
+    bool result = sent == size && !readFailed;
+    if (const platform::InternetResult ended = upload->finish(); !ended.ok) {
+        reportInternetError(ended);
+        result = false;
+    } else if (const int status = upload->statusCode(); status >= 300) {
+        // The server refused what it received: a refusal is not a success.
+        ReportError(status, QStringLiteral("Returned http error code ") + QString::number(status));
+        result = false;
+    }
+    return result;
+}
