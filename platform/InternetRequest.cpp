@@ -6,6 +6,12 @@
 
 namespace platform {
 
+namespace {
+
+constexpr std::int64_t RefillStep = 64 * 1024;
+
+} // namespace
+
 InternetRequest::InternetRequest(std::unique_ptr<RequestState> state)
     : m_state(std::move(state))
 {
@@ -75,6 +81,18 @@ InternetResult InternetRequest::read(char* data, std::int64_t maxSize, std::int6
     std::memcpy(data, state.body.data() + state.head, static_cast<std::size_t>(count));
     state.head += static_cast<std::size_t>(count);
     bytesRead = count;
+    // Take in what has arrived now and then, so the sender never waits for a full buffer
+    // of ours to drain.
+    state.readSinceDrive += count;
+    if (state.readSinceDrive >= RefillStep && !state.done) {
+        state.readSinceDrive = 0;
+        if (state.paused && state.buffered() < RefillStep) {
+            state.paused = false;
+            curl_easy_pause(state.easy.get(), CURLPAUSE_CONT);
+        }
+        if (!state.paused)
+            state.core->drive();
+    }
     return InternetResult::success();
 }
 

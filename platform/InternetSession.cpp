@@ -248,7 +248,7 @@ std::unique_ptr<InternetRequest> InternetSession::openUrl(const QString& url, co
     state->attached = true;
 
     RequestState& request = *state;
-    const int patience = m_core->connectTimeoutMs + m_core->receiveTimeoutMs;
+    const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
     switch (m_core->waitFor(request, [&request] { return request.headersFinal; }, patience)) {
     case SessionCore::WaitResult::Aborted:
         return fail(request.curlFailure(CURLE_ABORTED_BY_CALLBACK));

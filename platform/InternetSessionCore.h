@@ -30,7 +30,7 @@ public:
     // idle callback between short slices. It gives up when the request has seen no traffic
     // for inactivityMs.
     template <typename Ready>
-    WaitResult waitFor(RequestState& request, Ready ready, int inactivityMs);
+    WaitResult waitFor(RequestState& request, Ready ready, std::int64_t inactivityMs);
 
     // One round of work on every transfer; finished transfers are marked done.
     void drive();
@@ -70,6 +70,7 @@ struct RequestState {
     // Body bytes received but not read yet; bounded, the transfer pauses when it is full.
     std::vector<char> body;
     std::size_t head = 0;
+    std::int64_t readSinceDrive = 0;
 
     // Headers of the answer being received (the final one once headersFinal is set).
     QList<QPair<QByteArray, QByteArray>> responseHeaders;
@@ -79,7 +80,7 @@ struct RequestState {
 };
 
 template <typename Ready>
-SessionCore::WaitResult SessionCore::waitFor(RequestState& request, Ready ready, int inactivityMs)
+SessionCore::WaitResult SessionCore::waitFor(RequestState& request, Ready ready, std::int64_t inactivityMs)
 {
     // Short enough that the window answers at once, long enough to cost nothing.
     constexpr auto Slice = std::chrono::milliseconds(20);

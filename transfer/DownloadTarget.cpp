@@ -1,25 +1,39 @@
 #include "transfer/DownloadTarget.h"
 
+#include "platform/LocalFiles.h"
+
 #include <cstring>
 
 namespace {
 
-constexpr std::size_t WriteBufferSize = 256 * 1024;
+// Sixteen blocks per write: few system calls, yet small enough to stay in the CPU cache
+// (writes of 256 KiB measured markedly slower here).
+constexpr std::size_t WriteBufferSize = 64 * 1024;
 
 } // namespace
 
 TDownloadTarget::TDownloadTarget()
     : FBuffer(WriteBufferSize)
 {
-    // A target that cannot take a temporary file beside it is a failure, never a direct
-    // overwrite that a cancel would leave half written.
-    FFile.setDirectWriteFallback(false);
+}
+
+TDownloadTarget::~TDownloadTarget()
+{
+    Discard();
 }
 
 bool TDownloadTarget::Open(const QString& Path)
 {
-    FFile.setFileName(Path);
-    return FFile.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    FPath = Path;
+    const QString temporary = platform::createFileBeside(Path);
+    if (temporary.isEmpty())
+        return false;
+    FFile.setFileName(temporary);
+    if (!FFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
 }
 
 bool TDownloadTarget::Write(const char* Data, std::int64_t Length)
@@ -48,12 +62,26 @@ bool TDownloadTarget::Flush()
 
 bool TDownloadTarget::Commit()
 {
-    return FFile.commit();
+    if (!FFile.isOpen() || !Flush())
+        return false;
+    FFile.close();
+    if (FFile.error() != QFileDevice::NoError)
+        return false;
+    // The new file keeps the access rights of the one it replaces.
+    if (QFile::exists(FPath))
+        FFile.setPermissions(QFile::permissions(FPath));
+    if (!platform::replaceFile(FFile.fileName(), FPath))
+        return false;
+    FFile.setFileName(QString());
+    return true;
 }
 
 void TDownloadTarget::Discard()
 {
     FUsed = 0;
-    FFile.cancelWriting();
-    FFile.commit(); // after cancelWriting this only removes the temporary file
+    if (FFile.fileName().isEmpty())
+        return;
+    FFile.close();
+    QFile::remove(FFile.fileName());
+    FFile.setFileName(QString());
 }

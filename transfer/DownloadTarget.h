@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QSaveFile>
+#include <QFile>
 #include <QString>
 
 #include <cstdint>
@@ -13,6 +13,7 @@
 class TDownloadTarget {
 public:
     TDownloadTarget();
+    ~TDownloadTarget();
     TDownloadTarget(const TDownloadTarget&) = delete;
     TDownloadTarget& operator=(const TDownloadTarget&) = delete;
 
@@ -26,7 +27,8 @@ public:
     void Discard();
 
 private:
-    QSaveFile FFile;
+    QString FPath;
+    QFile FFile;
     std::vector<char> FBuffer;
     std::size_t FUsed = 0;
 };

@@ -165,7 +165,7 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
     bool interrupted = false;
     bool writeFailed = false;
     while (blockLength > 0 && !FCancelled) {
-        ProcessMessages();
+        KeepResponsive();
         if (!request->read(buffer, BlockSize, blockLength).ok) {
             interrupted = true;
             break;

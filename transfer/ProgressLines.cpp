@@ -7,6 +7,9 @@
 
 namespace {
 
+// About one frame of a 60 Hz screen.
+constexpr std::uint32_t LinesIntervalMs = 16;
+
 void SetLabel(QLabel* Label, const QString& Text)
 {
     if (Label && Label->text() != Text)
@@ -25,38 +28,50 @@ void TWebTransfer::SetFileLine(const QString& Name, const QString& ServerWord, c
     if (WithServer)
         line += u' ' + ServerWord + u' ' + Server;
     SetLabel(FFileLbl, line);
+    FLinesDone = -1; // a new job: its first block is shown at once
 }
 
 void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint32_t StartTick, const QString& Word,
                                 bool CopyMode)
 {
-    int position = FProgress ? FProgress->value() : 0;
-    if (Total > 0 || CopyMode) {
-        position = 100;
-        if (Total > 0) {
-            const double percent = static_cast<double>(Done) / static_cast<double>(Total) * 100;
-            position = static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(percent), 0, 100));
+    const std::uint32_t now = platform::tickCount();
+    // The first block of a job, its last one (complete, or the empty read at the end) and a
+    // block after a frame's time are shown; the blocks in between only raise the event.
+    const bool due = FLinesDone < 0 || Done <= FLinesDone || (Total > 0 && Done >= Total)
+        || now - FLinesTick >= LinesIntervalMs;
+    if (due) {
+        FLinesTick = now;
+        int position = FProgress ? FProgress->value() : 0;
+        if (Total > 0 || CopyMode) {
+            position = 100;
+            if (Total > 0) {
+                const double percent = static_cast<double>(Done) / static_cast<double>(Total) * 100;
+                position = static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(percent), 0, 100));
+            }
+            SetLabel(FSizeLbl,
+                     DlgProgressLabel + u' ' + SizeText(Done) + u' ' + DlgFileOfLabel + u' ' + SizeText(Total));
+            if (FProgress && FProgress->value() != position)
+                FProgress->setValue(position);
+        } else {
+            SetLabel(FSizeLbl, DlgProgressLabel + u' ' + SizeText(Done));
         }
-        SetLabel(FSizeLbl, DlgProgressLabel + u' ' + SizeText(Done) + u' ' + DlgFileOfLabel + u' ' + SizeText(Total));
-    } else {
-        SetLabel(FSizeLbl, DlgProgressLabel + u' ' + SizeText(Done));
-    }
-    if (FProgress && (Total > 0 || CopyMode) && FProgress->value() != position)
-        FProgress->setValue(position);
-    if (FProgress && FProgress->maximum() == 0)
-        position = 0; // a marquee bar has no position
-    if (ShowCompletion)
-        SetDialogCaption(Word + QStringLiteral(" : ") + QString::number(position) + QStringLiteral("% ") + DlgCompleted);
+        if (FProgress && FProgress->maximum() == 0)
+            position = 0; // a marquee bar has no position
+        if (ShowCompletion)
+            SetDialogCaption(Word + QStringLiteral(" : ") + QString::number(position) + QStringLiteral("% ")
+                             + DlgCompleted);
 
-    const std::uint32_t elapsed = platform::tickCount() - StartTick;
-    FRateStr = RateText(RoundHalfEven(static_cast<double>(Done) / (static_cast<double>(elapsed) + 1) * 1000));
-    SetLabel(FRateLbl, DlgRateLabel + u' ' + FRateStr);
-    FTimeLeftStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total, Done);
-    SetLabel(FTimeLbl, DlgTimeLabel + u' ' + FTimeLeftStr);
-    FElapsedTimeStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total, 0);
-    SetLabel(FElapsedTimeLbl, DlgElapsedTimeLabel + u' ' + FElapsedTimeStr);
+        const std::uint32_t elapsed = now - StartTick;
+        FRateStr = RateText(RoundHalfEven(static_cast<double>(Done) / (static_cast<double>(elapsed) + 1) * 1000));
+        SetLabel(FRateLbl, DlgRateLabel + u' ' + FRateStr);
+        FTimeLeftStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total, Done);
+        SetLabel(FTimeLbl, DlgTimeLabel + u' ' + FTimeLeftStr);
+        FElapsedTimeStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total, 0);
+        SetLabel(FElapsedTimeLbl, DlgElapsedTimeLabel + u' ' + FElapsedTimeStr);
+    }
+    FLinesDone = Done;
 
     if (OnCopyProgress)
         OnCopyProgress(this, FFileNum, Done, Total);
-    ProcessMessages();
+    KeepResponsive();
 }

@@ -3,6 +3,7 @@
 #include "platform/InternetSession.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QThread>
 #include <QWidget>
 
@@ -15,10 +16,12 @@ TWebTransfer::TWebTransfer(QObject* Owner)
 TWebTransfer::~TWebTransfer()
 {
     if (FThread) {
-        // A worker still waiting to hand over its run: drop the hand-over so it ends.
+        // A worker that has not handed over its run yet: drop the hand-over (which releases
+        // the worker) until it has ended; it may post it only now.
         QObject::disconnect(FThread, nullptr, this, nullptr);
-        QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
-        FThread->wait();
+        do
+            QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+        while (!FThread->wait(QDeadlineTimer(10)));
         delete FThread.data();
     }
     // A dialog left open in its completion state belongs to the engine until it closes.

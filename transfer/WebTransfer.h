@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/ProgressForm.h"
 #include "transfer/WebTransferItem.h"
 #include "transfer/WebTransferTypes.h"
 
@@ -18,9 +19,6 @@
 
 // The transfer engine: a job list, the settings that shape the progress dialog and the
 // network session, and the events through which the owner follows a run.
-// The animations the progress dialog plays: the download clip, the upload clip, and the
-// file-copy animation.
-enum TAnimationClip : std::uint8_t { acDownload, acUpload, acFileCopy };
 
 namespace platform {
 class InternetSession;
@@ -143,6 +141,9 @@ protected:
     void DialogCancelClick();
     void OpenFileClick();
     void OpenFolderClick();
+    // Whether the dialog may close now, and what happens once it has closed.
+    bool DialogCloseQuery() const;
+    void DialogClose();
 
     // The run loop's pieces (WebTransferRun.cpp).
     int InternetJobCount() const;
@@ -152,6 +153,9 @@ protected:
     void ThreadDone();
     // Lets the user interface handle what is pending: repaints, the Cancel click.
     void ProcessMessages();
+    // The same inside a transfer loop, at most every few milliseconds: often enough that a
+    // click is handled at once, rarely enough that a fast transfer does not pay for it.
+    void KeepResponsive();
 
     // The dialog lines every operation writes (ProgressLines.cpp).
     void SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer);
@@ -180,7 +184,7 @@ protected:
     // Run state.
     std::int32_t FFileNum = 0;
     bool FCancelled = false;
-    QPointer<QWidget> FForm;
+    QPointer<TProgressForm> FForm;
     bool FFormClosed = false;
     QPointer<QProgressBar> FProgress;
     QPointer<QLabel> FFileLbl;
@@ -193,12 +197,18 @@ protected:
     QPointer<QPushButton> FBtnShowFolder;
     std::unique_ptr<platform::InternetSession> FHinternet;
     QPointer<QThread> FThread;
+    QPointer<TTransferAnimation> FAnim;
     QString FLastFile;
     QString FLastDir;
     bool FCopyCompleted = false;
     bool FCancelIsClose = false;
     QString FPrevConnect;
     QString FPrevTarget;
+    // When the dialog lines were last written, so a fast transfer rewrites them only as often
+    // as a screen can show them.
+    std::uint32_t FPumpTick = 0;
+    std::uint32_t FLinesTick = 0;
+    std::int64_t FLinesDone = -1;
     QString FRateStr;
     QString FTimeLeftStr;
     QString FElapsedTimeStr;

@@ -1,6 +1,7 @@
 #include "transfer/WebTransfer.h"
 
 #include "platform/InternetSession.h"
+#include "platform/TickCount.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -68,7 +69,15 @@ void TWebTransfer::ThreadDone()
 
 void TWebTransfer::ProcessMessages()
 {
+    FPumpTick = platform::tickCount();
     QCoreApplication::processEvents();
+}
+
+void TWebTransfer::KeepResponsive()
+{
+    constexpr std::uint32_t PumpIntervalMs = 5;
+    if (platform::tickCount() - FPumpTick >= PumpIntervalMs)
+        ProcessMessages();
 }
 
 int TWebTransfer::InternetJobCount() const

@@ -5,6 +5,7 @@
 #include "tests/support/TempDir.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,30 @@ TEST(InternetSession, FailedTlsHandshakeIsAnError)
     EXPECT_FALSE(request);
     EXPECT_FALSE(result.ok);
     EXPECT_GT(result.code, platform::InternetErrorBase);
+}
+
+TEST(InternetSession, CertificateOfAnUntrustedIssuerIsRefused)
+{
+    TempDir dir;
+    const QString certificate = dir.filePath(QStringLiteral("cert.pem"));
+    const QString key = dir.filePath(QStringLiteral("key.pem"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("openssl"),
+                                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                                 QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+                                 QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                                 QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
+                                 QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificate}),
+              0);
+    dir.write(QStringLiteral("www/x.bin"), "secret");
+    NginxServer nginx(dir.filePath(QStringLiteral("www")), {}, {certificate, key});
+    ASSERT_TRUE(nginx.isRunning());
+    ASSERT_TRUE(nginx.url({}).startsWith(QStringLiteral("https://")));
+
+    InternetSession session(QStringLiteral("Agent"));
+    InternetResult result;
+    auto request = session.openUrl(nginx.url(QStringLiteral("/x.bin")), {}, {}, &result);
+    EXPECT_FALSE(request);
+    EXPECT_EQ(result.code, platform::internetErrorNumber(60)) << result.message.toStdString(); // CURLE_PEER_FAILED_VERIFICATION
 }
 
 } // namespace

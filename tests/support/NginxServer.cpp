@@ -8,7 +8,8 @@
 
 #include <unistd.h>
 
-NginxServer::NginxServer(const QString& documentRoot, const QString& serverDirectives)
+NginxServer::NginxServer(const QString& documentRoot, const QString& serverDirectives, const Tls& tls)
+    : m_tls(tls)
 {
     // Another process may take the free port between the probe and nginx's bind: try again.
     for (int attempt = 0; attempt < 5 && m_port == 0; ++attempt) {
@@ -25,7 +26,8 @@ NginxServer::~NginxServer()
 
 QString NginxServer::url(const QString& path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
+    const QString scheme = m_tls.certificate.isEmpty() ? QStringLiteral("http") : QStringLiteral("https");
+    return QStringLiteral("%1://127.0.0.1:%2%3").arg(scheme).arg(m_port).arg(path);
 }
 
 bool NginxServer::start(quint16 port, const QString& documentRoot, const QString& serverDirectives)
@@ -34,6 +36,9 @@ bool NginxServer::start(quint16 port, const QString& documentRoot, const QString
     const QString work = m_work.path();
     for (const char* dir : {"body", "proxy", "fastcgi", "uwsgi", "scgi"})
         QDir(work).mkpath(QString::fromLatin1(dir));
+    const QString tlsDirectives = m_tls.certificate.isEmpty()
+        ? QString()
+        : QStringLiteral(" ssl;\n    ssl_certificate %1;\n    ssl_certificate_key %2").arg(m_tls.certificate, m_tls.key);
     // Workers of a root master would otherwise run as nobody and could not read the files.
     const QString user = geteuid() == 0 ? QStringLiteral("user root;\n") : QString();
     const QString config = QStringLiteral(
@@ -53,12 +58,14 @@ bool NginxServer::start(quint16 port, const QString& documentRoot, const QString
         "  default_type application/octet-stream;\n"
         "  sendfile on;\n"
         "  server {\n"
-        "    listen 127.0.0.1:%3;\n"
+        "    listen 127.0.0.1:%3%6;\n"
         "    root %4;\n"
         "    %5\n"
         "  }\n"
         "}\n")
-        .arg(user, work).arg(port).arg(documentRoot, serverDirectives);
+        .arg(user, work)
+        .arg(port)
+        .arg(documentRoot, serverDirectives, tlsDirectives);
     const QString configPath = m_work.write(QStringLiteral("nginx.conf"), config.toUtf8());
 
     m_process.setProgram(QStringLiteral("nginx"));

@@ -11,18 +11,26 @@
 // the object goes.
 class NginxServer {
 public:
-    explicit NginxServer(const QString& documentRoot, const QString& serverDirectives = {});
+    // With a certificate and key (PEM files) it speaks HTTPS.
+    struct Tls {
+        QString certificate;
+        QString key;
+    };
+
+    explicit NginxServer(const QString& documentRoot, const QString& serverDirectives = {}, const Tls& tls = {});
     ~NginxServer();
     NginxServer(const NginxServer&) = delete;
     NginxServer& operator=(const NginxServer&) = delete;
 
     bool isRunning() const { return m_port != 0; }
     quint16 port() const { return m_port; }
-    // "http://127.0.0.1:PORT" followed by path.
+    // "http://127.0.0.1:PORT" (or https) followed by path.
     QString url(const QString& path) const;
 
 private:
     bool start(quint16 port, const QString& documentRoot, const QString& serverDirectives);
+
+    Tls m_tls;
     void stop();
 
     TempDir m_work;

@@ -13,4 +13,11 @@ void prepareTestEnvironment()
         QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", dir.toLocal8Bit());
     }
+    // The tests' servers listen on this machine: a proxy configured for the user must not
+    // stand between them and the code under test.
+    for (const char* name : {"no_proxy", "NO_PROXY"}) {
+        QByteArray hosts = qgetenv(name);
+        hosts += QByteArray(hosts.isEmpty() ? "" : ",") + "127.0.0.1,localhost";
+        qputenv(name, hosts);
+    }
 }

@@ -1,0 +1,17 @@
+#include "platform/Shell.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace platform {
+
+bool openWithDefaultHandler(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    // QDesktopServices hands the URL to the desktop (xdg-open or the portal) as a detached
+    // process, so a slow or hanging handler never holds up the caller.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+} // namespace platform

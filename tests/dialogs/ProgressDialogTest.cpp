@@ -1,0 +1,510 @@
+#include "tests/dialogs/DialogTestSupport.h"
+#include "tests/support/TempDir.h"
+
+#include "transfer/WebTransfer.h"
+#include "transfer/WindowMetrics.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// Opens the engine's dialog methods to the tests, the way the run loop uses them.
+class TDialogEngine : public TWebTransfer {
+public:
+    using TWebTransfer::BuildProgressDialog;
+    using TWebTransfer::CloseProgressDialog;
+    using TWebTransfer::SetAnimationClip;
+    using TWebTransfer::SetDialogCaption;
+    using TWebTransfer::SetProgressMarquee;
+    using TWebTransfer::ShowCompletionState;
+
+    using TWebTransfer::FAnim;
+    using TWebTransfer::FBtnShowFile;
+    using TWebTransfer::FBtnShowFolder;
+    using TWebTransfer::FCancelBtn;
+    using TWebTransfer::FCancelIsClose;
+    using TWebTransfer::FCancelled;
+    using TWebTransfer::FElapsedTimeLbl;
+    using TWebTransfer::FForm;
+    using TWebTransfer::FLastDir;
+    using TWebTransfer::FLastFile;
+    using TWebTransfer::FTimeLbl;
+};
+
+class ProgressDialogTest : public testing::Test {
+protected:
+    void TearDown() override { FlushDeferredDeletes(); }
+
+    // Builds the dialog and remembers it, so a test can see it die.
+    TProgressForm* Build()
+    {
+        Engine.BuildProgressDialog();
+        Built = Engine.FForm;
+        return Built;
+    }
+    // The dialog is gone once the window that closed itself has been freed.
+    bool DialogFreed()
+    {
+        FlushDeferredDeletes();
+        return Built.isNull();
+    }
+    void ClickCancel() { QTest::mouseClick(Engine.FCancelBtn, Qt::LeftButton); }
+
+    TDialogEngine Engine;
+    QPointer<TProgressForm> Built;
+};
+
+QRect ButtonAt(int Left, int Top)
+{
+    return {Left, Top, 75, 25};
+}
+
+// ---- Layout -----------------------------------------------------------------------------
+
+struct GeometryCase {
+    const char* Name;
+    bool ShowFileName;
+    bool ShowTime;
+    bool ShowElapsedTime;
+    bool ShowCancel;
+    int ClientHeight; // the outer height less the caption
+    int SizeTop;
+    int RateTop;
+    int TimeTop;
+    int ElapsedTop;
+    int ButtonRow;
+};
+
+class ProgressDialogGeometry : public ProgressDialogTest, public testing::WithParamInterface<GeometryCase> {};
+
+TEST_P(ProgressDialogGeometry, PlacesEveryPartForTheChosenLines)
+{
+    const GeometryCase& c = GetParam();
+    Engine.ShowFileName = c.ShowFileName;
+    Engine.ShowTime = c.ShowTime;
+    Engine.ShowElapsedTime = c.ShowElapsedTime;
+    Engine.DlgShowCancel = c.ShowCancel;
+    TProgressForm* form = Build();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(form->isVisible());
+
+    EXPECT_EQ(form->size(), QSize(300, c.ClientHeight));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the frame is not resizable";
+    EXPECT_EQ(Engine.FAnim->geometry(), QRect(10, 0, 272, 60));
+    EXPECT_EQ(Engine.ProgressBar()->geometry(), QRect(10, 60, 280, 12));
+
+    EXPECT_EQ(Engine.ProgressFileLabel()->geometry().topLeft(), QPoint(10, 80));
+    EXPECT_EQ(Engine.ProgressFileLabel()->width(), 280);
+    EXPECT_EQ(Engine.ProgressFileLabel()->isVisible(), c.ShowFileName);
+    EXPECT_EQ(Engine.ProgressSizeLabel()->geometry().topLeft(), QPoint(10, c.SizeTop));
+    EXPECT_EQ(Engine.ProgressRateLabel()->geometry().topLeft(), QPoint(10, c.RateTop));
+    EXPECT_EQ(Engine.FTimeLbl->geometry().topLeft(), QPoint(10, c.TimeTop));
+    EXPECT_EQ(Engine.FTimeLbl->isVisible(), c.ShowTime);
+    EXPECT_EQ(Engine.FElapsedTimeLbl->geometry().topLeft(), QPoint(10, c.ElapsedTop));
+    EXPECT_EQ(Engine.FElapsedTimeLbl->isVisible(), c.ShowElapsedTime);
+    EXPECT_TRUE(Engine.ProgressSizeLabel()->isVisible());
+    EXPECT_TRUE(Engine.ProgressRateLabel()->isVisible());
+
+    EXPECT_EQ(Engine.FCancelBtn->geometry(), ButtonAt(215, c.ButtonRow));
+    EXPECT_EQ(Engine.FCancelBtn->isVisible(), c.ShowCancel);
+    EXPECT_TRUE(form->rect().contains(Engine.FCancelBtn->geometry()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ProgressDialogGeometry,
+    testing::Values(
+        GeometryCase{"Defaults", true, false, false, true, 188, 100, 120, 140, 160, 140},
+        GeometryCase{"TimeAndElapsed", true, true, true, true, 228, 100, 120, 140, 160, 180},
+        GeometryCase{"TimeOnly", true, true, false, true, 208, 100, 120, 140, 160, 160},
+        GeometryCase{"ElapsedOnly", true, false, true, true, 208, 100, 120, 140, 160, 160},
+        GeometryCase{"NoFileName", false, false, false, true, 188, 80, 100, 120, 140, 120},
+        GeometryCase{"NoFileNameWithTimes", false, true, true, true, 228, 80, 100, 120, 140, 160},
+        GeometryCase{"NoCancel", true, false, false, false, 168, 100, 120, 140, 160, 140},
+        GeometryCase{"NoCancelWithTimes", true, true, true, false, 208, 100, 120, 140, 160, 180}),
+    [](const testing::TestParamInfo<GeometryCase>& info) { return info.param.Name; });
+
+struct OpenButtonsCase {
+    const char* Name;
+    bool ShowOpenFile;
+    bool ShowOpenFolder;
+    int OpenFileLeft; // -1: no button
+    int OpenFolderLeft;
+};
+
+class ProgressDialogOpenButtons : public ProgressDialogTest, public testing::WithParamInterface<OpenButtonsCase> {};
+
+TEST_P(ProgressDialogOpenButtons, ExistOnlyWhenAskedForAndStartDisabled)
+{
+    const OpenButtonsCase& c = GetParam();
+    Engine.ShowOpenFile = c.ShowOpenFile;
+    Engine.ShowOpenFolder = c.ShowOpenFolder;
+    Build();
+
+    ASSERT_EQ(Engine.FBtnShowFile.isNull(), c.OpenFileLeft < 0);
+    ASSERT_EQ(Engine.FBtnShowFolder.isNull(), c.OpenFolderLeft < 0);
+    if (Engine.FBtnShowFile) {
+        EXPECT_EQ(Engine.FBtnShowFile->geometry(), ButtonAt(c.OpenFileLeft, 140));
+        EXPECT_EQ(Engine.FBtnShowFile->text(), QStringLiteral("Open file"));
+        EXPECT_FALSE(Engine.FBtnShowFile->isEnabled());
+    }
+    if (Engine.FBtnShowFolder) {
+        EXPECT_EQ(Engine.FBtnShowFolder->geometry(), ButtonAt(c.OpenFolderLeft, 140));
+        EXPECT_EQ(Engine.FBtnShowFolder->text(), QStringLiteral("Open folder"));
+        EXPECT_FALSE(Engine.FBtnShowFolder->isEnabled());
+    }
+    EXPECT_EQ(Engine.FCancelBtn->geometry(), ButtonAt(215, 140));
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, ProgressDialogOpenButtons,
+                         testing::Values(OpenButtonsCase{"Neither", false, false, -1, -1},
+                                         OpenButtonsCase{"FileOnly", true, false, 130, -1},
+                                         OpenButtonsCase{"FolderOnly", false, true, -1, 130},
+                                         OpenButtonsCase{"Both", true, true, 45, 130}),
+                         [](const testing::TestParamInfo<OpenButtonsCase>& info) { return info.param.Name; });
+
+TEST_F(ProgressDialogTest, StartsWithTheConfiguredTextsAnEmptyBarAndTheDownloadClip)
+{
+    Engine.DlgCaption = QStringLiteral("Fetching");
+    Engine.DlgFileLabel = QStringLiteral("Datei :");
+    Engine.DlgRateLabel = QStringLiteral("Rate :");
+    Engine.DlgCancel = QStringLiteral("Stop");
+    TProgressForm* form = Build();
+
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Fetching ..."));
+    EXPECT_EQ(Engine.ProgressFileLabel()->text(), QStringLiteral("Datei :"));
+    EXPECT_EQ(Engine.ProgressSizeLabel()->text(), QStringLiteral("Progress :"));
+    EXPECT_EQ(Engine.ProgressRateLabel()->text(), QStringLiteral("Rate :"));
+    EXPECT_EQ(Engine.FTimeLbl->text(), QStringLiteral("Estimated time left :"));
+    EXPECT_EQ(Engine.FElapsedTimeLbl->text(), QStringLiteral("Elapsed time :"));
+    EXPECT_EQ(Engine.FCancelBtn->text(), QStringLiteral("Stop"));
+    EXPECT_EQ(Engine.ProgressBar()->minimum(), 0);
+    EXPECT_EQ(Engine.ProgressBar()->maximum(), 100);
+    EXPECT_EQ(Engine.ProgressBar()->value(), 0);
+    EXPECT_EQ(Engine.FAnim->Clip(), acDownload);
+    EXPECT_TRUE(Engine.FAnim->Playing());
+    EXPECT_FALSE(Engine.FCancelIsClose);
+    EXPECT_EQ(Engine.ProgressForm(), form);
+}
+
+TEST_F(ProgressDialogTest, IsCentredOnTheScreenWithItsCaption)
+{
+    TProgressForm* form = Build();
+    const QRect screen = form->screen()->availableGeometry();
+    const int outerHeight = SystemCaptionHeight() + 188;
+    EXPECT_GT(SystemCaptionHeight(), 0);
+    EXPECT_EQ(form->pos(), QPoint(screen.center().x() - 150, screen.center().y() - outerHeight / 2));
+}
+
+// ---- Frame --------------------------------------------------------------------------------
+
+struct FrameCase {
+    const char* Name;
+    bool ShowDialogOnTop;
+    bool AlwaysOnTop;
+    bool DlgShowCloseBtn;
+    bool StaysOnTop;
+    bool HasCloseBox;
+};
+
+class ProgressDialogFrame : public ProgressDialogTest, public testing::WithParamInterface<FrameCase> {};
+
+TEST_P(ProgressDialogFrame, FollowsTheOnTopAndCloseBoxSettings)
+{
+    const FrameCase& c = GetParam();
+    Engine.ShowDialogOnTop = c.ShowDialogOnTop;
+    Engine.AlwaysOnTop = c.AlwaysOnTop;
+    Engine.DlgShowCloseBtn = c.DlgShowCloseBtn;
+    TProgressForm* form = Build();
+
+    const Qt::WindowFlags flags = form->windowFlags();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(flags.testFlag(Qt::WindowStaysOnTopHint), c.StaysOnTop);
+    if (c.HasCloseBox) {
+        EXPECT_FALSE(flags.testFlag(Qt::CustomizeWindowHint));
+    } else {
+        // A customized frame shows only what is asked for: the caption, no buttons.
+        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+        EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowSystemMenuHint));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, ProgressDialogFrame,
+                         testing::Values(FrameCase{"Defaults", true, false, false, true, false},
+                                         FrameCase{"NotOnTop", false, false, false, false, false},
+                                         FrameCase{"RaisedAfterShowing", false, true, false, true, false},
+                                         FrameCase{"CloseBox", true, false, true, true, true}),
+                         [](const testing::TestParamInfo<FrameCase>& info) { return info.param.Name; });
+
+// ---- Showing ------------------------------------------------------------------------------
+
+TEST_F(ProgressDialogTest, OnBeforeDialogShowSeesTheHiddenDialogAndCannotCancelTheRun)
+{
+    std::vector<bool> visibleWhenRaised;
+    QWidget* passed = nullptr;
+    Engine.OnBeforeDialogShow = [&](TWebTransfer* Sender, QWidget* ADialog) {
+        EXPECT_EQ(Sender, &Engine);
+        passed = ADialog;
+        visibleWhenRaised.push_back(ADialog->isVisible());
+        Sender->CancelCopy();
+    };
+    Engine.CancelCopy();
+    TProgressForm* form = Build();
+
+    EXPECT_EQ(passed, form);
+    EXPECT_EQ(visibleWhenRaised, std::vector<bool>{false});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(Engine.FCancelled) << "the cancel flag is cleared after the event as well";
+}
+
+TEST_F(ProgressDialogTest, WithoutShowDialogTheDialogIsBuiltAndWrittenButNeverShown)
+{
+    Engine.ShowDialog = false;
+    bool raised = false;
+    Engine.OnBeforeDialogShow = [&](TWebTransfer*, QWidget*) { raised = true; };
+    TProgressForm* form = Build();
+
+    ASSERT_NE(form, nullptr);
+    EXPECT_FALSE(raised);
+    EXPECT_FALSE(form->isVisible());
+    Engine.SetDialogCaption(QStringLiteral("Downloading ..."));
+    Engine.SetProgressMarquee(true);
+    EXPECT_EQ(Engine.ProgressBar()->maximum(), 0);
+    EXPECT_FALSE(form->isVisible());
+
+    Engine.CloseProgressDialog();
+    EXPECT_EQ(Engine.ProgressForm(), nullptr);
+    EXPECT_TRUE(DialogFreed());
+}
+
+// ---- Writers ------------------------------------------------------------------------------
+
+TEST_F(ProgressDialogTest, WritersChangeCaptionBarStyleAndClip)
+{
+    Build();
+    Engine.SetDialogCaption(QStringLiteral("Downloading : 42% completed"));
+    EXPECT_EQ(Engine.ProgressForm()->windowTitle(), QStringLiteral("Downloading : 42% completed"));
+
+    Engine.SetProgressMarquee(true);
+    EXPECT_EQ(Engine.ProgressBar()->minimum(), 0);
+    EXPECT_EQ(Engine.ProgressBar()->maximum(), 0);
+    Engine.SetProgressMarquee(false);
+    EXPECT_EQ(Engine.ProgressBar()->maximum(), 100);
+
+    Engine.SetAnimationClip(acUpload);
+    EXPECT_EQ(Engine.FAnim->Clip(), acUpload);
+    EXPECT_TRUE(Engine.FAnim->Playing());
+    Engine.SetAnimationClip(acFileCopy);
+    EXPECT_EQ(Engine.FAnim->Clip(), acFileCopy);
+    EXPECT_TRUE(Engine.FAnim->Playing());
+}
+
+// ---- Cancel and closing -------------------------------------------------------------------
+
+TEST_F(ProgressDialogTest, CancelRaisesOnCopyCancelFirstAndTheDialogStaysWhileTheRunGoesOn)
+{
+    std::vector<bool> cancelledWhenRaised;
+    Engine.OnCopyCancel = [&](TWebTransfer* Sender) {
+        EXPECT_EQ(Sender, &Engine);
+        cancelledWhenRaised.push_back(Engine.FCancelled);
+    };
+    TProgressForm* form = Build();
+
+    ClickCancel();
+
+    EXPECT_EQ(cancelledWhenRaised, std::vector<bool>{false});
+    EXPECT_TRUE(Engine.FCancelled);
+    EXPECT_TRUE(form->isVisible()) << "the close is refused during a run";
+    EXPECT_EQ(Engine.ProgressForm(), form);
+
+    // The end of the run closes it; the window frees itself.
+    Engine.CloseProgressDialog();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(Engine.ProgressForm(), nullptr);
+    EXPECT_TRUE(DialogFreed());
+}
+
+TEST_F(ProgressDialogTest, UserCannotCloseTheDialogDuringARunWithoutCloseBox)
+{
+    TProgressForm* form = Build();
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(DialogFreed());
+}
+
+TEST_F(ProgressDialogTest, WithCloseBoxCancelClosesTheDialogAtOnce)
+{
+    Engine.DlgShowCloseBtn = true;
+    bool raised = false;
+    Engine.OnCopyCancel = [&](TWebTransfer*) { raised = true; };
+    Build();
+
+    ClickCancel();
+
+    EXPECT_TRUE(raised);
+    EXPECT_TRUE(Engine.FCancelled);
+    EXPECT_EQ(Engine.ProgressForm(), nullptr);
+    EXPECT_TRUE(DialogFreed());
+}
+
+TEST_F(ProgressDialogTest, DialogClosedByTheUserIsNeverWrittenToAgain)
+{
+    Engine.DlgShowCloseBtn = true;
+    Engine.ShowOpenFile = true;
+    TProgressForm* form = Build();
+    TTransferAnimation* anim = Engine.FAnim;
+    QProgressBar* bar = Engine.ProgressBar();
+    QPushButton* cancel = Engine.FCancelBtn;
+    QPushButton* openFile = Engine.FBtnShowFile;
+
+    ASSERT_TRUE(form->close());
+
+    // Nothing of the closed window is reachable, even before it is freed ...
+    EXPECT_EQ(Engine.ProgressForm(), nullptr);
+    EXPECT_EQ(Engine.ProgressBar(), nullptr);
+    EXPECT_EQ(Engine.ProgressFileLabel(), nullptr);
+    EXPECT_EQ(Engine.ProgressSizeLabel(), nullptr);
+    EXPECT_EQ(Engine.ProgressRateLabel(), nullptr);
+    EXPECT_TRUE(Engine.FCancelBtn.isNull());
+    // ... so what the rest of the run writes leaves it as it was.
+    Engine.SetDialogCaption(QStringLiteral("Downloading : 50% completed"));
+    Engine.SetProgressMarquee(true);
+    Engine.SetAnimationClip(acUpload);
+    Engine.ShowCompletionState();
+    Engine.CloseProgressDialog();
+    ASSERT_FALSE(Built.isNull());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Downloading ..."));
+    EXPECT_EQ(bar->maximum(), 100);
+    EXPECT_EQ(anim->Clip(), acDownload);
+    EXPECT_EQ(cancel->text(), QStringLiteral("Cancel"));
+    EXPECT_FALSE(openFile->isEnabled());
+    EXPECT_TRUE(DialogFreed());
+}
+
+// ---- Completion state ---------------------------------------------------------------------
+
+class ProgressDialogCompletion : public ProgressDialogTest {
+protected:
+    void SetUp() override
+    {
+        Engine.ShowOpenFile = true;
+        Engine.ShowOpenFolder = true;
+        Engine.OnCopyCancel = [this](TWebTransfer*) { ++CancelEvents; };
+    }
+    int CancelEvents = 0;
+};
+
+TEST_F(ProgressDialogCompletion, AfterANormalRunCloseAndBothOpenButtonsAreOffered)
+{
+    TProgressForm* form = Build();
+    Engine.ShowCompletionState();
+
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(Engine.FCancelBtn->text(), QStringLiteral("Close"));
+    EXPECT_TRUE(Engine.FCancelIsClose);
+    EXPECT_FALSE(Engine.FAnim->Playing());
+    EXPECT_TRUE(Engine.FBtnShowFile->isEnabled());
+    EXPECT_TRUE(Engine.FBtnShowFolder->isEnabled());
+
+    // Close still reports a cancel, and now the window goes.
+    ClickCancel();
+    EXPECT_EQ(CancelEvents, 1);
+    EXPECT_TRUE(Engine.FCancelled);
+    EXPECT_EQ(Engine.ProgressForm(), nullptr);
+    EXPECT_FALSE(Engine.FormClosed());
+    EXPECT_TRUE(DialogFreed());
+}
+
+TEST_F(ProgressDialogCompletion, AfterACancelledRunTheOpenButtonsStayDisabled)
+{
+    TProgressForm* form = Build();
+    ClickCancel();
+    ASSERT_TRUE(form->isVisible());
+    Engine.ShowCompletionState();
+
+    EXPECT_EQ(Engine.FCancelBtn->text(), QStringLiteral("Close"));
+    EXPECT_FALSE(Engine.FAnim->Playing());
+    EXPECT_FALSE(Engine.FBtnShowFile->isEnabled());
+    EXPECT_FALSE(Engine.FBtnShowFolder->isEnabled());
+    EXPECT_TRUE(form->close()) << "the completion window may be closed";
+    EXPECT_TRUE(DialogFreed());
+}
+
+TEST_F(ProgressDialogCompletion, UserMayCloseTheCompletionWindowThroughItsFrame)
+{
+    TProgressForm* form = Build();
+    Engine.ShowCompletionState();
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(CancelEvents, 0);
+    EXPECT_TRUE(DialogFreed());
+}
+
+struct OpenCase {
+    const char* Name;
+    bool OpenFolder;
+};
+
+class ProgressDialogOpen : public ProgressDialogCompletion, public testing::WithParamInterface<OpenCase> {};
+
+TEST_P(ProgressDialogOpen, OpensWithoutWaitingClosesTheWindowAndSetsFormClosed)
+{
+    TempDir dir;
+    Engine.FLastFile = dir.write(QStringLiteral("setup.txt"), "stand-in");
+    Engine.FLastDir = dir.path();
+    Build();
+    Engine.ShowCompletionState();
+
+    QPushButton* button = GetParam().OpenFolder ? Engine.FBtnShowFolder.data() : Engine.FBtnShowFile.data();
+    QTest::mouseClick(button, Qt::LeftButton);
+
+    EXPECT_TRUE(Engine.FormClosed());
+    EXPECT_EQ(Engine.ProgressForm(), nullptr);
+    EXPECT_EQ(CancelEvents, 0);
+    EXPECT_FALSE(Engine.FCancelled);
+    EXPECT_TRUE(DialogFreed());
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, ProgressDialogOpen,
+                         testing::Values(OpenCase{"OpenFile", false}, OpenCase{"OpenFolder", true}),
+                         [](const testing::TestParamInfo<OpenCase>& info) { return info.param.Name; });
+
+TEST_F(ProgressDialogTest, FormClosedIsClearedByTheNextRun)
+{
+    Engine.SetFormClosed(true);
+    Build();
+    EXPECT_FALSE(Engine.FormClosed());
+}
+
+TEST_F(ProgressDialogCompletion, NextRunReplacesAWindowLeftInItsCompletionState)
+{
+    TProgressForm* first = Build();
+    Engine.ShowCompletionState();
+    QPointer<TProgressForm> firstAlive = first;
+
+    TProgressForm* second = Build();
+    ASSERT_NE(second, first);
+    FlushDeferredDeletes();
+    EXPECT_TRUE(firstAlive.isNull());
+    EXPECT_EQ(Engine.ProgressForm(), second);
+    EXPECT_EQ(Engine.FCancelBtn->text(), QStringLiteral("Cancel"));
+    EXPECT_TRUE(second->isVisible());
+}
+
+TEST_F(ProgressDialogTest, EngineFreesTheDialogItStillOwns)
+{
+    QPointer<TProgressForm> form;
+    {
+        TDialogEngine engine;
+        engine.BuildProgressDialog();
+        form = engine.FForm;
+        ASSERT_FALSE(form.isNull());
+    }
+    EXPECT_TRUE(form.isNull());
+}
+
+} // namespace

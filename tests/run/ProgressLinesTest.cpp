@@ -1,0 +1,91 @@
+#include "TestableTransfer.h"
+
+#include "platform/TickCount.h"
+#include "tests/support/QtPrinters.h"
+
+#include <QLabel>
+#include <QProgressBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FileLineCase {
+    const char* name;
+    int jobs;
+    int inactive;
+    int fileNum;
+    bool withServer;
+    const char* line;
+};
+
+class FileLine : public testing::TestWithParam<FileLineCase> {};
+
+TEST_P(FileLine, CountsJobsOnlyWhenThereAreSeveral)
+{
+    TestableTransfer engine;
+    engine.ShowDialog = false;
+    for (int i = 0; i < GetParam().jobs; ++i)
+        engine.Items().Add()->Active = i >= GetParam().inactive;
+    engine.setFileNum(GetParam().fileNum);
+    engine.BuildProgressDialog();
+    engine.SetFileLine(QStringLiteral("setup.exe"), engine.DlgFromServerLabel, QStringLiteral("host:8080"),
+                       GetParam().withServer);
+    EXPECT_EQ(engine.ProgressFileLabel()->text(), QString::fromUtf8(GetParam().line));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, FileLine,
+                         testing::Values(FileLineCase{"Single", 1, 0, 1, true, "File : setup.exe from host:8080"},
+                                         FileLineCase{"SecondOfThree", 3, 0, 2, true,
+                                                      "File : 2 of 3 : setup.exe from host:8080"},
+                                         FileLineCase{"CountsActiveJobs", 3, 1, 1, false, "File : 1 of 2 : setup.exe"},
+                                         FileLineCase{"WithoutServer", 1, 0, 1, false, "File : setup.exe"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct ProgressCase {
+    const char* name;
+    std::int64_t done;
+    std::int64_t total;
+    bool copyMode;
+    int bar;
+    const char* sizeLine;
+};
+
+class Progress : public testing::TestWithParam<ProgressCase> {};
+
+TEST_P(Progress, WritesEveryLineAndReportsTheBlock)
+{
+    TestableTransfer engine;
+    engine.ShowDialog = false;
+    engine.ShowCompletion = true;
+    engine.Items().Add();
+    engine.setFileNum(1);
+    engine.BuildProgressDialog();
+    std::vector<std::tuple<int, std::int64_t, std::int64_t>> reported;
+    engine.OnCopyProgress = [&](TWebTransfer*, int idx, std::int64_t size, std::int64_t total) {
+        reported.emplace_back(idx, size, total);
+    };
+    const std::uint32_t twoSecondsAgo = platform::tickCount() - 2000;
+    engine.ShowProgress(GetParam().done, GetParam().total, twoSecondsAgo, engine.DlgUpload, GetParam().copyMode);
+
+    EXPECT_EQ(engine.ProgressBar()->value(), GetParam().bar);
+    EXPECT_EQ(engine.ProgressSizeLabel()->text(), QString::fromUtf8(GetParam().sizeLine));
+    EXPECT_EQ(engine.ProgressForm()->windowTitle(), QStringLiteral("Uploading : %1% completed").arg(GetParam().bar));
+    EXPECT_EQ(engine.ProgressRateLabel()->text(), QStringLiteral("Transfer rate : ") + engine.RateStr());
+    EXPECT_TRUE(engine.RateStr().endsWith(QStringLiteral("/sec")));
+    EXPECT_EQ(engine.ElapsedTimeStr(), QStringLiteral("2 sec."));
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0], std::make_tuple(1, GetParam().done, GetParam().total));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, Progress,
+    testing::Values(ProgressCase{"KnownTotal", 4096, 10000, false, 41, "Progress : 4.10 Kb of 10.00 Kb"},
+                    ProgressCase{"TieGoesToEven", 125, 1000, false, 12, "Progress : 125 bytes of 1.00 Kb"},
+                    ProgressCase{"UnknownTotalKeepsTheBar", 4096, 0, false, 0, "Progress : 4.10 Kb"},
+                    ProgressCase{"CopyModeFillsTheBar", 4096, 0, true, 100, "Progress : 4.10 Kb of 0 bytes"},
+                    ProgressCase{"BeyondFourGiB", 5000000000, 10000000000, false, 50,
+                                 "Progress : 5000.00 Mb of 10000.00 Mb"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

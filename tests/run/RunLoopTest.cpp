@@ -1,0 +1,314 @@
+#include "TestableTransfer.h"
+
+#include "tests/support/EngineEvents.h"
+#include "tests/support/NginxServer.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TempDir.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RunLoop : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"a.bin", "b.bin", "c.bin"})
+            served.write(QStringLiteral("files/") + QLatin1String(name), QByteArray(9000, 'x'));
+        ASSERT_TRUE(nginx.isRunning());
+    }
+
+    TWebTransferItem* addJob(const QString& name)
+    {
+        TWebTransferItem* item = engine.Items().Add();
+        item->URL = nginx.url(QStringLiteral("/files/") + name);
+        item->TargetDir = target.path();
+        return item;
+    }
+
+    void clickCancel()
+    {
+        for (QPushButton* button : engine.ProgressForm()->findChildren<QPushButton*>())
+            if (button->text() == engine.DlgCancel)
+                QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    TempDir served;
+    TempDir target;
+    NginxServer nginx{served.path()};
+    TestableTransfer engine;
+    EngineEvents events{engine};
+};
+
+TEST_F(RunLoop, EmptyListShowsTheDialogAndStillEndsWithCopyDone)
+{
+    int shown = 0;
+    engine.OnBeforeDialogShow = [&](TWebTransfer*, QWidget* dialog) {
+        EXPECT_EQ(dialog, engine.ProgressForm());
+        ++shown;
+    };
+    engine.Execute();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(events.log, QStringList{QStringLiteral("CopyDone")});
+    EXPECT_TRUE(!engine.ProgressForm() || !engine.ProgressForm()->isVisible());
+}
+
+TEST_F(RunLoop, InactiveJobIsSkippedAndKeepsItsResults)
+{
+    addJob(QStringLiteral("a.bin"));
+    TWebTransferItem* middle = addJob(QStringLiteral("b.bin"));
+    addJob(QStringLiteral("c.bin"));
+    engine.Execute();
+    ASSERT_TRUE(middle->Success());
+
+    middle->Active = false;
+    middle->URL = nginx.url(QStringLiteral("/missing.bin"));
+    events.log.clear();
+    events.progress.clear();
+    engine.Execute();
+
+    EXPECT_TRUE(middle->Success());
+    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("FileDone 0"),
+                                       QStringLiteral("FileStart 2"), QStringLiteral("FileDone 2"),
+                                       QStringLiteral("CopyDone")}));
+    ASSERT_FALSE(events.progress.empty());
+    EXPECT_EQ(events.progress.front().fileIndex, 1);
+    EXPECT_EQ(events.progress.back().fileIndex, 2);
+}
+
+TEST_F(RunLoop, CancelStopsTheRunAfterTheCurrentJob)
+{
+    TWebTransferItem* first = addJob(QStringLiteral("a.bin"));
+    TWebTransferItem* second = addJob(QStringLiteral("b.bin"));
+    TWebTransferItem* third = addJob(QStringLiteral("c.bin"));
+    engine.Execute();
+    ASSERT_TRUE(third->Success());
+    QFile::remove(target.filePath(QStringLiteral("c.bin")));
+    events.log.clear();
+
+    engine.OnCopyProgress = [&](TWebTransfer*, int fileidx, std::int64_t, std::int64_t) {
+        if (fileidx == 2)
+            clickCancel();
+    };
+    engine.Execute();
+
+    EXPECT_TRUE(first->Success());
+    EXPECT_FALSE(second->Success());
+    EXPECT_TRUE(second->Cancelled());
+    EXPECT_TRUE(third->Success()) << "a job after the cancel keeps its old results";
+    EXPECT_FALSE(third->Cancelled());
+    EXPECT_FALSE(QFile::exists(target.filePath(QStringLiteral("c.bin"))));
+    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("FileDone 0"),
+                                       QStringLiteral("FileStart 1"), QStringLiteral("CopyCancel"),
+                                       QStringLiteral("CopyDone")}));
+}
+
+TEST_F(RunLoop, HiddenDialogChangesNothingButTheWindow)
+{
+    engine.ShowDialog = false;
+    int shown = 0;
+    engine.OnBeforeDialogShow = [&](TWebTransfer*, QWidget*) { ++shown; };
+    TWebTransferItem* job = addJob(QStringLiteral("a.bin"));
+    engine.Execute();
+    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(job->Success());
+    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("FileDone 0"),
+                                       QStringLiteral("CopyDone")}));
+    EXPECT_FALSE(events.progress.empty());
+}
+
+TEST_F(RunLoop, DialogClosedByTheUserDuringARunLetsTheRunFinish)
+{
+    engine.DlgShowCloseBtn = true;
+    TWebTransferItem* first = addJob(QStringLiteral("a.bin"));
+    TWebTransferItem* second = addJob(QStringLiteral("b.bin"));
+    engine.OnCopyProgress = [&](TWebTransfer*, int, std::int64_t, std::int64_t) {
+        if (engine.ProgressForm() && engine.ProgressForm()->isVisible())
+            engine.ProgressForm()->close();
+    };
+    engine.Execute();
+    EXPECT_TRUE(first->Success());
+    EXPECT_TRUE(second->Success());
+    EXPECT_EQ(target.read(QStringLiteral("b.bin")), QByteArray(9000, 'x'));
+    EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
+}
+
+TEST_F(RunLoop, CompletionStateFollowsCopyDoneAndKeepsTheDialog)
+{
+    engine.ShowOpenFile = true;
+    addJob(QStringLiteral("a.bin"));
+    auto cancelButtonText = [&] {
+        for (QPushButton* button : engine.ProgressForm()->findChildren<QPushButton*>())
+            if (button->text() == engine.DlgCancel || button->text() == engine.DlgClose)
+                return button->text();
+        return QString();
+    };
+    QString duringCopyDone;
+    engine.OnCopyDone = [&](TWebTransfer*) { duringCopyDone = cancelButtonText(); };
+    engine.Execute();
+    EXPECT_EQ(duringCopyDone, QStringLiteral("Cancel"));
+    ASSERT_TRUE(engine.ProgressForm());
+    EXPECT_TRUE(engine.ProgressForm()->isVisible());
+    EXPECT_EQ(cancelButtonText(), QStringLiteral("Close"));
+}
+
+TEST_F(RunLoop, CancelBeforeARunHasNoEffect)
+{
+    TWebTransferItem* job = addJob(QStringLiteral("a.bin"));
+    engine.CancelCopy();
+    engine.Execute();
+    EXPECT_TRUE(job->Success());
+}
+
+TEST_F(RunLoop, FailedJobIsReportedAndTheRunGoesOn)
+{
+    TWebTransferItem* missing = addJob(QStringLiteral("none.bin"));
+    TWebTransferItem* present = addJob(QStringLiteral("a.bin"));
+    engine.Execute();
+    EXPECT_FALSE(missing->Success());
+    EXPECT_TRUE(present->Success());
+    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("Error 404"),
+                                       QStringLiteral("ErrorInfo 404 Returned http error code 404"),
+                                       QStringLiteral("FileDone 0"), QStringLiteral("FileStart 1"),
+                                       QStringLiteral("FileDone 1"), QStringLiteral("CopyDone")}));
+}
+
+TEST_F(RunLoop, OperationsNotAvailableFailWithoutEvents)
+{
+    for (TWebTransferProtocol protocol : {wpFtp, wpFtpUpload, wpHttpUpload, wpMultiFtp, wpMultiFtpUpload,
+                                          wpFtpDelete, wpFtpList, wpFtpTest, wpFile}) {
+        TWebTransferItem* item = engine.Items().Add();
+        item->Protocol = protocol;
+    }
+    engine.Execute();
+    for (int i = 0; i < engine.Items().Count(); ++i)
+        EXPECT_FALSE(engine.Items()[i]->Success());
+    EXPECT_TRUE(events.only(QStringLiteral("Error")).isEmpty());
+    EXPECT_EQ(events.only(QStringLiteral("FileDone")).size(), engine.Items().Count());
+}
+
+TEST_F(RunLoop, SessionIsOpenedOnlyForInternetJobs)
+{
+    bool sessionDuringFileJobs = true;
+    bool sessionDuringHttpJob = false;
+    engine.Items().Add()->Protocol = wpFile;
+    engine.OnFileStart = [&](TWebTransfer*, int) { sessionDuringFileJobs = engine.hasSession(); };
+    engine.Execute();
+    EXPECT_FALSE(sessionDuringFileJobs);
+
+    addJob(QStringLiteral("a.bin"));
+    engine.OnFileStart = [&](TWebTransfer*, int idx) {
+        if (idx == 1)
+            sessionDuringHttpJob = engine.hasSession();
+    };
+    engine.Execute();
+    EXPECT_TRUE(sessionDuringHttpJob);
+    EXPECT_FALSE(engine.hasSession()) << "the session lives for one run";
+}
+
+struct CaptionCase {
+    const char* name;
+    TWebTransferProtocol protocol;
+    const char* caption;
+};
+
+class RunCaption : public RunLoop, public testing::WithParamInterface<CaptionCase> {};
+
+TEST_P(RunCaption, CaptionNamesWhatTheJobDoes)
+{
+    engine.DlgCaption = QStringLiteral("Starting");
+    engine.Items().Add()->Protocol = GetParam().protocol;
+    QString caption;
+    engine.OnFileDone = [&](TWebTransfer*, int) { caption = engine.ProgressForm()->windowTitle(); };
+    engine.Execute();
+    EXPECT_EQ(caption, QString::fromUtf8(GetParam().caption));
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocols, RunCaption,
+                         testing::Values(CaptionCase{"Ftp", wpFtp, "Downloading ..."},
+                                         CaptionCase{"MultiFtp", wpMultiFtp, "Downloading ..."},
+                                         CaptionCase{"File", wpFile, "Copying ..."},
+                                         CaptionCase{"FtpUpload", wpFtpUpload, "Uploading ..."},
+                                         CaptionCase{"HttpUpload", wpHttpUpload, "Uploading ..."},
+                                         CaptionCase{"MultiFtpUpload", wpMultiFtpUpload, "Uploading ..."},
+                                         CaptionCase{"FtpDelete", wpFtpDelete, "Starting ..."},
+                                         CaptionCase{"FtpList", wpFtpList, "Starting ..."},
+                                         CaptionCase{"FtpTest", wpFtpTest, "Starting ..."}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct KeepCase {
+    const char* name;
+    std::vector<std::tuple<TWebTransferProtocol, const char*, bool>> jobs; // protocol, password, active
+    int index;
+    bool keep;
+};
+
+class KeepConnection : public testing::TestWithParam<KeepCase> {};
+
+TEST_P(KeepConnection, OnlyBetweenFtpTransfersToTheSameLogin)
+{
+    TestableTransfer engine;
+    for (const auto& [protocol, password, active] : GetParam().jobs) {
+        TWebTransferItem* item = engine.Items().Add();
+        item->Protocol = protocol;
+        item->FTPHost = QStringLiteral("ftp.example");
+        item->FTPUserID = QStringLiteral("user");
+        item->FTPPassword = QString::fromUtf8(password);
+        item->Active = active;
+    }
+    EXPECT_EQ(engine.KeepConnectionFor(GetParam().index), GetParam().keep);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, KeepConnection,
+    testing::Values(KeepCase{"SameLogin", {{wpFtp, "pw", true}, {wpFtp, "pw", true}}, 0, true},
+                    KeepCase{"DownloadThenUpload", {{wpFtp, "pw", true}, {wpFtpUpload, "pw", true}}, 0, true},
+                    KeepCase{"NextInactive", {{wpFtp, "pw", true}, {wpFtp, "pw", false}}, 0, true},
+                    KeepCase{"OtherPassword", {{wpFtp, "pw", true}, {wpFtp, "other", true}}, 0, false},
+                    KeepCase{"LastJob", {{wpFtp, "pw", true}, {wpFtp, "pw", true}}, 1, false},
+                    KeepCase{"SingleJob", {{wpFtp, "pw", true}}, 0, false},
+                    KeepCase{"NextIsMultiFtp", {{wpFtp, "pw", true}, {wpMultiFtp, "pw", true}}, 0, false},
+                    KeepCase{"HttpJobs", {{wpHttp, "pw", true}, {wpHttp, "pw", true}}, 0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RunLoop, ThreadExecuteReturnsBeforeTheRunAndRunsItOnThisThread)
+{
+    addJob(QStringLiteral("a.bin"));
+    const QThread* runThread = nullptr;
+    engine.OnFileStart = [&](TWebTransfer*, int) { runThread = QThread::currentThread(); };
+    engine.ThreadExecute();
+    EXPECT_EQ(runThread, nullptr);
+    const QDeadlineTimer deadline(10000);
+    while (!events.log.contains(QStringLiteral("CopyDone")) && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(runThread, QThread::currentThread());
+    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileDone 0"), QStringLiteral("CopyDone")}));
+}
+
+TEST(RunThread, EngineDestroyedBeforeItsRunBeganEndsTheWorkerWithoutARun)
+{
+    bool ran = false;
+    {
+        TWebTransfer engine;
+        engine.OnCopyDone = [&](TWebTransfer*) { ran = true; };
+        engine.ThreadExecute();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ran);
+}
+
+TEST_F(RunLoop, ThreadExecAndWaitReturnsOnlyAfterTheRunIsDone)
+{
+    TWebTransferItem* job = addJob(QStringLiteral("a.bin"));
+    engine.ThreadExecAndWait();
+    EXPECT_TRUE(job->Success());
+    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("FileDone 0"),
+                                       QStringLiteral("CopyDone")}));
+}
+
+} // namespace

@@ -1,0 +1,37 @@
+#include "TestableTransfer.h"
+
+#include "tests/support/TempDir.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TransferLog, AppendsTimeStampedLines)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("upload.log"), "earlier\r\n");
+    TestableTransfer engine;
+    engine.LogfileName = dir.filePath(QStringLiteral("upload.log"));
+    engine.WriteLog(QStringLiteral("start ftp upload"));
+    engine.WriteLog(QStringLiteral("done ftp upload"));
+    const QString text = QString::fromUtf8(dir.read(QStringLiteral("upload.log")));
+    const QRegularExpression lines(QStringLiteral(
+        "^earlier\r\n\\d\\d\\W\\d\\d \\d\\d\\W\\d\\d\\W\\d{4} : start ftp upload\r\n"
+        "\\d\\d\\W\\d\\d \\d\\d\\W\\d\\d\\W\\d{4} : done ftp upload\r\n$"));
+    EXPECT_TRUE(lines.match(text).hasMatch()) << text.toStdString();
+}
+
+TEST(TransferLog, MissingDirectoryOrNoNameWritesNothing)
+{
+    TempDir dir;
+    TestableTransfer engine;
+    engine.WriteLog(QStringLiteral("nowhere"));
+    engine.LogfileName = dir.filePath(QStringLiteral("missing/upload.log"));
+    engine.WriteLog(QStringLiteral("lost"));
+    EXPECT_FALSE(QFile::exists(engine.LogfileName));
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+#include "transfer/ProgressForm.h"
+
+#include "transfer/WindowMetrics.h"
+
+#include <QGuiApplication>
+#include <QCloseEvent>
+#include <QScreen>
+
+namespace {
+
+// Text lines sit at the left margin, fixed in place whichever lines above them are hidden.
+void PlaceLine(QLabel* Label, int Top, bool Visible)
+{
+    Label->setGeometry(10, Top, TProgressForm::FormWidth - 20, Label->fontMetrics().height());
+    Label->setVisible(Visible);
+}
+
+QPushButton* MakeButton(QWidget* Parent, int Left, int Top)
+{
+    auto* button = new QPushButton(Parent);
+    button->setGeometry(Left, Top, TProgressForm::ButtonWidth, TProgressForm::ButtonHeight);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+TProgressForm::TProgressForm(const TProgressFormOptions& Options)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint;
+    if (Options.StayOnTop)
+        flags |= Qt::WindowStaysOnTopHint;
+    if (!Options.ShowCloseBtn)
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    setWindowFlags(flags);
+
+    // b: the room the optional time lines take; e: where the lines below the file line start.
+    const int b = (Options.ShowTime ? 20 : 0) + (Options.ShowElapsedTime ? 20 : 0);
+    const int e = Options.ShowFileName ? 80 : 60;
+    const int buttonRow = (Options.ShowFileName ? 140 : 120) + b;
+    // The design gives the outer height as caption + b + 188; the window manager draws the
+    // caption and the frame, so the client area is what remains.
+    const int clientHeight = b + 188 - (Options.ShowCancel ? 0 : 20);
+    setFixedSize(FormWidth, clientHeight);
+
+    Anim = new TTransferAnimation(this);
+    Anim->move(10, 0);
+
+    Progress = new QProgressBar(this);
+    Progress->setGeometry(10, 60, FormWidth - 20, 12);
+    Progress->setRange(0, 100);
+    Progress->setValue(0);
+    Progress->setTextVisible(false);
+
+    FileLbl = new TPathLabel(this);
+    PlaceLine(FileLbl, 80, Options.ShowFileName);
+    SizeLbl = new QLabel(this);
+    PlaceLine(SizeLbl, e + 20, true);
+    RateLbl = new QLabel(this);
+    PlaceLine(RateLbl, e + 40, true);
+    TimeLbl = new QLabel(this);
+    PlaceLine(TimeLbl, e + 60, Options.ShowTime);
+    ElapsedTimeLbl = new QLabel(this);
+    PlaceLine(ElapsedTimeLbl, e + 80, Options.ShowElapsedTime);
+
+    const int rightButton = FormWidth - ButtonWidth - 10;
+    const int nextLeft = FormWidth - 2 * ButtonWidth - 20;
+    CancelBtn = MakeButton(this, rightButton, buttonRow);
+    CancelBtn->setVisible(Options.ShowCancel);
+    if (Options.ShowOpenFolder) {
+        BtnShowFolder = MakeButton(this, nextLeft, buttonRow);
+        BtnShowFolder->setEnabled(false);
+    }
+    if (Options.ShowOpenFile) {
+        BtnShowFile = MakeButton(this, BtnShowFolder ? nextLeft - ButtonWidth - 10 : nextLeft, buttonRow);
+        BtnShowFile->setEnabled(false);
+    }
+
+    // Centred on the screen, frame and caption included.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const int outerHeight = SystemCaptionHeight() + clientHeight;
+        move(area.center().x() - FormWidth / 2, area.center().y() - outerHeight / 2);
+    }
+}
+
+void TProgressForm::closeEvent(QCloseEvent* Event)
+{
+    if (OnCloseQuery && !OnCloseQuery()) {
+        Event->ignore();
+        return;
+    }
+    Event->accept();
+    if (OnClose)
+        OnClose();
+}
