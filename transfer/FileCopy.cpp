@@ -60,18 +60,6 @@ private:
     std::unique_ptr<platform::ShareFile> FFile;
 };
 
-// The directory part of a path: the text before its last separator.
-QString DirectoryPart(const QString& Path)
-{
-    const qsizetype cut = std::max(Path.lastIndexOf(u'\\'), Path.lastIndexOf(u'/'));
-    return cut < 0 ? QString() : Path.left(cut);
-}
-
-bool IsDotName(const QString& Name)
-{
-    return Name == QStringLiteral(".") || Name == QStringLiteral("..");
-}
-
 } // namespace
 
 bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
@@ -110,7 +98,7 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
     FLastFile = target;
     FLastDir = TargetDir;
     // A name taken from the source must stay a plain name inside the target directory.
-    if (TargetFilename.isEmpty() && (name.isEmpty() || IsDotName(name))) {
+    if (TargetFilename.isEmpty() && !IsPlainFileName(name)) {
         ReportError(3, QStringLiteral("Cannot create target file ") + target);
         return finish();
     }

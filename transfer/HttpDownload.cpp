@@ -15,13 +15,6 @@ namespace {
 
 constexpr std::int64_t BlockSize = 4096;
 
-// A name that came from an address must stay inside the target directory.
-bool IsPlainFileName(const QString& Name)
-{
-    return !Name.isEmpty() && Name != u"." && Name != u".." && !Name.contains(u'/') && !Name.contains(u'\\')
-        && !Name.contains(QChar(0));
-}
-
 TSystemTime ToSystemTime(const platform::CalendarTime& Time)
 {
     TSystemTime result;
@@ -34,11 +27,6 @@ TSystemTime ToSystemTime(const platform::CalendarTime& Time)
     result.wSecond = Time.second;
     result.wMilliseconds = Time.milliseconds;
     return result;
-}
-
-QString DirectoryPart(const QString& Path)
-{
-    return Path.left(Path.lastIndexOf(u'/') + 1);
 }
 
 QString AuthorizationHeader(const QString& User, const QString& Password)

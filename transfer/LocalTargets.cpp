@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 constexpr QChar Separator = u'/';
@@ -14,6 +16,18 @@ bool NameIsTaken(const QString& Path)
 }
 
 } // namespace
+
+bool IsPlainFileName(const QString& Name)
+{
+    return !Name.isEmpty() && Name != u"." && Name != u".." && !Name.contains(u'/') && !Name.contains(u'\\')
+        && !Name.contains(QChar(0));
+}
+
+QString DirectoryPart(const QString& Path)
+{
+    const qsizetype cut = std::max(Path.lastIndexOf(u'/'), Path.lastIndexOf(u'\\'));
+    return cut < 0 ? QString() : Path.left(cut);
+}
 
 QString JoinPath(const QString& Dir, const QString& Name)
 {

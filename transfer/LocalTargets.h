@@ -6,6 +6,12 @@
 
 // Choosing and creating local targets. Local paths use the native separator "/".
 
+// True when Name is one plain file name: not empty, not "." or "..", no separator of either
+// kind and no NUL. A name taken from an address or a listing must pass before it is joined
+// to a target directory, so it can never lead out of it.
+bool IsPlainFileName(const QString& Name);
+// The text before the last separator ("/" or "\") of Path; empty when it has none.
+QString DirectoryPart(const QString& Path);
 // Name when Dir is empty; otherwise Dir and Name with exactly the separator Dir lacks.
 QString JoinPath(const QString& Dir, const QString& Name);
 // True when Path names an existing directory.

@@ -49,6 +49,23 @@ INSTANTIATE_TEST_SUITE_P(Examples, Extension, testing::Values(
     PathCase{"Empty", u"", u"", u""}),
     [](const testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });
 
+TEST(IsPlainFileName, RefusesEveryNameThatLeadsElsewhere)
+{
+    for (const char16_t* name : {u"setup.exe", u"my file.txt", u"..x", u"x..", u".hidden"})
+        EXPECT_TRUE(IsPlainFileName(QString::fromUtf16(name)));
+    for (const char16_t* name : {u"", u".", u"..", u"../x", u"a/b", u"a\\b", u"/abs"})
+        EXPECT_FALSE(IsPlainFileName(QString::fromUtf16(name)));
+    EXPECT_FALSE(IsPlainFileName(QStringLiteral("x") + QChar(0) + QStringLiteral("y")));
+}
+
+TEST(DirectoryPart, IsTheTextBeforeTheLastSeparator)
+{
+    EXPECT_EQ(DirectoryPart(QStringLiteral("/dl/sub/a.txt")), QStringLiteral("/dl/sub"));
+    EXPECT_EQ(DirectoryPart(QStringLiteral("C:\\data\\a.txt")), QStringLiteral("C:\\data"));
+    EXPECT_EQ(DirectoryPart(QStringLiteral("a.txt")), QString());
+    EXPECT_EQ(DirectoryPart(QStringLiteral("/a.txt")), QString());
+}
+
 TEST(UniqueFileName, SkipsEveryExistingVariant)
 {
     TempDir dir;
