@@ -180,8 +180,8 @@ TEST_F(RunLoop, FailedJobIsReportedAndTheRunGoesOn)
 
 TEST_F(RunLoop, OperationsNotAvailableFailWithoutEvents)
 {
-    for (TWebTransferProtocol protocol : {wpFtp, wpFtpUpload, wpHttpUpload, wpMultiFtp, wpMultiFtpUpload,
-                                          wpFtpDelete, wpFtpList, wpFtpTest, wpFile}) {
+    for (TWebTransferProtocol protocol : {wpFtp, wpFtpUpload, wpMultiFtp, wpMultiFtpUpload, wpFtpDelete, wpFtpList,
+                                          wpFtpTest}) {
         TWebTransferItem* item = engine.Items().Add();
         item->Protocol = protocol;
     }
