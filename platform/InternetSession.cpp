@@ -4,6 +4,7 @@
 #include "platform/InternetSessionCore.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QUrl>
 
 #include <cstring>
@@ -160,6 +161,8 @@ void applySessionOptions(RequestState& state, const SessionCore& core, const QBy
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, receiveHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &state);
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    if (!core.certificateAuthorities.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, core.certificateAuthorities.constData());
     if (!core.proxy.isEmpty())
         curl_easy_setopt(easy, CURLOPT_PROXY, core.proxy.constData());
     if (!core.proxyUser.isEmpty() || !core.proxyPassword.isEmpty()) {
@@ -243,6 +246,11 @@ void InternetSession::setProxyCredentials(const QString& user, const QString& pa
 {
     m_core->proxyUser = user.toUtf8();
     m_core->proxyPassword = password.toUtf8();
+}
+
+void InternetSession::setCertificateAuthorities(const QString& pemFile)
+{
+    m_core->certificateAuthorities = QFile::encodeName(pemFile);
 }
 
 void InternetSession::setIdleCallback(IdleCallback callback)

@@ -53,6 +53,9 @@ public:
     // Credentials for the proxy alone; they never reach the origin server.
     void setProxyCredentials(const QString& user, const QString& password);
     void setIdleCallback(IdleCallback callback);
+    // Certificate authorities (a PEM file) trusted instead of the system's; empty for the
+    // system's. Certificates are always verified.
+    void setCertificateAuthorities(const QString& pemFile);
 
     // Opens an address and waits until the final answer's status line and headers arrived
     // (redirects are followed). headers is extra header text, lines separated by CR LF.

@@ -40,6 +40,7 @@ public:
     QByteArray proxy;
     QByteArray proxyUser;
     QByteArray proxyPassword;
+    QByteArray certificateAuthorities;
     int connectTimeoutMs = InternetSession::DefaultTimeoutMs;
     int sendTimeoutMs = InternetSession::DefaultTimeoutMs;
     int receiveTimeoutMs = InternetSession::DefaultTimeoutMs;

@@ -122,19 +122,28 @@ TEST(InternetSession, FailedTlsHandshakeIsAnError)
     EXPECT_GT(result.code, platform::InternetErrorBase);
 }
 
-TEST(InternetSession, CertificateOfAnUntrustedIssuerIsRefused)
-{
+// A server certificate for 127.0.0.1, made for the test and trusted by nobody else.
+class TlsServerTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(QProcess::execute(QStringLiteral("openssl"),
+                                    {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                                     QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+                                     QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                                     QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
+                                     QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificate}),
+                  0);
+        dir.write(QStringLiteral("www/x.bin"), "secret");
+    }
+
     TempDir dir;
     const QString certificate = dir.filePath(QStringLiteral("cert.pem"));
     const QString key = dir.filePath(QStringLiteral("key.pem"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral("openssl"),
-                                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                                 QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
-                                 QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                                 QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
-                                 QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificate}),
-              0);
-    dir.write(QStringLiteral("www/x.bin"), "secret");
+};
+
+TEST_F(TlsServerTest, CertificateOfAnUntrustedIssuerIsRefused)
+{
     NginxServer nginx(dir.filePath(QStringLiteral("www")), {}, {certificate, key});
     ASSERT_TRUE(nginx.isRunning());
     ASSERT_TRUE(nginx.url({}).startsWith(QStringLiteral("https://")));
@@ -145,5 +154,22 @@ TEST(InternetSession, CertificateOfAnUntrustedIssuerIsRefused)
     EXPECT_FALSE(request);
     EXPECT_EQ(result.code, platform::internetErrorNumber(60)) << result.message.toStdString(); // CURLE_PEER_FAILED_VERIFICATION
 }
+
+TEST_F(TlsServerTest, TrustedCertificateGivesTheBodyOverHttps)
+{
+    NginxServer nginx(dir.filePath(QStringLiteral("www")), {}, {certificate, key});
+    ASSERT_TRUE(nginx.isRunning());
+    InternetSession session(QStringLiteral("Agent"));
+    session.setCertificateAuthorities(certificate);
+    InternetResult result;
+    auto request = session.openUrl(nginx.url(QStringLiteral("/x.bin")), {}, {}, &result);
+    ASSERT_TRUE(request) << result.message.toStdString();
+    EXPECT_EQ(request->statusCode(), 200);
+    char data[16];
+    std::int64_t read = 0;
+    ASSERT_TRUE(request->read(data, sizeof data, read).ok);
+    EXPECT_EQ(QByteArray(data, int(read)), QByteArray("secret"));
+}
+
 
 } // namespace
