@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/InstallEnvironment.h"
+#include "app/Memo.h"
 
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QWidget>
 
 #include <array>
@@ -67,7 +67,7 @@ public:
     TGlowButton* CancelBtn = nullptr;
     TOfficeRadioGroup* InstallToGrp = nullptr;
     TOfficeRadioGroup* VersionRadio = nullptr;
-    QPlainTextEdit* Memo = nullptr;
+    TMemo* Memo = nullptr;
     QListWidget* FileBox = nullptr;
     TWebTransfer* WebTransfer = nullptr;
 

@@ -2,6 +2,7 @@
 #include "app/InstallForm.h"
 
 #include "app/ButtonPictures.h"
+#include "app/Memo.h"
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
@@ -213,7 +214,7 @@ void TInstallForm::BuildControls()
         button->OnClick = [this](QObject* Sender) { InstallBtnClick(Sender); };
     CancelBtn->OnClick = [this](QObject* Sender) { CancelBtnClick(Sender); };
 
-    Memo = new QPlainTextEdit(BottomPanel);
+    Memo = new TMemo(BottomPanel);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setFont(Tahoma(Points9));
     Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);

@@ -13,6 +13,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 
@@ -288,8 +289,24 @@ TEST_F(InstallFormTest, OnlyDoneShowsItsHintAndTagsTellButtonsApart)
         EXPECT_FALSE(button->focusPolicy() & Qt::TabFocus);
     }
     EXPECT_EQ(form->Download1->Hint(), QStringLiteral("Download from KAPLIX web site"));
+    ASSERT_GT(form->FileBox->count(), 0);
+    EXPECT_EQ(form->FileBox->visualItemRect(form->FileBox->item(0)).height(), 13);
     EXPECT_FALSE(form->FileBox->isEnabled());
     EXPECT_TRUE(form->Memo->focusPolicy() & Qt::TabFocus);
+}
+
+TEST_F(InstallFormTest, TabReachesOnlyTheLogBox)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    QApplication::setActiveWindow(form.get());
+    form->Memo->setFocus();
+    ASSERT_EQ(form->focusWidget(), form->Memo);
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(form->focusWidget(), form->Memo) << "after " << i + 1 << " Tab presses";
+    }
+    EXPECT_FALSE(form->Memo->toPlainText().contains(u'\t')) << form->Memo->toPlainText().toStdString();
 }
 
 TEST_F(InstallFormTest, WindowGrowsAroundAFixedBackPanel)
