@@ -1,0 +1,77 @@
+#include "tests/support/VirtualDisplay.h"
+
+#include <QDeadlineTimer>
+#include <QProcessEnvironment>
+#include <QThread>
+
+#include <unistd.h>
+
+VirtualDisplay::VirtualDisplay()
+{
+    // Xvfb picks a free display number itself and writes it to the pipe once it is ready.
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return;
+    m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_server.setChildProcessModifier([readEnd = pipeEnds[0]] { ::close(readEnd); });
+    m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QString::number(pipeEnds[1]), QStringLiteral("-screen"),
+                                            QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                                            QStringLiteral("tcp")});
+    ::close(pipeEnds[1]);
+    if (!m_server.waitForStarted(10000)) {
+        ::close(pipeEnds[0]);
+        return;
+    }
+    QByteArray number;
+    char c = 0;
+    while (::read(pipeEnds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    ::close(pipeEnds[0]);
+    if (!number.isEmpty() && m_server.state() == QProcess::Running)
+        m_name = QStringLiteral(":") + QString::fromLatin1(number);
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+    if (m_server.state() == QProcess::NotRunning)
+        return;
+    m_server.terminate();
+    if (!m_server.waitForFinished(5000))
+        m_server.kill();
+    m_server.waitForFinished(5000);
+}
+
+QString VirtualDisplay::xdotool(const QStringList& arguments) const
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), m_name);
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral("xdotool"), arguments);
+    tool.waitForFinished(10000);
+    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+}
+
+QString VirtualDisplay::waitForWindow(const QString& titlePattern, int timeoutMs) const
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        // Qt keeps hidden helper windows: only visible ones count.
+        const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                     titlePattern});
+        if (!ids.isEmpty())
+            return ids.section(u'\n', 0, 0);
+        QThread::msleep(100);
+    }
+    return {};
+}
+
+bool VirtualDisplay::screenshot(const QString& path) const
+{
+    QProcess import;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), m_name);
+    import.setProcessEnvironment(environment);
+    import.start(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path});
+    return import.waitForFinished(20000) && import.exitCode() == 0;
+}

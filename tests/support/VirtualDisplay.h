@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+// An Xvfb display of its own for a test that drives a real program's real window, with
+// xdotool to press keys and click and ImageMagick to take screenshots. Gone with the object.
+class VirtualDisplay {
+public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    bool isRunning() const { return !m_name.isEmpty(); }
+    // ":N", for DISPLAY.
+    const QString& name() const { return m_name; }
+
+    // Runs xdotool with the arguments on this display; its output, trimmed.
+    QString xdotool(const QStringList& arguments) const;
+    // The id of a visible window whose title matches the pattern, once one appears within
+    // timeoutMs; empty when none did.
+    QString waitForWindow(const QString& titlePattern, int timeoutMs) const;
+    // Saves the whole screen as a PNG file.
+    bool screenshot(const QString& path) const;
+
+private:
+    QProcess m_server;
+    QString m_name;
+};
