@@ -1,18 +1,17 @@
 #include "controls/OfficeCaptionButton.h"
 
+#include "controls/CaptionLinks.h"
 #include "controls/OfficeCaption.h"
 #include "controls/OfficeGlyphs.h"
 #include "controls/Rounding.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QStyleOptionButton>
-#include <QUrl>
 
 TOfficeCaptionButton::TOfficeCaptionButton(QWidget* Parent)
     : QWidget(Parent)
@@ -149,31 +148,12 @@ QString TOfficeCaptionButton::AnchorAt(const QPoint& Point) const
     return CaptionAnchorAt(font(), FCaption, caption, CaptionOptions(), Point);
 }
 
-void TOfficeCaptionButton::SetAnchor(const QString& Anchor)
-{
-    if (Anchor == FAnchor)
-        return;
-    if (!FAnchor.isEmpty() && OnAnchorExit)
-        OnAnchorExit(this, FAnchor);
-    FAnchor = Anchor;
-    if (FAnchor.isEmpty()) {
-        unsetCursor();
-        return;
-    }
-    setCursor(Qt::PointingHandCursor);
-    if (OnAnchorEnter)
-        OnAnchorEnter(this, FAnchor);
-}
-
 void TOfficeCaptionButton::PressAt(const QPoint& Point, bool FollowLinks)
 {
     FGotClick = true;
     const QString anchor = FollowLinks ? AnchorAt(Point) : QString();
     if (!anchor.isEmpty()) {
-        if (IsExternalAnchor(anchor))
-            QDesktopServices::openUrl(QUrl(anchor));
-        else if (OnAnchorClick)
-            OnAnchorClick(this, anchor);
+        FollowAnchor(*this, anchor, OnAnchorClick);
         return;
     }
     FDown = true;
@@ -190,7 +170,7 @@ void TOfficeCaptionButton::mouseMoveEvent(QMouseEvent* Event)
             update();
         }
     }
-    SetAnchor(AnchorAt(at));
+    TrackAnchor(*this, FAnchor, AnchorAt(at), OnAnchorExit, OnAnchorEnter);
 }
 
 void TOfficeCaptionButton::mouseReleaseEvent(QMouseEvent* Event)
@@ -258,7 +238,7 @@ void TOfficeCaptionButton::leaveEvent(QEvent* Event)
 {
     QWidget::leaveEvent(Event);
     FHot = false;
-    SetAnchor(QString());
+    TrackAnchor(*this, FAnchor, QString(), OnAnchorExit, OnAnchorEnter);
     repaint(GlyphRect());
 }
 

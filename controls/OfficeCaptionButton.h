@@ -125,7 +125,6 @@ private:
     TCaptionOptions CaptionOptions() const;
     TCaptionResult PlaceCaption(QPainter* Painter, QRect& Caption) const;
     QString AnchorAt(const QPoint& Point) const;
-    void SetAnchor(const QString& Anchor);
 
     bool FDown = false;
     bool FFocused = false;
