@@ -1,17 +1,16 @@
 #include "controls/GradientPanel.h"
 
+#include "controls/CaptionLinks.h"
 #include "controls/GradientDrawing.h"
 #include "controls/Rounding.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QHelpEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QThread>
 #include <QToolTip>
-#include <QUrl>
 
 TCustomGradientPanel::TCustomGradientPanel(QWidget* Parent)
     : QWidget(Parent)
@@ -575,22 +574,6 @@ void TCustomGradientPanel::SetCollaps(bool Value)
         OnEndCollapsExpand(this);
 }
 
-void TCustomGradientPanel::SetAnchor(const QString& Anchor)
-{
-    if (Anchor == FAnchor)
-        return;
-    if (!FAnchor.isEmpty() && OnAnchorExit)
-        OnAnchorExit(this, FAnchor);
-    FAnchor = Anchor;
-    if (FAnchor.isEmpty()) {
-        unsetCursor();
-        return;
-    }
-    setCursor(Qt::PointingHandCursor);
-    if (OnAnchorEnter)
-        OnAnchorEnter(this, FAnchor);
-}
-
 void TCustomGradientPanel::mousePressEvent(QMouseEvent* Event)
 {
     const QPoint at = Event->position().toPoint();
@@ -616,10 +599,7 @@ void TCustomGradientPanel::mousePressEvent(QMouseEvent* Event)
         ? QString()
         : CaptionAnchorAt(font(), FText, PlacedTextRect(), TextOptions(), at);
     if (!anchor.isEmpty() && Event->button() == Qt::LeftButton) {
-        if (IsExternalAnchor(anchor))
-            QDesktopServices::openUrl(QUrl(anchor));
-        else if (OnAnchorClick)
-            OnAnchorClick(this, anchor);
+        FollowAnchor(*this, anchor, OnAnchorClick);
         return;
     }
     QWidget::mousePressEvent(Event);
@@ -637,7 +617,8 @@ void TCustomGradientPanel::mouseDoubleClickEvent(QMouseEvent* Event)
 void TCustomGradientPanel::mouseMoveEvent(QMouseEvent* Event)
 {
     if (!FText.isEmpty())
-        SetAnchor(CaptionAnchorAt(font(), FText, PlacedTextRect(), TextOptions(), Event->position().toPoint()));
+        TrackAnchor(*this, FAnchor, CaptionAnchorAt(font(), FText, PlacedTextRect(), TextOptions(), Event->position().toPoint()),
+            OnAnchorExit, OnAnchorEnter);
     QWidget::mouseMoveEvent(Event);
 }
 
@@ -650,7 +631,7 @@ void TCustomGradientPanel::enterEvent(QEnterEvent* Event)
 
 void TCustomGradientPanel::leaveEvent(QEvent* Event)
 {
-    SetAnchor(QString());
+    TrackAnchor(*this, FAnchor, QString(), OnAnchorExit, OnAnchorEnter);
     QWidget::leaveEvent(Event);
     if (OnMouseLeave)
         OnMouseLeave(this);

@@ -193,7 +193,6 @@ private:
     QRect PlacedTextRect() const;
     TCaptionOptions TextOptions() const;
     int CollapsedSize() const;
-    void SetAnchor(const QString& Anchor);
 
     TColor FColor = clBtnFace;
     TColor FColorTo = clNone;

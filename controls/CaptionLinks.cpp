@@ -1,0 +1,32 @@
+#include "controls/CaptionLinks.h"
+
+#include "controls/CaptionRenderer.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+#include <QWidget>
+
+void TrackAnchor(QWidget& Control, QString& Current, const QString& Anchor, const TAnchorEvent& OnExit,
+    const TAnchorEvent& OnEnter)
+{
+    if (Anchor == Current)
+        return;
+    if (!Current.isEmpty() && OnExit)
+        OnExit(&Control, Current);
+    Current = Anchor;
+    if (Current.isEmpty()) {
+        Control.unsetCursor();
+        return;
+    }
+    Control.setCursor(Qt::PointingHandCursor);
+    if (OnEnter)
+        OnEnter(&Control, Current);
+}
+
+void FollowAnchor(QObject& Sender, const QString& Anchor, const TAnchorEvent& OnClick)
+{
+    if (IsExternalAnchor(Anchor))
+        QDesktopServices::openUrl(QUrl(Anchor));
+    else if (OnClick)
+        OnClick(&Sender, Anchor);
+}
