@@ -10,3 +10,8 @@ if(KX_SANITIZE)
   target_compile_options(kx_common INTERFACE ${kx_sanitize_flags})
   target_link_options(kx_common INTERFACE ${kx_sanitize_flags})
 endif()
+
+if(KX_FUZZ)
+  # Coverage for the fuzzer in every library the targets link.
+  target_compile_options(kx_common INTERFACE -fsanitize=fuzzer-no-link)
+endif()
