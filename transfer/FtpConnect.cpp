@@ -31,7 +31,9 @@ bool TWebTransfer::ConnectFtp(TFtpLink& Link, bool Reuse, bool KeepConnection, c
                                             FTPPassive);
     }
     if (!connection) {
-        ReportError(6, QStringLiteral("Cannot connect to FTP server ") + FTPHost);
+        // A Cancel during the wait is no fault of the server.
+        if (!FCancelled)
+            ReportError(6, QStringLiteral("Cannot connect to FTP server ") + FTPHost);
         return false;
     }
     if (KeepConnection) {

@@ -73,6 +73,7 @@ TEST_F(FtpJobs, MultiUploadCreatesTheDirectoryOnceAndSendsEveryFile)
     source.write(QStringLiteral("a.txt"), "a");
     source.write(QStringLiteral("b.txt"), "bb");
     source.write(QStringLiteral("c.log"), "not matched");
+    QDir().mkpath(source.path() + QStringLiteral("/sub.txt")); // matched, but no file
     addJob(wpMultiFtpUpload, source.path() + QStringLiteral("/*.txt"), QStringLiteral("drop/here"));
     QStringList done;
     engine.OnMultiFTPFileDone = [&](TWebTransfer*, const QString& name) { done << name; };
@@ -80,7 +81,8 @@ TEST_F(FtpJobs, MultiUploadCreatesTheDirectoryOnceAndSendsEveryFile)
 
     EXPECT_TRUE(engine.Items()[0]->Success()) << events.log.join(u'\n').toStdString();
     done.sort();
-    EXPECT_EQ(done, (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
+    EXPECT_EQ(done, (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("sub.txt")}));
+    EXPECT_EQ(events.only(QStringLiteral("Error ")), QStringList{QStringLiteral("Error 1")});
     EXPECT_EQ(readFile(remote(QStringLiteral("drop/here/a.txt"))), QByteArray("a"));
     EXPECT_EQ(readFile(remote(QStringLiteral("drop/here/b.txt"))), QByteArray("bb"));
     EXPECT_FALSE(QFile::exists(remote(QStringLiteral("drop/here/c.log"))));

@@ -3,6 +3,8 @@
 #include "tests/support/FileSizeLimit.h"
 
 #include <QFileInfo>
+#include <QTcpServer>
+#include <QTimer>
 
 namespace {
 
@@ -228,6 +230,58 @@ TEST_F(FtpTransfer, CancelDuringDownloadEndsTheRunAndLeavesNoPartialFile)
     EXPECT_FALSE(engine.Items()[0]->Success());
     EXPECT_TRUE(events.only(QStringLiteral("FileStart 1")).isEmpty());
     EXPECT_TRUE(QDir(target.path()).isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FtpTransfer, ConnectionDroppedMidUploadIsAFailureAndTheRunGoesOn)
+{
+    FtpServer dying;
+    ASSERT_TRUE(dying.isRunning());
+    const QString local = target.write(QStringLiteral("big.bin"), bodyOf(32 * 1024 * 1024));
+    addJob(wpFtpUpload, local, QStringLiteral("up"), &dying);
+    addJob(wpFtpTest, {});
+    engine.OnCopyProgress = [&](TWebTransfer*, int, std::int64_t, std::int64_t) { dying.stop(); };
+    engine.Execute();
+    EXPECT_FALSE(engine.Items()[0]->Success());
+    EXPECT_EQ(events.only(QStringLiteral("Error ")), QStringList{QStringLiteral("Error 7")});
+    EXPECT_TRUE(engine.Items()[1]->Success()) << "a failed job does not end the run";
+}
+
+TEST_F(FtpTransfer, ExistingTargetIsKeptOrWrittenBesideAsTheOwnerSays)
+{
+    writeFile(remote(QStringLiteral("over/setup.exe")), "new");
+    const QString existing = target.write(QStringLiteral("setup.exe"), "old");
+    addJob(wpFtp, QStringLiteral("/over/setup.exe"), target.path());
+    int asked = 0;
+    engine.OnCopyOverWrite = [&](TWebTransfer*, const QString& file, bool& allow) {
+        EXPECT_EQ(file, existing);
+        allow = ++asked > 1;
+    };
+    engine.CreateUniqueFilenames = true;
+    engine.Execute();
+    EXPECT_FALSE(engine.Items()[0]->Success());
+    EXPECT_EQ(readFile(existing), QByteArray("old"));
+    engine.Execute();
+    EXPECT_TRUE(engine.Items()[0]->Success());
+    EXPECT_EQ(readFile(existing), QByteArray("old"));
+    EXPECT_EQ(readFile(target.path() + QStringLiteral("/setup(1).exe")), QByteArray("new"));
+}
+
+TEST_F(FtpTransfer, CancelWhileTheServerIsSilentEndsTheRunWithoutAnError)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    TWebTransferItem* item = addJob(wpFtp, QStringLiteral("a.txt"), target.path());
+    item->FTPPort = silent.serverPort();
+    // Fires only if the window is kept alive while the engine waits for the greeting.
+    QTimer::singleShot(300, &engine, [&] { engine.CancelCopy(); });
+    engine.Execute();
+    EXPECT_TRUE(item->Cancelled());
+    EXPECT_FALSE(item->Success());
+    EXPECT_TRUE(events.only(QStringLiteral("Error")).isEmpty()) << events.log.join(u'\n').toStdString();
 }
 
 } // namespace
