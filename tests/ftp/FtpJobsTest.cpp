@@ -67,6 +67,29 @@ TEST_F(FtpJobs, MultiDownloadThenSingleDownloadNeedsNoNewLogin)
     EXPECT_TRUE(engine.Items()[1]->Success());
 }
 
+TEST_F(FtpJobs, MultiDownloadComparesEveryFileWithTheJobsDate)
+{
+    writeFile(remote(QStringLiteral("dates/new.txt")), "new");
+    setModified(remote(QStringLiteral("dates/new.txt")), 2020, 6, 1);
+    writeFile(remote(QStringLiteral("dates/old.txt")), "old");
+    setModified(remote(QStringLiteral("dates/old.txt")), 2018, 6, 1);
+    TWebTransferItem* item = addJob(wpMultiFtp, QStringLiteral("/dates/*.txt"), target.path());
+    item->CopyNewerOnly = true;
+    item->FileDate = 43466; // 2019-01-01
+    engine.Execute();
+
+    EXPECT_EQ(readFile(target.path() + QStringLiteral("/new.txt")), QByteArray("new"));
+    EXPECT_FALSE(QFile::exists(target.path() + QStringLiteral("/old.txt")));
+    ASSERT_EQ(events.only(QStringLiteral("NoNewFileFound")).size(), 1);
+    EXPECT_TRUE(events.only(QStringLiteral("NoNewFileFound"))[0].startsWith(QStringLiteral("NoNewFileFound old.txt")));
+    EXPECT_EQ(item->NewFileDate, 43466);
+    // Every file's progress carries the job's ordinal, and each file starts again from zero.
+    ASSERT_FALSE(events.progress.empty());
+    for (const auto& progress : events.progress)
+        EXPECT_EQ(progress.fileIndex, 1);
+    EXPECT_EQ(events.progress.back().size, 3);
+}
+
 TEST_F(FtpJobs, MultiUploadCreatesTheDirectoryOnceAndSendsEveryFile)
 {
     TempDir source;
