@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <cctype>
+
 namespace platform {
 
 namespace {
@@ -170,11 +172,14 @@ InternetResult FtpConnection::runCommands(const QList<QByteArray>& commands, QLi
     state.easy = CurlEasy(curl_easy_init());
     if (!state.easy)
         return state.curlFailure(CURLE_FAILED_INIT);
-    applyOptions(state, m_base);
+    // An absolute path: curl then sends nothing of its own after the commands.
+    applyOptions(state, m_base + "%2F");
     curl_easy_setopt(state.easy.get(), CURLOPT_NOBODY, 1L);
     CurlHeaderList quote;
+    // "*": a refused command is not a failure of the request. Curl would otherwise close the
+    // control connection, and the next command would need a new login.
     for (const QByteArray& command : commands)
-        appendHeader(quote, command.constData());
+        appendHeader(quote, ("*" + command).constData());
     if (quote)
         curl_easy_setopt(state.easy.get(), CURLOPT_QUOTE, quote.get());
     if (curl_multi_add_handle(m_core->multi.get(), state.easy.get()) != CURLM_OK)
@@ -182,15 +187,41 @@ InternetResult FtpConnection::runCommands(const QList<QByteArray>& commands, QLi
     state.attached = true;
     const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
     const InternetResult result = waitOutcome(state, m_core->waitFor(state, [] { return false; }, patience));
-    if (replies) {
-        for (const auto& reply : state.responseHeaders)
-            replies->append(reply.first);
+    if (!result.ok)
+        return result;
+    // The last line of each reply ("ddd text"); the last ones answer our commands.
+    QList<QByteArray> finals;
+    for (const auto& reply : state.responseHeaders) {
+        const QByteArray& line = reply.first;
+        if (line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0])) && line[3] == ' ')
+            finals.append(line);
     }
-    if (result.ok && m_dir.isEmpty()) {
+    if (finals.size() < commands.size())
+        return state.curlFailure(CURLE_WEIRD_SERVER_REPLY);
+    if (replies)
+        *replies = finals.mid(finals.size() - commands.size());
+    if (m_dir.isEmpty()) {
         char* entry = nullptr;
         curl_easy_getinfo(state.easy.get(), CURLINFO_FTP_ENTRY_PATH, &entry);
         m_dir = entry && entry[0] == '/' ? QString::fromUtf8(entry) : QStringLiteral("/");
+        m_loginDir = m_dir;
     }
+    return result;
+}
+
+InternetResult FtpConnection::runCommandsAllAccepted(const QList<QByteArray>& commands, QList<QByteArray>* replies)
+{
+    QList<QByteArray> answers;
+    const InternetResult result = runCommands(commands, &answers);
+    if (!result.ok)
+        return result;
+    for (const QByteArray& answer : answers) {
+        // 1xx to 3xx: the command was taken; 4xx and 5xx: refused.
+        if (answer[0] != '1' && answer[0] != '2' && answer[0] != '3')
+            return InternetResult::failure(internetErrorNumber(CURLE_QUOTE_ERROR), QString::fromUtf8(answer));
+    }
+    if (replies)
+        *replies = answers;
     return result;
 }
 
@@ -209,7 +240,7 @@ InternetResult FtpConnection::setCurrentDirectory(const QString& dir)
     if (dir.isEmpty())
         return InternetResult::failure(internetErrorNumber(CURLE_QUOTE_ERROR), QStringLiteral("No directory given"));
     QList<QByteArray> replies;
-    const InternetResult result = runCommands(
+    const InternetResult result = runCommandsAllAccepted(
         {"CWD " + m_dir.toUtf8(), "CWD " + dir.toUtf8(), "PWD"}, &replies);
     if (!result.ok)
         return result;
@@ -220,12 +251,12 @@ InternetResult FtpConnection::setCurrentDirectory(const QString& dir)
 
 InternetResult FtpConnection::createDirectory(const QString& dir)
 {
-    return runCommands({"CWD " + m_dir.toUtf8(), "MKD " + dir.toUtf8()});
+    return runCommandsAllAccepted({"CWD " + m_dir.toUtf8(), "MKD " + dir.toUtf8()});
 }
 
 InternetResult FtpConnection::deleteFile(const QString& name)
 {
-    return runCommands({"CWD " + m_dir.toUtf8(), "DELE " + name.toUtf8()});
+    return runCommandsAllAccepted({"CWD " + m_dir.toUtf8(), "DELE " + name.toUtf8()});
 }
 
 InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpFindData>& entries)

@@ -32,6 +32,8 @@ public:
 
     // The current remote directory, as the server names it (absolute).
     QString currentDirectory() const;
+    // The directory the server put the connection in at login.
+    QString loginDirectory() const { return m_loginDir; }
     // Changes to dir (absolute or relative to the current one); fails when the server refuses.
     InternetResult setCurrentDirectory(const QString& dir);
     // Creates dir (absolute or relative to the current directory).
@@ -60,7 +62,11 @@ private:
                   const QString& user, const QString& password, bool passive);
 
     InternetResult login();
+    // Sends raw commands after the login (made first when needed); replies receives the final
+    // reply line of each. A refused command does not fail the request.
     InternetResult runCommands(const QList<QByteArray>& commands, QList<QByteArray>* replies = nullptr);
+    // The same, failing when the server refused any of the commands.
+    InternetResult runCommandsAllAccepted(const QList<QByteArray>& commands, QList<QByteArray>* replies = nullptr);
     QString absolutePath(const QString& path) const;
     QByteArray urlFor(const QString& absolutePath) const;
     void applyOptions(struct RequestState& state, const QByteArray& url) const;
@@ -72,6 +78,7 @@ private:
     QByteArray m_password;
     bool m_passive = false;
     QString m_dir;
+    QString m_loginDir;
     std::int64_t m_lastSize = -1;
     QStringList m_unreadable;
 };

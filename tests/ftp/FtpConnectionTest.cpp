@@ -101,6 +101,7 @@ TEST_P(FtpConnectionTest, AsciiTypeTurnsLineEndsIntoTheLocalForm)
 TEST_P(FtpConnectionTest, DirectoryCommandsReportRealSuccessAndFailure)
 {
     const QString made = GetParam() ? QStringLiteral("made-passive") : QStringLiteral("made-active");
+    const qsizetype logins = server->logins().size();
     auto connection = connect();
     ASSERT_TRUE(connection);
     const QString start = connection->currentDirectory();
@@ -117,6 +118,7 @@ TEST_P(FtpConnectionTest, DirectoryCommandsReportRealSuccessAndFailure)
     EXPECT_FALSE(connection->deleteFile(QStringLiteral("gone.txt")).ok);
     ASSERT_TRUE(connection->setCurrentDirectory(QStringLiteral("/")).ok);
     EXPECT_EQ(connection->currentDirectory(), QStringLiteral("/"));
+    EXPECT_EQ(server->logins().size(), logins + 1) << "a refused command keeps the connection";
 }
 
 TEST_P(FtpConnectionTest, ListingMatchesThePatternWithSizesAndTimes)
