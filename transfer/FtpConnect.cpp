@@ -87,9 +87,34 @@ QString TWebTransfer::EnterUrlDir(TFtpLink& Link, const QString& URL)
     return NameFromURL(URL);
 }
 
+namespace {
+
+bool IsRelativeRemoteDir(const QString& Dir)
+{
+    return !SlashPath(Dir).startsWith(u'/');
+}
+
+} // namespace
+
+// A relative directory is taken from the login directory, not from wherever an earlier upload
+// left a kept connection: two uploads to "a" and then "b" must not write into "a/b".
+bool TWebTransfer::SetRemoteDir(TFtpLink& Link, const QString& Dir)
+{
+    if (Dir.isEmpty())
+        return false;
+    QString path = SlashPath(Dir);
+    if (IsRelativeRemoteDir(Dir)) {
+        const QString login = Link.Connection->loginDirectory();
+        path = (login.endsWith(u'/') ? login : login + u'/') + path;
+    }
+    return Link.Connection->setCurrentDirectory(path).ok;
+}
+
 bool TWebTransfer::EnterRemoteDir(TFtpLink& Link, const QString& Dir)
 {
     FPrevTarget.clear();
+    if (IsRelativeRemoteDir(Dir) && !Link.Connection->setCurrentDirectory(Link.Connection->loginDirectory()).ok)
+        return false;
     bool entered = true;
     const QStringList segments = SlashPath(Dir).split(u'/', Qt::SkipEmptyParts);
     for (const QString& segment : segments) {

@@ -14,7 +14,7 @@ bool TWebTransfer::FtpDelete(int Index, const TWebTransferItem& Item, bool KeepC
     ProcessMessages();
     if (!Item.TargetDir.isEmpty() && Item.TargetDir != FPrevTarget) {
         FPrevTarget = KeepConnection ? Item.TargetDir : QString();
-        if (!link.Connection->setCurrentDirectory(Item.TargetDir).ok) {
+        if (!SetRemoteDir(link, Item.TargetDir)) {
             // The connection is in no known directory now: it is not handed on.
             FPrevTarget.clear();
             ReleaseFtp(link, false, false);

@@ -36,8 +36,9 @@ bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString&
 
     if (!TargetDir.isEmpty() && TargetDir != FPrevTarget) {
         FPrevTarget = KeepConnection ? TargetDir : QString();
-        if (!link.Connection->setCurrentDirectory(TargetDir).ok && !EnterRemoteDir(link, TargetDir)) {
-            ReleaseFtp(link, KeepConnection, false);
+        if (!SetRemoteDir(link, TargetDir) && !EnterRemoteDir(link, TargetDir)) {
+            // Part of the path may have been entered: the connection is in no known place.
+            ReleaseFtp(link, false, false);
             return false;
         }
     }

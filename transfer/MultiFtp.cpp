@@ -66,7 +66,7 @@ bool TWebTransfer::MultiFtpUpload(int Index, const TWebTransferItem& Item, TDate
     ProcessMessages();
     if (KeepConnection)
         FPrevTarget = Item.TargetDir;
-    if (!link.Connection->setCurrentDirectory(Item.TargetDir).ok && !EnterRemoteDir(link, Item.TargetDir)) {
+    if (!SetRemoteDir(link, Item.TargetDir) && !EnterRemoteDir(link, Item.TargetDir)) {
         ReleaseFtp(link, false, false);
         return false;
     }

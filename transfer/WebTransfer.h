@@ -186,6 +186,8 @@ protected:
     // where it was; returns the name or pattern after it.
     QString EnterUrlDir(TFtpLink& Link, const QString& URL);
     bool EnterRemoteDir(TFtpLink& Link, const QString& Dir);
+    // Sets the remote directory of an upload or delete.
+    bool SetRemoteDir(TFtpLink& Link, const QString& Dir);
     // Forgets the kept connection; it must not outlive the session it belongs to.
     void DropKeptFtp();
     bool FtpDownload(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,

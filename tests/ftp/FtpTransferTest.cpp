@@ -141,6 +141,19 @@ TEST_F(FtpTransfer, UploadCreatesEachMissingLevel)
     EXPECT_EQ(readFile(remote(QStringLiteral("in/2024/report.txt"))), QByteArray("report"));
 }
 
+TEST_F(FtpTransfer, UploadsToTwoRelativeDirectoriesShareOneLoginAndLandWhereNamed)
+{
+    const QString first = target.write(QStringLiteral("first.txt"), "1");
+    const QString second = target.write(QStringLiteral("second.txt"), "2");
+    addJob(wpFtpUpload, first, QStringLiteral("rel/first"));
+    addJob(wpFtpUpload, second, QStringLiteral("rel/second"));
+    const qsizetype before = server->logins().size();
+    engine.Execute();
+    EXPECT_EQ(server->logins().size(), before + 1);
+    EXPECT_EQ(readFile(remote(QStringLiteral("rel/first/first.txt"))), QByteArray("1"));
+    EXPECT_EQ(readFile(remote(QStringLiteral("rel/second/second.txt"))), QByteArray("2"));
+}
+
 TEST_F(FtpTransfer, UploadLogsEveryStep)
 {
     const QString local = target.write(QStringLiteral("logged.txt"), bodyOf(5000));
