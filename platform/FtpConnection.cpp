@@ -262,7 +262,6 @@ InternetResult FtpConnection::deleteFile(const QString& name)
 InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpFindData>& entries)
 {
     entries.clear();
-    m_unreadable.clear();
     const qsizetype slash = pattern.lastIndexOf(u'/');
     const QString dir = slash >= 0 ? absolutePath(pattern.left(slash + 1)) : m_dir;
     const QString namePattern = pattern.mid(slash + 1);
@@ -303,16 +302,12 @@ InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpF
     const QDate today = QDate::currentDate();
     const QRegularExpression matcher = patternExpression(namePattern.isEmpty() ? QStringLiteral("*") : namePattern);
     for (const QByteArray& rawLine : listing.split('\n')) {
-        const QString line = QString::fromUtf8(rawLine).trimmed();
-        if (line.isEmpty())
+        // Only the line end goes: a name may end in blanks.
+        const QString line = QString::fromUtf8(rawLine.endsWith('\r') ? rawLine.chopped(1) : rawLine);
+        if (line.trimmed().isEmpty())
             continue;
         const auto entry = parseFtpListLine(line, today.year(), today.month(), today.day());
-        if (!entry) {
-            if (!line.startsWith(QStringLiteral("total ")))
-                m_unreadable << line;
-            continue;
-        }
-        if (matcher.match(entry->name).hasMatch())
+        if (entry && matcher.match(entry->name).hasMatch())
             entries.push_back(*entry);
     }
     return InternetResult::success();

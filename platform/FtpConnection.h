@@ -44,10 +44,9 @@ public:
     // The entries of the current directory whose names match pattern ("*" and "?" stand for
     // any text and any one character; a name without them matches only itself), in the
     // server's order. A pattern with a directory part lists that directory. An empty list with
-    // a success means nothing matched; a failure means the listing could not be read.
+    // a success means nothing matched; a failure means the listing could not be read. Lines
+    // the parser does not understand are passed over.
     InternetResult findFiles(const QString& pattern, std::vector<FtpFindData>& entries);
-    // Lines of the last listing that named no entry the parser understands.
-    const QStringList& unreadableLines() const { return m_unreadable; }
 
     // Opens a remote file for reading, a block at a time; null when it cannot be read.
     std::unique_ptr<InternetRequest> openForReading(const QString& name, bool ascii, InternetResult* result = nullptr);
@@ -80,7 +79,6 @@ private:
     QString m_dir;
     QString m_loginDir;
     std::int64_t m_lastSize = -1;
-    QStringList m_unreadable;
 };
 
 } // namespace platform
