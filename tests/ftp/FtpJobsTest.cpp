@@ -128,6 +128,25 @@ TEST_F(FtpJobs, CancelDuringMultiDownloadStartsNoFurtherFile)
     EXPECT_TRUE(events.only(QStringLiteral("FileStart 1")).isEmpty());
 }
 
+TEST_F(FtpJobs, CancelDuringMultiUploadStartsNoFurtherFile)
+{
+    TempDir source;
+    for (int i = 0; i < 3; ++i)
+        source.write(QStringLiteral("u%1.bin").arg(i), bodyOf(10000));
+    addJob(wpMultiFtpUpload, source.path() + QStringLiteral("/*.bin"), QStringLiteral("cancelled-upload"));
+    addJob(wpFtpTest, {});
+    QStringList files;
+    engine.OnMultiFTPFileDone = [&](TWebTransfer* sender, const QString& name) {
+        files << name;
+        sender->CancelCopy();
+    };
+    engine.Execute();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(engine.Items()[0]->Cancelled());
+    EXPECT_TRUE(events.only(QStringLiteral("FileStart 1")).isEmpty());
+    EXPECT_EQ(QDir(remote(QStringLiteral("cancelled-upload"))).entryList(QDir::Files), QStringList{files[0]});
+}
+
 TEST_F(FtpJobs, DeleteReportsWhetherTheFileWentAway)
 {
     writeFile(remote(QStringLiteral("del/old.txt")), "old");
