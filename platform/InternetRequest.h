@@ -37,6 +37,7 @@ public:
 
 private:
     friend class InternetSession;
+    friend class FtpConnection;
     explicit InternetRequest(std::unique_ptr<RequestState> state);
 
     std::unique_ptr<RequestState> m_state;

@@ -88,45 +88,6 @@ size_t receiveHeader(char* buffer, size_t size, size_t count, void* userData)
     return total;
 }
 
-size_t receiveBody(char* data, size_t size, size_t count, void* userData)
-{
-    auto* state = static_cast<RequestState*>(userData);
-    const size_t total = size * count;
-    if (state->body.size() - state->head >= BodyBufferLimit) {
-        state->paused = true;
-        return CURL_WRITEFUNC_PAUSE;
-    }
-    if (state->head > 0 && state->head == state->body.size()) {
-        state->body.clear();
-        state->head = 0;
-    } else if (state->head >= BodyBufferLimit / 2) {
-        state->body.erase(state->body.begin(), state->body.begin() + static_cast<std::ptrdiff_t>(state->head));
-        state->head = 0;
-    }
-    state->body.insert(state->body.end(), data, data + total);
-    state->lastActivity = SteadyClock::now();
-    return total;
-}
-
-size_t sendBody(char* buffer, size_t size, size_t count, void* userData)
-{
-    auto* state = static_cast<RequestState*>(userData);
-    state->uploadAsked = true;
-    const size_t room = size * count;
-    const size_t available = state->upload.size() - state->uploadHead;
-    if (available == 0) {
-        if (state->uploadEnded)
-            return 0;
-        state->uploadPaused = true;
-        return CURL_READFUNC_PAUSE;
-    }
-    const size_t count_ = std::min(room, available);
-    std::memcpy(buffer, state->upload.data() + state->uploadHead, count_);
-    state->uploadHead += count_;
-    state->lastActivity = SteadyClock::now();
-    return count_;
-}
-
 // An upload's answer is not read: its body is taken in and dropped.
 size_t discardBody(char*, size_t size, size_t count, void* userData)
 {
@@ -172,6 +133,45 @@ void applySessionOptions(RequestState& state, const SessionCore& core, const QBy
 }
 
 } // namespace
+
+size_t receiveBody(char* data, size_t size, size_t count, void* userData)
+{
+    auto* state = static_cast<RequestState*>(userData);
+    const size_t total = size * count;
+    if (state->body.size() - state->head >= BodyBufferLimit) {
+        state->paused = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    if (state->head > 0 && state->head == state->body.size()) {
+        state->body.clear();
+        state->head = 0;
+    } else if (state->head >= BodyBufferLimit / 2) {
+        state->body.erase(state->body.begin(), state->body.begin() + static_cast<std::ptrdiff_t>(state->head));
+        state->head = 0;
+    }
+    state->body.insert(state->body.end(), data, data + total);
+    state->lastActivity = SteadyClock::now();
+    return total;
+}
+
+size_t sendBody(char* buffer, size_t size, size_t count, void* userData)
+{
+    auto* state = static_cast<RequestState*>(userData);
+    state->uploadAsked = true;
+    const size_t room = size * count;
+    const size_t available = state->upload.size() - state->uploadHead;
+    if (available == 0) {
+        if (state->uploadEnded)
+            return 0;
+        state->uploadPaused = true;
+        return CURL_READFUNC_PAUSE;
+    }
+    const size_t count_ = std::min(room, available);
+    std::memcpy(buffer, state->upload.data() + state->uploadHead, count_);
+    state->uploadHead += count_;
+    state->lastActivity = SteadyClock::now();
+    return count_;
+}
 
 SessionCore::SessionCore()
 {

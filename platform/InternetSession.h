@@ -13,6 +13,7 @@
 namespace platform {
 
 class SessionCore;
+class FtpConnection;
 
 // Called again and again while the layer waits for the network. It keeps the user interface
 // alive; returning false aborts the wait (the call then fails).
@@ -69,6 +70,13 @@ public:
     // used, with the reason in *result when given.
     std::unique_ptr<InternetUpload> openUpload(const QString& url, UploadVerb verb, std::int64_t length,
                                                InternetResult* result = nullptr);
+
+    // Connects to an FTP server and logs in: as user with password when both are given,
+    // anonymously otherwise. Passive or active data connections. Null on failure (server
+    // unreachable, login refused), with the reason in *result when given.
+    std::unique_ptr<FtpConnection> connectFtp(const QString& host, int port, const QString& user,
+                                              const QString& password, bool passive,
+                                              InternetResult* result = nullptr);
 
 private:
     std::shared_ptr<SessionCore> m_core;

@@ -87,6 +87,11 @@ struct RequestState {
     bool uploadAsked = false;   // the transfer has asked for body data: the request is under way
 };
 
+// Curl callbacks that fill a request's receive buffer and feed it its upload buffer; the
+// transfer pauses when the reader or the writer falls behind.
+size_t receiveBody(char* data, size_t size, size_t count, void* userData);
+size_t sendBody(char* buffer, size_t size, size_t count, void* userData);
+
 template <typename Ready>
 SessionCore::WaitResult SessionCore::waitFor(RequestState& request, Ready ready, std::int64_t inactivityMs)
 {

@@ -29,6 +29,7 @@ public:
 
 private:
     friend class InternetSession;
+    friend class FtpConnection;
     explicit InternetUpload(std::unique_ptr<RequestState> state);
 
     std::unique_ptr<RequestState> m_state;

@@ -1,5 +1,6 @@
 #include "transfer/WebTransfer.h"
 
+#include "platform/FtpConnection.h"
 #include "platform/InternetSession.h"
 
 #include <QCoreApplication>

@@ -21,8 +21,10 @@
 // network session, and the events through which the owner follows a run.
 
 namespace platform {
+class FtpConnection;
 class InternetSession;
 }
+struct TFtpLink;
 class QThread;
 
 class TWebTransfer : public QObject {
@@ -176,6 +178,32 @@ protected:
                   int FTPPort, const QString& URL, const QString& TargetDir, const QString& TargetFilename,
                   bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer);
 
+    // FTP operations (one file each) and the connection steps they share (FtpConnect.cpp).
+    bool ConnectFtp(TFtpLink& Link, bool Reuse, bool KeepConnection, const QString& FTPHost, int FTPPort,
+                    const QString& FTPUserID, const QString& FTPPassword, bool ClearPrevTarget);
+    void ReleaseFtp(TFtpLink& Link, bool KeepConnection, bool Restore);
+    // Moves the connection to the directory part of URL (up to its last "/"), remembering
+    // where it was; returns the name or pattern after it.
+    QString EnterUrlDir(TFtpLink& Link, const QString& URL);
+    bool EnterRemoteDir(TFtpLink& Link, const QString& Dir);
+    // Sets the remote directory of an upload or delete.
+    bool SetRemoteDir(TFtpLink& Link, const QString& Dir);
+    // Forgets the kept connection; it must not outlive the session it belongs to.
+    void DropKeptFtp();
+    bool FtpDownload(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
+                     int FTPPort, const QString& URL, const QString& TargetDir, const QString& TargetFilename,
+                     bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer, bool KeepConnection,
+                     bool UpdateFileLine);
+    bool FtpUpload(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
+                   int FTPPort, const QString& URL, const QString& TargetDir, const QString& TargetFilename,
+                   bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer, bool KeepConnection);
+    bool FtpList(TWebTransferItem& Item);
+    bool MultiFtpDownload(const TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer);
+    bool MultiFtpUpload(int Index, const TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer,
+                        bool KeepConnection);
+    bool FtpDelete(int Index, const TWebTransferItem& Item, bool KeepConnection);
+    bool FtpTest(const TWebTransferItem& Item);
+
     // Raises OnError and then OnErrorInfo with the same code.
     void ReportError(int ErrorCode, const QString& ErrorInfo);
 
@@ -207,6 +235,7 @@ protected:
     QString FLastDir;
     bool FCopyCompleted = false;
     bool FCancelIsClose = false;
+    std::unique_ptr<platform::FtpConnection> FFTPconnect;
     QString FPrevConnect;
     QString FPrevTarget;
     // When the dialog lines were last written, so a fast transfer rewrites them only as often

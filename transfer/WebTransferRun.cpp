@@ -120,7 +120,7 @@ void TWebTransfer::OpenInternetSession()
 }
 
 bool TWebTransfer::RunOperation(int Index, TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer,
-                                bool /*KeepConnection*/)
+                                bool KeepConnection)
 {
     switch (Item.Protocol) {
     case wpHttp:
@@ -133,13 +133,24 @@ bool TWebTransfer::RunOperation(int Index, TWebTransferItem& Item, TDateTime& Da
     case wpHttpUpload:
         return HttpUpload(Item.URL, Item.TargetDir, Item.TargetFilename, Item.HTTPCommand);
     case wpFtp:
+        return FtpDownload(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, Item.URL,
+                           Item.TargetDir, Item.TargetFilename, Item.CopyNewerOnly, DateSlot, NotNewer,
+                           KeepConnection, true);
     case wpFtpUpload:
+        return FtpUpload(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, Item.URL,
+                         Item.TargetDir, Item.TargetFilename, Item.CopyNewerOnly, DateSlot, NotNewer,
+                         KeepConnection);
     case wpMultiFtp:
+        return MultiFtpDownload(Item, DateSlot, NotNewer);
     case wpMultiFtpUpload:
+        return MultiFtpUpload(Index, Item, DateSlot, NotNewer, KeepConnection);
     case wpFtpDelete:
+        return FtpDelete(Index, Item, KeepConnection);
     case wpFtpList:
+        NotNewer = false;
+        return FtpList(Item);
     case wpFtpTest:
-        break;
+        return FtpTest(Item);
     }
     return false;
 }
@@ -148,6 +159,7 @@ void TWebTransfer::DoCopy()
 {
     BuildProgressDialog();
 
+    DropKeptFtp();
     FHinternet.reset();
     if (InternetJobCount() > 0)
         OpenInternetSession();
@@ -194,6 +206,8 @@ void TWebTransfer::DoCopy()
             OnFileDone(this, idx);
     }
 
+    // A kept FTP connection belongs to this run's session and goes with it.
+    DropKeptFtp();
     FHinternet.reset();
 
     if (ShowOpenFile || ShowOpenFolder) {

@@ -178,20 +178,6 @@ TEST_F(RunLoop, FailedJobIsReportedAndTheRunGoesOn)
                                        QStringLiteral("FileDone 1"), QStringLiteral("CopyDone")}));
 }
 
-TEST_F(RunLoop, OperationsNotAvailableFailWithoutEvents)
-{
-    for (TWebTransferProtocol protocol : {wpFtp, wpFtpUpload, wpMultiFtp, wpMultiFtpUpload, wpFtpDelete, wpFtpList,
-                                          wpFtpTest}) {
-        TWebTransferItem* item = engine.Items().Add();
-        item->Protocol = protocol;
-    }
-    engine.Execute();
-    for (int i = 0; i < engine.Items().Count(); ++i)
-        EXPECT_FALSE(engine.Items()[i]->Success());
-    EXPECT_TRUE(events.only(QStringLiteral("Error")).isEmpty());
-    EXPECT_EQ(events.only(QStringLiteral("FileDone")).size(), engine.Items().Count());
-}
-
 TEST_F(RunLoop, SessionIsOpenedOnlyForInternetJobs)
 {
     bool sessionDuringFileJobs = true;

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 
 namespace {
 
@@ -15,17 +16,20 @@ QString scriptPath()
 
 } // namespace
 
-FtpServer::FtpServer()
-    : m_root(QDir::tempPath() + QStringLiteral("/kxftp-XXXXXX"))
+FtpServer::FtpServer(Listing listing)
+    : m_work(QDir::tempPath() + QStringLiteral("/kxftp-XXXXXX"))
 {
-    if (!m_root.isValid()) {
+    if (!m_work.isValid() || !QDir(m_work.path()).mkdir(QStringLiteral("root"))) {
         m_error = QStringLiteral("no temporary directory");
         return;
     }
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QString::fromLatin1(Python),
-                    {scriptPath(), QStringLiteral("--root"), m_root.path(), QStringLiteral("--user"),
-                     QString::fromLatin1(User), QStringLiteral("--password"), QString::fromLatin1(Password)});
+    QStringList arguments{scriptPath(), QStringLiteral("--root"), rootDir(), QStringLiteral("--user"),
+                          QString::fromLatin1(User), QStringLiteral("--password"), QString::fromLatin1(Password),
+                          QStringLiteral("--events"), m_work.path() + QStringLiteral("/events.log")};
+    if (listing == Listing::Hostile)
+        arguments << QStringLiteral("--hostile");
+    m_process.start(QString::fromLatin1(Python), arguments);
     const QDeadlineTimer deadline(20000);
     QByteArray output;
     while (!deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
@@ -38,6 +42,32 @@ FtpServer::FtpServer()
         }
     }
     m_error = QStringLiteral("the FTP server did not start: ") + QString::fromLocal8Bit(output);
+}
+
+QStringList FtpServer::events() const
+{
+    QFile events(m_work.path() + QStringLiteral("/events.log"));
+    if (!events.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(events.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QStringList FtpServer::logins() const
+{
+    QStringList result;
+    for (const QString& event : events()) {
+        if (event.startsWith(QStringLiteral("login ")))
+            result << event.mid(6);
+    }
+    return result;
+}
+
+void FtpServer::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.kill();
+    m_process.waitForFinished(5000);
 }
 
 FtpServer::~FtpServer()

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A real FTP server (pyftpdlib) on 127.0.0.1 for the length of a test: one user with full
@@ -12,7 +13,10 @@ public:
     static constexpr const char* User = "kxftp";
     static constexpr const char* Password = "kx-ftp-secret";
 
-    FtpServer();
+    enum class Listing { Plain, Hostile };
+
+    // With Listing::Hostile every listing also shows "../evil", "a/b" and an unreadable line.
+    explicit FtpServer(Listing listing = Listing::Plain);
     ~FtpServer();
     FtpServer(const FtpServer&) = delete;
     FtpServer& operator=(const FtpServer&) = delete;
@@ -21,10 +25,17 @@ public:
     const QString& error() const { return m_error; }
     int port() const { return m_port; }
     // The folder the server shows as "/".
-    QString rootDir() const { return m_root.path(); }
+    QString rootDir() const { return m_work.path() + QStringLiteral("/root"); }
+    // What the server did so far, in order: "login USER" per login, "stor TYPE NAME" per
+    // upload (TYPE "a" for ASCII, "i" for binary).
+    QStringList events() const;
+    // The user names of every successful login so far, in order.
+    QStringList logins() const;
+    // Ends the server at once, as a crash would (open connections drop).
+    void stop();
 
 private:
-    QTemporaryDir m_root;
+    QTemporaryDir m_work;
     QProcess m_process;
     int m_port = 0;
     QString m_error;

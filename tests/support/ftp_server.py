@@ -1,15 +1,36 @@
 """A small FTP server for the tests, on 127.0.0.1.
 
 Serves ROOT to one user with full rights and to anonymous with read rights, prints
-"ready PORT" once it listens, and runs until it is terminated.
+"ready PORT" once it listens, and runs until it is terminated. With --events FILE every
+successful login appends a line "login USER" to FILE, and every upload a line
+"stor TYPE NAME" (TYPE "a" for ASCII, "i" for binary). With --hostile every directory
+listing also shows entries whose names would lead out of a target directory ("../evil",
+"a/b") and a line no listing parser knows.
 """
 import argparse
 import logging
+import os
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
+
+
+HOSTILE_LINES = [
+    "-rw-r--r--   1 owner    group           5 Jan 01  2020 ../evil\r\n",
+    "-rw-r--r--   1 owner    group           5 Jan 01  2020 a/b\r\n",
+    "this line is no directory entry\r\n",
+]
+
+
+class HostileFS(AbstractedFS):
+    def format_list(self, basedir, listing, ignore_err=True):
+        for line in AbstractedFS.format_list(self, basedir, listing, ignore_err):
+            yield line
+        for line in HOSTILE_LINES:
+            yield line.encode("utf8")
 
 
 def main():
@@ -18,6 +39,8 @@ def main():
     parser.add_argument("--user", required=True)
     parser.add_argument("--password", required=True)
     parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--events")
+    parser.add_argument("--hostile", action="store_true")
     args = parser.parse_args()
 
     logging.basicConfig(level=logging.WARNING)
@@ -25,12 +48,27 @@ def main():
     authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
     authorizer.add_anonymous(args.root, perm="elr")
 
-    handler = FTPHandler
-    handler.authorizer = authorizer
-    handler.permit_foreign_addresses = False
-    handler.timeout = 60
+    class Handler(FTPHandler):
+        def on_login(self, username):
+            if args.events:
+                with open(args.events, "a") as events:
+                    events.write("login %s\n" % username)
 
-    server = FTPServer(("127.0.0.1", args.port), handler)
+        def ftp_STOR(self, file, mode="w"):
+            if args.events:
+                with open(args.events, "a") as events:
+                    events.write("stor %s %s\n" % (self._current_type, os.path.basename(file)))
+            return FTPHandler.ftp_STOR(self, file, mode)
+
+    Handler.authorizer = authorizer
+    Handler.permit_foreign_addresses = False
+    Handler.timeout = 60
+    # A refused login answers at once rather than after the usual pause.
+    Handler.auth_failed_timeout = 0.1
+    if args.hostile:
+        Handler.abstracted_fs = HostileFS
+
+    server = FTPServer(("127.0.0.1", args.port), Handler)
     print("ready %d" % server.address[1], flush=True)
     server.serve_forever(handle_exit=True)
 

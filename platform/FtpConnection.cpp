@@ -1,0 +1,406 @@
+#include "platform/FtpConnection.h"
+
+#include "platform/InternetErrors.h"
+#include "platform/InternetSessionCore.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <cctype>
+
+namespace platform {
+
+namespace {
+
+// Every answer line of the server (the control connection's replies) is kept.
+size_t ftpReply(char* buffer, size_t size, size_t count, void* userData)
+{
+    auto* state = static_cast<RequestState*>(userData);
+    const size_t total = size * count;
+    state->lastActivity = SteadyClock::now();
+    state->responseHeaders.append({QByteArray(buffer, static_cast<qsizetype>(total)).trimmed(), {}});
+    return total;
+}
+
+// The quoted path of a "257" answer to PWD ("257 "/pub" is the current directory."); a
+// doubled quote stands for one quote inside the name.
+QString pathOfReply(const QByteArray& reply)
+{
+    const qsizetype open = reply.indexOf('"');
+    if (!reply.startsWith("257") || open < 0)
+        return {};
+    QByteArray path;
+    for (qsizetype i = open + 1; i < reply.size(); ++i) {
+        if (reply[i] == '"') {
+            if (i + 1 < reply.size() && reply[i + 1] == '"') {
+                path += '"';
+                ++i;
+                continue;
+            }
+            return QString::fromUtf8(path);
+        }
+        path += reply[i];
+    }
+    return {};
+}
+
+QRegularExpression patternExpression(const QString& pattern)
+{
+    QString expression;
+    for (const QChar c : pattern) {
+        if (c == u'*')
+            expression += QStringLiteral(".*");
+        else if (c == u'?')
+            expression += u'.';
+        else
+            expression += QRegularExpression::escape(QString(c));
+    }
+    return QRegularExpression(QRegularExpression::anchoredPattern(expression),
+                              QRegularExpression::DotMatchesEverythingOption);
+}
+
+QString joinRemote(const QString& dir, const QString& name)
+{
+    return dir.endsWith(u'/') ? dir + name : dir + u'/' + name;
+}
+
+// Resolves "." and ".." of an absolute remote path.
+QString normalised(const QString& path)
+{
+    QStringList parts;
+    for (const QString& part : path.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == u".")
+            continue;
+        if (part == u"..") {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts << part;
+    }
+    return u'/' + parts.join(u'/');
+}
+
+InternetResult waitOutcome(RequestState& state, SessionCore::WaitResult wait)
+{
+    if (wait == SessionCore::WaitResult::Aborted)
+        return state.curlFailure(CURLE_ABORTED_BY_CALLBACK);
+    if (wait == SessionCore::WaitResult::TimedOut)
+        return state.curlFailure(CURLE_OPERATION_TIMEDOUT);
+    if (state.done && state.result != CURLE_OK)
+        return state.curlFailure(state.result);
+    return InternetResult::success();
+}
+
+} // namespace
+
+FtpConnection::FtpConnection(std::shared_ptr<SessionCore> own, std::weak_ptr<SessionCore> session,
+                             const QString& host, int port, const QString& user, const QString& password,
+                             bool passive)
+    : m_core(std::move(own))
+    , m_session(std::move(session))
+    , m_passive(passive)
+{
+    QUrl base;
+    base.setScheme(QStringLiteral("ftp"));
+    base.setHost(host);
+    base.setPort(port);
+    base.setPath(QStringLiteral("/"));
+    m_base = base.toEncoded();
+    // Without both a user name and a password the login is anonymous.
+    if (!user.isEmpty() && !password.isEmpty()) {
+        m_user = user.toUtf8();
+        m_password = password.toUtf8();
+    } else {
+        m_user = "anonymous";
+        m_password = "anonymous@";
+    }
+}
+
+FtpConnection::~FtpConnection() = default;
+
+bool FtpConnection::isUsable() const
+{
+    return !m_session.expired();
+}
+
+void FtpConnection::applyOptions(RequestState& state, const QByteArray& url) const
+{
+    CURL* easy = state.easy.get();
+    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, &state);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, state.errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_core->connectTimeoutMs));
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                     static_cast<long>(std::max(1, m_core->receiveTimeoutMs / 1000)));
+    curl_easy_setopt(easy, CURLOPT_USERNAME, m_user.constData());
+    curl_easy_setopt(easy, CURLOPT_PASSWORD, m_password.constData());
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, ftpReply);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &state);
+    // Paths are always sent whole, so the server's working directory between requests does
+    // not matter and every request of this object can share one control connection.
+    curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+    if (!m_passive)
+        curl_easy_setopt(easy, CURLOPT_FTPPORT, "-");
+    if (!m_core->proxy.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_PROXY, m_core->proxy.constData());
+}
+
+QString FtpConnection::absolutePath(const QString& path) const
+{
+    return normalised(path.startsWith(u'/') ? path : joinRemote(m_dir, path));
+}
+
+QByteArray FtpConnection::urlFor(const QString& absolute) const
+{
+    // "%2F" makes the path absolute on the server rather than relative to the login directory.
+    QByteArray url = m_base + "%2F";
+    const QStringList parts = absolute.split(u'/', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            url += '/';
+        url += QUrl::toPercentEncoding(parts[i]);
+    }
+    return url;
+}
+
+InternetResult FtpConnection::runCommands(const QList<QByteArray>& commands, QList<QByteArray>* replies)
+{
+    RequestState state(m_core);
+    state.easy = CurlEasy(curl_easy_init());
+    if (!state.easy)
+        return state.curlFailure(CURLE_FAILED_INIT);
+    // An absolute path: curl then sends nothing of its own after the commands.
+    applyOptions(state, m_base + "%2F");
+    curl_easy_setopt(state.easy.get(), CURLOPT_NOBODY, 1L);
+    CurlHeaderList quote;
+    // "*": a refused command is not a failure of the request. Curl would otherwise close the
+    // control connection, and the next command would need a new login.
+    for (const QByteArray& command : commands)
+        appendHeader(quote, ("*" + command).constData());
+    if (quote)
+        curl_easy_setopt(state.easy.get(), CURLOPT_QUOTE, quote.get());
+    if (curl_multi_add_handle(m_core->multi.get(), state.easy.get()) != CURLM_OK)
+        return state.curlFailure(CURLE_FAILED_INIT);
+    state.attached = true;
+    const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
+    const InternetResult result = waitOutcome(state, m_core->waitFor(state, [] { return false; }, patience));
+    if (!result.ok)
+        return result;
+    // The last line of each reply ("ddd text"); the last ones answer our commands.
+    QList<QByteArray> finals;
+    for (const auto& reply : state.responseHeaders) {
+        const QByteArray& line = reply.first;
+        if (line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0])) && line[3] == ' ')
+            finals.append(line);
+    }
+    if (finals.size() < commands.size())
+        return state.curlFailure(CURLE_WEIRD_SERVER_REPLY);
+    if (replies)
+        *replies = finals.mid(finals.size() - commands.size());
+    if (m_dir.isEmpty()) {
+        char* entry = nullptr;
+        curl_easy_getinfo(state.easy.get(), CURLINFO_FTP_ENTRY_PATH, &entry);
+        m_dir = entry && entry[0] == '/' ? QString::fromUtf8(entry) : QStringLiteral("/");
+        m_loginDir = m_dir;
+    }
+    return result;
+}
+
+InternetResult FtpConnection::runCommandsAllAccepted(const QList<QByteArray>& commands, QList<QByteArray>* replies)
+{
+    QList<QByteArray> answers;
+    const InternetResult result = runCommands(commands, &answers);
+    if (!result.ok)
+        return result;
+    for (const QByteArray& answer : answers) {
+        // 1xx to 3xx: the command was taken; 4xx and 5xx: refused.
+        if (answer[0] != '1' && answer[0] != '2' && answer[0] != '3')
+            return InternetResult::failure(internetErrorNumber(CURLE_QUOTE_ERROR), QString::fromUtf8(answer));
+    }
+    if (replies)
+        *replies = answers;
+    return result;
+}
+
+InternetResult FtpConnection::login()
+{
+    return runCommands({});
+}
+
+QString FtpConnection::currentDirectory() const
+{
+    return m_dir;
+}
+
+InternetResult FtpConnection::setCurrentDirectory(const QString& dir)
+{
+    if (dir.isEmpty())
+        return InternetResult::failure(internetErrorNumber(CURLE_QUOTE_ERROR), QStringLiteral("No directory given"));
+    QList<QByteArray> replies;
+    const InternetResult result = runCommandsAllAccepted(
+        {"CWD " + m_dir.toUtf8(), "CWD " + dir.toUtf8(), "PWD"}, &replies);
+    if (!result.ok)
+        return result;
+    const QString path = replies.isEmpty() ? QString() : pathOfReply(replies.last());
+    m_dir = path.startsWith(u'/') ? path : absolutePath(dir);
+    return result;
+}
+
+InternetResult FtpConnection::createDirectory(const QString& dir)
+{
+    return runCommandsAllAccepted({"CWD " + m_dir.toUtf8(), "MKD " + dir.toUtf8()});
+}
+
+InternetResult FtpConnection::deleteFile(const QString& name)
+{
+    return runCommandsAllAccepted({"CWD " + m_dir.toUtf8(), "DELE " + name.toUtf8()});
+}
+
+InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpFindData>& entries)
+{
+    entries.clear();
+    const qsizetype slash = pattern.lastIndexOf(u'/');
+    const QString dir = slash >= 0 ? absolutePath(pattern.left(slash + 1)) : m_dir;
+    const QString namePattern = pattern.mid(slash + 1);
+
+    RequestState state(m_core);
+    state.easy = CurlEasy(curl_easy_init());
+    if (!state.easy)
+        return state.curlFailure(CURLE_FAILED_INIT);
+    QByteArray url = urlFor(dir);
+    if (!url.endsWith("%2F"))
+        url += '/';
+    applyOptions(state, url);
+    curl_easy_setopt(state.easy.get(), CURLOPT_WRITEFUNCTION, receiveBody);
+    curl_easy_setopt(state.easy.get(), CURLOPT_WRITEDATA, &state);
+    if (curl_multi_add_handle(m_core->multi.get(), state.easy.get()) != CURLM_OK)
+        return state.curlFailure(CURLE_FAILED_INIT);
+    state.attached = true;
+
+    // A listing is small next to the buffer; it is read whole before it is parsed.
+    QByteArray listing;
+    const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
+    for (;;) {
+        const InternetResult result =
+            waitOutcome(state, m_core->waitFor(state, [&state] { return state.buffered() > 0; }, patience));
+        listing.append(state.body.data() + state.head, static_cast<qsizetype>(state.buffered()));
+        state.body.clear();
+        state.head = 0;
+        if (state.paused) {
+            state.paused = false;
+            curl_easy_pause(state.easy.get(), CURLPAUSE_CONT);
+        }
+        if (!result.ok)
+            return result;
+        if (state.done)
+            break;
+    }
+
+    const QDate today = QDate::currentDate();
+    const QRegularExpression matcher = patternExpression(namePattern.isEmpty() ? QStringLiteral("*") : namePattern);
+    for (const QByteArray& rawLine : listing.split('\n')) {
+        // Only the line end goes: a name may end in blanks.
+        const QString line = QString::fromUtf8(rawLine.endsWith('\r') ? rawLine.chopped(1) : rawLine);
+        if (line.trimmed().isEmpty())
+            continue;
+        const auto entry = parseFtpListLine(line, today.year(), today.month(), today.day());
+        if (entry && matcher.match(entry->name).hasMatch())
+            entries.push_back(*entry);
+    }
+    return InternetResult::success();
+}
+
+std::unique_ptr<InternetRequest> FtpConnection::openForReading(const QString& name, bool ascii, InternetResult* result)
+{
+    auto fail = [result](const InternetResult& failure) -> std::unique_ptr<InternetRequest> {
+        if (result)
+            *result = failure;
+        return nullptr;
+    };
+    m_lastSize = -1;
+    auto state = std::make_unique<RequestState>(m_core);
+    state->easy = CurlEasy(curl_easy_init());
+    if (!state->easy)
+        return fail(state->curlFailure(CURLE_FAILED_INIT));
+    CURL* easy = state->easy.get();
+    applyOptions(*state, urlFor(absolutePath(name)));
+    curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, receiveBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, state.get());
+    if (curl_multi_add_handle(m_core->multi.get(), easy) != CURLM_OK)
+        return fail(state->curlFailure(CURLE_FAILED_INIT));
+    state->attached = true;
+
+    // The file is open once data flows or the server has sent all of an empty file.
+    RequestState& request = *state;
+    const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
+    const InternetResult opened =
+        waitOutcome(request, m_core->waitFor(request, [&request] { return request.buffered() > 0; }, patience));
+    if (!opened.ok)
+        return fail(opened);
+    curl_off_t length = -1;
+    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    m_lastSize = length;
+    request.headersFinal = true;
+    if (result)
+        *result = InternetResult::success();
+    return std::unique_ptr<InternetRequest>(new InternetRequest(std::move(state)));
+}
+
+std::unique_ptr<InternetUpload> FtpConnection::openForWriting(const QString& name, bool ascii, InternetResult* result)
+{
+    auto fail = [result](const InternetResult& failure) -> std::unique_ptr<InternetUpload> {
+        if (result)
+            *result = failure;
+        return nullptr;
+    };
+    auto state = std::make_unique<RequestState>(m_core);
+    state->easy = CurlEasy(curl_easy_init());
+    if (!state->easy)
+        return fail(state->curlFailure(CURLE_FAILED_INIT));
+    CURL* easy = state->easy.get();
+    applyOptions(*state, urlFor(absolutePath(name)));
+    curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
+    curl_easy_setopt(easy, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(easy, CURLOPT_READFUNCTION, sendBody);
+    curl_easy_setopt(easy, CURLOPT_READDATA, state.get());
+    if (curl_multi_add_handle(m_core->multi.get(), easy) != CURLM_OK)
+        return fail(state->curlFailure(CURLE_FAILED_INIT));
+    state->attached = true;
+    std::unique_ptr<InternetUpload> upload(new InternetUpload(std::move(state)));
+    // The server has accepted STOR (the file exists) once the transfer asks for data.
+    const InternetResult begun = upload->begin();
+    if (!begun.ok)
+        return fail(begun);
+    if (result)
+        *result = InternetResult::success();
+    return upload;
+}
+
+std::unique_ptr<FtpConnection> InternetSession::connectFtp(const QString& host, int port, const QString& user,
+                                                            const QString& password, bool passive,
+                                                            InternetResult* result)
+{
+    // A connection of its own: its control connection is closed when the object goes, not
+    // handed to another connection through a shared cache.
+    auto own = std::make_shared<SessionCore>();
+    own->agent = m_core->agent;
+    own->proxy = m_core->proxy;
+    own->connectTimeoutMs = m_core->connectTimeoutMs;
+    own->sendTimeoutMs = m_core->sendTimeoutMs;
+    own->receiveTimeoutMs = m_core->receiveTimeoutMs;
+    own->idle = m_core->idle;
+    std::unique_ptr<FtpConnection> connection(
+        new FtpConnection(std::move(own), m_core, host, static_cast<quint16>(port), user, password, passive));
+    const InternetResult login = connection->login();
+    if (result)
+        *result = login;
+    if (!login.ok)
+        return nullptr;
+    return connection;
+}
+
+} // namespace platform

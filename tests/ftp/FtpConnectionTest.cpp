@@ -1,0 +1,161 @@
+#include "platform/FtpConnection.h"
+#include "platform/InternetSession.h"
+#include "tests/support/FtpServer.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::FtpConnection;
+using platform::InternetResult;
+using platform::InternetSession;
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(path.left(path.lastIndexOf(u'/')));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QByteArray readAll(platform::InternetRequest& request)
+{
+    QByteArray result;
+    char block[4096];
+    std::int64_t count = 1;
+    while (count > 0) {
+        if (!request.read(block, sizeof block, count).ok)
+            return "<failed>";
+        result.append(block, static_cast<qsizetype>(count));
+    }
+    return result;
+}
+
+class FtpConnectionTest : public testing::TestWithParam<bool> {
+protected:
+    static void SetUpTestSuite() { server = new FtpServer; }
+    static void TearDownTestSuite()
+    {
+        delete server;
+        server = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(server->isRunning()) << server->error().toStdString(); }
+
+    std::unique_ptr<FtpConnection> connect(const QString& user = QString::fromLatin1(FtpServer::User),
+                                           const QString& password = QString::fromLatin1(FtpServer::Password),
+                                           InternetResult* result = nullptr)
+    {
+        return session.connectFtp(QStringLiteral("127.0.0.1"), server->port(), user, password, GetParam(), result);
+    }
+
+    static FtpServer* server;
+    InternetSession session{QStringLiteral("test")};
+};
+
+FtpServer* FtpConnectionTest::server = nullptr;
+
+TEST_P(FtpConnectionTest, ReadsAndWritesFilesBlockByBlock)
+{
+    QByteArray data(100000, Qt::Uninitialized);
+    for (int i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 7);
+    writeFile(server->rootDir() + QStringLiteral("/pub/data.bin"), data);
+    auto connection = connect();
+    ASSERT_TRUE(connection);
+    ASSERT_TRUE(connection->setCurrentDirectory(QStringLiteral("pub")).ok);
+    EXPECT_EQ(connection->currentDirectory(), QStringLiteral("/pub"));
+
+    auto reader = connection->openForReading(QStringLiteral("data.bin"), false);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(connection->lastOpenedSize(), data.size());
+    EXPECT_EQ(readAll(*reader), data);
+    reader.reset();
+
+    auto writer = connection->openForWriting(QStringLiteral("copy.bin"), false);
+    ASSERT_TRUE(writer);
+    for (qsizetype at = 0; at < data.size(); at += 4096)
+        ASSERT_TRUE(writer->write(data.constData() + at, std::min<qsizetype>(4096, data.size() - at)).ok);
+    ASSERT_TRUE(writer->finish().ok);
+    EXPECT_EQ(readFile(server->rootDir() + QStringLiteral("/pub/copy.bin")), data);
+}
+
+TEST_P(FtpConnectionTest, AsciiTypeTurnsLineEndsIntoTheLocalForm)
+{
+    writeFile(server->rootDir() + QStringLiteral("/text.txt"), "one\r\ntwo\r\n");
+    auto connection = connect();
+    ASSERT_TRUE(connection);
+    auto reader = connection->openForReading(QStringLiteral("/text.txt"), true);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(readAll(*reader), QByteArray("one\ntwo\n"));
+}
+
+TEST_P(FtpConnectionTest, DirectoryCommandsReportRealSuccessAndFailure)
+{
+    const QString made = GetParam() ? QStringLiteral("made-passive") : QStringLiteral("made-active");
+    const qsizetype logins = server->logins().size();
+    auto connection = connect();
+    ASSERT_TRUE(connection);
+    const QString start = connection->currentDirectory();
+    EXPECT_EQ(start, QStringLiteral("/"));
+    EXPECT_FALSE(connection->setCurrentDirectory(QStringLiteral("no-such-dir")).ok);
+    EXPECT_EQ(connection->currentDirectory(), start);
+    ASSERT_TRUE(connection->createDirectory(made).ok);
+    EXPECT_TRUE(QDir(server->rootDir() + u'/' + made).exists());
+    EXPECT_FALSE(connection->createDirectory(made).ok);
+    ASSERT_TRUE(connection->setCurrentDirectory(made).ok);
+    writeFile(server->rootDir() + u'/' + made + QStringLiteral("/gone.txt"), "x");
+    EXPECT_TRUE(connection->deleteFile(QStringLiteral("gone.txt")).ok);
+    EXPECT_FALSE(QFile::exists(server->rootDir() + u'/' + made + QStringLiteral("/gone.txt")));
+    EXPECT_FALSE(connection->deleteFile(QStringLiteral("gone.txt")).ok);
+    ASSERT_TRUE(connection->setCurrentDirectory(QStringLiteral("/")).ok);
+    EXPECT_EQ(connection->currentDirectory(), QStringLiteral("/"));
+    EXPECT_EQ(server->logins().size(), logins + 1) << "a refused command keeps the connection";
+}
+
+TEST_P(FtpConnectionTest, ListingMatchesThePatternWithSizesAndTimes)
+{
+    writeFile(server->rootDir() + QStringLiteral("/list/a.zip"), "12345");
+    writeFile(server->rootDir() + QStringLiteral("/list/b.txt"), "1");
+    QDir().mkpath(server->rootDir() + QStringLiteral("/list/sub.zip"));
+    auto connection = connect();
+    ASSERT_TRUE(connection);
+    std::vector<platform::FtpFindData> entries;
+    ASSERT_TRUE(connection->findFiles(QStringLiteral("/list/*.zip"), entries).ok);
+    ASSERT_EQ(entries.size(), 2u);
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    EXPECT_EQ(entries[0].name, QStringLiteral("a.zip"));
+    EXPECT_EQ(entries[0].size, 5);
+    EXPECT_NE(entries[0].lastWriteTime, 0u);
+    EXPECT_EQ(entries[1].attributes & platform::FtpFindData::DirectoryAttribute,
+              platform::FtpFindData::DirectoryAttribute);
+    ASSERT_TRUE(connection->findFiles(QStringLiteral("/list/*.exe"), entries).ok);
+    EXPECT_TRUE(entries.empty());
+    EXPECT_FALSE(connection->findFiles(QStringLiteral("/nowhere/*"), entries).ok);
+}
+
+TEST_P(FtpConnectionTest, WrongPasswordIsRefusedAndMissingOnesLogInAnonymously)
+{
+    InternetResult result;
+    EXPECT_FALSE(connect(QString::fromLatin1(FtpServer::User), QStringLiteral("wrong"), &result));
+    EXPECT_FALSE(result.ok);
+    const qsizetype before = server->logins().size();
+    EXPECT_TRUE(connect(QString::fromLatin1(FtpServer::User), QString()));
+    ASSERT_EQ(server->logins().size(), before + 1);
+    EXPECT_EQ(server->logins().last(), QStringLiteral("anonymous"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, FtpConnectionTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Passive" : "Active";
+                         });
+
+} // namespace

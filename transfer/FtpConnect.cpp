@@ -1,0 +1,129 @@
+#include "transfer/WebTransfer.h"
+
+#include "platform/InternetSession.h"
+#include "transfer/FtpLink.h"
+#include "transfer/UrlHelpers.h"
+
+namespace {
+
+QString ConnectionKey(const QString& FTPHost, const QString& FTPUserID, const QString& FTPPassword)
+{
+    return FTPHost + FTPUserID + FTPPassword;
+}
+
+} // namespace
+
+bool TWebTransfer::ConnectFtp(TFtpLink& Link, bool Reuse, bool KeepConnection, const QString& FTPHost,
+                              int FTPPort, const QString& FTPUserID, const QString& FTPPassword,
+                              bool ClearPrevTarget)
+{
+    const QString key = ConnectionKey(FTPHost, FTPUserID, FTPPassword);
+    if (Reuse && !FPrevConnect.isEmpty() && FPrevConnect == key && FFTPconnect && FFTPconnect->isUsable()) {
+        Link.Connection = FFTPconnect.get();
+        return true;
+    }
+    if (ClearPrevTarget)
+        FPrevTarget.clear();
+    std::unique_ptr<platform::FtpConnection> connection;
+    if (FHinternet) {
+        // Port numbers are 16 bits wide on the wire.
+        connection = FHinternet->connectFtp(FTPHost, static_cast<quint16>(FTPPort), FTPUserID, FTPPassword,
+                                            FTPPassive);
+    }
+    if (!connection) {
+        // A Cancel during the wait is no fault of the server.
+        if (!FCancelled)
+            ReportError(6, QStringLiteral("Cannot connect to FTP server ") + FTPHost);
+        return false;
+    }
+    if (KeepConnection) {
+        FFTPconnect = std::move(connection);
+        FPrevConnect = key;
+        Link.Connection = FFTPconnect.get();
+    } else {
+        Link.Own = std::move(connection);
+        Link.Connection = Link.Own.get();
+    }
+    return true;
+}
+
+void TWebTransfer::ReleaseFtp(TFtpLink& Link, bool KeepConnection, bool Restore)
+{
+    if (!Link.Connection)
+        return;
+    if (!KeepConnection) {
+        if (Link.Own)
+            Link.Own.reset();
+        else if (FFTPconnect.get() == Link.Connection)
+            FFTPconnect.reset();
+        FPrevConnect.clear();
+    } else {
+        if (Restore && Link.DirChanged)
+            Link.Connection->setCurrentDirectory(Link.SavedDir);
+        // A connection of the operation's own that is to be kept becomes the kept one.
+        if (Link.Own)
+            FFTPconnect = std::move(Link.Own);
+    }
+    Link.Connection = nullptr;
+    Link.DirChanged = false;
+}
+
+void TWebTransfer::DropKeptFtp()
+{
+    FFTPconnect.reset();
+    FPrevConnect.clear();
+}
+
+QString TWebTransfer::EnterUrlDir(TFtpLink& Link, const QString& URL)
+{
+    const qsizetype slash = URL.lastIndexOf(u'/');
+    if (slash >= 0) {
+        const QString dir = URL.left(slash + 1);
+        Link.SavedDir = Link.Connection->currentDirectory();
+        Link.DirChanged = true;
+        // A wrong directory shows up as a file that is not found.
+        Link.DirMissing = !Link.Connection->setCurrentDirectory(dir).ok;
+    }
+    return NameFromURL(URL);
+}
+
+namespace {
+
+bool IsRelativeRemoteDir(const QString& Dir)
+{
+    return !SlashPath(Dir).startsWith(u'/');
+}
+
+} // namespace
+
+// A relative directory is taken from the login directory, not from wherever an earlier upload
+// left a kept connection: two uploads to "a" and then "b" must not write into "a/b".
+bool TWebTransfer::SetRemoteDir(TFtpLink& Link, const QString& Dir)
+{
+    if (Dir.isEmpty())
+        return false;
+    QString path = SlashPath(Dir);
+    if (IsRelativeRemoteDir(Dir)) {
+        const QString login = Link.Connection->loginDirectory();
+        path = (login.endsWith(u'/') ? login : login + u'/') + path;
+    }
+    return Link.Connection->setCurrentDirectory(path).ok;
+}
+
+bool TWebTransfer::EnterRemoteDir(TFtpLink& Link, const QString& Dir)
+{
+    FPrevTarget.clear();
+    if (IsRelativeRemoteDir(Dir) && !Link.Connection->setCurrentDirectory(Link.Connection->loginDirectory()).ok)
+        return false;
+    bool entered = true;
+    const QStringList segments = SlashPath(Dir).split(u'/', Qt::SkipEmptyParts);
+    for (const QString& segment : segments) {
+        if (Link.Connection->setCurrentDirectory(segment).ok)
+            continue;
+        if (!Link.Connection->createDirectory(segment).ok || !Link.Connection->setCurrentDirectory(segment).ok) {
+            entered = false;
+            break;
+        }
+    }
+    return entered;
+}

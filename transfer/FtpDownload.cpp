@@ -1,0 +1,153 @@
+#include "transfer/WebTransfer.h"
+
+#include "platform/TickCount.h"
+#include "transfer/DateConversions.h"
+#include "transfer/DownloadTarget.h"
+#include "transfer/FtpLink.h"
+#include "transfer/LocalTargets.h"
+#include "transfer/UrlHelpers.h"
+
+#include <QFileInfo>
+
+#include <vector>
+
+namespace {
+
+constexpr std::int64_t BlockSize = 4096;
+
+} // namespace
+
+bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QString& FTPPassword,
+                               const QString& FTPHost, int FTPPort, const QString& URL, const QString& TargetDir,
+                               const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot,
+                               bool& NotNewer, bool KeepConnection, bool UpdateFileLine)
+{
+    NotNewer = false;
+    FCancelled = false;
+    if (UpdateFileLine) {
+        SetFileLine(NameFromURL(URL), DlgFromServerLabel, FTPHost, ShowServer);
+        ProcessMessages();
+    }
+    TFtpLink link;
+    if (!ConnectFtp(link, true, KeepConnection, FTPHost, FTPPort, FTPUserID, FTPPassword, false))
+        return false;
+    ProcessMessages();
+    const QString name = EnterUrlDir(link, URL);
+
+    std::vector<platform::FtpFindData> found;
+    const bool listed = !link.DirMissing && !name.isEmpty() && link.Connection->findFiles(name, found).ok;
+    const bool exists = listed && !found.empty();
+    std::int64_t remoteSize = exists ? found.front().size : 0;
+    if (exists && (CopyNewerOnly || OnFileDateCheck)) {
+        const TDateTime remoteDate = FileTimeToDate(found.front().lastWriteTime);
+        if (OnFileDateCheck) {
+            bool allow = true;
+            OnFileDateCheck(this, Index, remoteDate, allow);
+            DateSlot = remoteDate;
+            if (!allow) {
+                ReleaseFtp(link, KeepConnection, true);
+                return false;
+            }
+        } else if (remoteDate <= DateSlot) {
+            NotNewer = true;
+            DateSlot = remoteDate;
+            ReleaseFtp(link, KeepConnection, true);
+            if (OnNoNewFileFound)
+                OnNoNewFileFound(this, name, remoteDate, remoteDate);
+            return false;
+        } else {
+            DateSlot = remoteDate;
+        }
+    }
+
+    ProcessMessages();
+    std::unique_ptr<platform::InternetRequest> remote;
+    if (exists) {
+        remote = link.Connection->openForReading(name, FTPMode == fmASCII);
+        if (remote && remoteSize == 0)
+            remoteSize = std::max<std::int64_t>(link.Connection->lastOpenedSize(), 0);
+    }
+    ProcessMessages();
+    if (!remote) {
+        ReleaseFtp(link, KeepConnection, true);
+        // A Cancel during the wait ends the job like a Cancel between blocks.
+        if (!FCancelled && OnURLNotFound)
+            OnURLNotFound(this, URL);
+        return false;
+    }
+
+    const QString localName = TargetFilename.isEmpty() ? name : TargetFilename;
+    QString path = JoinPath(TargetDir, localName);
+    FLastFile = path;
+    FLastDir = TargetDir;
+    // A name from the server must stay inside the target directory.
+    if (TargetFilename.isEmpty() && !IsPlainFileName(localName)) {
+        remote.reset();
+        ReleaseFtp(link, KeepConnection, true);
+        ReportError(3, QStringLiteral("Cannot create target file ") + path);
+        return false;
+    }
+    if (QFileInfo::exists(path)) {
+        bool allow = true;
+        if (OnCopyOverWrite)
+            OnCopyOverWrite(this, path, allow);
+        if (!allow) {
+            remote.reset();
+            ReleaseFtp(link, KeepConnection, true);
+            return false;
+        }
+        if (CreateUniqueFilenames)
+            path = UniqueFileName(path);
+    }
+    ForceDirs(DirectoryPart(path));
+    TDownloadTarget file;
+    if (!file.Open(path)) {
+        remote.reset();
+        ReleaseFtp(link, KeepConnection, true);
+        ReportError(3, QStringLiteral("Cannot create target file ") + path);
+        return false;
+    }
+
+    const std::uint32_t startTick = platform::tickCount();
+    std::int64_t done = 0;
+    std::int64_t blockLength = BlockSize;
+    char buffer[BlockSize];
+    bool interrupted = false;
+    bool writeFailed = false;
+    while (blockLength > 0 && !FCancelled) {
+        KeepResponsive();
+        if (!remote->read(buffer, BlockSize, blockLength).ok) {
+            interrupted = !FCancelled;
+            break;
+        }
+        if (blockLength > 0 && !file.Write(buffer, blockLength)) {
+            writeFailed = true;
+            break;
+        }
+        done += blockLength;
+        ShowProgress(done, remoteSize, startTick, DlgDwnload, false);
+    }
+    remote.reset();
+    ReleaseFtp(link, KeepConnection, true);
+
+    if (FCancelled) {
+        file.Discard();
+        return true;
+    }
+    if (writeFailed || !file.Flush()) {
+        file.Discard();
+        ReportError(5, QStringLiteral("Error writing to destination file ") + path);
+        return false;
+    }
+    // In ASCII mode line ends change on the way, so only a binary size can be compared.
+    if (interrupted || (FTPMode == fmBINARY && remoteSize > 0 && done < remoteSize)) {
+        file.Discard();
+        ReportError(7, QStringLiteral("Transfer interrupted ") + path);
+        return false;
+    }
+    if (!file.Commit()) {
+        ReportError(3, QStringLiteral("Cannot create target file ") + path);
+        return false;
+    }
+    return true;
+}

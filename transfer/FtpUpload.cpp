@@ -1,0 +1,143 @@
+#include "transfer/WebTransfer.h"
+
+#include "platform/TickCount.h"
+#include "transfer/DateConversions.h"
+#include "transfer/FtpLink.h"
+#include "transfer/LocalTargets.h"
+#include "transfer/UrlHelpers.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <vector>
+
+namespace {
+
+constexpr std::int64_t BlockSize = 4096;
+
+} // namespace
+
+bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
+                             int FTPPort, const QString& URL, const QString& TargetDir, const QString& TargetFilename,
+                             bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer, bool KeepConnection)
+{
+    WriteLog(QStringLiteral("start ftp upload"));
+    NotNewer = false;
+    SetAnimationClip(acUpload);
+    FCancelled = false;
+    SetFileLine(NameFromURL(URL), DlgToServerLabel, FTPHost, true);
+    ProcessMessages();
+
+    TFtpLink link;
+    if (!ConnectFtp(link, true, KeepConnection, FTPHost, FTPPort, FTPUserID, FTPPassword, true))
+        return false;
+    WriteLog(QStringLiteral("connected to server:") + FTPHost);
+    ProcessMessages();
+
+    if (!TargetDir.isEmpty() && TargetDir != FPrevTarget) {
+        FPrevTarget = KeepConnection ? TargetDir : QString();
+        if (!SetRemoteDir(link, TargetDir) && !EnterRemoteDir(link, TargetDir)) {
+            // Part of the path may have been entered: the connection is in no known place.
+            ReleaseFtp(link, false, false);
+            return false;
+        }
+    }
+    ProcessMessages();
+    const QString remoteName = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
+
+    bool upload = true;
+    if (CopyNewerOnly || OnFileDateCheck) {
+        std::vector<platform::FtpFindData> found;
+        if (link.Connection->findFiles(remoteName, found).ok && !found.empty()) {
+            bool allow = true;
+            if (OnCopyOverWrite)
+                OnCopyOverWrite(this, remoteName, allow);
+            if (!allow) {
+                upload = false;
+            } else {
+                const TDateTime remoteDate = FileTimeToDate(found.front().lastWriteTime);
+                if (OnFileDateCheck) {
+                    OnFileDateCheck(this, Index, remoteDate, allow);
+                    DateSlot = remoteDate;
+                    upload = allow;
+                } else if (remoteDate <= DateSlot) {
+                    DateSlot = remoteDate;
+                } else {
+                    DateSlot = remoteDate;
+                    NotNewer = true;
+                    if (OnNoNewFileFound)
+                        OnNoNewFileFound(this, remoteName, remoteDate, DateSlot);
+                    upload = false;
+                }
+            }
+        }
+    }
+
+    bool result = false;
+    if (upload) {
+        // The source is opened before the remote file is created, so a missing source never
+        // leaves an empty file on the server.
+        QFile source(URL);
+        if (QFileInfo(URL).isDir() || !source.open(QIODevice::ReadOnly)) {
+            ReleaseFtp(link, KeepConnection, false);
+            if (OnURLNotFound)
+                OnURLNotFound(this, URL);
+            ReportError(1, QStringLiteral("Cannot open source file ") + URL);
+            return false;
+        }
+        std::unique_ptr<platform::InternetUpload> remote =
+            link.Connection->openForWriting(remoteName, FTPMode == fmASCII);
+        if (!remote) {
+            ReleaseFtp(link, KeepConnection && !FCancelled, false);
+            if (!FCancelled && OnURLNotFound)
+                OnURLNotFound(this, URL);
+            return false;
+        }
+        ProcessMessages();
+        FLastFile = URL;
+        FLastDir = TargetDir;
+
+        const std::int64_t size = LocalFileSize(URL);
+        const std::uint32_t startTick = platform::tickCount();
+        WriteLog(QStringLiteral("start to upload file:") + URL);
+        WriteLog(QStringLiteral("filesize:") + QString::number(size));
+        std::int64_t done = 0;
+        char buffer[BlockSize];
+        bool readFailed = false;
+        bool sendFailed = false;
+        while (!FCancelled) {
+            KeepResponsive();
+            const std::int64_t count = source.read(buffer, BlockSize);
+            if (count < 0) {
+                readFailed = true;
+                break;
+            }
+            if (count == 0)
+                break;
+            if (!remote->write(buffer, count).ok) {
+                sendFailed = !FCancelled;
+                break;
+            }
+            done += count;
+            WriteLog(QStringLiteral("uploaded:") + QString::number(done));
+            ShowProgress(done, size, startTick, DlgUpload, false);
+        }
+        source.close();
+        // The server has the whole file only once it confirmed the end of the transfer.
+        if (!FCancelled && !readFailed && !sendFailed && !remote->finish().ok)
+            sendFailed = !FCancelled;
+        remote.reset();
+        WriteLog(QStringLiteral("done upload:") + QString::number(done));
+        if (readFailed)
+            ReportError(4, QStringLiteral("Error reading source file ") + URL);
+        else if (sendFailed)
+            ReportError(7, QStringLiteral("Transfer interrupted ") + remoteName);
+        result = !readFailed && !sendFailed;
+    }
+
+    if (FCancelled)
+        KeepConnection = false;
+    ReleaseFtp(link, KeepConnection, false);
+    WriteLog(QStringLiteral("done ftp upload"));
+    return result;
+}

@@ -1,0 +1,91 @@
+#include "transfer/WebTransfer.h"
+
+#include "transfer/FtpLink.h"
+#include "transfer/LocalTargets.h"
+#include "transfer/UrlHelpers.h"
+
+#include <QDir>
+
+#include <vector>
+
+bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer)
+{
+    NotNewer = false;
+    SetFileLine(NameFromURL(Item.URL), DlgFromServerLabel, Item.FTPHost, ShowServer);
+    ProcessMessages();
+    // The connection is kept: every file reuses it, and so may the next job.
+    TFtpLink link;
+    if (!ConnectFtp(link, false, true, Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, false))
+        return false;
+    ProcessMessages();
+    const QString pattern = EnterUrlDir(link, SlashPath(Item.URL));
+
+    std::vector<platform::FtpFindData> entries;
+    if (!link.DirMissing)
+        link.Connection->findFiles(pattern, entries);
+    QStringList names;
+    for (const platform::FtpFindData& entry : entries)
+        names << entry.name;
+
+    const int count = static_cast<int>(names.size());
+    for (int i = 0; i < count && !FCancelled; ++i) {
+        const QString& name = names[i];
+        QString line = QString::number(i + 1) + u' ' + DlgFileOfLabel + u' ' + QString::number(count) + QStringLiteral(" : ");
+        line = DlgFileLabel + u' ' + line + name;
+        if (ShowServer)
+            line += u' ' + DlgFromServerLabel + u' ' + Item.FTPHost;
+        if (FFileLbl)
+            FFileLbl->setText(line);
+        // A listed name is written into the target directory only when it cannot lead out of it.
+        if (!IsPlainFileName(name)) {
+            ReportError(3, QStringLiteral("Cannot create target file ") + JoinPath(Item.TargetDir, name));
+        } else {
+            TDateTime fileDate = DateSlot;
+            FtpDownload(i, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, name, Item.TargetDir, name,
+                        Item.CopyNewerOnly, fileDate, NotNewer, true, false);
+        }
+        if (OnMultiFTPFileDone)
+            OnMultiFTPFileDone(this, name);
+    }
+    ReleaseFtp(link, true, true);
+    return true;
+}
+
+bool TWebTransfer::MultiFtpUpload(int Index, const TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer,
+                                  bool KeepConnection)
+{
+    NotNewer = false;
+    SetAnimationClip(acUpload);
+    SetFileLine(NameFromURL(Item.URL), DlgToServerLabel, Item.FTPHost, true);
+    ProcessMessages();
+    FPrevTarget.clear();
+    TFtpLink link;
+    if (!ConnectFtp(link, false, KeepConnection, Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword,
+                    false))
+        return false;
+    ProcessMessages();
+    if (KeepConnection)
+        FPrevTarget = Item.TargetDir;
+    if (!SetRemoteDir(link, Item.TargetDir) && !EnterRemoteDir(link, Item.TargetDir)) {
+        ReleaseFtp(link, false, false);
+        return false;
+    }
+    ProcessMessages();
+
+    const QString directory = DirectoryPart(Item.URL);
+    const QString pattern = NameFromURL(Item.URL);
+    const QStringList entries = QDir(directory.isEmpty() ? QStringLiteral(".") : directory)
+                                    .entryList({pattern}, QDir::AllEntries | QDir::Hidden | QDir::System
+                                                              | QDir::NoDotAndDotDot,
+                                               QDir::Unsorted);
+    for (const QString& name : entries) {
+        if (FCancelled)
+            break;
+        FtpUpload(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, JoinPath(directory, name),
+                  Item.TargetDir, name, Item.CopyNewerOnly, DateSlot, NotNewer, true);
+        if (OnMultiFTPFileDone)
+            OnMultiFTPFileDone(this, name);
+    }
+    ReleaseFtp(link, false, false);
+    return true;
+}
