@@ -1,5 +1,6 @@
 #include "platform/InternetSession.h"
 
+#include "platform/HttpHeaders.h"
 #include "platform/InternetErrors.h"
 #include "platform/InternetSessionCore.h"
 
@@ -26,64 +27,40 @@ void initialiseLibrary()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-CalendarTime calendarTimeOf(const QByteArray& httpDate)
-{
-    const time_t seconds = curl_getdate(httpDate.constData(), nullptr);
-    if (seconds < 0)
-        return {};
-    const QDateTime utc = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
-    const QDate date = utc.date();
-    const QTime time = utc.time();
-    if (!date.isValid() || date.year() < 1 || date.year() > 65535)
-        return {};
-    CalendarTime result;
-    result.year = static_cast<quint16>(date.year());
-    result.month = static_cast<quint16>(date.month());
-    result.dayOfWeek = static_cast<quint16>(date.dayOfWeek() % 7); // Sunday is 0
-    result.day = static_cast<quint16>(date.day());
-    result.hour = static_cast<quint16>(time.hour());
-    result.minute = static_cast<quint16>(time.minute());
-    result.second = static_cast<quint16>(time.second());
-    return result;
-}
-
 size_t receiveHeader(char* buffer, size_t size, size_t count, void* userData)
 {
     auto* state = static_cast<RequestState*>(userData);
     const size_t total = size * count;
     state->lastActivity = SteadyClock::now();
-    const QByteArray line = QByteArray(buffer, static_cast<qsizetype>(total)).trimmed();
-    if (line.startsWith("HTTP/")) {
+    const HttpHeaderLine line = parseHttpHeaderLine(QByteArray(buffer, static_cast<qsizetype>(total)));
+    switch (line.kind) {
+    case HttpHeaderLine::Kind::StatusLine:
         // A new answer begins (after a redirect or an interim answer).
         state->responseHeaders.clear();
         state->contentLength = -1;
         state->lastModified = {};
         state->hasLocation = false;
-        return total;
-    }
-    if (line.isEmpty()) {
+        break;
+    case HttpHeaderLine::Kind::End: {
         long code = 0;
         curl_easy_getinfo(state->easy.get(), CURLINFO_RESPONSE_CODE, &code);
         const bool interim = code < 200;
         const bool followed = code >= 300 && code < 400 && state->hasLocation;
         if (!interim && !followed)
             state->headersFinal = true;
-        return total;
+        break;
     }
-    const qsizetype colon = line.indexOf(':');
-    if (colon <= 0)
-        return total;
-    const QByteArray name = line.left(colon).trimmed().toLower();
-    const QByteArray value = line.mid(colon + 1).trimmed();
-    state->responseHeaders.append({name, value});
-    if (name == "content-length") {
-        bool ok = false;
-        const qint64 length = value.toLongLong(&ok);
-        state->contentLength = ok && length >= 0 ? length : -1;
-    } else if (name == "last-modified") {
-        state->lastModified = calendarTimeOf(value);
-    } else if (name == "location") {
-        state->hasLocation = true;
+    case HttpHeaderLine::Kind::Field:
+        state->responseHeaders.append({line.name, line.value});
+        if (line.name == "content-length")
+            state->contentLength = parseContentLength(line.value);
+        else if (line.name == "last-modified")
+            state->lastModified = parseHttpDate(line.value);
+        else if (line.name == "location")
+            state->hasLocation = true;
+        break;
+    case HttpHeaderLine::Kind::Other:
+        break;
     }
     return total;
 }

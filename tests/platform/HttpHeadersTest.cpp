@@ -1,0 +1,47 @@
+#include "platform/HttpHeaders.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::HttpHeaderLine;
+
+TEST(HttpHeaders, LinesAreToldApart)
+{
+    EXPECT_EQ(platform::parseHttpHeaderLine("HTTP/1.1 200 OK\r\n").kind, HttpHeaderLine::Kind::StatusLine);
+    EXPECT_EQ(platform::parseHttpHeaderLine("\r\n").kind, HttpHeaderLine::Kind::End);
+    EXPECT_EQ(platform::parseHttpHeaderLine(": no name\r\n").kind, HttpHeaderLine::Kind::Other);
+    EXPECT_EQ(platform::parseHttpHeaderLine("garbage\r\n").kind, HttpHeaderLine::Kind::Other);
+    const HttpHeaderLine field = platform::parseHttpHeaderLine("Content-Length :  42 \r\n");
+    EXPECT_EQ(field.kind, HttpHeaderLine::Kind::Field);
+    EXPECT_EQ(field.name, QByteArray("content-length"));
+    EXPECT_EQ(field.value, QByteArray("42"));
+}
+
+TEST(HttpHeaders, LengthIsOneNonNegativeNumber)
+{
+    const std::pair<const char*, std::int64_t> cases[] = {
+        {"0", 0}, {"1234", 1234}, {"5000000000", 5000000000}, {"", -1}, {"-5", -1}, {"+5", -1},
+        {"12abc", -1}, {"5, 5", -1}, {"99999999999999999999999", -1}, {" 7", -1},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(platform::parseContentLength(QByteArray(text)), expected) << text;
+}
+
+TEST(HttpHeaders, DatesInEveryServerFormOrNone)
+{
+    for (const char* text : {"Sun, 06 Nov 1994 08:49:37 GMT", "Sunday, 06-Nov-94 08:49:37 GMT", "Sun Nov  6 08:49:37 1994"}) {
+        const platform::CalendarTime date = platform::parseHttpDate(QByteArray(text));
+        EXPECT_EQ(date.year, 1994) << text;
+        EXPECT_EQ(date.month, 11) << text;
+        EXPECT_EQ(date.day, 6) << text;
+        EXPECT_EQ(date.dayOfWeek, 0) << text;
+        EXPECT_EQ(date.hour, 8) << text;
+        EXPECT_EQ(date.second, 37) << text;
+    }
+    for (const char* text : {"", "yesterday", "Sun, 06 Nov"})
+        EXPECT_TRUE(platform::parseHttpDate(QByteArray(text)).isNull()) << text;
+    EXPECT_TRUE(platform::parseHttpDate(QByteArray("Sun, 06 Nov 1994\0 08:49:37 GMT", 30)).isNull());
+}
+
+} // namespace
