@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArrayList>
+#include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -15,8 +17,17 @@ public:
 
     enum class Listing { Plain, Hostile };
 
+    struct Options {
+        Listing listing = Listing::Plain;
+        // Lines every listing shows as well, byte for byte (one entry each).
+        QByteArrayList extraListing;
+        // Commands answered with the given reply instead of being done ("SIZE" -> "250 fine").
+        QMap<QString, QString> replies;
+    };
+
     // With Listing::Hostile every listing also shows "../evil", "a/b" and an unreadable line.
     explicit FtpServer(Listing listing = Listing::Plain);
+    explicit FtpServer(const Options& options);
     ~FtpServer();
     FtpServer(const FtpServer&) = delete;
     FtpServer& operator=(const FtpServer&) = delete;

@@ -5,7 +5,9 @@ Serves ROOT to one user with full rights and to anonymous with read rights, prin
 successful login appends a line "login USER" to FILE, and every upload a line
 "stor TYPE NAME" (TYPE "a" for ASCII, "i" for binary). With --hostile every directory
 listing also shows entries whose names would lead out of a target directory ("../evil",
-"a/b") and a line no listing parser knows.
+"a/b") and a line no listing parser knows. With --listing-extra FILE every listing also
+shows the lines of FILE as they are (bytes, one entry a line). Each --reply CMD=TEXT answers
+the command CMD with TEXT instead of doing it ("SIZE=250 fine" answers SIZE with code 250).
 """
 import argparse
 import logging
@@ -41,7 +43,10 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--events")
     parser.add_argument("--hostile", action="store_true")
+    parser.add_argument("--listing-extra")
+    parser.add_argument("--reply", action="append", default=[])
     args = parser.parse_args()
+    replies = dict(reply.split("=", 1) for reply in args.reply)
 
     logging.basicConfig(level=logging.WARNING)
     authorizer = DummyAuthorizer()
@@ -60,6 +65,12 @@ def main():
                     events.write("stor %s %s\n" % (self._current_type, os.path.basename(file)))
             return FTPHandler.ftp_STOR(self, file, mode)
 
+        def process_command(self, cmd, *args, **kwargs):
+            if cmd in replies:
+                self.respond(replies[cmd])
+                return
+            return FTPHandler.process_command(self, cmd, *args, **kwargs)
+
     Handler.authorizer = authorizer
     Handler.permit_foreign_addresses = False
     Handler.timeout = 60
@@ -67,6 +78,19 @@ def main():
     Handler.auth_failed_timeout = 0.1
     if args.hostile:
         Handler.abstracted_fs = HostileFS
+    if args.listing_extra:
+        with open(args.listing_extra, "rb") as extra:
+            extra_lines = [line + b"\r\n" for line in extra.read().split(b"\n") if line]
+        base = Handler.abstracted_fs
+
+        class ExtraFS(base):
+            def format_list(self, basedir, listing, ignore_err=True):
+                for line in base.format_list(self, basedir, listing, ignore_err):
+                    yield line
+                for line in extra_lines:
+                    yield line
+
+        Handler.abstracted_fs = ExtraFS
 
     server = FTPServer(("127.0.0.1", args.port), Handler)
     print("ready %d" % server.address[1], flush=True)
