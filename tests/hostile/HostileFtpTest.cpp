@@ -2,6 +2,8 @@
 
 #include "tests/support/FtpServer.h"
 
+#include <QTimer>
+
 #include <utility>
 #include <vector>
 
@@ -77,6 +79,46 @@ TEST_F(HostileFtp, ListedNamesThatCouldEscapeAreRefusedOneByOne)
     EXPECT_EQ(entriesOf(outer.path()), (QStringList{QStringLiteral("evil"), QStringLiteral("inside")}));
     EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("good.txt")});
     EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
+}
+
+TEST_F(HostileFtp, SlowServerKeepsTheWindowServedUntilCancel)
+{
+    FtpServer::Options options;
+    options.throttle = 64 * 1024;
+    FtpServer server(options);
+    ASSERT_TRUE(server.isRunning()) << server.error().toStdString();
+    writeRemote(server, QStringLiteral("pub/setup.exe"), bodyOf(4 * 1024 * 1024));
+    writeInside(QStringLiteral("setup.exe"), "old");
+    engine.Timeout = 5;
+    TWebTransferItem* job = addJob(wpFtp, QStringLiteral("/pub/setup.exe"), server);
+    int ticks = 0;
+    int ticksAtFirstData = -1;
+    bool cancelled = false;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ++ticks;
+        // Cancel once the window has kept ticking for a while after the first data.
+        if (!cancelled && ticksAtFirstData >= 0 && ticks - ticksAtFirstData >= 20) {
+            cancelled = true;
+            engine.CancelCopy();
+        }
+    });
+    ticker.start(10);
+    auto original = engine.OnCopyProgress;
+    engine.OnCopyProgress = [&](TWebTransfer* sender, int fileidx, std::int64_t size, std::int64_t total) {
+        original(sender, fileidx, size, total);
+        if (ticksAtFirstData < 0 && size > 0)
+            ticksAtFirstData = ticks;
+    };
+    engine.Execute();
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(job->Cancelled());
+    EXPECT_FALSE(job->Success());
+    EXPECT_LT(events.progress.back().size, 4 * 1024 * 1024);
+    EXPECT_TRUE(events.only(QStringLiteral("Error")).isEmpty()) << events.log.join(u'|').toStdString();
+    EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
+    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), QByteArray("old"));
+    EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")});
 }
 
 struct ReplyCase {

@@ -23,6 +23,8 @@ public:
         QByteArrayList extraListing;
         // Commands answered with the given reply instead of being done ("SIZE" -> "250 fine").
         QMap<QString, QString> replies;
+        // Bytes a second the data connections send at most (in bursts); 0 for no limit.
+        int throttle = 0;
     };
 
     // With Listing::Hostile every listing also shows "../evil", "a/b" and an unreadable line.

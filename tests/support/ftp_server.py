@@ -8,6 +8,7 @@ listing also shows entries whose names would lead out of a target directory ("..
 "a/b") and a line no listing parser knows. With --listing-extra FILE every listing also
 shows the lines of FILE as they are (bytes, one entry a line). Each --reply CMD=TEXT answers
 the command CMD with TEXT instead of doing it ("SIZE=250 fine" answers SIZE with code 250).
+With --throttle N data goes out at no more than about N bytes a second, in bursts.
 """
 import argparse
 import logging
@@ -16,7 +17,7 @@ import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -45,6 +46,7 @@ def main():
     parser.add_argument("--hostile", action="store_true")
     parser.add_argument("--listing-extra")
     parser.add_argument("--reply", action="append", default=[])
+    parser.add_argument("--throttle", type=int, default=0)
     args = parser.parse_args()
     replies = dict(reply.split("=", 1) for reply in args.reply)
 
@@ -78,6 +80,11 @@ def main():
     Handler.auth_failed_timeout = 0.1
     if args.hostile:
         Handler.abstracted_fs = HostileFS
+    if args.throttle:
+        class Throttled(ThrottledDTPHandler):
+            write_limit = args.throttle
+
+        Handler.dtp_handler = Throttled
     if args.listing_extra:
         with open(args.listing_extra, "rb") as extra:
             extra_lines = [line + b"\r\n" for line in extra.read().split(b"\n") if line]
