@@ -280,7 +280,9 @@ InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpF
         return state.curlFailure(CURLE_FAILED_INIT);
     state.attached = true;
 
-    // A listing is small next to the buffer; it is read whole before it is parsed.
+    // A listing is small next to the buffer; it is read whole before it is parsed. A server
+    // that never ends its listing must not take all memory: beyond the limit it is refused.
+    constexpr qsizetype ListingLimit = 8 * 1024 * 1024;
     QByteArray listing;
     const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
     for (;;) {
@@ -297,6 +299,8 @@ InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpF
             return result;
         if (state.done)
             break;
+        if (listing.size() > ListingLimit)
+            return state.curlFailure(CURLE_FILESIZE_EXCEEDED);
     }
 
     const QDate today = QDate::currentDate();

@@ -121,6 +121,28 @@ TEST_F(HostileFtp, SlowServerKeepsTheWindowServedUntilCancel)
     EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")});
 }
 
+TEST_F(HostileFtp, EndlessListingKeepsMemoryBounded)
+{
+    FtpServer::Options options;
+    options.endlessListing = true;
+    FtpServer server(options);
+    ASSERT_TRUE(server.isRunning()) << server.error().toStdString();
+    writeRemote(server, QStringLiteral("pub/setup.exe"), bodyOf(5000));
+    writeInside(QStringLiteral("setup.exe"), "old");
+    engine.Timeout = 2;
+    TWebTransferItem* job = addJob(wpFtp, QStringLiteral("/pub/setup.exe"), server);
+
+    const qint64 before = residentKiB();
+    ASSERT_GT(before, 0);
+    engine.Execute();
+    const qint64 after = residentKiB();
+    EXPECT_LT(after - before, 64 * 1024) << before << " KiB before, " << after << " KiB after";
+    EXPECT_FALSE(job->Success());
+    EXPECT_EQ(events.only(QStringLiteral("URLNotFound")), QStringList{QStringLiteral("URLNotFound /pub/setup.exe")});
+    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), QByteArray("old"));
+    EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
+}
+
 struct ReplyCase {
     const char* name;
     std::vector<std::pair<const char*, const char*>> replies; // command, the reply it gets

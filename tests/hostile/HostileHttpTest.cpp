@@ -111,19 +111,6 @@ TEST_F(HostileHttp, BasicCredentialsDoNotFollowARedirectToAnotherHost)
     EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
 }
 
-// The resident memory of this process in KiB.
-qint64 residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
 TEST_F(HostileHttp, EndlessHeadersKeepMemoryBounded)
 {
     // A warm-up run first, so what the first request loads once is not counted.

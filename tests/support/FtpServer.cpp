@@ -17,7 +17,7 @@ QString scriptPath()
 } // namespace
 
 FtpServer::FtpServer(Listing listing)
-    : FtpServer(Options{listing, {}, {}, 0})
+    : FtpServer(Options{listing, {}, {}, 0, false})
 {
 }
 
@@ -44,6 +44,8 @@ FtpServer::FtpServer(const Options& options)
     }
     for (auto reply = options.replies.cbegin(); reply != options.replies.cend(); ++reply)
         arguments << QStringLiteral("--reply") << reply.key() + u'=' + reply.value();
+    if (options.endlessListing)
+        arguments << QStringLiteral("--endless-listing");
     if (options.throttle > 0)
         arguments << QStringLiteral("--throttle") << QString::number(options.throttle);
     m_process.start(QString::fromLatin1(Python), arguments);

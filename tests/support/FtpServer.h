@@ -25,6 +25,8 @@ public:
         QMap<QString, QString> replies;
         // Bytes a second the data connections send at most (in bursts); 0 for no limit.
         int throttle = 0;
+        // Every listing goes on with made-up entries for as long as the client reads.
+        bool endlessListing = false;
     };
 
     // With Listing::Hostile every listing also shows "../evil", "a/b" and an unreadable line.

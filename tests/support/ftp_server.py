@@ -8,6 +8,7 @@ listing also shows entries whose names would lead out of a target directory ("..
 "a/b") and a line no listing parser knows. With --listing-extra FILE every listing also
 shows the lines of FILE as they are (bytes, one entry a line). Each --reply CMD=TEXT answers
 the command CMD with TEXT instead of doing it ("SIZE=250 fine" answers SIZE with code 250).
+With --endless-listing every listing goes on with made-up entries until the client hangs up.
 With --throttle N data goes out at no more than about N bytes a second, in bursts.
 """
 import argparse
@@ -26,6 +27,10 @@ HOSTILE_LINES = [
     "-rw-r--r--   1 owner    group           5 Jan 01  2020 a/b\r\n",
     "this line is no directory entry\r\n",
 ]
+
+
+def listingLine(name):
+    return b"-rw-r--r--   1 owner    group           5 Jan 01  2020 " + name + b"\r\n"
 
 
 class HostileFS(AbstractedFS):
@@ -47,6 +52,7 @@ def main():
     parser.add_argument("--listing-extra")
     parser.add_argument("--reply", action="append", default=[])
     parser.add_argument("--throttle", type=int, default=0)
+    parser.add_argument("--endless-listing", action="store_true")
     args = parser.parse_args()
     replies = dict(reply.split("=", 1) for reply in args.reply)
 
@@ -98,6 +104,19 @@ def main():
                     yield line
 
         Handler.abstracted_fs = ExtraFS
+    if args.endless_listing:
+        endless_base = Handler.abstracted_fs
+
+        class EndlessFS(endless_base):
+            def format_list(self, basedir, listing, ignore_err=True):
+                for line in endless_base.format_list(self, basedir, listing, ignore_err):
+                    yield line
+                index = 0
+                while True:
+                    yield listingLine(b"endless-%09d" % index)
+                    index += 1
+
+        Handler.abstracted_fs = EndlessFS
 
     server = FTPServer(("127.0.0.1", args.port), Handler)
     print("ready %d" % server.address[1], flush=True)
