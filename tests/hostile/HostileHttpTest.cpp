@@ -133,6 +133,17 @@ TEST_F(HostileHttp, EndlessHeadersKeepMemoryBounded)
     EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
 }
 
+TEST_F(HostileHttp, SlowButLivingServerIsNotTakenForADeadOne)
+{
+    // The time-out is about silence, not about the length of the whole download.
+    engine.Timeout = 3;
+    TWebTransferItem* job = addJobOverOldFile(server.url(QStringLiteral("/trickle/setup.exe?size=4")));
+    engine.Execute();
+    EXPECT_TRUE(job->Success()) << events.log.join(u'|').toStdString();
+    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), bodyOf(4));
+    EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")});
+}
+
 TEST_F(HostileHttp, TrickleKeepsTheWindowServedUntilCancel)
 {
     engine.Timeout = 3;
