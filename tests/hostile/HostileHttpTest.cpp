@@ -82,6 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {"URLNotFound %URL%"}, -1},
         HostileCase{"NegativeLength", "/claim/setup.exe?size=3000&length=-5", {"URLNotFound %URL%"}, -1},
         HostileCase{"LengthSmallerThanBody", "/claim/setup.exe?size=6000&length=3000", {}, 3000},
+        HostileCase{"ChunkSizeNotANumber", "/badchunk/setup.exe?size=3000",
+                    {"Error 7", "ErrorInfo 7 Transfer interrupted %FILE%"}, -1},
         HostileCase{"ResetBeforeTheBody", "/reset/setup.exe?size=20000&at=0",
                     {"Error 7", "ErrorInfo 7 Transfer interrupted %FILE%"}, -1},
         HostileCase{"ResetMidBody", "/reset/setup.exe?size=20000&at=5000",

@@ -20,6 +20,7 @@ works like /file):
   /loop                  302 back to the same address, forever
   /claim[size,length]    announces length bytes, sends size bytes, then closes
   /trickle[size]         announces size bytes and sends one a second
+  /badchunk[size]        chunked: one chunk of size bytes, then a chunk size that is no number
   /reset[size,at]        announces size bytes, sends at bytes, then resets the connection
   absolute address       (a request to a proxy) 200 with "proxied"
 
@@ -209,6 +210,17 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Connection", "close")
             self.end_headers()
             self.wfile.write(body_of(size))
+            self.wfile.flush()
+        self.quietly(send)
+        self.close_connection = True
+
+    def route_badchunk(self, query, size):
+        def send():
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(b"%x\r\n" % size + body_of(size) + b"\r\nzz\r\nmore\r\n0\r\n\r\n")
             self.wfile.flush()
         self.quietly(send)
         self.close_connection = True
