@@ -280,7 +280,9 @@ InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpF
         return state.curlFailure(CURLE_FAILED_INIT);
     state.attached = true;
 
-    // A listing is small next to the buffer; it is read whole before it is parsed.
+    // A listing is small next to the buffer; it is read whole before it is parsed. A server
+    // that never ends its listing must not take all memory: beyond the limit it is refused.
+    constexpr qsizetype ListingLimit = 8 * 1024 * 1024;
     QByteArray listing;
     const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
     for (;;) {
@@ -297,6 +299,8 @@ InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpF
             return result;
         if (state.done)
             break;
+        if (listing.size() > ListingLimit)
+            return state.curlFailure(CURLE_FILESIZE_EXCEEDED);
     }
 
     const QDate today = QDate::currentDate();
@@ -337,8 +341,12 @@ std::unique_ptr<InternetRequest> FtpConnection::openForReading(const QString& na
     // The file is open once data flows or the server has sent all of an empty file.
     RequestState& request = *state;
     const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
-    const InternetResult opened =
-        waitOutcome(request, m_core->waitFor(request, [&request] { return request.buffered() > 0; }, patience));
+    const SessionCore::WaitResult wait =
+        m_core->waitFor(request, [&request] { return request.buffered() > 0; }, patience);
+    // Once data has arrived the file is open, even when the transfer has already failed after
+    // it (cut short): that failure is the reader's to report, as an interrupted transfer, not
+    // as a missing file.
+    const InternetResult opened = request.buffered() > 0 ? InternetResult::success() : waitOutcome(request, wait);
     if (!opened.ok)
         return fail(opened);
     curl_off_t length = -1;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -25,6 +26,15 @@ void initialiseLibrary()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// A length of digits alone that still does not fit a number. curl then reads to the end of
+// the connection, so a body cut short would pass as the whole file.
+bool lengthOverflows(const QByteArray& value, std::int64_t parsed)
+{
+    if (parsed >= 0 || value.isEmpty())
+        return false;
+    return std::all_of(value.cbegin(), value.cend(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 size_t receiveHeader(char* buffer, size_t size, size_t count, void* userData)
@@ -52,9 +62,11 @@ size_t receiveHeader(char* buffer, size_t size, size_t count, void* userData)
     }
     case HttpHeaderLine::Kind::Field:
         state->responseHeaders.append({line.name, line.value});
-        if (line.name == "content-length")
+        if (line.name == "content-length") {
             state->contentLength = parseContentLength(line.value);
-        else if (line.name == "last-modified")
+            if (lengthOverflows(line.value, state->contentLength))
+                return 0; // ends the transfer as failed
+        } else if (line.name == "last-modified")
             state->lastModified = parseHttpDate(line.value);
         else if (line.name == "location")
             state->hasLocation = true;

@@ -17,6 +17,11 @@ QString scriptPath()
 } // namespace
 
 FtpServer::FtpServer(Listing listing)
+    : FtpServer(Options{listing, {}, {}, 0, false})
+{
+}
+
+FtpServer::FtpServer(const Options& options)
     : m_work(QDir::tempPath() + QStringLiteral("/kxftp-XXXXXX"))
 {
     if (!m_work.isValid() || !QDir(m_work.path()).mkdir(QStringLiteral("root"))) {
@@ -27,8 +32,22 @@ FtpServer::FtpServer(Listing listing)
     QStringList arguments{scriptPath(), QStringLiteral("--root"), rootDir(), QStringLiteral("--user"),
                           QString::fromLatin1(User), QStringLiteral("--password"), QString::fromLatin1(Password),
                           QStringLiteral("--events"), m_work.path() + QStringLiteral("/events.log")};
-    if (listing == Listing::Hostile)
+    if (options.listing == Listing::Hostile)
         arguments << QStringLiteral("--hostile");
+    if (!options.extraListing.isEmpty()) {
+        QFile extra(m_work.path() + QStringLiteral("/listing-extra"));
+        if (!extra.open(QIODevice::WriteOnly) || extra.write(options.extraListing.join('\n') + '\n') < 0) {
+            m_error = QStringLiteral("cannot write the extra listing");
+            return;
+        }
+        arguments << QStringLiteral("--listing-extra") << extra.fileName();
+    }
+    for (auto reply = options.replies.cbegin(); reply != options.replies.cend(); ++reply)
+        arguments << QStringLiteral("--reply") << reply.key() + u'=' + reply.value();
+    if (options.endlessListing)
+        arguments << QStringLiteral("--endless-listing");
+    if (options.throttle > 0)
+        arguments << QStringLiteral("--throttle") << QString::number(options.throttle);
     m_process.start(QString::fromLatin1(Python), arguments);
     const QDeadlineTimer deadline(20000);
     QByteArray output;

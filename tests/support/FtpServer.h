@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArrayList>
+#include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -15,8 +17,21 @@ public:
 
     enum class Listing { Plain, Hostile };
 
+    struct Options {
+        Listing listing = Listing::Plain;
+        // Lines every listing shows as well, byte for byte (one entry each).
+        QByteArrayList extraListing;
+        // Commands answered with the given reply instead of being done ("SIZE" -> "250 fine").
+        QMap<QString, QString> replies;
+        // Bytes a second the data connections send at most (in bursts); 0 for no limit.
+        int throttle = 0;
+        // Every listing goes on with made-up entries for as long as the client reads.
+        bool endlessListing = false;
+    };
+
     // With Listing::Hostile every listing also shows "../evil", "a/b" and an unreadable line.
     explicit FtpServer(Listing listing = Listing::Plain);
+    explicit FtpServer(const Options& options);
     ~FtpServer();
     FtpServer(const FtpServer&) = delete;
     FtpServer& operator=(const FtpServer&) = delete;

@@ -5,7 +5,11 @@ Serves ROOT to one user with full rights and to anonymous with read rights, prin
 successful login appends a line "login USER" to FILE, and every upload a line
 "stor TYPE NAME" (TYPE "a" for ASCII, "i" for binary). With --hostile every directory
 listing also shows entries whose names would lead out of a target directory ("../evil",
-"a/b") and a line no listing parser knows.
+"a/b") and a line no listing parser knows. With --listing-extra FILE every listing also
+shows the lines of FILE as they are (bytes, one entry a line). Each --reply CMD=TEXT answers
+the command CMD with TEXT instead of doing it ("SIZE=250 fine" answers SIZE with code 250).
+With --endless-listing every listing goes on with made-up entries until the client hangs up.
+With --throttle N data goes out at no more than about N bytes a second, in bursts.
 """
 import argparse
 import logging
@@ -14,7 +18,7 @@ import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -23,6 +27,10 @@ HOSTILE_LINES = [
     "-rw-r--r--   1 owner    group           5 Jan 01  2020 a/b\r\n",
     "this line is no directory entry\r\n",
 ]
+
+
+def listingLine(name):
+    return b"-rw-r--r--   1 owner    group           5 Jan 01  2020 " + name + b"\r\n"
 
 
 class HostileFS(AbstractedFS):
@@ -41,7 +49,12 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--events")
     parser.add_argument("--hostile", action="store_true")
+    parser.add_argument("--listing-extra")
+    parser.add_argument("--reply", action="append", default=[])
+    parser.add_argument("--throttle", type=int, default=0)
+    parser.add_argument("--endless-listing", action="store_true")
     args = parser.parse_args()
+    replies = dict(reply.split("=", 1) for reply in args.reply)
 
     logging.basicConfig(level=logging.WARNING)
     authorizer = DummyAuthorizer()
@@ -60,6 +73,12 @@ def main():
                     events.write("stor %s %s\n" % (self._current_type, os.path.basename(file)))
             return FTPHandler.ftp_STOR(self, file, mode)
 
+        def process_command(self, cmd, *args, **kwargs):
+            if cmd in replies:
+                self.respond(replies[cmd])
+                return
+            return FTPHandler.process_command(self, cmd, *args, **kwargs)
+
     Handler.authorizer = authorizer
     Handler.permit_foreign_addresses = False
     Handler.timeout = 60
@@ -67,6 +86,37 @@ def main():
     Handler.auth_failed_timeout = 0.1
     if args.hostile:
         Handler.abstracted_fs = HostileFS
+    if args.throttle:
+        class Throttled(ThrottledDTPHandler):
+            write_limit = args.throttle
+
+        Handler.dtp_handler = Throttled
+    if args.listing_extra:
+        with open(args.listing_extra, "rb") as extra:
+            extra_lines = [line + b"\r\n" for line in extra.read().split(b"\n") if line]
+        base = Handler.abstracted_fs
+
+        class ExtraFS(base):
+            def format_list(self, basedir, listing, ignore_err=True):
+                for line in base.format_list(self, basedir, listing, ignore_err):
+                    yield line
+                for line in extra_lines:
+                    yield line
+
+        Handler.abstracted_fs = ExtraFS
+    if args.endless_listing:
+        endless_base = Handler.abstracted_fs
+
+        class EndlessFS(endless_base):
+            def format_list(self, basedir, listing, ignore_err=True):
+                for line in endless_base.format_list(self, basedir, listing, ignore_err):
+                    yield line
+                index = 0
+                while True:
+                    yield listingLine(b"endless-%09d" % index)
+                    index += 1
+
+        Handler.abstracted_fs = EndlessFS
 
     server = FTPServer(("127.0.0.1", args.port), Handler)
     print("ready %d" % server.address[1], flush=True)

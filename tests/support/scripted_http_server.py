@@ -15,6 +15,13 @@ works like /file):
   /drop[size]            announces 2*size bytes, sends size bytes, then drops the connection
   /redirect[to]          302 to the given address
   /status[code]          that status with a short body
+  /garbage[line]         answers with the given line instead of a status line, then closes
+  /bigheaders[bytes]     200 after that many bytes of header lines (1 MiB when not given)
+  /loop                  302 back to the same address, forever
+  /claim[size,length]    announces length bytes, sends size bytes, then closes
+  /trickle[size]         announces size bytes and sends one a second
+  /badchunk[size]        chunked: one chunk of size bytes, then a chunk size that is no number
+  /reset[size,at]        announces size bytes, sends at bytes, then resets the connection
   absolute address       (a request to a proxy) 200 with "proxied"
 
 POST and PUT read the body their Content-Length announces and log its length and MD5
@@ -23,6 +30,7 @@ a block a tenth of a second, /silent never reads it, /discard counts it without 
 (no bodyMd5 then).
 """
 import base64
+import struct
 import hashlib
 import json
 import socket
@@ -168,6 +176,86 @@ class Handler(BaseHTTPRequestHandler):
 
     def route_status(self, query, size):
         self.send_body(int(query.get("code", "500")), b"status page")
+
+    def route_garbage(self, query, size):
+        line = query.get("line", "garbage")
+        self.quietly(lambda: self.wfile.write(line.encode("latin-1") + b"\r\n\r\nbody"))
+        self.close_connection = True
+
+    def route_bigheaders(self, query, size):
+        wanted = int(query.get("bytes", str(1 << 20)))
+
+        def send():
+            self.wfile.write(b"HTTP/1.1 200 OK\r\n")
+            filler = b"a" * 990
+            sent, index = 0, 0
+            while sent < wanted:
+                line = b"X-Filler-%d: %s\r\n" % (index, filler)
+                self.wfile.write(line)
+                sent += len(line)
+                index += 1
+            body = body_of(size)
+            self.wfile.write(b"Content-Length: %d\r\n\r\n" % len(body) + body)
+            self.wfile.flush()
+        self.quietly(send)
+        self.close_connection = True
+
+    def route_loop(self, query, size):
+        self.send_body(302, b"moved", {"Location": self.path})
+
+    def route_claim(self, query, size):
+        def send():
+            self.send_response(200)
+            self.send_header("Content-Length", query.get("length", "0"))
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(body_of(size))
+            self.wfile.flush()
+        self.quietly(send)
+        self.close_connection = True
+
+    def route_badchunk(self, query, size):
+        def send():
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(b"%x\r\n" % size + body_of(size) + b"\r\nzz\r\nmore\r\n0\r\n\r\n")
+            self.wfile.flush()
+        self.quietly(send)
+        self.close_connection = True
+
+    def route_trickle(self, query, size):
+        def send():
+            self.send_response(200)
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            for byte in body_of(size):
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+                time.sleep(1)
+        self.quietly(send)
+        self.close_connection = True
+
+    def route_reset(self, query, size):
+        def send():
+            self.send_response(200)
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            self.wfile.write(body_of(size)[:int(query.get("at", "0"))])
+            self.wfile.flush()
+            # Linger of zero: close() sends a reset instead of an orderly end.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()
+        self.quietly(send)
+        self.close_connection = True
+
+    def quietly(self, send):
+        # The client may hang up first; that is what these routes test, not a server fault.
+        try:
+            send()
+        except OSError:
+            pass
 
 
 def main():

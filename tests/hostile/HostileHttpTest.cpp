@@ -1,0 +1,182 @@
+#include "HostileFixture.h"
+
+#include "tests/support/ScriptedHttpServer.h"
+
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+class HostileHttp : public HostileFixture {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.isRunning());
+        engine.Timeout = 2;
+    }
+
+    // A job that downloads to setup.exe in the target directory, where an older copy lies.
+    TWebTransferItem* addJobOverOldFile(const QString& url)
+    {
+        writeInside(QStringLiteral("setup.exe"), "old");
+        TWebTransferItem* job = engine.Items().Add();
+        job->URL = url;
+        job->TargetDir = inside();
+        job->TargetFilename = QStringLiteral("setup.exe");
+        return job;
+    }
+
+    ScriptedHttpServer server;
+};
+
+struct HostileCase {
+    const char* name;
+    const char* path;
+    // The error events expected, "%URL%" standing for the job's address and "%FILE%" for
+    // the target file; none when the download succeeds.
+    std::vector<const char*> errors;
+    // The bytes setup.exe holds afterwards: -1 for the old content.
+    int newSize;
+};
+
+class HostileHttpAnswer : public HostileHttp, public testing::WithParamInterface<HostileCase> {};
+
+TEST_P(HostileHttpAnswer, EndsClearlyWithoutDamageOrStrayFiles)
+{
+    const HostileCase& test = GetParam();
+    const QString url = server.url(QString::fromLatin1(test.path));
+    TWebTransferItem* job = addJobOverOldFile(url);
+    engine.Execute();
+
+    QStringList expected;
+    for (const char* error : test.errors)
+        expected << QString::fromLatin1(error)
+                        .replace(QStringLiteral("%URL%"), url)
+                        .replace(QStringLiteral("%FILE%"), insideFile(QStringLiteral("setup.exe")));
+    QStringList reported = events.only(QStringLiteral("Error"));
+    reported += events.only(QStringLiteral("URLNotFound"));
+    EXPECT_EQ(reported, expected);
+    EXPECT_EQ(job->Success(), test.errors.empty());
+    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), test.newSize < 0 ? QByteArray("old") : bodyOf(test.newSize));
+    EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")}) << "no temporary file is left";
+    EXPECT_EQ(entriesOf(outer.path()), QStringList{QStringLiteral("inside")});
+    ASSERT_FALSE(events.log.isEmpty());
+    EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, HostileHttpAnswer,
+    testing::Values(
+        HostileCase{"NotAStatusLine", "/garbage/setup.exe?line=SSH-2.0-OpenSSH_9.2", {"URLNotFound %URL%"}, -1},
+        HostileCase{"StatusCodeNotANumber", "/garbage/setup.exe?line=HTTP/1.1%20abc%20OK", {"URLNotFound %URL%"}, -1},
+        HostileCase{"StatusCodeTooLong", "/garbage/setup.exe?line=HTTP/1.1%202000000%20OK", {"URLNotFound %URL%"}, -1},
+        HostileCase{"MegabyteOfHeaders", "/bigheaders/setup.exe?size=100", {"URLNotFound %URL%"}, -1},
+        HostileCase{"ManyHeadersWithinReason", "/bigheaders/setup.exe?size=100&bytes=65536", {}, 100},
+        HostileCase{"RedirectForever", "/loop/setup.exe", {"URLNotFound %URL%"}, -1},
+        HostileCase{"RedirectToALocalFile", "/redirect/setup.exe?to=file:///etc/passwd", {"URLNotFound %URL%"}, -1},
+        HostileCase{"LengthLargerThanBody", "/claim/setup.exe?size=3000&length=6000",
+                    {"Error 7", "ErrorInfo 7 Transfer interrupted %FILE%"}, -1},
+        HostileCase{"LengthOfExabytes", "/claim/setup.exe?size=3000&length=9223372036854775807",
+                    {"Error 7", "ErrorInfo 7 Transfer interrupted %FILE%"}, -1},
+        HostileCase{"LengthBeyondAnyNumber", "/claim/setup.exe?size=3000&length=99999999999999999999999",
+                    {"URLNotFound %URL%"}, -1},
+        HostileCase{"NegativeLength", "/claim/setup.exe?size=3000&length=-5", {"URLNotFound %URL%"}, -1},
+        HostileCase{"LengthSmallerThanBody", "/claim/setup.exe?size=6000&length=3000", {}, 3000},
+        HostileCase{"ChunkSizeNotANumber", "/badchunk/setup.exe?size=3000",
+                    {"Error 7", "ErrorInfo 7 Transfer interrupted %FILE%"}, -1},
+        HostileCase{"ResetBeforeTheBody", "/reset/setup.exe?size=20000&at=0",
+                    {"Error 7", "ErrorInfo 7 Transfer interrupted %FILE%"}, -1},
+        HostileCase{"ResetMidBody", "/reset/setup.exe?size=20000&at=5000",
+                    {"Error 7", "ErrorInfo 7 Transfer interrupted %FILE%"}, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HostileHttp, BasicCredentialsDoNotFollowARedirectToAnotherHost)
+{
+    const QString offsite = server.urlAsLocalhost(QStringLiteral("/auth/setup.exe?user=alice&pass=secret&size=100"));
+    const QString url = server.url(QStringLiteral("/redirect/setup.exe?to="))
+        + QString::fromLatin1(QUrl::toPercentEncoding(offsite));
+    TWebTransferItem* job = addJobOverOldFile(url);
+    job->HTTPUserID = QStringLiteral("alice");
+    job->HTTPPassword = QStringLiteral("secret");
+    engine.Execute();
+
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 2);
+    EXPECT_TRUE(requests[0].headers.contains(QStringLiteral("authorization")));
+    EXPECT_TRUE(requests[1].target.startsWith(QStringLiteral("/auth/")));
+    EXPECT_FALSE(requests[1].headers.contains(QStringLiteral("authorization")))
+        << requests[1].headers.value(QStringLiteral("authorization")).toStdString();
+    EXPECT_FALSE(job->Success());
+    EXPECT_EQ(events.only(QStringLiteral("ErrorInfo")),
+              QStringList{QStringLiteral("ErrorInfo 401 Returned http error code 401")});
+    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), QByteArray("old"));
+    EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
+}
+
+TEST_F(HostileHttp, EndlessHeadersKeepMemoryBounded)
+{
+    // A warm-up run first, so what the first request loads once is not counted.
+    TWebTransferItem* warmUp = addJobOverOldFile(server.url(QStringLiteral("/file/setup.exe?size=100")));
+    engine.Execute();
+    ASSERT_TRUE(warmUp->Success());
+    engine.Items().Clear();
+
+    const qint64 before = residentKiB();
+    ASSERT_GT(before, 0);
+    // 64 MiB of header lines: a client that kept them all would grow by at least as much.
+    TWebTransferItem* job =
+        addJobOverOldFile(server.url(QStringLiteral("/bigheaders/setup.exe?size=100&bytes=67108864")));
+    events.log.clear();
+    engine.Execute();
+    const qint64 after = residentKiB();
+    EXPECT_FALSE(job->Success());
+    EXPECT_LT(after - before, 32 * 1024) << before << " KiB before, " << after << " KiB after";
+    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), QByteArray("old"));
+    EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
+}
+
+TEST_F(HostileHttp, SlowButLivingServerIsNotTakenForADeadOne)
+{
+    // The time-out is about silence, not about the length of the whole download.
+    engine.Timeout = 3;
+    TWebTransferItem* job = addJobOverOldFile(server.url(QStringLiteral("/trickle/setup.exe?size=4")));
+    engine.Execute();
+    EXPECT_TRUE(job->Success()) << events.log.join(u'|').toStdString();
+    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), bodyOf(4));
+    EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")});
+}
+
+TEST_F(HostileHttp, TrickleKeepsTheWindowServedUntilCancel)
+{
+    engine.Timeout = 3;
+    TWebTransferItem* job = addJobOverOldFile(server.url(QStringLiteral("/trickle/setup.exe?size=1000")));
+    int ticks = 0;
+    int ticksAtFirstByte = -1;
+    bool cancelled = false;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ++ticks;
+        // Cancel once the window has kept ticking for a while after the first byte.
+        if (!cancelled && ticksAtFirstByte >= 0 && ticks - ticksAtFirstByte >= 20) {
+            cancelled = true;
+            clickCancel();
+        }
+    });
+    ticker.start(10);
+    auto original = engine.OnCopyProgress;
+    engine.OnCopyProgress = [&](TWebTransfer* sender, int fileidx, std::int64_t size, std::int64_t total) {
+        original(sender, fileidx, size, total);
+        if (ticksAtFirstByte < 0 && size > 0)
+            ticksAtFirstByte = ticks;
+    };
+    engine.Execute();
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(job->Cancelled());
+    EXPECT_FALSE(job->Success());
+    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("CopyCancel"),
+                                       QStringLiteral("CopyDone")}));
+    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), QByteArray("old"));
+    EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")});
+}
+
+} // namespace
