@@ -134,20 +134,7 @@ bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QStrin
         file.Discard();
         return true;
     }
-    if (writeFailed || !file.Flush()) {
-        file.Discard();
-        ReportError(5, QStringLiteral("Error writing to destination file ") + path);
-        return false;
-    }
     // In ASCII mode line ends change on the way, so only a binary size can be compared.
-    if (interrupted || (FTPMode == fmBINARY && remoteSize > 0 && done < remoteSize)) {
-        file.Discard();
-        ReportError(7, QStringLiteral("Transfer interrupted ") + path);
-        return false;
-    }
-    if (!file.Commit()) {
-        ReportError(3, QStringLiteral("Cannot create target file ") + path);
-        return false;
-    }
-    return true;
+    const bool cutShort = FTPMode == fmBINARY && remoteSize > 0 && done < remoteSize;
+    return FinishDownload(file, writeFailed, interrupted || cutShort, path, QStringLiteral("Cannot create target file "));
 }

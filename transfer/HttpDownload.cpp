@@ -173,19 +173,8 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
         file.Discard();
         return result;
     }
-    if (writeFailed || !file.Flush()) {
-        file.Discard();
-        ReportError(5, QStringLiteral("Error writing to destination file ") + path);
+    const bool cutShort = contentLength >= 0 && done < contentLength;
+    if (!FinishDownload(file, writeFailed, interrupted || cutShort, path, QStringLiteral("Cannot create file ")))
         return false;
-    }
-    if (interrupted || (contentLength >= 0 && done < contentLength)) {
-        file.Discard();
-        ReportError(7, QStringLiteral("Transfer interrupted ") + path);
-        return false;
-    }
-    if (!file.Commit()) {
-        ReportError(3, QStringLiteral("Cannot create file ") + path);
-        return false;
-    }
     return result;
 }

@@ -1,5 +1,7 @@
 #include "transfer/WebTransfer.h"
 
+#include "transfer/DownloadTarget.h"
+
 #include "platform/FtpConnection.h"
 #include "platform/InternetSession.h"
 
@@ -52,6 +54,26 @@ void TWebTransfer::ReportError(int ErrorCode, const QString& ErrorInfo)
         OnError(this, ErrorCode);
     if (OnErrorInfo)
         OnErrorInfo(this, ErrorCode, ErrorInfo);
+}
+
+bool TWebTransfer::FinishDownload(TDownloadTarget& File, bool WriteFailed, bool Interrupted, const QString& Path,
+                                  const QString& CreateErrorText)
+{
+    if (WriteFailed || !File.Flush()) {
+        File.Discard();
+        ReportError(5, QStringLiteral("Error writing to destination file ") + Path);
+        return false;
+    }
+    if (Interrupted) {
+        File.Discard();
+        ReportError(7, QStringLiteral("Transfer interrupted ") + Path);
+        return false;
+    }
+    if (!File.Commit()) {
+        ReportError(3, CreateErrorText + Path);
+        return false;
+    }
+    return true;
 }
 
 void TWebTransfer::StoreJobResult(TWebTransferItem& Item, bool Result, TDateTime DateSlot, bool NotNewer)

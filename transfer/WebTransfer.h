@@ -26,6 +26,7 @@ class InternetSession;
 }
 struct TFtpLink;
 class QThread;
+class TDownloadTarget;
 
 class TWebTransfer : public QObject {
     Q_OBJECT
@@ -206,6 +207,11 @@ protected:
 
     // Raises OnError and then OnErrorInfo with the same code.
     void ReportError(int ErrorCode, const QString& ErrorInfo);
+    // Ends a download into its temporary file: puts the file in place when it arrived whole;
+    // otherwise discards it and reports why (5: the disk refused it, 7: the transfer broke
+    // off, 3 with CreateErrorText: it could not be put in place). True when it is in place.
+    bool FinishDownload(TDownloadTarget& File, bool WriteFailed, bool Interrupted, const QString& Path,
+                        const QString& CreateErrorText);
 
     // What the run loop stores into a job after its operation returned.
     void StoreJobResult(TWebTransferItem& Item, bool Result, TDateTime DateSlot, bool NotNewer);
