@@ -4,6 +4,7 @@
 
 #include <QTimer>
 
+#include <ostream>
 #include <utility>
 #include <vector>
 
@@ -143,12 +144,59 @@ TEST_F(HostileFtp, EndlessListingKeepsMemoryBounded)
     EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
 }
 
+constexpr const char* NotFound = "URLNotFound /pub/setup.exe";
+constexpr const char* Interrupted = "Error 7|ErrorInfo 7 Transfer interrupted %FILE%";
+
+struct ResetCase {
+    const char* name;
+    qint64 at;
+    bool passive;
+    // The event that reports it: "%FILE%" stands for the target file.
+    const char* event;
+    friend void PrintTo(const ResetCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class HostileFtpReset : public HostileFtp, public testing::WithParamInterface<ResetCase> {};
+
+TEST_P(HostileFtpReset, ConnectionResetMidFileKeepsTheOldFile)
+{
+    FtpServer::Options options;
+    options.resetAt = GetParam().at;
+    FtpServer server(options);
+    ASSERT_TRUE(server.isRunning()) << server.error().toStdString();
+    writeRemote(server, QStringLiteral("pub/setup.exe"), bodyOf(300000));
+    writeInside(QStringLiteral("setup.exe"), "old");
+    engine.Timeout = 2;
+    engine.FTPPassive = GetParam().passive;
+
+    TWebTransferItem* job = addJob(wpFtp, QStringLiteral("/pub/setup.exe"), server);
+    engine.Execute();
+
+    EXPECT_FALSE(job->Success());
+    QStringList reported = events.only(QStringLiteral("Error"));
+    reported += events.only(QStringLiteral("URLNotFound"));
+    EXPECT_EQ(reported.join(u'|'), QString::fromLatin1(GetParam().event)
+                                       .replace(QStringLiteral("%FILE%"), insideFile(QStringLiteral("setup.exe"))))
+        << events.log.join(u'|').toStdString();
+    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), QByteArray("old"));
+    EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")});
+    EXPECT_EQ(entriesOf(outer.path()), QStringList{QStringLiteral("inside")});
+    EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Resets, HostileFtpReset,
+                         testing::Values(ResetCase{"BeforeTheFirstByte", 0, true, NotFound},
+                                         ResetCase{"MidFilePassive", 100000, true, Interrupted},
+                                         ResetCase{"MidFileActive", 100000, false, Interrupted}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 struct ReplyCase {
     const char* name;
     std::vector<std::pair<const char*, const char*>> replies; // command, the reply it gets
     // The event the job ends with; none when the download still succeeds.
     const char* event;
     bool passive = false;
+    friend void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class HostileFtpReply : public HostileFtp, public testing::WithParamInterface<ReplyCase> {};
@@ -180,9 +228,6 @@ TEST_P(HostileFtpReply, UnexpectedAnswerEndsTheJobWithoutDamage)
     ASSERT_FALSE(events.log.isEmpty());
     EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
 }
-
-constexpr const char* NotFound = "URLNotFound /pub/setup.exe";
-constexpr const char* Interrupted = "Error 7|ErrorInfo 7 Transfer interrupted %FILE%";
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, HostileFtpReply,

@@ -17,7 +17,7 @@ QString scriptPath()
 } // namespace
 
 FtpServer::FtpServer(Listing listing)
-    : FtpServer(Options{listing, {}, {}, 0, false})
+    : FtpServer(Options{listing, {}, {}, 0, false, -1})
 {
 }
 
@@ -48,6 +48,8 @@ FtpServer::FtpServer(const Options& options)
         arguments << QStringLiteral("--endless-listing");
     if (options.throttle > 0)
         arguments << QStringLiteral("--throttle") << QString::number(options.throttle);
+    if (options.resetAt >= 0)
+        arguments << QStringLiteral("--reset-at") << QString::number(options.resetAt);
     m_process.start(QString::fromLatin1(Python), arguments);
     const QDeadlineTimer deadline(20000);
     QByteArray output;

@@ -27,6 +27,8 @@ public:
         int throttle = 0;
         // Every listing goes on with made-up entries for as long as the client reads.
         bool endlessListing = false;
+        // Every download's data connection is reset after this many bytes; -1 for never.
+        qint64 resetAt = -1;
     };
 
     // With Listing::Hostile every listing also shows "../evil", "a/b" and an unreadable line.

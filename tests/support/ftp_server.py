@@ -10,11 +10,16 @@ shows the lines of FILE as they are (bytes, one entry a line). Each --reply CMD=
 the command CMD with TEXT instead of doing it ("SIZE=250 fine" answers SIZE with code 250).
 With --endless-listing every listing goes on with made-up entries until the client hangs up.
 With --throttle N data goes out at no more than about N bytes a second, in bursts.
+With --reset-at N every download's data connection is reset after N bytes, and the transfer
+is answered with 426 on the control connection.
 """
 import argparse
 import logging
 import os
+import socket
+import struct
 import sys
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
@@ -53,6 +58,7 @@ def main():
     parser.add_argument("--reply", action="append", default=[])
     parser.add_argument("--throttle", type=int, default=0)
     parser.add_argument("--endless-listing", action="store_true")
+    parser.add_argument("--reset-at", type=int)
     args = parser.parse_args()
     replies = dict(reply.split("=", 1) for reply in args.reply)
 
@@ -117,6 +123,28 @@ def main():
                     index += 1
 
         Handler.abstracted_fs = EndlessFS
+
+    if args.reset_at is not None:
+        # sendfile() would hand the whole file to the kernel; plain sends can be counted.
+        Handler.use_sendfile = False
+        sending_base = Handler.dtp_handler
+
+        class Resetting(sending_base):
+            def send(self, data):
+                left = args.reset_at - self.tot_bytes_sent
+                if self.receive or left > 0:
+                    return sending_base.send(self, data if self.receive else data[:left])
+                # A reset makes the receiver drop what it has not read yet: give it time
+                # to read the bytes sent so far (this test server has one client).
+                if self.tot_bytes_sent > 0:
+                    time.sleep(0.3)
+                # Linger of zero: closing sends a reset instead of an orderly end.
+                self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                self._resp = ("426 Connection reset after %d bytes." % self.tot_bytes_sent, logging.debug)
+                self.close()
+                return 0
+
+        Handler.dtp_handler = Resetting
 
     server = FTPServer(("127.0.0.1", args.port), Handler)
     print("ready %d" % server.address[1], flush=True)
