@@ -6,7 +6,9 @@ Prints "PORT <n>" once it listens on 127.0.0.1, then serves until killed. Every 
 appended to LOGFILE as one JSON line: method, target, headers.
 
 Paths (query arguments in brackets; the first segment picks the behaviour, so /file/a.exe
-works like /file):
+works like /file). A second segment with "=" in it carries arguments inside the path, for a
+client that only appends names to a base address: /reset/size=9000&at=10/a.exe is
+/reset/a.exe?size=9000&at=10 (a real query argument wins).
   /file[size]            200 with size bytes
   /auth[user,pass,size]  401 until the Basic credentials match, then 200 with size bytes
   /nolength[size]        200 without Content-Length; the body ends when the connection closes
@@ -48,6 +50,15 @@ def body_of(size):
     return (pattern * (size // 256 + 1))[:size]
 
 
+def arguments_of(parts):
+    segments = parts.path.split("/")
+    arguments = {}
+    if len(segments) > 2 and "=" in segments[2]:
+        arguments.update({k: v[0] for k, v in parse_qs(segments[2]).items()})
+    arguments.update({k: v[0] for k, v in parse_qs(parts.query).items()})
+    return arguments
+
+
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
 
@@ -80,7 +91,7 @@ class Handler(BaseHTTPRequestHandler):
             self.send_body(200, b"proxied")
             return
         parts = urlsplit(self.path)
-        query = {k: v[0] for k, v in parse_qs(parts.query).items()}
+        query = arguments_of(parts)
         size = int(query.get("size", "1000"))
         # The first path segment picks the behaviour; the rest only names the file.
         route = parts.path.split("/")[1] if "/" in parts.path else ""
@@ -121,7 +132,7 @@ class Handler(BaseHTTPRequestHandler):
         if route in ("upload", "slowread"):
             self.send_body(200, b"stored")
             return
-        query = {k: v[0] for k, v in parse_qs(parts.query).items()}
+        query = arguments_of(parts)
         handler = getattr(self, "route_" + route, None)
         if handler is None:
             self.send_body(404, b"not found")
@@ -244,6 +255,10 @@ class Handler(BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(body_of(size)[:int(query.get("at", "0"))])
             self.wfile.flush()
+            # A reset makes the receiver drop what it has not read yet: give it time to
+            # read the bytes sent so far.
+            if int(query.get("at", "0")) > 0:
+                time.sleep(0.3)
             # Linger of zero: close() sends a reset instead of an orderly end.
             self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             self.connection.close()
