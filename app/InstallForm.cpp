@@ -52,7 +52,7 @@ void TInstallForm::BuildEngine()
     // Why a download failed, for the message that replaces the done box.
     WebTransfer->OnErrorInfo = [this](TWebTransfer*, int, const QString& Info) { FDownloadError = Info; };
     WebTransfer->OnURLNotFound = [this](TWebTransfer*, const QString& Url) {
-        FDownloadError = QStringLiteral("Cannot connect to ") + Url;
+        FDownloadError = QStringLiteral("Could not open ") + Url;
     };
 }
 

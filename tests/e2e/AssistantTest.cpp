@@ -1,8 +1,10 @@
 #include "tests/support/NginxServer.h"
+#include "tests/support/ScriptedHttpServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualDisplay.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -41,12 +43,14 @@ protected:
         }
     }
 
-    void Start()
+    void Start() { Start(m_server->url(QString())); }
+
+    void Start(const QString& mirror)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DISPLAY"), m_display.name());
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        environment.insert(QStringLiteral("KAPLIX_DOWNLOAD_URL"), m_server->url(QString()));
+        environment.insert(QStringLiteral("KAPLIX_DOWNLOAD_URL"), mirror);
         environment.insert(QStringLiteral("WINEPREFIX"), m_prefix.path());
         environment.insert(QStringLiteral("TMPDIR"), m_temp.path());
         // Libraries of the window system keep allocations until exit; the test judges the
@@ -153,6 +157,33 @@ TEST_F(AssistantTest, MissingFileOnTheServerIsExplainedInAnErrorBox)
     Click(window, 711 + 56, 528 + 20);
     ASSERT_TRUE(m_assistant.waitForFinished(Patience));
     EXPECT_EQ(m_assistant.exitCode(), 0);
+}
+
+TEST_F(AssistantTest, BrokenConnectionIsExplainedAndTheWindowStaysUsable)
+{
+    ScriptedHttpServer faulty;
+    ASSERT_TRUE(faulty.isRunning());
+    Start(faulty.url(QStringLiteral("/reset/size=300000&at=100000/")));
+    const QString startupBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
+    ASSERT_FALSE(startupBox.isEmpty());
+    PressReturnIn(startupBox);
+    const QString window = m_display.waitForWindow(QRegularExpression::escape(MainTitle), Patience);
+    ASSERT_FALSE(window.isEmpty());
+
+    // Twice: after the first failure the window still takes a download.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        Click(window, 120 + 48, 399 + 14); // Download, 64-bit row
+        const QString errorBox = m_display.waitForWindow(QStringLiteral("^Error$"), Patience);
+        ASSERT_FALSE(errorBox.isEmpty()) << "attempt " << attempt + 1;
+        PressReturnIn(errorBox);
+        QThread::msleep(300);
+    }
+    EXPECT_EQ(faulty.requests().size(), 2);
+    Click(window, 711 + 56, 528 + 20); // Done
+    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
+    EXPECT_EQ(m_assistant.exitCode(), 0);
+    EXPECT_EQ(QDir(m_home.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("SetupKAPLIX")})
+        << "no part of the broken download is left";
 }
 
 } // namespace

@@ -1,0 +1,153 @@
+#include "tests/app/InstallFormFixture.h"
+
+#include "controls/GlowButton.h"
+#include "tests/support/FreePort.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/ScriptedHttpServer.h"
+#include "transfer/WebTransfer.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+namespace {
+
+// The assistant against a download server that misbehaves on every request. The setup file
+// it is asked for lies in the start-up directory already, from an earlier download.
+class AssistantUnderFault : public InstallFormTest {
+protected:
+    void SetUp() override
+    {
+        InstallFormTest::SetUp();
+        ASSERT_TRUE(m_server.isRunning());
+        m_startup.write(QStringLiteral("KXsetup64.exe"), "old");
+    }
+
+    // Every download asks the server below this path, which picks the misbehaviour; without
+    // a path, a port nothing listens on.
+    void MirrorAt(const char* path)
+    {
+        m_mirror = path ? m_server.url(QString::fromLatin1(path))
+                        : QStringLiteral("http://127.0.0.1:%1/").arg(freeTcpPort());
+        qputenv("KAPLIX_DOWNLOAD_URL", m_mirror.toLocal8Bit());
+    }
+
+    QString DownloadedURL() const { return m_mirror + QStringLiteral("download/ver121/KXsetup64.exe"); }
+
+    void ExpectTheOldFileAndNothingElse(const TInstallForm& form)
+    {
+        EXPECT_EQ(m_startup.read(QStringLiteral("KXsetup64.exe")), QByteArray("old"));
+        EXPECT_EQ(QDir(m_startup.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QStringList{QStringLiteral("KXsetup64.exe")});
+        EXPECT_TRUE(form.Install64Btn->isEnabled());
+        EXPECT_EQ(form.Label19->text(), QStringLiteral("Install file is present"));
+    }
+
+    // Whether the window takes a click again: Download starts a new run, which ends in a box.
+    static void ExpectTheWindowUsable(TInstallForm& form, const ModalAnswerer& answerer)
+    {
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_TRUE(form.isEnabled());
+        ASSERT_TRUE(form.WebTransfer->ProgressForm() == nullptr || !form.WebTransfer->ProgressForm()->isVisible());
+        const int boxes = answerer.answered();
+        QTest::mouseClick(form.Download3, Qt::LeftButton);
+        EXPECT_EQ(answerer.answered(), boxes + 1) << "a second download ran to its end";
+    }
+
+    ScriptedHttpServer m_server;
+    QString m_mirror;
+};
+
+struct FaultCase {
+    const char* name;
+    // The route and its arguments the server answers every download with; none for a port
+    // nothing listens on.
+    const char* mirror;
+    // What the error box says below "The download failed": %URL% stands for the address,
+    // %FILE% for the setup file's path.
+    const char* reason;
+    friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class AssistantFault : public AssistantUnderFault, public testing::WithParamInterface<FaultCase> {};
+
+TEST_P(AssistantFault, ErrorBoxSaysWhatWentWrongAndNothingIsLost)
+{
+    MirrorAt(GetParam().mirror);
+    ModalAnswerer answerer({Ok, Ok, Ok});
+    auto form = Open();
+    form->WebTransfer->Timeout = 2;
+    QTest::mouseClick(form->Download3, Qt::LeftButton);
+
+    ASSERT_EQ(answerer.answered(), 2);
+    EXPECT_EQ(answerer.captions()[1], QStringLiteral("Error"));
+    const QString reason = QString::fromLatin1(GetParam().reason)
+                               .replace(QStringLiteral("%URL%"), DownloadedURL())
+                               .replace(QStringLiteral("%FILE%"), form->StartupDir + QStringLiteral("KXsetup64.exe"));
+    EXPECT_EQ(answerer.messages()[1], QStringLiteral("The download failed\n") + reason);
+    ExpectTheOldFileAndNothingElse(*form);
+    ExpectTheWindowUsable(*form, answerer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, AssistantFault,
+    testing::Values(
+        FaultCase{"AnswerThatIsNoHttp", "/garbage/line=SSH-2.0-OpenSSH_9.2/", "Could not open %URL%"},
+        FaultCase{"MegabyteOfHeaders", "/bigheaders/", "Could not open %URL%"},
+        FaultCase{"EndlessRedirects", "/loop/", "Could not open %URL%"},
+        FaultCase{"ServerError", "/status/code=503/", "Returned http error code 503"},
+        FaultCase{"BodyShorterThanAnnounced", "/claim/size=3000&length=6000/", "Transfer interrupted %FILE%"},
+        FaultCase{"ConnectionResetMidFile", "/reset/size=300000&at=100000/", "Transfer interrupted %FILE%"},
+        FaultCase{"NoServerListening", nullptr, "Could not open %URL%"}),
+    [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+
+// A server that answers too slowly or not at all: the window goes on being served while the
+// user waits, and the progress dialog's Cancel ends the wait.
+class AssistantWaiting : public AssistantUnderFault, public testing::WithParamInterface<const char*> {};
+
+TEST_P(AssistantWaiting, WindowStaysServedAndCancelEndsTheWait)
+{
+    MirrorAt(GetParam());
+    ModalAnswerer answerer({Ok, Ok, Ok});
+    auto form = Open();
+    int ticks = 0;
+    bool cancelled = false;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        // The user gives up after about half a second of a window that kept answering.
+        if (++ticks < 50 || cancelled)
+            return;
+        QWidget* dialog = form->WebTransfer->ProgressForm();
+        if (!dialog)
+            return;
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text() == QStringLiteral("Cancel")) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                cancelled = true;
+            }
+        }
+    });
+    ticker.start(10);
+    QTest::mouseClick(form->Download3, Qt::LeftButton);
+    ticker.stop();
+
+    EXPECT_TRUE(cancelled);
+    ASSERT_EQ(answerer.answered(), 2);
+    EXPECT_EQ(answerer.captions()[1], QStringLiteral("Information"));
+    EXPECT_EQ(answerer.messages()[1], QStringLiteral("Download cancelled"));
+    ExpectTheOldFileAndNothingElse(*form);
+    EXPECT_TRUE(form->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, AssistantWaiting,
+                         testing::Values("/trickle/size=100/", "/silent/"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.index == 0 ? "OneByteASecond" : "NeverAnswers");
+                         });
+
+} // namespace

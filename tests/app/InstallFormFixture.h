@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/InstallForm.h"
+#include "platform/Fonts.h"
+#include "tests/support/ModalAnswerer.h"
+#include "tests/support/TempDir.h"
+
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+
+inline const ModalAnswerer::Answer Ok{{}, QStringLiteral("OK")};
+
+inline QStringList MemoLines(const TInstallForm& form)
+{
+    return form.Memo->toPlainText().split(u'\n');
+}
+
+inline QStringList FileBoxLines(const TInstallForm& form)
+{
+    QStringList lines;
+    for (int i = 0; i < form.FileBox->count(); ++i)
+        lines << form.FileBox->item(i)->text();
+    return lines;
+}
+
+// A start-up directory, a temporary directory and a drive C: of its own for every test.
+class InstallFormTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::ensureDesignFonts();
+        qputenv("WINEPREFIX", m_prefix.path().toLocal8Bit());
+        qunsetenv("KAPLIX_DOWNLOAD_URL");
+    }
+    void TearDown() override
+    {
+        qunsetenv("WINEPREFIX");
+        qunsetenv("KAPLIX_DOWNLOAD_URL");
+    }
+
+    TInstallEnvironment Environment(bool windows64 = true) const
+    {
+        TInstallEnvironment environment;
+        environment.ExecutableDir = m_startup.path();
+        environment.TempDir = m_temp.path();
+        environment.ProgramFilesFolder = m_prefix.filePath(QStringLiteral("drive_c/Program Files"));
+        environment.Windows64Bit = windows64;
+        return environment;
+    }
+
+    // Creates the window and shows it; a ModalAnswerer made before answers its boxes.
+    std::unique_ptr<TInstallForm> Open(bool windows64 = true)
+    {
+        auto form = std::make_unique<TInstallForm>(Environment(windows64));
+        form->show();
+        return form;
+    }
+
+    void InstallAt(const char* windowsPath)
+    {
+        QString path = QString::fromLatin1(windowsPath);
+        path.replace(u'\\', u'/');
+        m_prefix.write(QStringLiteral("drive_c/") + path.mid(3));
+    }
+
+    TempDir m_startup;
+    TempDir m_temp;
+    TempDir m_prefix;
+};
