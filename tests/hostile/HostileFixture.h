@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,21 @@ protected:
                 return line.mid(6).trimmed().split(' ').first().toLongLong();
         }
         return -1;
+    }
+
+    // Runs the engine; true when the event loop handled a timer while the run was going on,
+    // so a window would have gone on being painted and taking clicks.
+    bool executeServingTheLoop()
+    {
+        bool running = true;
+        bool served = false;
+        QTimer probe;
+        probe.setSingleShot(true);
+        QObject::connect(&probe, &QTimer::timeout, [&] { served = running; });
+        probe.start(0);
+        engine.Execute();
+        running = false;
+        return served;
     }
 
     // Clicks the progress dialog's Cancel button, as the user would.

@@ -62,7 +62,7 @@ TEST_F(HostileFtp, ListedNamesThatCouldEscapeAreRefusedOneByOne)
     TWebTransferItem* job = addJob(wpMultiFtp, QStringLiteral("/pub/*"), server);
     QStringList done;
     engine.OnMultiFTPFileDone = [&](TWebTransfer*, const QString& name) { done << name; };
-    engine.Execute();
+    EXPECT_TRUE(executeServingTheLoop()) << "no event was handled during the run";
 
     EXPECT_TRUE(job->Success());
     QStringList refused;
@@ -135,7 +135,7 @@ TEST_F(HostileFtp, EndlessListingKeepsMemoryBounded)
 
     const qint64 before = residentKiB();
     ASSERT_GT(before, 0);
-    engine.Execute();
+    EXPECT_TRUE(executeServingTheLoop()) << "no event was handled during the run";
     const qint64 after = residentKiB();
     EXPECT_LT(after - before, 64 * 1024) << before << " KiB before, " << after << " KiB after";
     EXPECT_FALSE(job->Success());
@@ -170,7 +170,7 @@ TEST_P(HostileFtpReset, ConnectionResetMidFileKeepsTheOldFile)
     engine.FTPPassive = GetParam().passive;
 
     TWebTransferItem* job = addJob(wpFtp, QStringLiteral("/pub/setup.exe"), server);
-    engine.Execute();
+    EXPECT_TRUE(executeServingTheLoop()) << "no event was handled during the run";
 
     EXPECT_FALSE(job->Success());
     QStringList reported = events.only(QStringLiteral("Error"));
@@ -214,7 +214,7 @@ TEST_P(HostileFtpReply, UnexpectedAnswerEndsTheJobWithoutDamage)
     engine.FTPPassive = GetParam().passive;
 
     TWebTransferItem* job = addJob(wpFtp, QStringLiteral("/pub/setup.exe"), server);
-    engine.Execute();
+    EXPECT_TRUE(executeServingTheLoop()) << "no event was handled during the run";
 
     const char* event = GetParam().event;
     QStringList reported = events.only(QStringLiteral("Error"));

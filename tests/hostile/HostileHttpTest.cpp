@@ -50,7 +50,7 @@ TEST_P(HostileHttpAnswer, EndsClearlyWithoutDamageOrStrayFiles)
     const HostileCase& test = GetParam();
     const QString url = server.url(QString::fromLatin1(test.path));
     TWebTransferItem* job = addJobOverOldFile(url);
-    engine.Execute();
+    EXPECT_TRUE(executeServingTheLoop()) << "no event was handled during the run";
 
     QStringList expected;
     for (const char* error : test.errors)
@@ -102,7 +102,7 @@ TEST_F(HostileHttp, BasicCredentialsDoNotFollowARedirectToAnotherHost)
     TWebTransferItem* job = addJobOverOldFile(url);
     job->HTTPUserID = QStringLiteral("alice");
     job->HTTPPassword = QStringLiteral("secret");
-    engine.Execute();
+    EXPECT_TRUE(executeServingTheLoop()) << "no event was handled during the run";
 
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 2);
@@ -139,7 +139,7 @@ TEST_P(HostileHttpMemory, MemoryStaysBoundedWhateverTheServerSends)
     ASSERT_GT(before, 0);
     TWebTransferItem* job = addJobOverOldFile(server.url(QString::fromLatin1(GetParam().path)));
     events.log.clear();
-    engine.Execute();
+    EXPECT_TRUE(executeServingTheLoop()) << "no event was handled during the run";
     const qint64 after = residentKiB();
     // Every case sends or claims 64 MiB or more: a client that kept it would grow by as much.
     EXPECT_LT(after - before, 32 * 1024) << before << " KiB before, " << after << " KiB after";
@@ -164,7 +164,7 @@ TEST_F(HostileHttp, SlowButLivingServerIsNotTakenForADeadOne)
     // The time-out is about silence, not about the length of the whole download.
     engine.Timeout = 3;
     TWebTransferItem* job = addJobOverOldFile(server.url(QStringLiteral("/trickle/setup.exe?size=4")));
-    engine.Execute();
+    EXPECT_TRUE(executeServingTheLoop()) << "no event was handled during the run";
     EXPECT_TRUE(job->Success()) << events.log.join(u'|').toStdString();
     EXPECT_EQ(readInside(QStringLiteral("setup.exe")), bodyOf(4));
     EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")});
