@@ -1,13 +1,13 @@
 #include "tests/app/InstallFormFixture.h"
 
 #include "controls/GlowButton.h"
+#include "tests/support/ClickButton.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedHttpServer.h"
 #include "transfer/WebTransfer.h"
 
 #include <QDir>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -120,17 +120,8 @@ TEST_P(AssistantWaiting, WindowStaysServedAndCancelEndsTheWait)
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         // The user gives up after about half a second of a window that kept answering.
-        if (++ticks < 50 || cancelled)
-            return;
-        QWidget* dialog = form->WebTransfer->ProgressForm();
-        if (!dialog)
-            return;
-        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-            if (button->text() == QStringLiteral("Cancel")) {
-                QTest::mouseClick(button, Qt::LeftButton);
-                cancelled = true;
-            }
-        }
+        if (++ticks >= 50 && !cancelled)
+            cancelled = clickButton(form->WebTransfer->ProgressForm(), QStringLiteral("Cancel"));
     });
     ticker.start(10);
     QTest::mouseClick(form->Download3, Qt::LeftButton);

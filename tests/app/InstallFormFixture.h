@@ -12,7 +12,6 @@
 
 #include <memory>
 
-
 inline const ModalAnswerer::Answer Ok{{}, QStringLiteral("OK")};
 
 inline QStringList MemoLines(const TInstallForm& form)

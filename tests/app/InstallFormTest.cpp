@@ -3,6 +3,7 @@
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
+#include "tests/support/ClickButton.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/QtPrinters.h"
 #include "transfer/WebTransfer.h"
@@ -340,14 +341,7 @@ TEST_F(DownloadTest, CancelledDownloadLeavesNothingAndAsksNothingMore)
         // Clicks that arrive during the run are ignored.
         form->DownloadClick(form->Download2);
         form->CancelBtnClick(form->CancelBtn);
-        if (auto* dialog = form->WebTransfer->ProgressForm()) {
-            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-                if (button->text() == QStringLiteral("Cancel")) {
-                    QTest::mouseClick(button, Qt::LeftButton);
-                    clicked = true;
-                }
-            }
-        }
+        clicked = clickButton(form->WebTransfer->ProgressForm(), QStringLiteral("Cancel"));
     });
     form->DownloadClick(form->Download1);
     EXPECT_TRUE(clicked);

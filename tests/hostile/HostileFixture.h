@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/ClickButton.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
@@ -7,8 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
-#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -60,6 +59,12 @@ protected:
         return -1;
     }
 
+    // The failure events recorded, errors first, then addresses that could not be opened.
+    QStringList failures() const
+    {
+        return events.only(QStringLiteral("Error")) + events.only(QStringLiteral("URLNotFound"));
+    }
+
     // Runs the engine; true when the event loop handled a timer while the run was going on,
     // so a window would have gone on being painted and taking clicks.
     bool executeServingTheLoop()
@@ -76,17 +81,7 @@ protected:
     }
 
     // Clicks the progress dialog's Cancel button, as the user would.
-    void clickCancel()
-    {
-        ASSERT_TRUE(engine.ProgressForm());
-        for (QPushButton* button : engine.ProgressForm()->findChildren<QPushButton*>()) {
-            if (button->text() == engine.DlgCancel) {
-                QTest::mouseClick(button, Qt::LeftButton);
-                return;
-            }
-        }
-        FAIL() << "no Cancel button";
-    }
+    void clickCancel() { ASSERT_TRUE(clickButton(engine.ProgressForm(), engine.DlgCancel)) << "no Cancel button"; }
 
     TempDir outer;
     TWebTransfer engine;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/ClickButton.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/NginxServer.h"
@@ -9,8 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPushButton>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -37,17 +36,7 @@ protected:
     }
 
     // Clicks the progress dialog's Cancel button, as the user would.
-    void clickCancel()
-    {
-        ASSERT_TRUE(engine.ProgressForm());
-        for (QPushButton* button : engine.ProgressForm()->findChildren<QPushButton*>()) {
-            if (button->text() == engine.DlgCancel) {
-                QTest::mouseClick(button, Qt::LeftButton);
-                return;
-            }
-        }
-        FAIL() << "no Cancel button";
-    }
+    void clickCancel() { ASSERT_TRUE(clickButton(engine.ProgressForm(), engine.DlgCancel)) << "no Cancel button"; }
 
     // Names in the target directory, temporary files included.
     QStringList targetEntries() const

@@ -1,5 +1,6 @@
 #include "TestableTransfer.h"
 
+#include "tests/support/ClickButton.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/QtPrinters.h"
@@ -31,12 +32,7 @@ protected:
         return item;
     }
 
-    void clickCancel()
-    {
-        for (QPushButton* button : engine.ProgressForm()->findChildren<QPushButton*>())
-            if (button->text() == engine.DlgCancel)
-                QTest::mouseClick(button, Qt::LeftButton);
-    }
+    void clickCancel() { clickButton(engine.ProgressForm(), engine.DlgCancel); }
 
     TempDir served;
     TempDir target;
