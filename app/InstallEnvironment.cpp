@@ -1,5 +1,7 @@
 #include "app/InstallEnvironment.h"
 
+#include "platform/PrivateFiles.h"
+#include "platform/Shell.h"
 #include "platform/SystemProbes.h"
 
 TInstallEnvironment TInstallEnvironment::FromPlatform()
@@ -7,8 +9,11 @@ TInstallEnvironment TInstallEnvironment::FromPlatform()
     constexpr int ProgramFilesFolder = 38;
     TInstallEnvironment environment;
     environment.ExecutableDir = platform::executableDir();
-    environment.TempDir = platform::tempDir();
+    const platform::PrivateTempDir temp = platform::privateTempDir();
+    environment.TempDir = temp.path;
+    environment.TempDirProblem = temp.problem;
     environment.ProgramFilesFolder = platform::specialFolder(ProgramFilesFolder);
     environment.Windows64Bit = platform::isNative64Bit();
+    environment.ShellOpen = platform::openWithDefaultHandler;
     return environment;
 }

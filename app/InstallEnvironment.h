@@ -2,13 +2,19 @@
 
 #include <QString>
 
-// What the assistant learns about the machine before its window exists. The program reads it
-// from the platform once at start; tests hand in their own.
+#include <functional>
+
+// What the assistant learns about the machine before its window exists, and how it hands a
+// file to the shell. The program reads it from the platform once at start; tests hand in
+// their own.
 struct TInstallEnvironment {
     QString ExecutableDir;       // directory of the running program, no trailing separator
-    QString TempDir;             // the system temporary directory; empty when unknown
+    QString TempDir;             // the user's private temporary directory; empty when none
+    QString TempDirProblem;      // why there is none, in plain words
     QString ProgramFilesFolder;  // the shell's program-files folder; empty when unknown
     bool Windows64Bit = false;
+    // Opens a file the way the shell's "open" does, without waiting; unassigned opens nothing.
+    std::function<bool(const QString& Path)> ShellOpen;
 
     static TInstallEnvironment FromPlatform();
 };

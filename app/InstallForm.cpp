@@ -6,7 +6,7 @@
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
-#include "platform/Shell.h"
+#include "platform/PrivateFiles.h"
 #include "platform/SystemProbes.h"
 #include "transfer/WebTransfer.h"
 
@@ -28,6 +28,16 @@ int TagOf(QObject* Sender)
 bool IsFile(const QString& Path)
 {
     return !Path.isEmpty() && QFileInfo(Path).isFile();
+}
+
+// The name a download is saved under: the requested one, or the name of a file already in
+// Dir that differs from it only in letter case, which Windows takes for the same file.
+QString SavedName(const QString& Dir, const QString& FileName)
+{
+    if (FileName.isEmpty())
+        return {};
+    const QString existing = platform::findPathIgnoringCase(Dir, FileName);
+    return existing.isEmpty() ? FileName : QFileInfo(existing).fileName();
 }
 
 } // namespace
@@ -61,6 +71,13 @@ QString TInstallForm::GetTempDir() const
     return FEnvironment.TempDir;
 }
 
+QString TInstallForm::WriteAccessProblem() const
+{
+    const QString& reason = FEnvironment.TempDirProblem;
+    return QStringLiteral("Problems with write access rights\r") + (reason.isEmpty() ? QString() : reason + u'\r')
+        + QStringLiteral("You should contact your system administrator");
+}
+
 QString TInstallForm::GetSpecialFolder(int Folder) const
 {
     constexpr int ProgramFiles = 38;
@@ -73,12 +90,14 @@ void TInstallForm::FormCreate()
     const QString temp = GetTempDir();
     saveDir = temp.isEmpty() ? QStringLiteral("/") : WithSeparator(temp);
     installDir.clear();
-    if (CheckWriteAccess(StartupDir) != waWritable) {
-        if (CheckWriteAccess(saveDir) == waWritable)
-            InstallToGrp->SetItemIndex(1);
-        else
-            ShowErrorBox(this, QStringLiteral("Problems with write access rights\rYou should contact your system administrator"));
-    }
+    // Without a temporary directory of the user's own there is nowhere safe to fall back to,
+    // and the user is told so even when the start-up directory can be written.
+    const bool privateTemp = !temp.isEmpty();
+    const bool startupWritable = CheckWriteAccess(StartupDir) == waWritable;
+    if (!startupWritable && privateTemp && CheckWriteAccess(saveDir) == waWritable)
+        InstallToGrp->SetItemIndex(1);
+    else if (!startupWritable || !privateTemp)
+        ShowErrorBox(this, WriteAccessProblem());
     RefreshSetupFiles();
 }
 
@@ -98,10 +117,11 @@ void TInstallForm::FormShow()
     // append, so the lines are gathered and set at once.
     QStringList report = {QString(), QStringLiteral("Current directory:"), StartupDir};
 
-    const auto exists = [](const QString& Path) { return IsFile(Path); };
-    const QString programFiles = platform::localPathOf(GetSpecialFolder(38) + QStringLiteral("\\kaplix\\bin\\kaplix3.exe"));
-    const QString fixedProgramFiles = platform::localPathOf(QStringLiteral("C:\\Program Files\\kaplix\\bin\\kaplix3.exe"));
-    const QString oldLocation = platform::localPathOf(QStringLiteral("C:\\kaplix\\bin\\kaplix3.exe"));
+    // Windows finds these paths in any letter case, and so do we.
+    const auto exists = [](const QString& WindowsPath) { return platform::windowsFileExists(WindowsPath); };
+    const QString programFiles = GetSpecialFolder(38) + QStringLiteral("\\kaplix\\bin\\kaplix3.exe");
+    const QString fixedProgramFiles = QStringLiteral("C:\\Program Files\\kaplix\\bin\\kaplix3.exe");
+    const QString oldLocation = QStringLiteral("C:\\kaplix\\bin\\kaplix3.exe");
     if (exists(programFiles) || exists(fixedProgramFiles)) {
         report << QStringLiteral("  KAPLIX is found in \"Program files\" location")
                << QStringLiteral("  Please use \"Install new on ...\" for upgrading (32- or 64-bit as appropriate)");
@@ -161,6 +181,9 @@ void TInstallForm::DownloadClick(QObject* Sender)
     job->Protocol = wpHttp;
     installDir = InstallToGrp->ItemIndex() == 0 ? StartupDir : saveDir;
     job->TargetDir = installDir;
+    // The file is saved under the name that was asked for, wherever the server sends the
+    // request: a redirect cannot make it replace another file, such as this program.
+    job->TargetFilename = SavedName(installDir, fileName);
 
     FDownloadError.clear();
     FTransferring = true;
@@ -211,7 +234,15 @@ void TInstallForm::InstallBtnClick(QObject* Sender)
     const QString name = InstallFileName(TagOf(Sender));
     const QString path = name.isEmpty() ? QString() : FindSetupFile(name);
     if (IsFile(path)) {
-        platform::openWithDefaultHandler(path);
+        // Started, the setup program acts with all the user's rights: nothing that somebody
+        // else could have put or changed there is run.
+        const QString unsafe = platform::whyUnsafeToRun(path);
+        if (!unsafe.isEmpty()) {
+            ShowErrorBox(this, QStringLiteral("Install file not started.\r") + path + u'\r' + unsafe);
+            return;
+        }
+        if (FEnvironment.ShellOpen)
+            FEnvironment.ShellOpen(path);
         Memo->appendPlainText(QStringLiteral("Downloading file ") + path);
     } else {
         ShowErrorBox(this, QStringLiteral("Install file not found.\r") + path);

@@ -97,6 +97,7 @@ private:
     void BuildEngine();
     void FormCreate();
     void FormShow();
+    QString WriteAccessProblem() const;
     void WebTransferCopyDone(TWebTransfer* Sender);
     void WebTransferCopyCancel(TWebTransfer* Sender);
 

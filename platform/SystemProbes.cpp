@@ -14,14 +14,6 @@ QString executableDir()
     return QCoreApplication::applicationDirPath();
 }
 
-QString tempDir()
-{
-    QString dir = QDir::tempPath();
-    while (dir.size() > 1 && dir.endsWith(u'/'))
-        dir.chop(1);
-    return dir;
-}
-
 QString specialFolder(int folder)
 {
     constexpr int ProgramFiles = 38;
@@ -45,6 +37,17 @@ QString localPathOf(const QString& windowsPath)
     if (path.startsWith(QStringLiteral("C:"), Qt::CaseInsensitive))
         path = driveC() + path.mid(2);
     return path;
+}
+
+bool windowsFileExists(const QString& windowsPath)
+{
+    QString path = windowsPath;
+    path.replace(u'\\', u'/');
+    if (path.startsWith(QStringLiteral("C:"), Qt::CaseInsensitive))
+        return fileExistsIgnoringCase(driveC(), path.mid(2));
+    if (path.startsWith(u'/'))
+        return fileExistsIgnoringCase(QStringLiteral("/"), path);
+    return false;
 }
 
 bool isNative64Bit()

@@ -9,8 +9,6 @@ namespace platform {
 
 // Directory of the running executable, without a trailing separator.
 QString executableDir();
-// The system temporary directory, without a trailing separator; empty when unknown.
-QString tempDir();
 // The shell's special folder of the given number; only the program-files folder (38) is
 // known, every other number gives an empty text.
 QString specialFolder(int folder);
@@ -19,6 +17,10 @@ QString driveC();
 // A Windows path on drive C: ("C:\Program Files\x") as a local path; "\" becomes "/".
 // Any other text only has its separators turned.
 QString localPathOf(const QString& windowsPath);
+// True when a Windows path ("C:\kaplix\bin\kaplix3.exe", or a local absolute path with
+// either separator) names an existing file, each component matched without regard to letter
+// case as Windows does.
+bool windowsFileExists(const QString& windowsPath);
 // True when the machine's own processor is 64-bit x86, whatever this build is.
 bool isNative64Bit();
 

@@ -42,13 +42,17 @@ protected:
         qunsetenv("KAPLIX_DOWNLOAD_URL");
     }
 
-    TInstallEnvironment Environment(bool windows64 = true) const
+    TInstallEnvironment Environment(bool windows64 = true)
     {
         TInstallEnvironment environment;
         environment.ExecutableDir = m_startup.path();
         environment.TempDir = m_temp.path();
         environment.ProgramFilesFolder = m_prefix.filePath(QStringLiteral("drive_c/Program Files"));
         environment.Windows64Bit = windows64;
+        environment.ShellOpen = [this](const QString& path) {
+            m_opened << path;
+            return true;
+        };
         return environment;
     }
 
@@ -70,4 +74,6 @@ protected:
     TempDir m_startup;
     TempDir m_temp;
     TempDir m_prefix;
+    // What the window handed to the shell to open, in order; nothing is really started.
+    QStringList m_opened;
 };

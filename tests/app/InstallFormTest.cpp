@@ -122,6 +122,56 @@ INSTANTIATE_TEST_SUITE_P(Installations, StartupReport, testing::Values(
                 "  Windows version is determined to be 32-bit"}, false}),
     [](const testing::TestParamInfo<ReportCase>& info) { return std::string(info.param.name); });
 
+// An installation is found whatever the letter case of its folders and file, as on Windows.
+struct LetterCaseCase {
+    const char* name;
+    const char* installation;
+    bool programFiles;  // which lines the report shows: Program Files or the old location
+    friend void PrintTo(const LetterCaseCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class InstallationInAnyCase : public InstallFormTest, public testing::WithParamInterface<LetterCaseCase> {};
+
+TEST_P(InstallationInAnyCase, IsReported)
+{
+    InstallAt(GetParam().installation);
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    const QStringList lines = MemoLines(*form);
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[3], GetParam().programFiles
+                            ? QStringLiteral("  KAPLIX is found in \"Program files\" location")
+                            : QStringLiteral("  KAPLIX is found in the \"old\" location of \"C:\\kaplix\\"));
+    EXPECT_EQ(answerer.answered(), 0) << "no \"could not be located\" box";
+}
+
+INSTANTIATE_TEST_SUITE_P(LetterCases, InstallationInAnyCase, testing::Values(
+    LetterCaseCase{"ProgramFilesUpperFolder", "C:\\Program Files\\KAPLIX\\bin\\kaplix3.exe", true},
+    LetterCaseCase{"ProgramFilesMixed", "C:\\Program Files\\Kaplix\\BIN\\kaplix3.exe", true},
+    LetterCaseCase{"ProgramFilesUpperFile", "C:\\Program Files\\kaplix\\bin\\KAPLIX3.EXE", true},
+    LetterCaseCase{"ProgramFilesFolderInLowerCase", "C:\\program files\\kaplix\\bin\\kaplix3.exe", true},
+    LetterCaseCase{"OldLocationUpper", "C:\\KAPLIX\\BIN\\KAPLIX3.EXE", false},
+    LetterCaseCase{"OldLocationMixed", "C:\\Kaplix\\Bin\\Kaplix3.Exe", false}),
+    [](const testing::TestParamInfo<LetterCaseCase>& info) { return std::string(info.param.name); });
+
+TEST_F(InstallFormTest, InstallationBelowTheHomePrefixIsFoundInAnyCase)
+{
+    // Without WINEPREFIX, drive C: is the one in the home folder.
+    TempDir home;
+    const QByteArray savedHome = qgetenv("HOME");
+    qunsetenv("WINEPREFIX");
+    qputenv("HOME", home.path().toLocal8Bit());
+    home.write(QStringLiteral(".wine/drive_c/Program Files/Kaplix/BIN/kaplix3.exe"));
+    ModalAnswerer answerer({Ok});
+    TInstallEnvironment environment = Environment();
+    environment.ProgramFilesFolder.clear(); // only the fixed path on drive C: can find it
+    auto form = std::make_unique<TInstallForm>(environment);
+    form->show();
+    qputenv("HOME", savedHome);
+    EXPECT_EQ(MemoLines(*form).value(3), QStringLiteral("  KAPLIX is found in \"Program files\" location"));
+    EXPECT_EQ(answerer.answered(), 0);
+}
+
 // Directories that cannot be written: the owner's write permission taken away.
 class ReadOnly {
 public:
@@ -172,6 +222,7 @@ TEST_F(InstallFormTest, InstallStartsTheCopyInTheStartupDirectoryFirstAndLogsIt)
     ASSERT_EQ(lines.size(), reportLines + 2);
     EXPECT_EQ(lines[reportLines], QStringLiteral("Downloading file ") + inStartup);
     EXPECT_EQ(lines[reportLines + 1], QStringLiteral("Downloading file ") + onlyInTemp);
+    EXPECT_EQ(m_opened, QStringList({inStartup, onlyInTemp}));
 }
 
 TEST_F(InstallFormTest, InstallOfAVanishedFileShowsBothErrors)
@@ -185,6 +236,7 @@ TEST_F(InstallFormTest, InstallOfAVanishedFileShowsBothErrors)
     EXPECT_EQ(answerer.messages()[2], QStringLiteral("Install file not found.\n"));
     EXPECT_EQ(answerer.captions()[2], QStringLiteral("Error"));
     EXPECT_EQ(MemoLines(*form).size(), reportLines);
+    EXPECT_TRUE(m_opened.isEmpty());
 }
 
 TEST_F(InstallFormTest, ControlsSitWhereTheDesignPutsThem)

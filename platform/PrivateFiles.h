@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// What only the user can change. Other local users share the machine: a file or folder they
+// may write, or one a link lets them point elsewhere, is not the user's own.
+
+struct PrivateTempDir {
+    QString path;     // without a trailing separator; empty when no private folder could be had
+    QString problem;  // why not, in plain words, when path is empty
+};
+// The user's temporary directory: $TMPDIR when it is a real directory of the user's that
+// nobody else may write; otherwise the folder "kaplix-setup" in the user's cache folder
+// ($XDG_CACHE_HOME, else ~/.cache), created 0700 when missing and checked the same way.
+// The shared /tmp, where anybody can leave a file, is never used.
+PrivateTempDir privateTempDir();
+
+// Why starting the file at path would run something another user could have put or changed
+// there, in plain words; empty when only the user can. A file is safe to run when it is a
+// regular file (not a link, wherever it leads), the user owns it, neither group nor others
+// may write it, and its folder lets nobody else replace it.
+QString whyUnsafeToRun(const QString& path);
+
+} // namespace platform

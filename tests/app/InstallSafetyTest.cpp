@@ -1,0 +1,240 @@
+#include "tests/app/InstallFormFixture.h"
+
+#include "controls/GlowButton.h"
+#include "controls/OfficeRadioGroup.h"
+#include "tests/support/NginxServer.h"
+#include "tests/support/QtPrinters.h"
+#include "transfer/WebTransfer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool IsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+void GiveToNobody(const QString& path)
+{
+    const struct passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    ASSERT_EQ(::lchown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+}
+
+void SetMode(const QString& path, mode_t mode)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+}
+
+// A setup file that somebody else could have put or changed is not started.
+struct UnsafeCase {
+    const char* name;
+    // Spoils the 64-bit setup file in the start-up directory; returns false to skip (not root).
+    std::function<bool(const QString& setup, const TempDir& elsewhere)> spoil;
+    const char* reason;
+    friend void PrintTo(const UnsafeCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class UnsafeSetupFile : public InstallFormTest, public testing::WithParamInterface<UnsafeCase> {
+protected:
+    TempDir m_elsewhere;
+};
+
+TEST_P(UnsafeSetupFile, IsNotStartedAndTheBoxSaysWhy)
+{
+    const QString setup = m_startup.write(QStringLiteral("KXsetup64.exe"), "MZ");
+    SetMode(setup, 0644);
+    if (!GetParam().spoil(setup, m_elsewhere))
+        GTEST_SKIP() << "giving a file to another user needs root; run the tests as root";
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    ASSERT_TRUE(form->Install64Btn->isEnabled());
+    const QStringList report = MemoLines(*form);
+
+    QTest::mouseClick(form->Install64Btn, Qt::LeftButton);
+    ASSERT_EQ(answerer.answered(), 2);
+    EXPECT_EQ(answerer.captions()[1], QStringLiteral("Error"));
+    EXPECT_EQ(answerer.messages()[1],
+              QStringLiteral("Install file not started.\n") + setup + u'\n' + QString::fromLatin1(GetParam().reason));
+    EXPECT_TRUE(m_opened.isEmpty()) << "nothing was handed to the shell";
+    EXPECT_EQ(MemoLines(*form), report) << "nothing was logged";
+    SetMode(m_startup.path(), 0700);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnsafeSetupFile, testing::Values(
+    UnsafeCase{"OfAnotherUser", [](const QString& setup, const TempDir&) {
+        if (!IsRoot())
+            return false;
+        GiveToNobody(setup);
+        return true;
+    }, "The file belongs to another user"},
+    UnsafeCase{"GroupMayWrite", [](const QString& setup, const TempDir&) {
+        SetMode(setup, 0664);
+        return true;
+    }, "The file may be changed by others"},
+    UnsafeCase{"OthersMayWrite", [](const QString& setup, const TempDir&) {
+        SetMode(setup, 0646);
+        return true;
+    }, "The file may be changed by others"},
+    UnsafeCase{"LinkToAFileElsewhere", [](const QString& setup, const TempDir& elsewhere) {
+        QFile::remove(setup);
+        QFile::link(elsewhere.write(QStringLiteral("payload.exe"), "MZ"), setup);
+        return true;
+    }, "The file is a link"},
+    UnsafeCase{"FolderOthersMayWrite", [](const QString& setup, const TempDir&) {
+        SetMode(QFileInfo(setup).path(), 0777);
+        return true;
+    }, "The folder of the file may be changed by others"}),
+    [](const testing::TestParamInfo<UnsafeCase>& info) { return std::string(info.param.name); });
+
+// Without a temporary directory of the user's own the window says so at start, and never
+// falls back to the root folder it would otherwise use.
+class NoPrivateTemporaryDirectory : public InstallFormTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(NoPrivateTemporaryDirectory, IsReportedAsAWriteAccessProblem)
+{
+    const bool startupWritable = GetParam();
+    if (!startupWritable)
+        SetMode(m_startup.path(), 0500);
+    TInstallEnvironment environment = Environment();
+    environment.TempDir.clear();
+    environment.TempDirProblem = QStringLiteral("The temporary directory /x/kaplix-setup may be changed by others");
+    ModalAnswerer answerer({Ok, Ok});
+    TInstallForm form(environment);
+    form.show();
+    SetMode(m_startup.path(), 0700);
+
+    ASSERT_GE(answerer.answered(), 1);
+    EXPECT_EQ(answerer.captions()[0], QStringLiteral("Error"));
+    EXPECT_EQ(answerer.messages()[0], QStringLiteral("Problems with write access rights\n"
+                                                     "The temporary directory /x/kaplix-setup may be changed by others\n"
+                                                     "You should contact your system administrator"));
+    EXPECT_EQ(answerer.captions().count(QStringLiteral("Error")), 1);
+    EXPECT_EQ(form.InstallToGrp->ItemIndex(), 0);
+    EXPECT_EQ(form.saveDir, QStringLiteral("/"));
+}
+
+INSTANTIATE_TEST_SUITE_P(StartupDirectory, NoPrivateTemporaryDirectory, testing::Values(true, false),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Writable" : "ReadOnly");
+                         });
+
+// The environment the program itself reads at start, with TMPDIR the shared kind of folder.
+class SharedTmpdir : public InstallFormTest {
+protected:
+    void SetUp() override
+    {
+        InstallFormTest::SetUp();
+        SetMode(m_shared.path(), 01777);
+        m_saved = {qgetenv("TMPDIR"), qgetenv("XDG_CACHE_HOME")};
+        qputenv("TMPDIR", m_shared.path().toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", m_cache.path().toLocal8Bit());
+    }
+    void TearDown() override
+    {
+        qputenv("TMPDIR", m_saved.first);
+        qputenv("XDG_CACHE_HOME", m_saved.second);
+        SetMode(m_shared.path(), 0700);
+        InstallFormTest::TearDown();
+    }
+
+    TInstallEnvironment FromPlatform()
+    {
+        TInstallEnvironment environment = TInstallEnvironment::FromPlatform();
+        environment.ExecutableDir = m_startup.path();
+        environment.ShellOpen = Environment().ShellOpen;
+        return environment;
+    }
+
+    TempDir m_shared;
+    TempDir m_cache;
+    std::pair<QByteArray, QByteArray> m_saved;
+};
+
+TEST_F(SharedTmpdir, ASetupFileLeftThereIsNeitherListedNorStarted)
+{
+    m_shared.write(QStringLiteral("SETUP.EXE"), "MZ");
+    ModalAnswerer answerer({Ok, Ok, Ok});
+    TInstallForm form(FromPlatform());
+    form.show();
+
+    const QString privateDir = m_cache.filePath(QStringLiteral("kaplix-setup"));
+    EXPECT_EQ(form.saveDir, privateDir + u'/');
+    EXPECT_EQ(QFileInfo(privateDir).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
+    EXPECT_EQ(form.FileBox->item(4)->text(), QStringLiteral("Setup.exe missing"));
+    EXPECT_FALSE(form.FullInstallBtn->isEnabled());
+    form.InstallBtnClick(form.FullInstallBtn);
+    EXPECT_TRUE(m_opened.isEmpty());
+    EXPECT_EQ(answerer.captions().count(QStringLiteral("Error")), 2) << "not found, twice";
+}
+
+TEST_F(SharedTmpdir, AnUnwritableStartupDirectoryFallsBackToThePrivateOne)
+{
+    SetMode(m_startup.path(), 0500);
+    ModalAnswerer answerer({Ok});
+    TInstallForm form(FromPlatform());
+    form.show();
+    SetMode(m_startup.path(), 0700);
+    EXPECT_EQ(form.InstallToGrp->ItemIndex(), 1);
+    EXPECT_EQ(form.saveDir, m_cache.filePath(QStringLiteral("kaplix-setup/")));
+    EXPECT_EQ(answerer.captions(), QStringList({QStringLiteral("Information")})) << "no error box";
+}
+
+// A mirror that answers the request for a setup file with a redirect to another name.
+class NamedDownload : public InstallFormTest {
+protected:
+    void SetUp() override
+    {
+        InstallFormTest::SetUp();
+        m_files.write(QStringLiteral("elsewhere/SetupKAPLIX"), "from the redirect");
+        m_files.write(QStringLiteral("download/ver121/setup.exe"), "new setup");
+        m_server = std::make_unique<NginxServer>(
+            m_files.path(),
+            QStringLiteral("location = /download/ver121/KXsetup64.exe { return 302 /elsewhere/SetupKAPLIX; }"));
+        ASSERT_TRUE(m_server->isRunning());
+        qputenv("KAPLIX_DOWNLOAD_URL", m_server->url(QString()).toLocal8Bit());
+    }
+
+    TempDir m_files;
+    std::unique_ptr<NginxServer> m_server;
+};
+
+TEST_F(NamedDownload, ARedirectCannotSaveItUnderAnotherName)
+{
+    m_startup.write(QStringLiteral("SetupKAPLIX"), "the program");
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    QTest::mouseClick(form->Download3, Qt::LeftButton);
+
+    EXPECT_EQ(m_startup.read(QStringLiteral("SetupKAPLIX")), QByteArray("the program"));
+    EXPECT_EQ(m_startup.read(QStringLiteral("KXsetup64.exe")), QByteArray("from the redirect"));
+    EXPECT_EQ(form->WebTransfer->Items()[0]->TargetFilename, QStringLiteral("KXsetup64.exe"));
+    EXPECT_TRUE(form->Install64Btn->isEnabled());
+}
+
+TEST_F(NamedDownload, ReplacesTheFileWhoseNameDiffersOnlyInLetterCase)
+{
+    m_startup.write(QStringLiteral("SETUP.EXE"), "old setup");
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    form->DownloadClick(form->Download4);
+
+    EXPECT_EQ(QDir(m_startup.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("SETUP.EXE")});
+    EXPECT_EQ(m_startup.read(QStringLiteral("SETUP.EXE")), QByteArray("new setup"));
+    form->InstallBtnClick(form->FullInstallBtn);
+    EXPECT_EQ(m_opened, QStringList{m_startup.filePath(QStringLiteral("SETUP.EXE"))});
+}
+
+} // namespace

@@ -1,0 +1,315 @@
+#include "platform/PrivateFiles.h"
+
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool IsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+// Gives a file or folder to the unprivileged account "nobody"; only root can.
+void GiveToNobody(const QString& path)
+{
+    const struct passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    ASSERT_EQ(::lchown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+}
+
+void SetMode(const QString& path, mode_t mode)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+}
+
+mode_t ModeOf(const QString& path)
+{
+    struct stat entry {};
+    ::lstat(QFile::encodeName(path).constData(), &entry);
+    return entry.st_mode;
+}
+
+// TMPDIR, XDG_CACHE_HOME and HOME of the test's own, restored afterwards. The directories
+// are made before the variables change, so they lie where every test's files lie.
+class PrivateTempDirTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"TMPDIR", "XDG_CACHE_HOME", "HOME"})
+            m_saved.push_back({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+        qunsetenv("TMPDIR");
+        qputenv("XDG_CACHE_HOME", m_cache.path().toLocal8Bit());
+        qputenv("HOME", m_home.path().toLocal8Bit());
+    }
+    void TearDown() override
+    {
+        for (const auto& [name, value, set] : m_saved) {
+            if (set)
+                qputenv(name, value);
+            else
+                qunsetenv(name);
+        }
+    }
+
+    QString CacheFolder() const { return m_cache.filePath(QStringLiteral("kaplix-setup")); }
+
+    struct Saved {
+        const char* name;
+        QByteArray value;
+        bool set;
+    };
+    std::vector<Saved> m_saved;
+    TempDir m_tmp;
+    TempDir m_cache;
+    TempDir m_home;
+};
+
+TEST_F(PrivateTempDirTest, PrivateTmpdirIsTakenAsItIs)
+{
+    qputenv("TMPDIR", (m_tmp.path() + u'/').toLocal8Bit());
+    const platform::PrivateTempDir temp = platform::privateTempDir();
+    EXPECT_EQ(temp.path, m_tmp.path());
+    EXPECT_TRUE(temp.problem.isEmpty());
+    EXPECT_FALSE(QFile::exists(CacheFolder()));
+}
+
+struct TmpdirCase {
+    const char* name;
+    // Makes TMPDIR, given a private folder to work with; returns false to skip (not root).
+    std::function<bool(const TempDir&)> prepare;
+    friend void PrintTo(const TmpdirCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class TmpdirPassedOver : public PrivateTempDirTest, public testing::WithParamInterface<TmpdirCase> {};
+
+TEST_P(TmpdirPassedOver, ForAFolderOfOursInTheCache)
+{
+    if (!GetParam().prepare(m_tmp))
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    const platform::PrivateTempDir temp = platform::privateTempDir();
+    EXPECT_EQ(temp.path, CacheFolder());
+    EXPECT_TRUE(temp.problem.isEmpty()) << temp.problem.toStdString();
+    const mode_t mode = ModeOf(CacheFolder());
+    EXPECT_TRUE(S_ISDIR(mode));
+    EXPECT_EQ(mode & 07777, mode_t(0700));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tmpdirs, TmpdirPassedOver, testing::Values(
+    TmpdirCase{"Unset", [](const TempDir&) { return true; }},
+    TmpdirCase{"SharedLikeSlashTmp", [](const TempDir& dir) {
+        SetMode(dir.path(), 01777);
+        qputenv("TMPDIR", dir.path().toLocal8Bit());
+        return true;
+    }},
+    TmpdirCase{"GroupMayWrite", [](const TempDir& dir) {
+        SetMode(dir.path(), 0770);
+        qputenv("TMPDIR", dir.path().toLocal8Bit());
+        return true;
+    }},
+    TmpdirCase{"OthersMayWrite", [](const TempDir& dir) {
+        SetMode(dir.path(), 0703);
+        qputenv("TMPDIR", dir.path().toLocal8Bit());
+        return true;
+    }},
+    TmpdirCase{"LinkToAPrivateFolder", [](const TempDir& dir) {
+        const QString link = dir.filePath(QStringLiteral("link"));
+        QDir().mkdir(dir.filePath(QStringLiteral("real")));
+        QFile::link(dir.filePath(QStringLiteral("real")), link);
+        qputenv("TMPDIR", link.toLocal8Bit());
+        return true;
+    }},
+    TmpdirCase{"OfAnotherUser", [](const TempDir& dir) {
+        if (!IsRoot())
+            return false;
+        const QString theirs = dir.filePath(QStringLiteral("theirs"));
+        QDir().mkdir(theirs);
+        SetMode(theirs, 0700);
+        GiveToNobody(theirs);
+        qputenv("TMPDIR", theirs.toLocal8Bit());
+        return true;
+    }},
+    TmpdirCase{"Missing", [](const TempDir& dir) {
+        qputenv("TMPDIR", dir.filePath(QStringLiteral("absent")).toLocal8Bit());
+        return true;
+    }},
+    TmpdirCase{"AFile", [](const TempDir& dir) {
+        qputenv("TMPDIR", dir.write(QStringLiteral("file")).toLocal8Bit());
+        return true;
+    }},
+    TmpdirCase{"Relative", [](const TempDir&) {
+        qputenv("TMPDIR", "tmp");
+        return true;
+    }}),
+    [](const testing::TestParamInfo<TmpdirCase>& info) { return std::string(info.param.name); });
+
+TEST_F(PrivateTempDirTest, WithoutCacheVariableTheFolderGoesBelowHome)
+{
+    for (const char* cache : {"", "relative/cache"}) {
+        qputenv("XDG_CACHE_HOME", cache);
+        const QString expected = m_home.filePath(QStringLiteral(".cache/kaplix-setup"));
+        EXPECT_EQ(platform::privateTempDir().path, expected) << cache;
+        EXPECT_EQ(ModeOf(expected) & 07777, mode_t(0700));
+        EXPECT_EQ(ModeOf(m_home.filePath(QStringLiteral(".cache"))) & 07777, mode_t(0700)) << "created private too";
+    }
+}
+
+TEST_F(PrivateTempDirTest, AnExistingFolderOfOursThatOnlyWeWriteIsKept)
+{
+    QDir().mkdir(CacheFolder());
+    SetMode(CacheFolder(), 0755);
+    m_cache.write(QStringLiteral("kaplix-setup/KXsetup64.exe"));
+    EXPECT_EQ(platform::privateTempDir().path, CacheFolder());
+    EXPECT_TRUE(QFile::exists(m_cache.filePath(QStringLiteral("kaplix-setup/KXsetup64.exe"))));
+}
+
+struct CacheFolderCase {
+    const char* name;
+    // Spoils the cache folder; returns false to skip (not root).
+    std::function<bool(const QString& folder, const TempDir& cache)> spoil;
+    const char* problem;
+    const char* folder = "kaplix-setup";  // where the folder was looked for, below the cache
+    friend void PrintTo(const CacheFolderCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class NoPrivateTempDir : public PrivateTempDirTest, public testing::WithParamInterface<CacheFolderCase> {};
+
+TEST_P(NoPrivateTempDir, IsReportedWithTheReason)
+{
+    qputenv("TMPDIR", m_tmp.path().toLocal8Bit());
+    SetMode(m_tmp.path(), 01777);
+    const CacheFolderCase& c = GetParam();
+    if (!c.spoil(CacheFolder(), m_cache))
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    const QString folder = m_cache.filePath(QString::fromLatin1(c.folder));
+    const platform::PrivateTempDir temp = platform::privateTempDir();
+    EXPECT_TRUE(temp.path.isEmpty()) << temp.path.toStdString();
+    EXPECT_EQ(temp.problem, QStringLiteral("The temporary directory ") + folder + u' ' + QString::fromLatin1(c.problem));
+}
+
+INSTANTIATE_TEST_SUITE_P(CacheFolders, NoPrivateTempDir, testing::Values(
+    CacheFolderCase{"OthersMayWrite", [](const QString& folder, const TempDir&) {
+        QDir().mkdir(folder);
+        SetMode(folder, 0777);
+        return true;
+    }, "may be changed by others"},
+    CacheFolderCase{"GroupMayWrite", [](const QString& folder, const TempDir&) {
+        QDir().mkdir(folder);
+        SetMode(folder, 0770);
+        return true;
+    }, "may be changed by others"},
+    CacheFolderCase{"LinkElsewhere", [](const QString& folder, const TempDir& cache) {
+        QDir().mkdir(cache.filePath(QStringLiteral("elsewhere")));
+        QFile::link(cache.filePath(QStringLiteral("elsewhere")), folder);
+        return true;
+    }, "is a link"},
+    CacheFolderCase{"AFile", [](const QString& folder, const TempDir& cache) {
+        cache.write(QFileInfo(folder).fileName());
+        return true;
+    }, "is not a directory"},
+    CacheFolderCase{"OfAnotherUser", [](const QString& folder, const TempDir&) {
+        if (!IsRoot())
+            return false;
+        QDir().mkdir(folder);
+        SetMode(folder, 0700);
+        GiveToNobody(folder);
+        return true;
+    }, "belongs to another user"},
+    CacheFolderCase{"CannotBeCreated", [](const QString&, const TempDir& cache) {
+        const QString file = cache.write(QStringLiteral("file"));
+        qputenv("XDG_CACHE_HOME", file.toLocal8Bit());
+        return true;
+    }, "cannot be created", "file/kaplix-setup"}),
+    [](const testing::TestParamInfo<CacheFolderCase>& info) { return std::string(info.param.name); });
+
+// A folder with a file in it for each case of whyUnsafeToRun.
+struct RunCase {
+    const char* name;
+    // Prepares dir/setup.exe (already written, 0644, ours); returns false to skip (not root).
+    std::function<bool(const TempDir& dir, const TempDir& elsewhere)> prepare;
+    const char* reason;  // empty: safe to run
+    friend void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SafeToRun : public testing::TestWithParam<RunCase> {};
+
+TEST_P(SafeToRun, OnlyWhatNobodyElseCouldChange)
+{
+    TempDir folder;
+    TempDir elsewhere;
+    const QString setup = folder.write(QStringLiteral("setup.exe"), "MZ");
+    SetMode(setup, 0644);
+    if (!GetParam().prepare(folder, elsewhere))
+        GTEST_SKIP() << "giving a file to another user needs root";
+    EXPECT_EQ(platform::whyUnsafeToRun(setup), QString::fromLatin1(GetParam().reason));
+    SetMode(folder.path(), 0700);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SafeToRun, testing::Values(
+    RunCase{"OursReadableByAll", [](const TempDir&, const TempDir&) { return true; }, ""},
+    RunCase{"OursExecutable", [](const TempDir& dir, const TempDir&) {
+        SetMode(dir.filePath(QStringLiteral("setup.exe")), 0755);
+        return true;
+    }, ""},
+    RunCase{"OursInAStickySharedFolder", [](const TempDir& dir, const TempDir&) {
+        SetMode(dir.path(), 01777);
+        return true;
+    }, ""},
+    RunCase{"GroupMayWrite", [](const TempDir& dir, const TempDir&) {
+        SetMode(dir.filePath(QStringLiteral("setup.exe")), 0664);
+        return true;
+    }, "The file may be changed by others"},
+    RunCase{"OthersMayWrite", [](const TempDir& dir, const TempDir&) {
+        SetMode(dir.filePath(QStringLiteral("setup.exe")), 0646);
+        return true;
+    }, "The file may be changed by others"},
+    RunCase{"OfAnotherUser", [](const TempDir& dir, const TempDir&) {
+        if (!IsRoot())
+            return false;
+        GiveToNobody(dir.filePath(QStringLiteral("setup.exe")));
+        return true;
+    }, "The file belongs to another user"},
+    RunCase{"LinkToAFileElsewhere", [](const TempDir& dir, const TempDir& elsewhere) {
+        const QString target = elsewhere.write(QStringLiteral("other.exe"), "MZ");
+        QFile::remove(dir.filePath(QStringLiteral("setup.exe")));
+        QFile::link(target, dir.filePath(QStringLiteral("setup.exe")));
+        return true;
+    }, "The file is a link"},
+    RunCase{"LinkWithinTheFolder", [](const TempDir& dir, const TempDir&) {
+        const QString target = dir.write(QStringLiteral("real.exe"), "MZ");
+        QFile::remove(dir.filePath(QStringLiteral("setup.exe")));
+        QFile::link(target, dir.filePath(QStringLiteral("setup.exe")));
+        return true;
+    }, "The file is a link"},
+    RunCase{"Pipe", [](const TempDir& dir, const TempDir&) {
+        QFile::remove(dir.filePath(QStringLiteral("setup.exe")));
+        return ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("setup.exe"))).constData(), 0600) == 0;
+    }, "The file is not a regular file"},
+    RunCase{"Missing", [](const TempDir& dir, const TempDir&) {
+        QFile::remove(dir.filePath(QStringLiteral("setup.exe")));
+        return true;
+    }, "The file cannot be examined"},
+    RunCase{"FolderOthersMayWrite", [](const TempDir& dir, const TempDir&) {
+        SetMode(dir.path(), 0777);
+        return true;
+    }, "The folder of the file may be changed by others"},
+    RunCase{"FolderOfAnotherUser", [](const TempDir& dir, const TempDir&) {
+        if (!IsRoot())
+            return false;
+        GiveToNobody(dir.path());
+        return true;
+    }, "The folder of the file may be changed by others"}),
+    [](const testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
+
+} // namespace
