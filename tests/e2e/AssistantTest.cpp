@@ -3,17 +3,21 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualDisplay.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMap>
 #include <QPoint>
 #include <QRegularExpression>
 #include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -41,6 +45,7 @@ protected:
             m_assistant.kill();
             m_assistant.waitForFinished(5000);
         }
+        QFile::setPermissions(m_home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     void Start() { Start(m_server->url(QString())); }
@@ -52,7 +57,13 @@ protected:
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
         environment.insert(QStringLiteral("KAPLIX_DOWNLOAD_URL"), mirror);
         environment.insert(QStringLiteral("WINEPREFIX"), m_prefix.path());
+        // A private temporary directory, and a cache folder of the test's own for when the
+        // program passes TMPDIR over: it never works in the shared /tmp or the real home.
         environment.insert(QStringLiteral("TMPDIR"), m_temp.path());
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_cache.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        for (auto it = m_environment.cbegin(); it != m_environment.cend(); ++it)
+            environment.insert(it.key(), it.value());
         // Libraries of the window system keep allocations until exit; the test judges the
         // program's behaviour, its own unit tests judge its memory.
         environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
@@ -101,11 +112,37 @@ protected:
         return false;
     }
 
+    // True once no visible window's title matches the pattern, within the test's patience.
+    bool WaitUntilGone(const QString& titlePattern) const
+    {
+        const QDeadlineTimer deadline(Patience);
+        while (!deadline.hasExpired()) {
+            if (m_display.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                   titlePattern}).isEmpty())
+                return true;
+            QThread::msleep(100);
+        }
+        return false;
+    }
+
+    // Answers the start-up box and returns the main window's id.
+    QString OpenMainWindow()
+    {
+        const QString startupBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
+        if (startupBox.isEmpty())
+            return {};
+        PressReturnIn(startupBox);
+        return m_display.waitForWindow(QRegularExpression::escape(MainTitle), Patience);
+    }
+
     VirtualDisplay m_display;
     TempDir m_mirror;
     TempDir m_home;
     TempDir m_temp;
+    TempDir m_cache;
+    TempDir m_runtime;
     TempDir m_prefix;
+    QMap<QString, QString> m_environment; // more for the program, or other values
     std::unique_ptr<NginxServer> m_server;
     QString m_program;
     QProcess m_assistant;
@@ -184,6 +221,61 @@ TEST_F(AssistantTest, BrokenConnectionIsExplainedAndTheWindowStaysUsable)
     EXPECT_EQ(m_assistant.exitCode(), 0);
     EXPECT_EQ(QDir(m_home.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("SetupKAPLIX")})
         << "no part of the broken download is left";
+}
+
+TEST_F(AssistantTest, ARedirectToTheProgramsOwnNameLeavesTheProgramAlone)
+{
+    // The mirror sends the request for the 64-bit setup file to a file named like the program.
+    m_mirror.write(QStringLiteral("elsewhere/SetupKAPLIX"), QByteArray(200000, 'r'));
+    m_server = std::make_unique<NginxServer>(
+        m_mirror.path(), QStringLiteral("location = /download/ver121/KXsetup64.exe { return 302 /elsewhere/SetupKAPLIX; }"));
+    ASSERT_TRUE(m_server->isRunning());
+    const QByteArray program = m_home.read(QStringLiteral("SetupKAPLIX"));
+    const QDateTime programTime = QFileInfo(m_program).lastModified();
+    Start();
+    const QString window = OpenMainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    Click(window, 120 + 48, 399 + 14); // Download, 64-bit row
+
+    ASSERT_TRUE(WaitForFile(m_home.filePath(QStringLiteral("KXsetup64.exe")), 200000));
+    const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
+    ASSERT_FALSE(doneBox.isEmpty());
+    EXPECT_EQ(m_home.read(QStringLiteral("KXsetup64.exe")), QByteArray(200000, 'r'));
+    EXPECT_TRUE(m_home.read(QStringLiteral("SetupKAPLIX")) == program) << "the program's bytes are unchanged";
+    EXPECT_EQ(QFileInfo(m_program).lastModified(), programTime);
+    PressReturnIn(doneBox);
+    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
+    Click(window, 711 + 56, 528 + 20); // Done
+    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
+    EXPECT_EQ(m_assistant.exitCode(), 0);
+}
+
+TEST_F(AssistantTest, ASharedTmpdirIsPassedOverForAPrivateFolder)
+{
+    // TMPDIR is a folder like /tmp that anybody may write; the start-up directory cannot be
+    // written, so the program downloads to its temporary directory.
+    TempDir shared;
+    ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+    m_environment.insert(QStringLiteral("TMPDIR"), shared.path());
+    ASSERT_TRUE(QFile::setPermissions(m_home.path(), QFile::ReadOwner | QFile::ExeOwner));
+    Start();
+    const QString window = OpenMainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    Click(window, 120 + 48, 399 + 14); // Download, 64-bit row
+
+    const QString privateDir = m_cache.filePath(QStringLiteral("kaplix-setup"));
+    ASSERT_TRUE(WaitForFile(privateDir + QStringLiteral("/KXsetup64.exe"), 300000));
+    EXPECT_EQ(QFileInfo(privateDir).permissions() & (QFile::WriteGroup | QFile::WriteOther | QFile::ReadOther), 0);
+    EXPECT_TRUE(QDir(shared.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
+        << "nothing in the shared folder";
+    const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
+    ASSERT_FALSE(doneBox.isEmpty());
+    PressReturnIn(doneBox);
+    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
+    Click(window, 711 + 56, 528 + 20); // Done
+    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
+    EXPECT_EQ(m_assistant.exitCode(), 0);
+    ::chmod(QFile::encodeName(shared.path()).constData(), 0700);
 }
 
 } // namespace
