@@ -50,7 +50,7 @@ QString userHome()
 
 QString userCacheFolder()
 {
-    // A relative XDG_CACHE_HOME is invalid and to be ignored (XDG Base Directory Specification).
+    // A relative XDG_CACHE_HOME is invalid and to be ignored, by the XDG base-directory rules.
     const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
     if (QDir::isAbsolutePath(cache))
         return QDir::cleanPath(cache);
@@ -76,7 +76,7 @@ bool makePrivatePath(const QString& path)
 
 PrivateTempDir privateTempDir()
 {
-    QString tmpdir = QDir::cleanPath(qEnvironmentVariable("TMPDIR"));
+    const QString tmpdir = QDir::cleanPath(qEnvironmentVariable("TMPDIR"));
     struct stat entry {};
     if (QDir::isAbsolutePath(tmpdir) && examine(tmpdir, entry) && ownershipProblem(entry, Kind::Directory).isEmpty())
         return {tmpdir, {}};
