@@ -3,36 +3,276 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 
-QString createFileBeside(const QString& path)
+namespace {
+
+const QString PendingSuffix = QStringLiteral(".kxpart");
+constexpr int RandomLength = 6;
+constexpr int NameMax = 255;
+
+QByteArray encoded(const QString& path)
 {
-    const QFileInfo info(path);
-    const QString stem = info.path() + QStringLiteral("/.") + info.fileName() + u'.';
-    constexpr int Attempts = 100;
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        const QString candidate =
-            stem + QString::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 36).rightJustified(6, u'0');
-        const int fd = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return candidate;
-        }
-        if (errno != EEXIST)
-            return {};
-    }
-    return {};
+    return QFile::encodeName(path);
 }
 
-bool replaceFile(const QString& source, const QString& target)
+// ".NAME.XXXXXX.kxpart" beside target, NAME shortened when the whole would be too long.
+QString pendingPathFor(const QString& target)
 {
-    return std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) == 0;
+    const QFileInfo info(target);
+    QString stem = info.fileName();
+    const int room = NameMax - 2 - RandomLength - static_cast<int>(PendingSuffix.size());
+    while (!stem.isEmpty() && encoded(stem).size() > room)
+        stem.chop(1);
+    constexpr quint32 Range = 36u * 36 * 36 * 36 * 36 * 36;
+    const QString random = QString::number(QRandomGenerator::global()->bounded(Range), 36)
+                               .rightJustified(RandomLength, u'0');
+    return info.path() + QStringLiteral("/.") + stem + u'.' + random + PendingSuffix;
+}
+
+// The access rights a new file gets: 0666 less the process's umask. The umask is read, not
+// set and restored, since other threads may create files meanwhile.
+mode_t newFileMode()
+{
+    mode_t mask = 022;
+    if (FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status)) {
+            unsigned value = 0;
+            if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                mask = static_cast<mode_t>(value);
+                break;
+            }
+        }
+        std::fclose(status);
+    }
+    return 0666 & ~mask;
+}
+
+bool closeChecked(int& fd)
+{
+    const int result = ::close(fd);
+    fd = -1;
+    return result == 0;
+}
+
+} // namespace
+
+FileKind fileKind(const QString& path)
+{
+    struct stat info {};
+    if (path.isEmpty() || ::stat(encoded(path).constData(), &info) != 0)
+        return FileKind::Missing;
+    if (S_ISREG(info.st_mode))
+        return FileKind::Regular;
+    if (S_ISDIR(info.st_mode))
+        return FileKind::Directory;
+    return FileKind::Special;
+}
+
+SourceOpen openRegularFile(QFile& file, const QString& path)
+{
+    switch (fileKind(path)) {
+    case FileKind::Regular:
+        break;
+    case FileKind::Special:
+        return SourceOpen::NotRegular;
+    default:
+        return SourceOpen::Failed;
+    }
+    // Opened without blocking and checked again: the name may have been given to a pipe
+    // since the look above.
+    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return SourceOpen::Failed;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return info.st_mode == 0 || S_ISDIR(info.st_mode) ? SourceOpen::Failed : SourceOpen::NotRegular;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return SourceOpen::Failed;
+    }
+    return SourceOpen::Opened;
+}
+
+bool isProtectedFile(const QString& path)
+{
+    struct stat info {};
+    const QByteArray name = encoded(path);
+    if (::lstat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    return ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
+PendingFile::~PendingFile()
+{
+    discard();
+}
+
+bool PendingFile::create(const QString& target, Naming naming)
+{
+    discard();
+    if (isProtectedFile(target)) {
+        errno = EACCES;
+        return false;
+    }
+    m_target = target;
+    if (naming == Naming::Unnamed) {
+        const QString directory = QFileInfo(target).path();
+        m_fd = ::open(encoded(directory).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (m_fd >= 0)
+            return true;
+        // File systems without unnamed files say so in one of these ways.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            return false;
+    }
+    constexpr int Attempts = 100;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        const QString candidate = pendingPathFor(target);
+        m_fd = ::open(encoded(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (m_fd >= 0) {
+            m_namedPath = candidate;
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+bool PendingFile::write(const char* data, std::int64_t size)
+{
+    if (m_fd < 0)
+        return false;
+    while (size > 0) {
+        const ssize_t written = ::write(m_fd, data, static_cast<size_t>(size));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool PendingFile::commit()
+{
+    if (m_fd < 0)
+        return false;
+    const QByteArray target = encoded(m_target);
+    mode_t mode = newFileMode();
+    struct stat old {};
+    if (::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+        if (isProtectedFile(m_target)) {
+            discard();
+            errno = EACCES;
+            return false;
+        }
+        mode = old.st_mode & 0777;
+    }
+    if (::fchmod(m_fd, mode) != 0) {
+        discard();
+        return false;
+    }
+
+    if (m_namedPath.isEmpty()) {
+        // An unnamed file gets a hidden name first: linking cannot replace an existing file,
+        // the rename below can, in one step.
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+        constexpr int Attempts = 100;
+        for (int attempt = 0; attempt < Attempts && m_namedPath.isEmpty(); ++attempt) {
+            const QString candidate = pendingPathFor(m_target);
+            const QByteArray name = encoded(candidate);
+            int linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW);
+            if (linked != 0 && errno == ENOENT) // no /proc: the direct way needs privileges, try it
+                linked = ::linkat(m_fd, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH);
+            if (linked == 0)
+                m_namedPath = candidate;
+            else if (errno != EEXIST)
+                break;
+        }
+        if (m_namedPath.isEmpty()) {
+            discard();
+            return false;
+        }
+    }
+    // A failure to write may show only when the file is closed.
+    if (!closeChecked(m_fd)) {
+        discard();
+        return false;
+    }
+    if (std::rename(encoded(m_namedPath).constData(), target.constData()) != 0) {
+        const int error = errno;
+        discard();
+        errno = error;
+        return false;
+    }
+    m_namedPath.clear();
+    m_target.clear();
+    return true;
+}
+
+void PendingFile::discard()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    if (!m_namedPath.isEmpty())
+        ::unlink(encoded(m_namedPath).constData());
+    m_namedPath.clear();
+    m_target.clear();
+}
+
+bool isPendingFileName(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\..+\\.[0-9a-z]{%1}%2$")
+                                                .arg(RandomLength)
+                                                .arg(QRegularExpression::escape(PendingSuffix)),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    return pattern.match(name).hasMatch();
+}
+
+int removeStalePendingFiles(const QString& directory, std::int64_t maxAgeSeconds)
+{
+    const int dirFd = ::open(encoded(directory.isEmpty() ? QStringLiteral(".") : directory).constData(),
+                             O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return 0;
+    DIR* dir = ::fdopendir(dirFd);
+    if (!dir) {
+        ::close(dirFd);
+        return 0;
+    }
+    const std::int64_t oldest = static_cast<std::int64_t>(std::time(nullptr)) - maxAgeSeconds;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isPendingFileName(QFile::decodeName(entry->d_name)))
+            continue;
+        struct stat info {};
+        if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || info.st_mtime >= oldest)
+            continue;
+        if (::unlinkat(dirFd, entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(dir); // closes dirFd too
+    return removed;
 }
 
 } // namespace platform

@@ -2,14 +2,76 @@
 
 #include <QString>
 
+#include <cstdint>
+
+class QFile;
+
 namespace platform {
 
-// Creates a new empty file with a unique hidden name beside path (".name.XXXXXX") and the
-// permissions any new file gets (0666 less the umask). Returns its path; empty on failure.
-QString createFileBeside(const QString& path);
+// What a path names, following symbolic links. Pipes, sockets and devices are Special.
+enum class FileKind { Missing, Regular, Directory, Special };
+FileKind fileKind(const QString& path);
 
-// Puts source in place of target in one step: target is either the old file or the new one,
-// never missing or half written. False when that is not possible.
-bool replaceFile(const QString& source, const QString& target);
+enum class SourceOpen { Opened, NotRegular, Failed };
+
+// Opens a regular file read-only into file. Anything else is refused before it is opened:
+// opening a pipe waits for a writer, and a device such as /dev/zero never ends. A directory
+// or a missing file is Failed.
+SourceOpen openRegularFile(QFile& file, const QString& path);
+
+// True when path names an existing regular file that this user may not write. Such a file
+// is not ours to replace, even where the directory would allow it.
+bool isProtectedFile(const QString& path);
+
+// A new file that takes the place of its target only when it is complete, so the target is
+// at every moment either the old file or the whole new one; a crash, a full disk or a
+// discard leaves the old file as it was, and a symbolic link at the target is replaced
+// rather than written through.
+//
+// Where the file system allows it the file has no name while it is written (O_TMPFILE), so a
+// killed process leaves nothing behind. Elsewhere it is a hidden file beside the target,
+// named ".NAME.XXXXXX.kxpart" (see isPendingFileName); removeStalePendingFiles clears such
+// leftovers. The file is written through the descriptor that created it.
+class PendingFile {
+public:
+    enum class Naming {
+        Unnamed, // unnamed where the file system allows it, else a hidden name
+        Named,   // always the hidden name
+    };
+
+    PendingFile() = default;
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Starts an empty file for target in target's directory. False (errno set) when it cannot
+    // be made, or when target is a protected file (EACCES).
+    bool create(const QString& target, Naming naming = Naming::Unnamed);
+    // All size bytes or false: a full disk or a file-size limit refuses the rest.
+    bool write(const char* data, std::int64_t size);
+    // Puts the file in place of the target, with the target's access rights when it replaces
+    // a regular file and those of any new file otherwise. Whatever the outcome, the pending
+    // file is gone afterwards.
+    bool commit();
+    // Drops the file; the target stays as it was.
+    void discard();
+
+    bool isOpen() const { return m_fd >= 0; }
+    // The hidden name while one is in use; empty for an unnamed file.
+    const QString& namedPath() const { return m_namedPath; }
+
+private:
+    int m_fd = -1;
+    QString m_target;
+    QString m_namedPath;
+};
+
+// True for a name of the form PendingFile gives its hidden files.
+bool isPendingFileName(const QString& name);
+
+// Removes the pending files in directory that a crash left behind: regular files (never
+// what a symbolic link points to) of this user whose name has the pending form and that were
+// last written more than maxAgeSeconds ago. Returns how many went.
+int removeStalePendingFiles(const QString& directory, std::int64_t maxAgeSeconds = 24 * 60 * 60);
 
 } // namespace platform

@@ -1,6 +1,6 @@
 #include "transfer/DownloadTarget.h"
 
-#include "platform/LocalFiles.h"
+#include <QFileInfo>
 
 #include <cstring>
 
@@ -24,16 +24,9 @@ TDownloadTarget::~TDownloadTarget()
 
 bool TDownloadTarget::Open(const QString& Path)
 {
-    FPath = Path;
-    const QString temporary = platform::createFileBeside(Path);
-    if (temporary.isEmpty())
-        return false;
-    FFile.setFileName(temporary);
-    if (!FFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        QFile::remove(temporary);
-        return false;
-    }
-    return true;
+    // Hidden files that killed runs left here, on file systems without unnamed files.
+    platform::removeStalePendingFiles(QFileInfo(Path).path());
+    return FFile.create(Path);
 }
 
 bool TDownloadTarget::Write(const char* Data, std::int64_t Length)
@@ -54,34 +47,22 @@ bool TDownloadTarget::Flush()
 {
     if (FUsed == 0)
         return true;
-    const qint64 written = FFile.write(FBuffer.data(), static_cast<qint64>(FUsed));
-    const bool ok = written == static_cast<qint64>(FUsed);
+    const bool ok = FFile.write(FBuffer.data(), static_cast<std::int64_t>(FUsed));
     FUsed = 0;
     return ok;
 }
 
 bool TDownloadTarget::Commit()
 {
-    if (!FFile.isOpen() || !Flush())
+    if (!FFile.isOpen() || !Flush()) {
+        Discard();
         return false;
-    FFile.close();
-    if (FFile.error() != QFileDevice::NoError)
-        return false;
-    // The new file keeps the access rights of the one it replaces.
-    if (QFile::exists(FPath))
-        FFile.setPermissions(QFile::permissions(FPath));
-    if (!platform::replaceFile(FFile.fileName(), FPath))
-        return false;
-    FFile.setFileName(QString());
-    return true;
+    }
+    return FFile.commit();
 }
 
 void TDownloadTarget::Discard()
 {
     FUsed = 0;
-    if (FFile.fileName().isEmpty())
-        return;
-    FFile.close();
-    QFile::remove(FFile.fileName());
-    FFile.setFileName(QString());
+    FFile.discard();
 }

@@ -1,15 +1,18 @@
 #pragma once
 
-#include <QFile>
+#include "platform/LocalFiles.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <vector>
 
-// The local file a download writes. The bytes go to a temporary file beside the target, which
-// replaces the target only on Commit; until then an existing file of that name stays as it
-// was, and Discard (or destruction) leaves nothing behind. Blocks are gathered in a buffer
-// larger than one block so the disk sees few, large writes.
+// The local file a download or a copy writes. The bytes go to a pending file that replaces the
+// target only on Commit; until then an existing file of that name stays as it was, and Discard
+// (or destruction, or a killed process) leaves nothing behind. A symbolic link at the target
+// is replaced, never written through, and an existing file this user may not write is not
+// replaced at all. Blocks are gathered in a buffer larger than one block so the disk sees
+// few, large writes.
 class TDownloadTarget {
 public:
     TDownloadTarget();
@@ -17,6 +20,7 @@ public:
     TDownloadTarget(const TDownloadTarget&) = delete;
     TDownloadTarget& operator=(const TDownloadTarget&) = delete;
 
+    // False when the file cannot be made or the target may not be replaced.
     bool Open(const QString& Path);
     // False when the disk refused the bytes (full, or a size limit).
     bool Write(const char* Data, std::int64_t Length);
@@ -27,8 +31,7 @@ public:
     void Discard();
 
 private:
-    QString FPath;
-    QFile FFile;
+    platform::PendingFile FFile;
     std::vector<char> FBuffer;
     std::size_t FUsed = 0;
 };

@@ -1,9 +1,11 @@
 #include "transfer/WebTransfer.h"
 
 #include "platform/FileIdentity.h"
+#include "platform/LocalFiles.h"
 #include "platform/ShareConnection.h"
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
+#include "transfer/DownloadTarget.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
@@ -28,25 +30,22 @@ public:
 
 class LocalSource : public CopySource {
 public:
-    explicit LocalSource(const QString& Path) : FFile(Path), FInfo(Path) {}
+    explicit LocalSource(const QString& Path) : FPath(Path) {}
     bool Open()
     {
-        if (FInfo.isDir())
-            return false;
-        // A pipe or device has no size to copy, and opening a pipe would wait for a writer.
-        if (IsSpecial())
-            return true;
-        return FFile.open(QIODevice::ReadOnly);
+        const platform::SourceOpen opened = platform::openRegularFile(FFile, FPath);
+        // A pipe or device is never opened; it has no size to copy, which is reported later.
+        FSpecial = opened == platform::SourceOpen::NotRegular;
+        return opened != platform::SourceOpen::Failed;
     }
     std::int64_t Read(char* Data, std::int64_t MaxSize) override { return FFile.read(Data, MaxSize); }
-    std::int64_t Size() override { return IsSpecial() || FFile.isSequential() ? -1 : FFile.size(); }
-    QDateTime LastWriteTime() override { return FInfo.lastModified(); }
+    std::int64_t Size() override { return FSpecial ? -1 : FFile.size(); }
+    QDateTime LastWriteTime() override { return QFileInfo(FPath).lastModified(); }
 
 private:
-    bool IsSpecial() const { return FInfo.exists() && !FInfo.isFile() && !FInfo.isDir(); }
-
+    QString FPath;
     QFile FFile;
-    QFileInfo FInfo;
+    bool FSpecial = false;
 };
 
 class ShareSource : public CopySource {
@@ -159,8 +158,10 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
             target = UniqueFileName(target);
     }
     ForceDirs(DirectoryPart(target));
-    QFile output(target);
-    if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+    // The copy replaces the target only once it is whole: a full disk, a failed read, a
+    // cancel or a crash leaves the old file as it was.
+    TDownloadTarget output;
+    if (!output.Open(target)) {
         ReportError(3, QStringLiteral("Cannot create target file ") + target);
         return finish();
     }
@@ -169,29 +170,25 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
     std::vector<char> buffer(CopyBlockSize);
     std::int64_t done = 0;
     std::int64_t read = 0;
-    std::int64_t written = 0;
     do {
         read = input->Read(buffer.data(), CopyBlockSize);
         if (read < 0) {
+            output.Discard();
             ReportError(4, QStringLiteral("Error reading source file ") + source);
             return finish();
         }
-        written = read > 0 ? output.write(buffer.data(), read) : 0;
-        // A short write is a failed write: the copy would silently lose the rest.
-        if (written != read) {
+        if (read > 0 && !output.Write(buffer.data(), read)) {
+            output.Discard();
             ReportError(5, QStringLiteral("Error writing to destination file ") + target);
             return finish();
         }
-        done += written;
+        done += read;
         ShowProgress(done, size, start, DlgCopying, true);
     } while (read > 0 && !FCancelled);
 
-    // Data still buffered reaches the disk here; a full disk may only show now.
-    if (!output.flush()) {
-        ReportError(5, QStringLiteral("Error writing to destination file ") + target);
+    // A cancelled copy is dropped with output; the old file stays.
+    if (!FCancelled && !FinishDownload(output, false, false, target, QStringLiteral("Cannot create target file ")))
         return finish();
-    }
-    output.close();
     result = true;
     return finish();
 }

@@ -1,5 +1,6 @@
 #include "transfer/WebTransfer.h"
 
+#include "platform/LocalFiles.h"
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/FtpLink.h"
@@ -7,7 +8,6 @@
 #include "transfer/UrlHelpers.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <vector>
 
@@ -77,12 +77,16 @@ bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString&
     if (upload) {
         // The source is opened before the remote file is created, so a missing source never
         // leaves an empty file on the server.
-        QFile source(URL);
-        if (QFileInfo(URL).isDir() || !source.open(QIODevice::ReadOnly)) {
+        // A pipe or device is refused unopened: opening a pipe waits for a writer, a device
+        // may never end.
+        QFile source;
+        const platform::SourceOpen opened = platform::openRegularFile(source, URL);
+        if (opened != platform::SourceOpen::Opened) {
             ReleaseFtp(link, KeepConnection, false);
             if (OnURLNotFound)
                 OnURLNotFound(this, URL);
-            ReportError(1, QStringLiteral("Cannot open source file ") + URL);
+            ReportError(opened == platform::SourceOpen::NotRegular ? 2 : 1,
+                        QStringLiteral("Cannot open source file ") + URL);
             return false;
         }
         std::unique_ptr<platform::InternetUpload> remote =

@@ -1,13 +1,13 @@
 #include "transfer/WebTransfer.h"
 
 #include "platform/InternetSession.h"
+#include "platform/LocalFiles.h"
 #include "platform/TickCount.h"
 #include "transfer/InternetErrorText.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -24,13 +24,22 @@ bool TWebTransfer::HttpUpload(const QString& URL, const QString& TargetDir, cons
     SetFileLine(NameFromURL(URL), DlgFromServerLabel, server, ShowServer);
 
     const QString path = JoinPath(TargetDir, TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename);
-    if (!QFileInfo(path).isFile())
+    const platform::FileKind kind = platform::fileKind(path);
+    // A pipe or device is refused unopened: opening a pipe waits for a writer, a device may
+    // never end.
+    if (kind == platform::FileKind::Special) {
+        ReportError(2, QStringLiteral("Cannot open source file ") + path);
+        return false;
+    }
+    if (kind != platform::FileKind::Regular)
         return false;
     ProcessMessages();
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ReportError(1, QStringLiteral("Cannot open source file ") + path);
+    QFile file;
+    if (const platform::SourceOpen opened = platform::openRegularFile(file, path);
+        opened != platform::SourceOpen::Opened) {
+        const int code = opened == platform::SourceOpen::NotRegular ? 2 : 1;
+        ReportError(code, QStringLiteral("Cannot open source file ") + path);
         return false;
     }
     const std::int64_t size = file.size();

@@ -1,5 +1,6 @@
 #include "transfer/WebTransfer.h"
 
+#include "platform/LocalFiles.h"
 #include "transfer/FtpLink.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
@@ -81,6 +82,10 @@ bool TWebTransfer::MultiFtpUpload(int Index, const TWebTransferItem& Item, TDate
     for (const QString& name : entries) {
         if (FCancelled)
             break;
+        // A pipe or device is passed over: it would block or never end. A directory still
+        // gets its turn and fails there like a file that cannot be opened.
+        if (platform::fileKind(JoinPath(directory, name)) == platform::FileKind::Special)
+            continue;
         FtpUpload(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, JoinPath(directory, name),
                   Item.TargetDir, name, Item.CopyNewerOnly, DateSlot, NotNewer, true);
         if (OnMultiFTPFileDone)

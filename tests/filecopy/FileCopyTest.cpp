@@ -238,20 +238,102 @@ TEST_F(FileCopyTest, FullDiskIsAWriteErrorAndTheRunGoesOn)
     EXPECT_TRUE(m_engine.Items()[1]->Success());
 }
 
-TEST_F(FileCopyTest, CancelStopsBetweenBlocksAndKeepsThePartialTarget)
+// The copy replaces the target only once it is whole, and never writes through a link.
+struct SourceKind {
+    const char* name;
+    bool share;
+    friend void PrintTo(const SourceKind& c, std::ostream* os) { *os << c.name; }
+};
+
+class CopyTargetSafety : public FileCopyTest, public testing::WithParamInterface<SourceKind> {
+protected:
+    static void TearDownTestSuite()
+    {
+        delete s_server;
+        s_server = nullptr;
+    }
+
+    // A copy of a 100000-byte source into out/setup.exe, from the disk or from a share.
+    void AddSourceCopy()
+    {
+        if (!GetParam().share) {
+            AddCopy(m_dir.write(QStringLiteral("src/setup.exe"), Pattern(100000)), Out());
+            return;
+        }
+        if (!s_server)
+            s_server = new SambaServer; // started once, by the first share case
+        ASSERT_TRUE(s_server->isRunning()) << s_server->error().toStdString();
+        QFile file(s_server->shareDir() + QStringLiteral("/setup.exe"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Pattern(100000));
+        file.close();
+        TWebTransferItem& job = AddCopy(QStringLiteral("setup.exe"), Out());
+        job.FTPHost = s_server->shareName();
+        job.FTPUserID = QString::fromLatin1(SambaServer::User);
+        job.FTPPassword = QString::fromLatin1(SambaServer::Password);
+    }
+
+    QString Out() const { return m_dir.filePath(QStringLiteral("out")); }
+
+    QStringList OutEntries() const
+    {
+        QStringList names = QDir(Out()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        names.sort();
+        return names;
+    }
+
+    inline static SambaServer* s_server = nullptr;
+};
+
+TEST_P(CopyTargetSafety, FullDiskKeepsTheOldFile)
 {
-    const QString source = m_dir.write(QStringLiteral("big.bin"), Pattern(100000));
-    AddCopy(source, m_dir.filePath(QStringLiteral("out")));
-    AddCopy(source, m_dir.filePath(QStringLiteral("never")));
+    m_dir.write(QStringLiteral("out/setup.exe"), "old");
+    AddSourceCopy();
+    {
+        FileSizeLimit limit(50000);
+        m_engine.Execute();
+    }
+    EXPECT_FALSE(m_engine.Items()[0]->Success());
+    EXPECT_EQ(m_events.only(QStringLiteral("Error ")), QStringList({QStringLiteral("Error 5")}));
+    EXPECT_EQ(m_dir.read(QStringLiteral("out/setup.exe")), QByteArray("old"));
+    EXPECT_EQ(OutEntries(), QStringList{QStringLiteral("setup.exe")});
+}
+
+TEST_P(CopyTargetSafety, CancelKeepsTheOldFileAndEndsTheRun)
+{
+    m_dir.write(QStringLiteral("out/setup.exe"), "old");
+    AddSourceCopy();
+    AddCopy(m_dir.write(QStringLiteral("next.txt"), "next"), m_dir.filePath(QStringLiteral("never")));
     m_engine.OnCopyProgress = [&](TWebTransfer* sender, int, std::int64_t, std::int64_t) { sender->CancelCopy(); };
     m_engine.Execute();
 
     EXPECT_TRUE(m_engine.Items()[0]->Cancelled());
     EXPECT_FALSE(m_engine.Items()[0]->Success());
-    EXPECT_EQ(m_dir.read(QStringLiteral("out/big.bin")).size(), 32768);
+    EXPECT_EQ(m_dir.read(QStringLiteral("out/setup.exe")), QByteArray("old"));
+    EXPECT_EQ(OutEntries(), QStringList{QStringLiteral("setup.exe")});
     EXPECT_FALSE(QDir(m_dir.filePath(QStringLiteral("never"))).exists());
     EXPECT_EQ(m_events.log.last(), QStringLiteral("CopyDone"));
 }
+
+TEST_P(CopyTargetSafety, LinkAtTheTargetIsReplacedNotWrittenThrough)
+{
+    const QString elsewhere = m_dir.write(QStringLiteral("elsewhere.txt"), "not to be touched");
+    QDir().mkpath(Out());
+    ASSERT_TRUE(QFile::link(elsewhere, m_dir.filePath(QStringLiteral("out/setup.exe"))));
+    AddSourceCopy();
+    m_engine.Execute();
+
+    EXPECT_TRUE(m_engine.Items()[0]->Success()) << m_events.log.join(u'\n').toStdString();
+    EXPECT_EQ(m_dir.read(QStringLiteral("elsewhere.txt")), QByteArray("not to be touched"));
+    const QFileInfo target(m_dir.filePath(QStringLiteral("out/setup.exe")));
+    EXPECT_FALSE(target.isSymLink());
+    EXPECT_EQ(m_dir.read(QStringLiteral("out/setup.exe")), Pattern(100000));
+    EXPECT_EQ(OutEntries(), QStringList{QStringLiteral("setup.exe")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, CopyTargetSafety,
+                         testing::Values(SourceKind{"Local", false}, SourceKind{"Share", true}),
+                         [](const testing::TestParamInfo<SourceKind>& info) { return std::string(info.param.name); });
 
 // One smbd for the share cases: starting one takes a few seconds.
 class ShareCopyTest : public FileCopyTest {
