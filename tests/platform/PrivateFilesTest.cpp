@@ -1,5 +1,6 @@
 #include "platform/PrivateFiles.h"
 
+#include "tests/support/OrdinaryUser.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
 
@@ -313,3 +314,20 @@ INSTANTIATE_TEST_SUITE_P(Files, SafeToRun, testing::Values(
     [](const testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
 
 } // namespace
+
+// The same choices made by a user who is not root: the shared /tmp belongs to root, so it is
+// passed over for a folder of the user's own below the home directory, and a program that
+// belongs to root is not the user's to start.
+TEST_F(PrivateTempDirTest, AnOrdinaryUserGetsAFolderOfTheirOwn)
+{
+    KX_RUN_AS_ORDINARY_USER();
+    qputenv("TMPDIR", "/tmp");
+    qunsetenv("XDG_CACHE_HOME");
+    const platform::PrivateTempDir chosen = platform::privateTempDir();
+    EXPECT_EQ(chosen.path, m_home.filePath(QStringLiteral(".cache/kaplix-setup")));
+    struct stat entry {};
+    ASSERT_EQ(::lstat(QFile::encodeName(chosen.path).constData(), &entry), 0);
+    EXPECT_EQ(entry.st_uid, ::geteuid());
+    EXPECT_EQ(entry.st_mode & 07777, 0700u);
+    EXPECT_FALSE(platform::whyUnsafeToRun(QStringLiteral("/bin/sh")).isEmpty());
+}
