@@ -231,6 +231,12 @@ void TInstallForm::BuildControls()
     FileBox->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; padding: 0px; }"));
     FileBox->setEnabled(false);
     FileBox->setFocusPolicy(Qt::NoFocus);
+    // A disabled list box keeps its window-colour background and draws its entries in the
+    // system's grey-text colour; the style's own disabled colours would fade them out.
+    QPalette listColours = FileBox->palette();
+    listColours.setColor(QPalette::Disabled, QPalette::Base, ToQColor(clWindow));
+    listColours.setColor(QPalette::Disabled, QPalette::Text, ToQColor(clGrayText));
+    FileBox->setPalette(listColours);
 
     setTabOrder(Memo, Memo);
 }
