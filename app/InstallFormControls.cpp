@@ -2,6 +2,7 @@
 #include "app/InstallForm.h"
 
 #include "app/ButtonPictures.h"
+#include "app/Label.h"
 #include "app/Memo.h"
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
@@ -34,7 +35,7 @@ QFont Tahoma(int PixelSize, bool Bold = false)
 
 QLabel* AddLabel(QWidget* Parent, const char* Name, int Left, int Top, const QString& Text, const QFont& Font)
 {
-    auto* label = new QLabel(Text, Parent);
+    auto* label = new TLabel(Text, Parent);
     label->setObjectName(QString::fromLatin1(Name));
     label->setFont(Font);
     label->move(Left, Top);

@@ -233,6 +233,18 @@ TEST_F(InstallFormTest, OnlyDoneShowsItsHintAndTagsTellButtonsApart)
     EXPECT_TRUE(form->Memo->focusPolicy() & Qt::TabFocus);
 }
 
+// Tahoma's text height: 13 pixels a line at 8 points, 14 at 9 points.
+TEST_F(InstallFormTest, LabelsTakeTahomasLineHeight)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    for (QLabel* label : {form->Label1, form->Label2, form->Label3, form->Label4, form->Label12, form->Label13,
+                          form->Label16, form->Label17, form->Label18, form->Label19, form->Label20, form->Label27})
+        EXPECT_EQ(label->height(), 13) << label->objectName().toStdString();
+    EXPECT_EQ(form->Label7->geometry(), QRect(592, 254, 353, 3 * 14));
+    EXPECT_EQ(form->Label9->geometry(), QRect(592, 361, 369, 4 * 14));
+}
+
 // The disabled list draws its entries in the system's grey-text colour on the list's window
 // background, as the system draws a disabled list box: readable, not faded out.
 TEST_F(InstallFormTest, FileBoxEntriesAreGreyTextOnTheWindowColour)

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 
 namespace {
@@ -17,6 +19,7 @@ struct BoxCase {
     const char* Name;
     std::function<void(const QString&)> Show;
     const char* Caption;
+    friend void PrintTo(const BoxCase& c, std::ostream* os) { *os << c.Name; }
 };
 
 class MessageBoxText : public testing::TestWithParam<BoxCase> {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 TEST(DesignFonts, TahomaEightPointIsThirteenPixelsHighAtNinetySixDpi)
@@ -27,6 +29,7 @@ struct FaceCase {
     int PointSize;
     bool Bold;
     int LineHeight;
+    friend void PrintTo(const FaceCase& c, std::ostream* os) { *os << c.Name; }
 };
 
 class DesignFaces : public testing::TestWithParam<FaceCase> {};
