@@ -2,6 +2,7 @@
 #include "app/InstallForm.h"
 
 #include "app/ButtonPictures.h"
+#include "app/Label.h"
 #include "app/Memo.h"
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
@@ -34,7 +35,7 @@ QFont Tahoma(int PixelSize, bool Bold = false)
 
 QLabel* AddLabel(QWidget* Parent, const char* Name, int Left, int Top, const QString& Text, const QFont& Font)
 {
-    auto* label = new QLabel(Text, Parent);
+    auto* label = new TLabel(Text, Parent);
     label->setObjectName(QString::fromLatin1(Name));
     label->setFont(Font);
     label->move(Left, Top);
@@ -231,6 +232,12 @@ void TInstallForm::BuildControls()
     FileBox->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; padding: 0px; }"));
     FileBox->setEnabled(false);
     FileBox->setFocusPolicy(Qt::NoFocus);
+    // A disabled list box keeps its window-colour background and draws its entries in the
+    // system's grey-text colour; the style's own disabled colours would fade them out.
+    QPalette listColours = FileBox->palette();
+    listColours.setColor(QPalette::Disabled, QPalette::Base, ToQColor(clWindow));
+    listColours.setColor(QPalette::Disabled, QPalette::Text, ToQColor(clGrayText));
+    FileBox->setPalette(listColours);
 
     setTabOrder(Memo, Memo);
 }

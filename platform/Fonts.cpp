@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFont>
 #include <QFontDatabase>
+#include <QPainterPath>
+#include <QRawFont>
 #include <QtEndian>
 
 namespace platform {
@@ -40,6 +43,17 @@ void useOutlineMetrics(QByteArray& font)
     }
 }
 
+// Wine's MS Sans Serif holds nothing but bitmap strikes around an empty outline: with its
+// strikes hidden it would draw no text at all, and strikes could not follow the screen's scale.
+bool hasOutlines(const QByteArray& font)
+{
+    const QRawFont raw(font, 11);
+    if (!raw.isValid())
+        return false;
+    const QList<quint32> glyphs = raw.glyphIndexesForString(QStringLiteral("A"));
+    return !glyphs.isEmpty() && !raw.pathForGlyph(glyphs.front()).isEmpty();
+}
+
 void addFontFile(const QString& name)
 {
     QFile file(QDir(QString::fromLatin1(FontFolder)).filePath(name));
@@ -47,7 +61,8 @@ void addFontFile(const QString& name)
         return;
     QByteArray font = file.readAll();
     useOutlineMetrics(font);
-    QFontDatabase::addApplicationFontFromData(font);
+    if (hasOutlines(font))
+        QFontDatabase::addApplicationFontFromData(font);
 }
 
 } // namespace
@@ -60,6 +75,10 @@ bool ensureDesignFonts()
         addFontFile(QStringLiteral("tahoma.ttf"));
     if (!QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif")))
         addFontFile(QStringLiteral("ms_sans_serif.ttf"));
+    // Windows itself draws its dialogs in Tahoma where they once used MS Sans Serif: the same
+    // 13-pixel line at 8 points, in outlines.
+    if (!QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif")))
+        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"));
     return QFontDatabase::hasFamily(QStringLiteral("Tahoma"));
 }
 

@@ -39,6 +39,26 @@ std::int64_t sizeOf(const QString& digits, bool* ok)
     return value;
 }
 
+// A time instead of a year is how `ls` shows a recent date. A server whose clock or time zone
+// runs ahead of ours shows a file changed minutes ago as tomorrow, so such a date is in the
+// current year unless it would lie more than six months ahead; then it is last year's. Near
+// the year's end "tomorrow" is next January: local times around the world lie at most 26
+// hours apart, so a date up to two days ahead is taken in the next year when that is where it
+// falls. Invalid for a 29 February that the chosen year does not have.
+QDate recentDate(int month, int day, const QDate& today)
+{
+    if (!today.isValid())
+        return {};
+    constexpr int ClockLeadDays = 2;
+    const QDate nextYears(today.year() + 1, month, day);
+    if (nextYears.isValid() && nextYears <= today.addDays(ClockLeadDays))
+        return nextYears;
+    const QDate thisYears(today.year(), month, day);
+    if (thisYears.isValid() && thisYears <= today.addMonths(6))
+        return thisYears;
+    return QDate(today.year() - 1, month, day);
+}
+
 // "-rw-r--r--   1 owner group   1234 Jan 10 12:34 name" or "... Jan 10  2024 name".
 std::optional<FtpFindData> parseUnix(const QString& line, int refYear, int refMonth, int refDay)
 {
@@ -55,20 +75,17 @@ std::optional<FtpFindData> parseUnix(const QString& line, int refYear, int refMo
         return std::nullopt;
     const int month = monthNumber(m.captured(3));
     const int day = m.captured(4).toInt();
-    int year = refYear;
+    QDate date;
     int hour = 0;
     int minute = 0;
     if (!m.captured(7).isEmpty()) {
-        year = m.captured(7).toInt();
+        date = QDate(m.captured(7).toInt(), month, day);
     } else {
         hour = m.captured(5).toInt();
         minute = m.captured(6).toInt();
-        // A time instead of a year means the last six months: a date later than today
-        // belongs to last year.
-        if (month > refMonth || (month == refMonth && day > refDay))
-            year = refYear - 1;
+        date = recentDate(month, day, QDate(refYear, refMonth, refDay));
     }
-    entry.lastWriteTime = fileTimeOf(QDate(year, month, day), hour, minute, 0);
+    entry.lastWriteTime = fileTimeOf(date, hour, minute, 0);
 
     QString name = m.captured(8);
     const QChar type = m.captured(1).at(0);

@@ -21,8 +21,10 @@ struct FtpFindData {
 };
 
 // Reads one line of a LIST answer in the Unix "ls -l" form or the DOS form. Lines that name
-// no entry (a "total" line, blank or unreadable lines) give nothing. The current year, for
-// Unix entries that show a time instead of a year, comes from referenceYear/Month/Day.
+// no entry (a "total" line, blank or unreadable lines) give nothing. A Unix entry that shows a
+// time instead of a year is dated in the reference day's year (our today) unless it would lie
+// more than six months after that day, then in the year before; a date a day or two after
+// the reference day that falls in the next January is dated in the next year.
 std::optional<FtpFindData> parseFtpListLine(const QString& line, int referenceYear, int referenceMonth,
                                             int referenceDay);
 

@@ -285,6 +285,40 @@ TEST_F(InstallFormTest, OnlyDoneShowsItsHintAndTagsTellButtonsApart)
     EXPECT_TRUE(form->Memo->focusPolicy() & Qt::TabFocus);
 }
 
+// Tahoma's text height: 13 pixels a line at 8 points, 14 at 9 points.
+TEST_F(InstallFormTest, LabelsTakeTahomasLineHeight)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    for (QLabel* label : {form->Label1, form->Label2, form->Label3, form->Label4, form->Label12, form->Label13,
+                          form->Label16, form->Label17, form->Label18, form->Label19, form->Label20, form->Label27})
+        EXPECT_EQ(label->height(), 13) << label->objectName().toStdString();
+    EXPECT_EQ(form->Label7->geometry(), QRect(592, 254, 353, 3 * 14));
+    EXPECT_EQ(form->Label9->geometry(), QRect(592, 361, 369, 4 * 14));
+}
+
+// The disabled list draws its entries in the system's grey-text colour on the list's window
+// background, as the system draws a disabled list box: readable, not faded out.
+TEST_F(InstallFormTest, FileBoxEntriesAreGreyTextOnTheWindowColour)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    ASSERT_GT(form->FileBox->count(), 0);
+    const QImage image = form->FileBox->grab().toImage();
+    const QRect entry = form->FileBox->visualItemRect(form->FileBox->item(0));
+    const auto rgb = [&image](int x, int y) {
+        const QRgb pixel = image.pixel(x, y);
+        return QStringLiteral("(%1, %2, %3)").arg(qRed(pixel)).arg(qGreen(pixel)).arg(qBlue(pixel));
+    };
+    EXPECT_EQ(rgb(entry.right() - 2, entry.center().y()), QStringLiteral("(255, 255, 255)"));
+    QPoint darkest = entry.topLeft();
+    for (int y = entry.top(); y <= entry.bottom(); ++y)
+        for (int x = entry.left(); x <= entry.right(); ++x)
+            if (qGray(image.pixel(x, y)) < qGray(image.pixel(darkest)))
+                darkest = QPoint(x, y);
+    EXPECT_EQ(rgb(darkest.x(), darkest.y()), QStringLiteral("(109, 109, 109)")) << "the text at full strength";
+}
+
 TEST_F(InstallFormTest, TabReachesOnlyTheLogBox)
 {
     ModalAnswerer answerer({Ok});

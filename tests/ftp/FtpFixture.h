@@ -51,12 +51,16 @@ protected:
     // A file on the server, by its path below the server's root.
     static QString remote(const QString& path) { return server->rootDir() + u'/' + path; }
 
-    static void setModified(const QString& path, int year, int month, int day)
+    static void setModified(const QString& path, const QDateTime& time)
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(QDateTime(QDate(year, month, day), QTime(12, 0), Qt::UTC),
-                                     QFileDevice::FileModificationTime));
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    }
+
+    static void setModified(const QString& path, int year, int month, int day)
+    {
+        setModified(path, QDateTime(QDate(year, month, day), QTime(12, 0), Qt::UTC));
     }
 
     TWebTransferItem* addJob(TWebTransferProtocol protocol, const QString& url, const QString& targetDir = {},

@@ -1,6 +1,7 @@
 #include "FtpFixture.h"
 
 #include "tests/support/FileSizeLimit.h"
+#include "transfer/DateConversions.h"
 
 #include <QFileInfo>
 #include <QTcpServer>
@@ -111,6 +112,26 @@ TEST_F(FtpTransfer, DownloadNewerOnlyComparesWithTheJobsDate)
     EXPECT_FALSE(newer->NoNewVersion());
     EXPECT_NEAR(newer->NewFileDate, 43983, 1.0); // 2020-06-01, as the listing shows it
     EXPECT_EQ(readFile(target.path() + QStringLiteral("/file.txt")), QByteArray("dated"));
+}
+
+// The server lists in universal time; a file it shows as changed early tomorrow, as a server
+// whose clock or time zone runs hours ahead of ours does, was changed just now.
+TEST_F(FtpTransfer, DownloadNewerOnlyTakesAFileListedAheadOfOurClock)
+{
+    const QDate today = QDate::currentDate();
+    const QDateTime listed(today.addDays(1), QTime(1, 0), Qt::UTC);
+    writeFile(remote(QStringLiteral("ahead/fresh.txt")), "fresh");
+    setModified(remote(QStringLiteral("ahead/fresh.txt")), listed);
+    TWebTransferItem* item = addJob(wpFtp, QStringLiteral("/ahead/fresh.txt"), target.path());
+    item->CopyNewerOnly = true;
+    item->FileDate = DateTimeFromQDateTime(QDateTime(today.addDays(-1), QTime(12, 0))); // our copy: yesterday
+    engine.Execute();
+
+    EXPECT_TRUE(item->Success()) << events.log.join(u'\n').toStdString();
+    EXPECT_FALSE(item->NoNewVersion());
+    EXPECT_TRUE(events.only(QStringLiteral("NoNewFileFound")).isEmpty());
+    EXPECT_DOUBLE_EQ(item->NewFileDate, DateTimeFromQDateTime(QDateTime(listed.date(), listed.time())));
+    EXPECT_EQ(readFile(target.path() + QStringLiteral("/fresh.txt")), QByteArray("fresh"));
 }
 
 TEST_F(FtpTransfer, UploadNewerOnlyKeepsANewerRemoteCopy)

@@ -5,8 +5,12 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 
 namespace {
 
@@ -18,6 +22,40 @@ TEST(DesignFonts, TahomaEightPointIsThirteenPixelsHighAtNinetySixDpi)
     EXPECT_EQ(QFontInfo(tahoma).family(), QStringLiteral("Tahoma"));
     EXPECT_EQ(QFontMetrics(tahoma).height(), 13);
 }
+
+struct FaceCase {
+    const char* Name;
+    const char* Family;
+    int PointSize;
+    bool Bold;
+    int LineHeight;
+    friend void PrintTo(const FaceCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class DesignFaces : public testing::TestWithParam<FaceCase> {};
+
+// Every face a window asks for draws from outlines, so its text shows at any size and scale.
+TEST_P(DesignFaces, DrawOutlinesWithTheDesignLineHeight)
+{
+    ASSERT_TRUE(platform::ensureDesignFonts());
+    const FaceCase& c = GetParam();
+    QFont font(QString::fromLatin1(c.Family), c.PointSize);
+    font.setBold(c.Bold);
+    const QRawFont raw = QRawFont::fromFont(font);
+    ASSERT_TRUE(raw.isValid());
+    const QList<quint32> glyphs = raw.glyphIndexesForString(QStringLiteral("OK"));
+    ASSERT_EQ(glyphs.size(), 2);
+    for (quint32 glyph : glyphs)
+        EXPECT_FALSE(raw.pathForGlyph(glyph).isEmpty()) << QFontInfo(font).family().toStdString();
+    EXPECT_EQ(QFontMetrics(font).height(), c.LineHeight);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, DesignFaces,
+    testing::Values(FaceCase{"Tahoma8", "Tahoma", 8, false, 13}, FaceCase{"TahomaBold8", "Tahoma", 8, true, 13},
+                    FaceCase{"Tahoma9", "Tahoma", 9, false, 14}, FaceCase{"Tahoma10", "Tahoma", 10, false, 16},
+                    FaceCase{"MSSansSerif8", "MS Sans Serif", 8, false, 13}),
+    [](const testing::TestParamInfo<FaceCase>& info) { return std::string(info.param.Name); });
 
 TEST(DesignFonts, BoldTahomaIsDrawnHeavierThanRegular)
 {

@@ -21,6 +21,8 @@ void ModalAnswerer::poll()
     if (!dialog || !dialog->isVisible() || m_answers.isEmpty())
         return;
     const Answer answer = m_answers.takeFirst();
+    if (m_inspector)
+        m_inspector(dialog);
     m_captions << dialog->windowTitle();
     const auto* box = qobject_cast<QMessageBox*>(dialog);
     m_messages << (box ? box->text() : QString());

@@ -1,0 +1,105 @@
+#include "app/Label.h"
+
+#include <QPainter>
+#include <QStyle>
+#include <QTextLayout>
+
+TLabel::TLabel(const QString& Text, QWidget* Parent)
+    : QLabel(Parent)
+{
+    setTextFormat(Qt::PlainText);
+    setText(Text);
+}
+
+int TLabel::LineHeight() const
+{
+    return fontMetrics().height();
+}
+
+QSize TLabel::Surround() const
+{
+    const QMargins margins = contentsMargins();
+    return {margins.left() + margins.right() + 2 * margin(), margins.top() + margins.bottom() + 2 * margin()};
+}
+
+int TLabel::LayOut(std::vector<std::unique_ptr<QTextLayout>>& Paragraphs, int Width) const
+{
+    QTextOption option;
+    option.setWrapMode(wordWrap() ? QTextOption::WordWrap : QTextOption::NoWrap);
+    int lines = 0;
+    for (const QString& paragraph : text().split(u'\n')) {
+        auto layout = std::make_unique<QTextLayout>(paragraph, font());
+        layout->setTextOption(option);
+        layout->beginLayout();
+        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+            line.setLineWidth(Width);
+            ++lines;
+        }
+        layout->endLayout();
+        Paragraphs.push_back(std::move(layout));
+    }
+    return lines;
+}
+
+QSize TLabel::sizeHint() const
+{
+    // The width the toolkit measures for the text, the height in whole lines.
+    const QSize measured = QLabel::sizeHint();
+    if (wordWrap())
+        return {measured.width(), heightForWidth(measured.width())};
+    std::vector<std::unique_ptr<QTextLayout>> paragraphs;
+    return {measured.width(), LayOut(paragraphs, QWIDGETSIZE_MAX) * LineHeight() + Surround().height()};
+}
+
+QSize TLabel::minimumSizeHint() const
+{
+    if (!wordWrap())
+        return sizeHint();
+    const int width = QLabel::minimumSizeHint().width();
+    return {width, heightForWidth(width)};
+}
+
+int TLabel::heightForWidth(int Width) const
+{
+    if (!wordWrap())
+        return QLabel::heightForWidth(Width);
+    std::vector<std::unique_ptr<QTextLayout>> paragraphs;
+    const QSize surround = Surround();
+    return LayOut(paragraphs, qMax(0, Width - surround.width())) * LineHeight() + surround.height();
+}
+
+void TLabel::paintEvent(QPaintEvent* Event)
+{
+    QFrame::paintEvent(Event);
+    const int inset = margin();
+    const QRect area = contentsRect().adjusted(inset, inset, -inset, -inset);
+    std::vector<std::unique_ptr<QTextLayout>> paragraphs;
+    const int lines = LayOut(paragraphs, wordWrap() ? area.width() : QWIDGETSIZE_MAX);
+    const int lineHeight = LineHeight();
+    const Qt::Alignment align = QStyle::visualAlignment(layoutDirection(), alignment());
+
+    int top = area.top();
+    if (align & Qt::AlignBottom)
+        top = area.bottom() + 1 - lines * lineHeight;
+    else if (align & Qt::AlignVCenter)
+        top = area.top() + (area.height() - lines * lineHeight) / 2;
+
+    QPainter painter(this);
+    painter.setPen(palette().color(foregroundRole()));
+    const int ascent = fontMetrics().ascent();
+    int row = 0;
+    for (const std::unique_ptr<QTextLayout>& layout : paragraphs) {
+        for (int i = 0; i < layout->lineCount(); ++i, ++row) {
+            const QTextLine line = layout->lineAt(i);
+            const qreal free = area.width() - line.naturalTextWidth();
+            qreal left = area.left();
+            if (align & Qt::AlignRight)
+                left += free;
+            else if (align & Qt::AlignHCenter)
+                left += free / 2;
+            // The baseline sits the rounded ascent below the top of its line.
+            const qreal baselineTop = top + row * lineHeight + ascent - line.ascent();
+            line.draw(&painter, QPointF(left - line.x(), baselineTop - line.y()));
+        }
+    }
+}
