@@ -6,8 +6,10 @@
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
+#include "platform/InternetErrors.h"
 #include "platform/PrivateFiles.h"
 #include "platform/SystemProbes.h"
+#include "transfer/UrlHelpers.h"
 #include "transfer/WebTransfer.h"
 
 #include <QCloseEvent>
@@ -61,8 +63,12 @@ void TInstallForm::BuildEngine()
     WebTransfer->OnCopyCancel = [this](TWebTransfer* Sender) { WebTransferCopyCancel(Sender); };
     // Why a download failed, for the message that replaces the done box.
     WebTransfer->OnErrorInfo = [this](TWebTransfer*, int, const QString& Info) { FDownloadError = Info; };
-    WebTransfer->OnURLNotFound = [this](TWebTransfer*, const QString& Url) {
-        FDownloadError = QStringLiteral("Could not open ") + Url;
+    WebTransfer->OnURLNotFound = [this](TWebTransfer* Sender, const QString& Url) {
+        FDownloadError = QStringLiteral("Could not open ") + URLWithoutPassword(Url);
+        // An unverified certificate may mean someone stands between the user and the server.
+        if (platform::isCertificateFailure(Sender->LastInternetResult().code))
+            FDownloadError = QStringLiteral("The identity of the server ") + ServerFromURL(Url)
+                + QStringLiteral(" could not be verified\r") + FDownloadError;
     };
 }
 
@@ -203,7 +209,7 @@ void TInstallForm::WebTransferCopyDone(TWebTransfer*)
     if (job && job->Success()) {
         ShowInformationBox(this, QStringLiteral("Please click on the relevant \"Install\" button to complete installation"));
     } else if (job && !job->Cancelled()) {
-        const QString reason = FDownloadError.isEmpty() ? QStringLiteral("No data was received from ") + job->URL
+        const QString reason = FDownloadError.isEmpty() ? QStringLiteral("No data was received from ") + URLWithoutPassword(job->URL)
                                                         : FDownloadError;
         ShowErrorBox(this, QStringLiteral("The download failed\r") + reason);
     }

@@ -43,11 +43,13 @@ namespace curlcleanup {
 inline void easy(CURL* handle) { curl_easy_cleanup(handle); }
 inline void multi(CURLM* handle) { curl_multi_cleanup(handle); }
 inline void slist(curl_slist* list) { curl_slist_free_all(list); }
+inline void url(CURLU* handle) { curl_url_cleanup(handle); }
 } // namespace curlcleanup
 
 using CurlEasy = CurlHolder<CURL, curlcleanup::easy>;
 using CurlMulti = CurlHolder<CURLM, curlcleanup::multi>;
 using CurlHeaderList = CurlHolder<curl_slist, curlcleanup::slist>;
+using CurlUrl = CurlHolder<CURLU, curlcleanup::url>;
 
 // Appends one line to a header list, keeping ownership in the holder.
 inline bool appendHeader(CurlHeaderList& list, const char* line)

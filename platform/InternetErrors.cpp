@@ -17,4 +17,24 @@ QString internetErrorMessage(int errorNumber)
     return QString::fromUtf8(curl_easy_strerror(static_cast<CURLcode>(code)));
 }
 
+bool isCertificateFailure(int errorNumber)
+{
+    // libcurl gives 60 for an untrusted, expired or misnamed certificate; 83 when the issuer
+    // check of a configured issuer fails.
+    return errorNumber == internetErrorNumber(CURLE_PEER_FAILED_VERIFICATION)
+        || errorNumber == internetErrorNumber(CURLE_SSL_ISSUER_ERROR);
+}
+
+bool isSafeHeaderText(const QString& text)
+{
+    return !text.contains(u'\r') && !text.contains(u'\n') && !text.contains(QChar(0));
+}
+
+InternetResult unsafeHeaderTextResult()
+{
+    return InternetResult::failure(internetErrorNumber(CURLE_BAD_FUNCTION_ARGUMENT),
+                                   QStringLiteral("A line break or NUL in the agent, a header or the credentials: "
+                                                  "nothing was sent"));
+}
+
 } // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/InternetResult.h"
+
 #include <QString>
 
 namespace platform {
@@ -14,5 +16,18 @@ int internetErrorNumber(int curlCode);
 // The library's own text for an error number of the layer; empty when the number is not one
 // of the layer's.
 QString internetErrorMessage(int errorNumber);
+
+// Whether an error number of the layer says that the server's certificate could not be
+// verified: an issuer nobody trusts, a certificate out of date or made for another name. The
+// server's identity is then unknown and nothing was sent to it.
+bool isCertificateFailure(int errorNumber);
+
+// Whether text may go into a request head: a CR, LF or NUL in it would end a header line
+// early and let the rest pass as lines of its own.
+bool isSafeHeaderText(const QString& text);
+
+// A request refused before anything was sent, because its agent, a header or its
+// credentials failed isSafeHeaderText.
+InternetResult unsafeHeaderTextResult();
 
 } // namespace platform

@@ -84,6 +84,13 @@ size_t discardBody(char*, size_t size, size_t count, void* userData)
     return size * count;
 }
 
+// Whether extra header text is lines separated by CR LF and nothing else could start a line.
+bool headerLinesAreSafe(const QString& headers)
+{
+    const QStringList lines = headers.split(QStringLiteral("\r\n"));
+    return std::all_of(lines.cbegin(), lines.cend(), [](const QString& line) { return isSafeHeaderText(line); });
+}
+
 CurlHeaderList headerListFrom(const QString& headers, OpenFlags flags)
 {
     CurlHeaderList list;
@@ -103,6 +110,7 @@ void applySessionOptions(RequestState& state, const SessionCore& core, const QBy
 {
     CURL* easy = state.easy.get();
     curl_easy_setopt(easy, CURLOPT_URL, address.constData());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_PRIVATE, &state);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, state.errorBuffer);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
@@ -119,6 +127,63 @@ void applySessionOptions(RequestState& state, const SessionCore& core, const QBy
         curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, core.proxyUser.constData());
         curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, core.proxyPassword.constData());
     }
+}
+
+// The scheme an address names before "://", in lower case; empty when it names none.
+QString schemeOf(const QString& url)
+{
+    const qsizetype end = url.indexOf(QStringLiteral("://"));
+    return end < 0 ? QString() : url.left(end).toLower();
+}
+
+bool isHttpScheme(const QString& scheme)
+{
+    return scheme == u"http" || scheme == u"https";
+}
+
+// Why a redirect was not followed, when the answer that ended the request was one to an
+// address of another kind; empty otherwise.
+QString refusedRedirect(const RequestState& state, const QString& firstScheme)
+{
+    if (state.result != CURLE_UNSUPPORTED_PROTOCOL || !state.hasLocation)
+        return {};
+    QString location;
+    for (const auto& [name, value] : state.responseHeaders) {
+        if (name == "location")
+            location = QString::fromLatin1(value).trimmed();
+    }
+    const QString scheme = schemeOf(location);
+    if (scheme.isEmpty())
+        return {};
+    if (firstScheme == u"https" && scheme == u"http")
+        return QStringLiteral("The server redirected a secure (https) address to an insecure (http) one; "
+                              "the redirect was not followed");
+    return QStringLiteral("The server redirected to a %1 address; only http and https redirects are followed")
+        .arg(scheme);
+}
+
+// The address with any user name and password taken out. An upload sends no credentials:
+// those written into its address are not for the server it sends the file to.
+QByteArray withoutCredentials(const QByteArray& url)
+{
+    CurlUrl parsed(curl_url());
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.constData(), 0) != CURLUE_OK)
+        return {};
+    curl_url_set(parsed.get(), CURLUPART_USER, nullptr, 0);
+    curl_url_set(parsed.get(), CURLUPART_PASSWORD, nullptr, 0);
+    curl_url_set(parsed.get(), CURLUPART_OPTIONS, nullptr, 0);
+    char* text = nullptr;
+    if (curl_url_get(parsed.get(), CURLUPART_URL, &text, 0) != CURLUE_OK || !text)
+        return {};
+    QByteArray result(text);
+    curl_free(text);
+    return result;
+}
+
+// Whether the session's agent can go into a request head.
+InternetResult checkAgent(const SessionCore& core)
+{
+    return isSafeHeaderText(QString::fromUtf8(core.agent)) ? InternetResult::success() : unsafeHeaderTextResult();
 }
 
 } // namespace
@@ -260,13 +325,26 @@ std::unique_ptr<InternetRequest> InternetSession::openUrl(const QString& url, co
     if (!state->easy)
         return fail(state->curlFailure(CURLE_FAILED_INIT));
     CURL* easy = state->easy.get();
+    if (const InternetResult agent = checkAgent(*m_core); !agent.ok)
+        return fail(agent);
+    if (!headerLinesAreSafe(headers))
+        return fail(unsafeHeaderTextResult());
+    // Only web addresses: a file:// address would copy a local file, other schemes reach
+    // other servers. An address without a scheme is taken as http.
+    const QString firstScheme = schemeOf(url);
+    if (!firstScheme.isEmpty() && !isHttpScheme(firstScheme)) {
+        return fail(InternetResult::failure(internetErrorNumber(CURLE_UNSUPPORTED_PROTOCOL),
+                                            QStringLiteral("Only http and https addresses are opened, not %1")
+                                                .arg(firstScheme)));
+    }
     const QByteArray address = url.toUtf8();
     state->headerList = headerListFrom(headers, flags);
 
     applySessionOptions(*state, *m_core, address);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // What began secure stays secure: an https request follows https redirects only.
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, firstScheme == u"https" ? "https" : "http,https");
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, receiveBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, state.get());
@@ -289,8 +367,11 @@ std::unique_ptr<InternetRequest> InternetSession::openUrl(const QString& url, co
     case SessionCore::WaitResult::Ready:
         break;
     }
-    if (!request.headersFinal && request.done && request.result != CURLE_OK)
+    if (!request.headersFinal && request.done && request.result != CURLE_OK) {
+        if (const QString refused = refusedRedirect(request, firstScheme); !refused.isEmpty())
+            return fail(InternetResult::failure(internetErrorNumber(request.result), refused));
         return fail(request.curlFailure(request.result));
+    }
     request.headersFinal = true;
     if (result)
         *result = InternetResult::success();
@@ -310,12 +391,17 @@ std::unique_ptr<InternetUpload> InternetSession::openUpload(const QString& url, 
     if (!state->easy)
         return fail(state->curlFailure(CURLE_FAILED_INIT));
     CURL* easy = state->easy.get();
+    if (const InternetResult agent = checkAgent(*m_core); !agent.ok)
+        return fail(agent);
     const QUrl address(url);
     const QString scheme = address.scheme().toLower();
-    if (!address.isValid() || address.host().isEmpty() || (scheme != u"http" && scheme != u"https"))
+    if (!address.isValid() || address.host().isEmpty() || !isHttpScheme(scheme))
+        return fail(state->curlFailure(CURLE_URL_MALFORMAT));
+    const QByteArray target = withoutCredentials(url.toUtf8());
+    if (target.isEmpty())
         return fail(state->curlFailure(CURLE_URL_MALFORMAT));
 
-    applySessionOptions(*state, *m_core, url.toUtf8());
+    applySessionOptions(*state, *m_core, target);
     curl_easy_setopt(easy, CURLOPT_READFUNCTION, sendBody);
     curl_easy_setopt(easy, CURLOPT_READDATA, state.get());
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, discardBody);

@@ -1,5 +1,6 @@
 #include "transfer/WebTransfer.h"
 
+#include "platform/InternetErrors.h"
 #include "platform/InternetSession.h"
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
@@ -45,9 +46,13 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
 {
     bool result = false;
     NotNewer = false;
-    const QString fileName = NameFromURL(URL);
+    FLastInternetResult = platform::InternetResult::success();
+    // What the user and the events see: never the password of "user:password@host".
+    const QString shownURL = URLWithoutPassword(URL);
+    const QString fileName = NameFromURL(shownURL);
 
-    SetFileLine(DisplayURL.isEmpty() ? fileName : DisplayURL, DlgFromServerLabel, ServerFromURL(URL), ShowServer);
+    SetFileLine(DisplayURL.isEmpty() ? fileName : URLWithoutPassword(DisplayURL), DlgFromServerLabel,
+                ServerFromURL(URL), ShowServer);
     ProcessMessages();
 
     QString user = HTTPUserID;
@@ -63,13 +68,17 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
         flags |= platform::OpenFlag::KeepConnection;
     std::unique_ptr<platform::InternetRequest> request;
     for (;;) {
-        if (FHinternet)
-            request = FHinternet->openUrl(URL, AuthorizationHeader(user, password), flags);
+        // A line break in the credentials, the dialog's answers included, never reaches a
+        // request: the job fails as one whose address cannot be opened.
+        if (!platform::isSafeHeaderText(user) || !platform::isSafeHeaderText(password))
+            FLastInternetResult = platform::unsafeHeaderTextResult();
+        else if (FHinternet)
+            request = FHinternet->openUrl(URL, AuthorizationHeader(user, password), flags, &FLastInternetResult);
         ProcessMessages();
         if (!request) {
             // A Cancel during the wait ends the job like a Cancel between blocks.
             if (!FCancelled && OnURLNotFound)
-                OnURLNotFound(this, URL);
+                OnURLNotFound(this, shownURL);
             return false;
         }
         const int status = request->statusCode();
@@ -107,11 +116,12 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
         }
     }
 
+    // The name comes from the address asked for, never from where a redirect led: a server
+    // must not choose which file of the target directory it writes (CVE-2010-2252).
     QString name = TargetFilename;
     const bool nameFromAddress = name.isEmpty();
     if (nameFromAddress) {
-        const QString finalUrl = request->finalUrl();
-        name = NameFromURL(!finalUrl.isEmpty() && finalUrl != URL ? finalUrl : URL);
+        name = fileName;
         if (AutoURLDecode)
             name = URLDecode(name);
     }

@@ -19,9 +19,10 @@ bool TWebTransfer::HttpUpload(const QString& URL, const QString& TargetDir, cons
                               TWebTransferHTTPCommand HTTPCommand)
 {
     SetAnimationClip(acUpload);
+    FLastInternetResult = platform::InternetResult::success();
     // Proxy credentials travel to the proxy through the session, never inside the address.
     const QString server = ServerFromURL(URL);
-    SetFileLine(NameFromURL(URL), DlgFromServerLabel, server, ShowServer);
+    SetFileLine(NameFromURL(URLWithoutPassword(URL)), DlgFromServerLabel, server, ShowServer);
 
     const QString path = JoinPath(TargetDir, TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename);
     const platform::FileKind kind = platform::fileKind(path);
@@ -45,11 +46,13 @@ bool TWebTransfer::HttpUpload(const QString& URL, const QString& TargetDir, cons
     const std::int64_t size = file.size();
 
     const auto reportInternetError = [this](const platform::InternetResult& Failure) {
+        FLastInternetResult = Failure;
         ReportError(Failure.code, InternetErrorText(Failure.code));
     };
     const auto verb = HTTPCommand == hcPut ? platform::InternetSession::UploadVerb::Put
                                            : platform::InternetSession::UploadVerb::Post;
-    std::unique_ptr<platform::InternetUpload> upload = FHinternet ? FHinternet->openUpload(URL, verb, size) : nullptr;
+    std::unique_ptr<platform::InternetUpload> upload =
+        FHinternet ? FHinternet->openUpload(URL, verb, size, &FLastInternetResult) : nullptr;
     if (!upload) {
         ReportError(6, QStringLiteral("Cannot connect to server ") + server);
         return false;

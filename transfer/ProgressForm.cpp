@@ -63,6 +63,12 @@ TProgressForm::TProgressForm(const TProgressFormOptions& Options)
     PlaceLine(TimeLbl, e + 60, Options.ShowTime);
     ElapsedTimeLbl = new QLabel(this);
     PlaceLine(ElapsedTimeLbl, e + 80, Options.ShowElapsedTime);
+    // Names by which a test or an accessibility tool finds each line.
+    FileLbl->setObjectName(QStringLiteral("FileLbl"));
+    SizeLbl->setObjectName(QStringLiteral("SizeLbl"));
+    RateLbl->setObjectName(QStringLiteral("RateLbl"));
+    TimeLbl->setObjectName(QStringLiteral("TimeLbl"));
+    ElapsedTimeLbl->setObjectName(QStringLiteral("ElapsedTimeLbl"));
 
     const int rightButton = FormWidth - ButtonWidth - 10;
     const int nextLeft = FormWidth - 2 * ButtonWidth - 20;

@@ -1,5 +1,7 @@
 #include "transfer/WebTransfer.h"
 
+#include "transfer/UrlHelpers.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
@@ -29,7 +31,8 @@ void TWebTransfer::WriteLog(const QString& Text)
     const QChar time = SeparatorOf(locale.timeFormat(QLocale::ShortFormat), u':');
     const QChar date = SeparatorOf(locale.dateFormat(QLocale::ShortFormat), u'/');
     const QString pattern = QStringLiteral("hh'%1'mm dd'%2'MM'%2'yyyy").arg(time, date);
-    const QString line = QDateTime::currentDateTime().toString(pattern) + QStringLiteral(" : ") + Text
-        + QStringLiteral("\r\n");
+    // A log file outlives the run and is read by others: no password of an address goes in.
+    const QString line = QDateTime::currentDateTime().toString(pattern) + QStringLiteral(" : ")
+        + URLWithoutPassword(Text) + QStringLiteral("\r\n");
     file.write(line.toUtf8());
 }

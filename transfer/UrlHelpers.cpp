@@ -21,6 +21,26 @@ QString RemoveCredentials(const QString& Text)
     return at < 0 ? Text : Text.mid(at + 1);
 }
 
+// Where the host part that starts at From ends: at the first "/", "?" or "#", as an address
+// parser sees it.
+qsizetype AuthorityEnd(const QString& Text, qsizetype From)
+{
+    qsizetype end = From;
+    while (end < Text.size() && Text[end] != u'/' && Text[end] != u'?' && Text[end] != u'#')
+        ++end;
+    return end;
+}
+
+// The host part without the password of its user information.
+QString AuthorityWithoutPassword(const QString& Authority)
+{
+    const qsizetype at = Authority.lastIndexOf(u'@');
+    if (at < 0)
+        return Authority;
+    const qsizetype colon = Authority.left(at).indexOf(u':');
+    return colon < 0 ? Authority : Authority.left(colon) + Authority.mid(at);
+}
+
 int HexValue(QChar c)
 {
     const char16_t u = c.unicode();
@@ -107,6 +127,28 @@ QString LoginHostFromURL(const QString& URL)
     if (backslash >= 0)
         text.truncate(backslash);
     return RemoveCredentials(text);
+}
+
+QString URLWithoutPassword(const QString& Text)
+{
+    const QString schemeEnd = QStringLiteral("://");
+    qsizetype scheme = Text.indexOf(schemeEnd);
+    qsizetype authority = scheme < 0 ? 0 : scheme + schemeEnd.size();
+    QString result;
+    result.reserve(Text.size());
+    qsizetype copied = 0;
+    for (;;) {
+        result += QStringView(Text).mid(copied, authority - copied);
+        const qsizetype end = AuthorityEnd(Text, authority);
+        result += AuthorityWithoutPassword(Text.mid(authority, end - authority));
+        copied = end;
+        scheme = Text.indexOf(schemeEnd, end);
+        if (scheme < 0)
+            break;
+        authority = scheme + schemeEnd.size();
+    }
+    result += QStringView(Text).mid(copied);
+    return result;
 }
 
 QString NameFromURL(const QString& Text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/InternetResult.h"
 #include "transfer/ProgressForm.h"
 #include "transfer/WebTransferItem.h"
 #include "transfer/WebTransferTypes.h"
@@ -99,6 +100,10 @@ public:
     const QString& RateStr() const { return FRateStr; }
     const QString& TimeLeftStr() const { return FTimeLeftStr; }
     const QString& ElapsedTimeStr() const { return FElapsedTimeStr; }
+    // Why the latest HTTP request of a run could not be opened (for instance an untrusted
+    // certificate, platform::isCertificateFailure); ok while it could. Read it in OnURLNotFound
+    // or OnError to tell the user more than that the address failed.
+    const platform::InternetResult& LastInternetResult() const { return FLastInternetResult; }
 
     // Runs the whole job list on the calling thread; returns when the run is over.
     void Execute();
@@ -239,6 +244,7 @@ protected:
     QPointer<TTransferAnimation> FAnim;
     QString FLastFile;
     QString FLastDir;
+    platform::InternetResult FLastInternetResult;
     bool FCopyCompleted = false;
     bool FCancelIsClose = false;
     std::unique_ptr<platform::FtpConnection> FFTPconnect;

@@ -65,13 +65,13 @@ TEST_F(HttpDownload, ReplacesAnExistingFileAndLeavesNoTemporaryFile)
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
 }
 
-TEST_F(HttpDownload, RedirectedRequestIsNamedAfterTheFinalUrl)
+TEST_F(HttpDownload, RedirectedRequestIsNamedAfterTheRequestedUrl)
 {
     TWebTransferItem* job = addJob(nginx.url(QStringLiteral("/latest")));
     engine.Execute();
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup-1.2.exe")});
-    EXPECT_EQ(target.read(QStringLiteral("setup-1.2.exe")), bodyOf(5000));
+    EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("latest")});
+    EXPECT_EQ(target.read(QStringLiteral("latest")), bodyOf(5000));
 }
 
 TEST_F(HttpDownload, TargetFilenameNamesTheFileAndMissingDirectoriesAreMade)

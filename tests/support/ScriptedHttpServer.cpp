@@ -47,25 +47,44 @@ QString ScriptedHttpServer::urlAsLocalhost(const QString& path) const
     return QStringLiteral("http://localhost:%1%2").arg(m_port).arg(path);
 }
 
+QList<QJsonObject> ScriptedHttpServer::logEntries() const
+{
+    QList<QJsonObject> entries;
+    QFile log(m_work.filePath(QStringLiteral("requests.log")));
+    if (!log.open(QIODevice::ReadOnly))
+        return entries;
+    for (const QByteArray& line : log.readAll().split('\n')) {
+        const QJsonObject entry = QJsonDocument::fromJson(line).object();
+        if (!entry.isEmpty())
+            entries.append(entry);
+    }
+    return entries;
+}
+
 QVector<ScriptedHttpServer::Request> ScriptedHttpServer::requests() const
 {
     QVector<Request> result;
-    QFile log(m_work.filePath(QStringLiteral("requests.log")));
-    if (!log.open(QIODevice::ReadOnly))
-        return result;
-    for (const QByteArray& line : log.readAll().split('\n')) {
-        const QJsonObject entry = QJsonDocument::fromJson(line).object();
-        if (entry.isEmpty())
+    for (const QJsonObject& entry : logEntries()) {
+        if (!entry.contains(QStringLiteral("method")))
             continue;
         Request request;
         request.method = entry.value(QStringLiteral("method")).toString();
         request.target = entry.value(QStringLiteral("target")).toString();
         request.bodyLength = entry.value(QStringLiteral("bodyLength")).toInteger(-1);
         request.bodyMd5 = entry.value(QStringLiteral("bodyMd5")).toString();
+        request.head = entry.value(QStringLiteral("head")).toString();
         const QJsonObject headers = entry.value(QStringLiteral("headers")).toObject();
         for (auto it = headers.begin(); it != headers.end(); ++it)
             request.headers.insert(it.key(), it.value().toString());
         result.append(request);
     }
     return result;
+}
+
+int ScriptedHttpServer::connections() const
+{
+    int count = 0;
+    for (const QJsonObject& entry : logEntries())
+        count += entry.contains(QStringLiteral("connection")) ? 1 : 0;
+    return count;
 }

@@ -2,6 +2,8 @@
 
 #include "tests/support/TempDir.h"
 
+#include <QJsonObject>
+#include <QList>
 #include <QMap>
 #include <QProcess>
 #include <QString>
@@ -18,6 +20,7 @@ public:
         QMap<QString, QString> headers; // names in lower case
         qint64 bodyLength = -1;         // a POST's or PUT's body as received
         QString bodyMd5;
+        QString head;                   // request line and header lines as they came
     };
 
     ScriptedHttpServer();
@@ -33,8 +36,12 @@ public:
     QString urlAsLocalhost(const QString& path) const;
     // Every request received so far, in order.
     QVector<Request> requests() const;
+    // How many connections the server accepted, whether or not a request came on them.
+    int connections() const;
 
 private:
+    QList<QJsonObject> logEntries() const;
+
     TempDir m_work;
     QProcess m_process;
     quint16 m_port = 0;

@@ -3,7 +3,9 @@
 
 Usage: scripted_http_server.py LOGFILE
 Prints "PORT <n>" once it listens on 127.0.0.1, then serves until killed. Every request is
-appended to LOGFILE as one JSON line: method, target, headers.
+appended to LOGFILE as one JSON line: method, target, headers, and the head as it came (its
+request line and header lines). Every accepted connection is logged too, as {"connection": n},
+so a test can show that nothing at all reached the server.
 
 Paths (query arguments in brackets; the first segment picks the behaviour, so /file/a.exe
 works like /file). A second segment with "=" in it carries arguments inside the path, for a
@@ -65,9 +67,16 @@ class Handler(BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def setup(self):
+        super().setup()
+        with LOG_LOCK, open(self.server.log_path, "a", encoding="utf-8") as log:
+            self.server.connections += 1
+            log.write(json.dumps({"connection": self.server.connections}) + "\n")
+
     def record(self, body=None, length=None):
         entry = {"method": self.command, "target": self.path,
-                 "headers": {k.lower(): v for k, v in self.headers.items()}}
+                 "headers": {k.lower(): v for k, v in self.headers.items()},
+                 "head": self.raw_requestline.decode("latin-1") + self.headers.as_string()}
         if body is not None:
             entry["bodyLength"] = len(body)
             entry["bodyMd5"] = hashlib.md5(body).hexdigest()
@@ -277,6 +286,7 @@ def main():
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     server.log_path = sys.argv[1]
+    server.connections = 0
     print("PORT %d" % server.server_address[1], flush=True)
     server.serve_forever()
 
