@@ -477,4 +477,85 @@ TEST_F(HostileFtp, UploadDataGoesOnlyToTheServersOwnAddress)
                 || readRemote(server, QStringLiteral("in/up.bin")) == "<missing>");
 }
 
+
+// Two jobs in a row whose server or login differ only where a joined key would blur them.
+struct LoginJob {
+    int server; // 0 or 1
+    const char* user;
+    const char* password;
+    TWebTransferProtocol protocol;
+};
+
+struct CredentialsCase {
+    const char* name;
+    LoginJob first;
+    LoginJob second;
+    friend void PrintTo(const CredentialsCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class FtpCredentials : public HostileFtp, public testing::WithParamInterface<CredentialsCase> {};
+
+TEST_P(FtpCredentials, EachJobReachesItsOwnServerWithItsOwnLogin)
+{
+    FtpServer::Options options;
+    options.extraUsers = {{QStringLiteral("ab"), QStringLiteral("c")}, {QStringLiteral("a"), QStringLiteral("bc")}};
+    FtpServer first(options);
+    FtpServer second(options);
+    ASSERT_TRUE(first.isRunning()) << first.error().toStdString();
+    ASSERT_TRUE(second.isRunning()) << second.error().toStdString();
+    const FtpServer* servers[] = {&first, &second};
+    writeRemote(first, QStringLiteral("pub/file.txt"), "from the first server");
+    writeRemote(second, QStringLiteral("pub/file.txt"), "from the second server");
+    const QString source = outer.write(QStringLiteral("up.txt"), "uploaded");
+
+    // A login of its own for each job, unless it follows a job of the very same login.
+    QStringList expectedLogins[2];
+    const LoginJob* previous = nullptr;
+    int index = 0;
+    for (const LoginJob& spec : {GetParam().first, GetParam().second}) {
+        const FtpServer& on = *servers[spec.server];
+        const bool upload = spec.protocol == wpFtpUpload;
+        TWebTransferItem* job = addJob(spec.protocol, upload ? source : QStringLiteral("/pub/file.txt"), on);
+        job->FTPUserID = QString::fromLatin1(spec.user);
+        job->FTPPassword = QString::fromLatin1(spec.password);
+        job->TargetDir = upload ? QStringLiteral("in") : inside();
+        job->TargetFilename = QStringLiteral("job%1.txt").arg(index++);
+        if (!previous || previous->server != spec.server || qstrcmp(previous->user, spec.user) != 0
+            || qstrcmp(previous->password, spec.password) != 0)
+            expectedLogins[spec.server] << job->FTPUserID;
+        previous = &spec;
+    }
+    engine.Execute();
+
+    EXPECT_EQ(failures(), QStringList());
+    EXPECT_TRUE(engine.Items()[0]->Success());
+    EXPECT_TRUE(engine.Items()[1]->Success());
+    EXPECT_EQ(first.logins(), expectedLogins[0]);
+    EXPECT_EQ(second.logins(), expectedLogins[1]);
+    index = 0;
+    for (const LoginJob& spec : {GetParam().first, GetParam().second}) {
+        const QString name = QStringLiteral("job%1.txt").arg(index++);
+        if (spec.protocol == wpFtpUpload) {
+            EXPECT_EQ(readRemote(*servers[spec.server], QStringLiteral("in/") + name), QByteArray("uploaded"));
+            EXPECT_FALSE(QFile::exists(servers[1 - spec.server]->rootDir() + QStringLiteral("/in/") + name));
+        } else {
+            EXPECT_EQ(readInside(name),
+                      spec.server == 0 ? QByteArray("from the first server") : QByteArray("from the second server"));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, FtpCredentials,
+    testing::Values(
+        CredentialsCase{"SameLoginOnTwoPorts", {0, FtpServer::User, FtpServer::Password, wpFtp},
+                        {1, FtpServer::User, FtpServer::Password, wpFtp}},
+        CredentialsCase{"UploadAfterADownloadFromAnotherPort", {0, FtpServer::User, FtpServer::Password, wpFtp},
+                        {1, FtpServer::User, FtpServer::Password, wpFtpUpload}},
+        // Joined without separators both logins read "abc".
+        CredentialsCase{"LoginsThatJoinAlike", {0, "ab", "c", wpFtp}, {0, "a", "bc", wpFtp}},
+        // The control case: the very same login on the very same server needs one.
+        CredentialsCase{"SameLoginOnTheSameServer", {0, "ab", "c", wpFtp}, {0, "ab", "c", wpFtp}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
