@@ -7,7 +7,15 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstring>
+#include <optional>
 
 namespace platform {
 
@@ -82,6 +90,83 @@ QString normalised(const QString& path)
     return u'/' + parts.join(u'/');
 }
 
+// A CR or LF would end the command line and begin another one of the sender's choosing; a
+// NUL would cut it short. No such text goes out, whoever asks.
+bool breaksCommandLine(const QByteArray& text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+}
+
+bool breaksCommandLine(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c == u'\r' || c == u'\n' || c == QChar(0); });
+}
+
+InternetResult refusedCommandLine()
+{
+    return InternetResult::failure(internetErrorNumber(CURLE_BAD_FUNCTION_ARGUMENT),
+                                   QStringLiteral("An FTP command cannot hold CR, LF or NUL"));
+}
+
+using IpAddress = std::array<unsigned char, 16>;
+
+// IPv4 addresses as their IPv4-mapped IPv6 form, so both families compare alike.
+IpAddress mappedV4(const unsigned char* v4)
+{
+    IpAddress address{};
+    address[10] = 0xff;
+    address[11] = 0xff;
+    std::memcpy(address.data() + 12, v4, 4);
+    return address;
+}
+
+std::optional<IpAddress> parsedAddress(const char* text)
+{
+    if (!text)
+        return std::nullopt;
+    in_addr v4{};
+    if (inet_pton(AF_INET, text, &v4) == 1)
+        return mappedV4(reinterpret_cast<const unsigned char*>(&v4));
+    IpAddress v6{};
+    if (inet_pton(AF_INET6, text, v6.data()) == 1)
+        return v6;
+    return std::nullopt;
+}
+
+std::optional<IpAddress> peerAddress(curl_socket_t socket)
+{
+    sockaddr_storage peer{};
+    socklen_t length = sizeof peer;
+    if (getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
+        return std::nullopt;
+    if (peer.ss_family == AF_INET)
+        return mappedV4(reinterpret_cast<const unsigned char*>(&reinterpret_cast<const sockaddr_in*>(&peer)->sin_addr));
+    if (peer.ss_family == AF_INET6) {
+        IpAddress v6{};
+        std::memcpy(v6.data(), &reinterpret_cast<const sockaddr_in6*>(&peer)->sin6_addr, v6.size());
+        return v6;
+    }
+    return std::nullopt;
+}
+
+// In active mode the server connects to a port of ours for every transfer. Whoever reaches
+// that port first would be taken for the server and what it sends stored as the file, so a
+// data connection is accepted only from the address the control connection goes to.
+int acceptOnlyFromServer(void* userData, curl_socket_t socket, curlsocktype purpose)
+{
+    if (purpose != CURLSOCKTYPE_ACCEPT)
+        return CURL_SOCKOPT_OK;
+    auto* state = static_cast<RequestState*>(userData);
+    char* serverIp = nullptr;
+    curl_easy_getinfo(state->easy.get(), CURLINFO_PRIMARY_IP, &serverIp);
+    const std::optional<IpAddress> server = parsedAddress(serverIp);
+    const std::optional<IpAddress> peer = peerAddress(socket);
+    if (server && peer && *server == *peer)
+        return CURL_SOCKOPT_OK;
+    state->foreignData = true;
+    return CURL_SOCKOPT_ERROR;
+}
+
 InternetResult waitOutcome(RequestState& state, SessionCore::WaitResult wait)
 {
     if (wait == SessionCore::WaitResult::Aborted)
@@ -142,8 +227,11 @@ void FtpConnection::applyOptions(RequestState& state, const QByteArray& url) con
     // Paths are always sent whole, so the server's working directory between requests does
     // not matter and every request of this object can share one control connection.
     curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
-    if (!m_passive)
+    if (!m_passive) {
         curl_easy_setopt(easy, CURLOPT_FTPPORT, "-");
+        curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, acceptOnlyFromServer);
+        curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, &state);
+    }
     if (!m_core->proxy.isEmpty())
         curl_easy_setopt(easy, CURLOPT_PROXY, m_core->proxy.constData());
 }
@@ -168,6 +256,8 @@ QByteArray FtpConnection::urlFor(const QString& absolute) const
 
 InternetResult FtpConnection::runCommands(const QList<QByteArray>& commands, QList<QByteArray>* replies)
 {
+    if (std::any_of(commands.cbegin(), commands.cend(), [](const QByteArray& c) { return breaksCommandLine(c); }))
+        return refusedCommandLine();
     RequestState state(m_core);
     state.easy = CurlEasy(curl_easy_init());
     if (!state.easy)
@@ -265,6 +355,8 @@ InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpF
     const qsizetype slash = pattern.lastIndexOf(u'/');
     const QString dir = slash >= 0 ? absolutePath(pattern.left(slash + 1)) : m_dir;
     const QString namePattern = pattern.mid(slash + 1);
+    if (breaksCommandLine(dir) || breaksCommandLine(namePattern))
+        return refusedCommandLine();
 
     RequestState state(m_core);
     state.easy = CurlEasy(curl_easy_init());
@@ -325,12 +417,15 @@ std::unique_ptr<InternetRequest> FtpConnection::openForReading(const QString& na
         return nullptr;
     };
     m_lastSize = -1;
+    const QString path = absolutePath(name);
+    if (breaksCommandLine(path))
+        return fail(refusedCommandLine());
     auto state = std::make_unique<RequestState>(m_core);
     state->easy = CurlEasy(curl_easy_init());
     if (!state->easy)
         return fail(state->curlFailure(CURLE_FAILED_INIT));
     CURL* easy = state->easy.get();
-    applyOptions(*state, urlFor(absolutePath(name)));
+    applyOptions(*state, urlFor(path));
     curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, receiveBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, state.get());
@@ -346,7 +441,10 @@ std::unique_ptr<InternetRequest> FtpConnection::openForReading(const QString& na
     // Once data has arrived the file is open, even when the transfer has already failed after
     // it (cut short): that failure is the reader's to report, as an interrupted transfer, not
     // as a missing file.
-    const InternetResult opened = request.buffered() > 0 ? InternetResult::success() : waitOutcome(request, wait);
+    // A data connection refused for coming from elsewhere breaks a file the server did open:
+    // the reader sees a transfer that failed, not a file that is missing.
+    const InternetResult opened = request.buffered() > 0 || request.foreignData ? InternetResult::success()
+                                                                                : waitOutcome(request, wait);
     if (!opened.ok)
         return fail(opened);
     curl_off_t length = -1;
@@ -365,12 +463,15 @@ std::unique_ptr<InternetUpload> FtpConnection::openForWriting(const QString& nam
             *result = failure;
         return nullptr;
     };
+    const QString path = absolutePath(name);
+    if (breaksCommandLine(path))
+        return fail(refusedCommandLine());
     auto state = std::make_unique<RequestState>(m_core);
     state->easy = CurlEasy(curl_easy_init());
     if (!state->easy)
         return fail(state->curlFailure(CURLE_FAILED_INIT));
     CURL* easy = state->easy.get();
-    applyOptions(*state, urlFor(absolutePath(name)));
+    applyOptions(*state, urlFor(path));
     curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(easy, CURLOPT_READFUNCTION, sendBody);
@@ -380,8 +481,9 @@ std::unique_ptr<InternetUpload> FtpConnection::openForWriting(const QString& nam
     state->attached = true;
     std::unique_ptr<InternetUpload> upload(new InternetUpload(std::move(state)));
     // The server has accepted STOR (the file exists) once the transfer asks for data.
+    // As for a download, a refused data connection is a broken transfer of an open file.
     const InternetResult begun = upload->begin();
-    if (!begun.ok)
+    if (!begun.ok && !upload->m_state->foreignData)
         return fail(begun);
     if (result)
         *result = InternetResult::success();
@@ -392,6 +494,11 @@ std::unique_ptr<FtpConnection> InternetSession::connectFtp(const QString& host, 
                                                             const QString& password, bool passive,
                                                             InternetResult* result)
 {
+    if (breaksCommandLine(host) || breaksCommandLine(user) || breaksCommandLine(password)) {
+        if (result)
+            *result = refusedCommandLine();
+        return nullptr;
+    }
     // A connection of its own: its control connection is closed when the object goes, not
     // handed to another connection through a shared cache.
     auto own = std::make_shared<SessionCore>();

@@ -66,6 +66,8 @@ struct RequestState {
     bool done = false;
     CURLcode result = CURLE_OK;
     bool paused = false;
+    // An active-mode data connection came from another address than the server's: refused.
+    bool foreignData = false;
     SteadyClock::time_point lastActivity = SteadyClock::now();
 
     // Body bytes received but not read yet; bounded, the transfer pauses when it is full.

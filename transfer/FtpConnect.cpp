@@ -2,22 +2,28 @@
 
 #include "platform/InternetSession.h"
 #include "transfer/FtpLink.h"
+#include "transfer/FtpRequest.h"
 #include "transfer/UrlHelpers.h"
 
-namespace {
-
-QString ConnectionKey(const QString& FTPHost, const QString& FTPUserID, const QString& FTPPassword)
-{
-    return FTPHost + FTPUserID + FTPPassword;
-}
-
-} // namespace
-
-bool TWebTransfer::ConnectFtp(TFtpLink& Link, bool Reuse, bool KeepConnection, const QString& FTPHost,
-                              int FTPPort, const QString& FTPUserID, const QString& FTPPassword,
+bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool KeepConnection,
                               bool ClearPrevTarget)
 {
-    const QString key = ConnectionKey(FTPHost, FTPUserID, FTPPassword);
+    // Nothing goes to the server, not even on a kept connection, while a field could smuggle
+    // in a command of its own.
+    switch (UnsafeFtpField(Request)) {
+    case ffNone:
+        break;
+    case ffFTPHost:
+    case ffFTPUserID:
+    case ffFTPPassword:
+        ReportError(6, QStringLiteral("Cannot connect to FTP server ") + Request.FTPHost);
+        return false;
+    case ffRemoteName:
+        ReportError(3, QStringLiteral("Cannot create target file ") + Request.Target);
+        return false;
+    }
+    const QString& FTPHost = Request.FTPHost;
+    const QString key = FtpConnectionKey(FTPHost, Request.FTPPort, Request.FTPUserID, Request.FTPPassword);
     if (Reuse && !FPrevConnect.isEmpty() && FPrevConnect == key && FFTPconnect && FFTPconnect->isUsable()) {
         Link.Connection = FFTPconnect.get();
         return true;
@@ -27,8 +33,8 @@ bool TWebTransfer::ConnectFtp(TFtpLink& Link, bool Reuse, bool KeepConnection, c
     std::unique_ptr<platform::FtpConnection> connection;
     if (FHinternet) {
         // Port numbers are 16 bits wide on the wire.
-        connection = FHinternet->connectFtp(FTPHost, static_cast<quint16>(FTPPort), FTPUserID, FTPPassword,
-                                            FTPPassive);
+        connection = FHinternet->connectFtp(FTPHost, static_cast<quint16>(Request.FTPPort), Request.FTPUserID,
+                                            Request.FTPPassword, FTPPassive);
     }
     if (!connection) {
         // A Cancel during the wait is no fault of the server.

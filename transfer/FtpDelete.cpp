@@ -1,6 +1,8 @@
 #include "transfer/WebTransfer.h"
 
 #include "transfer/FtpLink.h"
+#include "transfer/FtpRequest.h"
+#include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
 bool TWebTransfer::FtpDelete(int Index, const TWebTransferItem& Item, bool KeepConnection)
@@ -8,8 +10,11 @@ bool TWebTransfer::FtpDelete(int Index, const TWebTransferItem& Item, bool KeepC
     SetAnimationClip(acUpload);
     SetFileLine(NameFromURL(Item.URL), DlgToServerLabel, Item.FTPHost, true);
     ProcessMessages();
+    const QString name = Item.TargetFilename.isEmpty() ? NameFromURL(Item.URL) : Item.TargetFilename;
+    const TFtpRequest request{Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword,
+                              {Item.TargetDir, name}, JoinPath(Item.TargetDir, name)};
     TFtpLink link;
-    if (!ConnectFtp(link, true, KeepConnection, Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, true))
+    if (!ConnectFtp(link, request, true, KeepConnection, true))
         return false;
     ProcessMessages();
     if (!Item.TargetDir.isEmpty() && Item.TargetDir != FPrevTarget) {
@@ -22,7 +27,6 @@ bool TWebTransfer::FtpDelete(int Index, const TWebTransferItem& Item, bool KeepC
         }
     }
     ProcessMessages();
-    const QString name = Item.TargetFilename.isEmpty() ? NameFromURL(Item.URL) : Item.TargetFilename;
     if (link.Connection->deleteFile(name).ok) {
         if (OnRemovedFile)
             OnRemovedFile(this, Index);

@@ -4,6 +4,7 @@
 #include "transfer/DateConversions.h"
 #include "transfer/DownloadTarget.h"
 #include "transfer/FtpLink.h"
+#include "transfer/FtpRequest.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
@@ -28,8 +29,10 @@ bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QStrin
         SetFileLine(NameFromURL(URL), DlgFromServerLabel, FTPHost, ShowServer);
         ProcessMessages();
     }
+    const QString localName = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
     TFtpLink link;
-    if (!ConnectFtp(link, true, KeepConnection, FTPHost, FTPPort, FTPUserID, FTPPassword, false))
+    if (!ConnectFtp(link, {FTPHost, FTPPort, FTPUserID, FTPPassword, {URL}, JoinPath(TargetDir, localName)}, true,
+                    KeepConnection, false))
         return false;
     ProcessMessages();
     const QString name = EnterUrlDir(link, URL);
@@ -76,7 +79,6 @@ bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QStrin
         return false;
     }
 
-    const QString localName = TargetFilename.isEmpty() ? name : TargetFilename;
     QString path = JoinPath(TargetDir, localName);
     FLastFile = path;
     FLastDir = TargetDir;

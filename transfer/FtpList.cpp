@@ -2,6 +2,7 @@
 
 #include "transfer/FileDetailItem.h"
 #include "transfer/FtpLink.h"
+#include "transfer/FtpRequest.h"
 #include "transfer/UrlHelpers.h"
 
 #include <vector>
@@ -11,7 +12,8 @@ bool TWebTransfer::FtpList(TWebTransferItem& Item)
     SetFileLine(NameFromURL(Item.URL), DlgFromServerLabel, Item.FTPHost, ShowServer);
     ProcessMessages();
     TFtpLink link;
-    if (!ConnectFtp(link, false, false, Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, false))
+    if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {Item.URL}, Item.URL}, false,
+                    false, false))
         return false;
     ProcessMessages();
     const QString pattern = EnterUrlDir(link, SlashPath(Item.URL));

@@ -1,13 +1,14 @@
 #include "transfer/WebTransfer.h"
 
 #include "transfer/FtpLink.h"
+#include "transfer/FtpRequest.h"
 
 bool TWebTransfer::FtpTest(const TWebTransferItem& Item)
 {
     SetAnimationClip(acUpload);
     ProcessMessages();
     TFtpLink link;
-    if (!ConnectFtp(link, true, false, Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, true))
+    if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {}, {}}, true, false, true))
         return false;
     ReleaseFtp(link, false, false);
     return true;

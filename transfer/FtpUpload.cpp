@@ -4,6 +4,7 @@
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/FtpLink.h"
+#include "transfer/FtpRequest.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
@@ -28,8 +29,11 @@ bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString&
     SetFileLine(NameFromURL(URL), DlgToServerLabel, FTPHost, true);
     ProcessMessages();
 
+    const QString remoteName = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
     TFtpLink link;
-    if (!ConnectFtp(link, true, KeepConnection, FTPHost, FTPPort, FTPUserID, FTPPassword, true))
+    const TFtpRequest request{FTPHost, FTPPort, FTPUserID, FTPPassword, {TargetDir, remoteName},
+                              JoinPath(TargetDir, remoteName)};
+    if (!ConnectFtp(link, request, true, KeepConnection, true))
         return false;
     WriteLog(QStringLiteral("connected to server:") + FTPHost);
     ProcessMessages();
@@ -43,7 +47,6 @@ bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString&
         }
     }
     ProcessMessages();
-    const QString remoteName = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
 
     bool upload = true;
     if (CopyNewerOnly || OnFileDateCheck) {

@@ -2,6 +2,7 @@
 
 #include "platform/LocalFiles.h"
 #include "transfer/FtpLink.h"
+#include "transfer/FtpRequest.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
@@ -16,7 +17,9 @@ bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TDateTime& Dat
     ProcessMessages();
     // The connection is kept: every file reuses it, and so may the next job.
     TFtpLink link;
-    if (!ConnectFtp(link, false, true, Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, false))
+    if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {Item.URL},
+                           JoinPath(Item.TargetDir, NameFromURL(Item.URL))},
+                    false, true, false))
         return false;
     ProcessMessages();
     const QString pattern = EnterUrlDir(link, SlashPath(Item.URL));
@@ -61,8 +64,9 @@ bool TWebTransfer::MultiFtpUpload(int Index, const TWebTransferItem& Item, TDate
     ProcessMessages();
     FPrevTarget.clear();
     TFtpLink link;
-    if (!ConnectFtp(link, false, KeepConnection, Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword,
-                    false))
+    if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {Item.TargetDir},
+                           JoinPath(Item.TargetDir, NameFromURL(Item.URL))},
+                    false, KeepConnection, false))
         return false;
     ProcessMessages();
     if (KeepConnection)

@@ -26,6 +26,7 @@ class FtpConnection;
 class InternetSession;
 }
 struct TFtpLink;
+struct TFtpRequest;
 class QThread;
 class TDownloadTarget;
 
@@ -185,8 +186,10 @@ protected:
                   bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer);
 
     // FTP operations (one file each) and the connection steps they share (FtpConnect.cpp).
-    bool ConnectFtp(TFtpLink& Link, bool Reuse, bool KeepConnection, const QString& FTPHost, int FTPPort,
-                    const QString& FTPUserID, const QString& FTPPassword, bool ClearPrevTarget);
+    // Refuses a request with a field that would break out of its command line (6 for the
+    // server and login, 3 with the request's target for remote names) before anything is sent.
+    bool ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool KeepConnection,
+                    bool ClearPrevTarget);
     void ReleaseFtp(TFtpLink& Link, bool KeepConnection, bool Restore);
     // Moves the connection to the directory part of URL (up to its last "/"), remembering
     // where it was; returns the name or pattern after it.

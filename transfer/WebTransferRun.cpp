@@ -2,6 +2,7 @@
 
 #include "platform/InternetSession.h"
 #include "platform/TickCount.h"
+#include "transfer/FtpRequest.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -13,16 +14,16 @@ namespace {
 // until that thread has carried it out.
 class TWTransferThread : public QThread {
 public:
-    explicit TWTransferThread(TWebTransfer* Engine) : webcopy(Engine) {}
+    explicit TWTransferThread(TWebTransfer* Engine) : engine(Engine) {}
 
 protected:
     void run() override
     {
-        QMetaObject::invokeMethod(webcopy, [Engine = webcopy] { Engine->DoCopy(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(engine, [Engine = engine] { Engine->DoCopy(); }, Qt::BlockingQueuedConnection);
     }
 
 private:
-    TWebTransfer* webcopy;
+    TWebTransfer* engine;
 };
 
 bool IsFtpTransfer(TWebTransferProtocol Protocol)
@@ -32,7 +33,7 @@ bool IsFtpTransfer(TWebTransferProtocol Protocol)
 
 QString ConnectionKey(const TWebTransferItem& Item)
 {
-    return Item.FTPHost + Item.FTPUserID + Item.FTPPassword;
+    return FtpConnectionKey(Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword);
 }
 
 } // namespace
@@ -137,9 +138,9 @@ bool TWebTransfer::RunOperation(int Index, TWebTransferItem& Item, TDateTime& Da
                            Item.TargetDir, Item.TargetFilename, Item.CopyNewerOnly, DateSlot, NotNewer,
                            KeepConnection, true);
     case wpFtpUpload:
+        // An upload leaves its connection in the upload's directory: it never hands it on.
         return FtpUpload(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, Item.URL,
-                         Item.TargetDir, Item.TargetFilename, Item.CopyNewerOnly, DateSlot, NotNewer,
-                         KeepConnection);
+                         Item.TargetDir, Item.TargetFilename, Item.CopyNewerOnly, DateSlot, NotNewer, false);
     case wpMultiFtp:
         return MultiFtpDownload(Item, DateSlot, NotNewer);
     case wpMultiFtpUpload:

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <ostream>
+
 namespace {
 
 using platform::FtpConnection;
@@ -157,5 +160,92 @@ INSTANTIATE_TEST_SUITE_P(Modes, FtpConnectionTest, testing::Values(false, true),
                          [](const testing::TestParamInfo<bool>& info) {
                              return info.param ? "Passive" : "Active";
                          });
+
+
+// Whoever asks, the layer sends no command line that a CR, LF or NUL would split in two.
+struct CommandLineCase {
+    const char* name;
+    // Makes the call, on the logged-in connection or with a new login, with text that carries
+    // a second command; true when the call succeeded.
+    std::function<bool(InternetSession&, int port, FtpConnection&, const QString& text)> call;
+    friend void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.name; }
+};
+
+std::unique_ptr<FtpConnection> ftpLogin(InternetSession& session, int port,
+                                        const QString& user = QString::fromLatin1(FtpServer::User),
+                                        const QString& password = QString::fromLatin1(FtpServer::Password))
+{
+    return session.connectFtp(QStringLiteral("127.0.0.1"), port, user, password, false);
+}
+
+class FtpCommandLines : public testing::TestWithParam<CommandLineCase> {
+protected:
+    static void SetUpTestSuite() { server = new FtpServer; }
+    static void TearDownTestSuite()
+    {
+        delete server;
+        server = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(server->isRunning()) << server->error().toStdString(); }
+
+    static FtpServer* server;
+    InternetSession session{QStringLiteral("test")};
+};
+
+FtpServer* FtpCommandLines::server = nullptr;
+
+TEST_P(FtpCommandLines, TextWithALineBreakIsRefusedBeforeItIsSent)
+{
+    writeFile(server->rootDir() + QStringLiteral("/victim"), "keep me");
+    auto connection = ftpLogin(session, server->port());
+    ASSERT_TRUE(connection);
+    const qsizetype before = server->commands().size();
+    const QStringList breakers{QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\r"), QString(QChar(0))};
+    for (const QString& breaker : breakers) {
+        const QString text = QStringLiteral("x") + breaker + QStringLiteral("DELE victim");
+        EXPECT_FALSE(GetParam().call(session, server->port(), *connection, text))
+            << breaker.toUtf8().toHex().toStdString();
+    }
+    EXPECT_EQ(server->commands().mid(before).filter(QStringLiteral("victim")), QStringList());
+    EXPECT_EQ(readFile(server->rootDir() + QStringLiteral("/victim")), QByteArray("keep me"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, FtpCommandLines,
+    testing::Values(
+        CommandLineCase{"User",
+                        [](InternetSession& session, int port, FtpConnection&, const QString& text) {
+                            return ftpLogin(session, port, text, QStringLiteral("pw")) != nullptr;
+                        }},
+        CommandLineCase{"Password",
+                        [](InternetSession& session, int port, FtpConnection&, const QString& text) {
+                            return ftpLogin(session, port, QString::fromLatin1(FtpServer::User), text) != nullptr;
+                        }},
+        CommandLineCase{"SetCurrentDirectory",
+                        [](InternetSession&, int, FtpConnection& connection, const QString& text) {
+                            return connection.setCurrentDirectory(text).ok;
+                        }},
+        CommandLineCase{"CreateDirectory",
+                        [](InternetSession&, int, FtpConnection& connection, const QString& text) {
+                            return connection.createDirectory(text).ok;
+                        }},
+        CommandLineCase{"DeleteFile",
+                        [](InternetSession&, int, FtpConnection& connection, const QString& text) {
+                            return connection.deleteFile(text).ok;
+                        }},
+        CommandLineCase{"FindFilesInADirectory",
+                        [](InternetSession&, int, FtpConnection& connection, const QString& text) {
+                            std::vector<platform::FtpFindData> entries;
+                            return connection.findFiles(text + u'/', entries).ok;
+                        }},
+        CommandLineCase{"OpenForReading",
+                        [](InternetSession&, int, FtpConnection& connection, const QString& text) {
+                            return connection.openForReading(text, false) != nullptr;
+                        }},
+        CommandLineCase{"OpenForWriting",
+                        [](InternetSession&, int, FtpConnection& connection, const QString& text) {
+                            return connection.openForWriting(text, false) != nullptr;
+                        }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -7,6 +7,8 @@
 #include <QTcpServer>
 #include <QTimer>
 
+#include <ostream>
+
 namespace {
 
 struct ModeCase {
@@ -162,7 +164,8 @@ TEST_F(FtpTransfer, UploadCreatesEachMissingLevel)
     EXPECT_EQ(readFile(remote(QStringLiteral("in/2024/report.txt"))), QByteArray("report"));
 }
 
-TEST_F(FtpTransfer, UploadsToTwoRelativeDirectoriesShareOneLoginAndLandWhereNamed)
+// An upload closes its connection at the end: the next upload logs in again.
+TEST_F(FtpTransfer, UploadsToTwoRelativeDirectoriesEachLogInAndLandWhereNamed)
 {
     const QString first = target.write(QStringLiteral("first.txt"), "1");
     const QString second = target.write(QStringLiteral("second.txt"), "2");
@@ -170,10 +173,56 @@ TEST_F(FtpTransfer, UploadsToTwoRelativeDirectoriesShareOneLoginAndLandWhereName
     addJob(wpFtpUpload, second, QStringLiteral("rel/second"));
     const qsizetype before = server->logins().size();
     engine.Execute();
-    EXPECT_EQ(server->logins().size(), before + 1);
+    EXPECT_EQ(server->logins().size(), before + 2);
     EXPECT_EQ(readFile(remote(QStringLiteral("rel/first/first.txt"))), QByteArray("1"));
     EXPECT_EQ(readFile(remote(QStringLiteral("rel/second/second.txt"))), QByteArray("2"));
 }
+
+// After an upload into "in", a job that names no directory works where the login put it, as
+// on a connection of its own.
+struct AfterUploadCase {
+    const char* name;
+    TWebTransferProtocol protocol;
+    friend void PrintTo(const AfterUploadCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class FtpAfterUpload : public FtpFixture, public testing::WithParamInterface<AfterUploadCase> {};
+
+TEST_P(FtpAfterUpload, NextJobStartsFromTheLoginDirectory)
+{
+    const QString dir = QString::fromLatin1(GetParam().name);
+    // The server's root is the login directory of every test: the names are kept apart.
+    const QString top = dir + QStringLiteral("-top.txt");
+    writeFile(remote(top), "top");
+    writeFile(remote(QStringLiteral("in/") + top), "inside in");
+    const QString source = target.write(QStringLiteral("source.txt"), "source");
+    addJob(wpFtpUpload, source, QStringLiteral("in"))->TargetFilename = dir + QStringLiteral("-first.txt");
+    TWebTransferItem* next = nullptr;
+    if (GetParam().protocol == wpFtp) {
+        next = addJob(wpFtp, top, target.path());
+    } else {
+        next = addJob(wpFtpUpload, source, QString());
+        next->TargetFilename = dir + QStringLiteral("-second.txt");
+    }
+    const qsizetype before = server->logins().size();
+    engine.Execute();
+
+    EXPECT_TRUE(engine.Items()[0]->Success()) << events.log.join(u'\n').toStdString();
+    EXPECT_TRUE(next->Success()) << events.log.join(u'\n').toStdString();
+    EXPECT_EQ(server->logins().size(), before + 2);
+    EXPECT_EQ(readFile(remote(QStringLiteral("in/") + dir + QStringLiteral("-first.txt"))), QByteArray("source"));
+    if (GetParam().protocol == wpFtp) {
+        EXPECT_EQ(readFile(target.path() + u'/' + top), QByteArray("top"));
+    } else {
+        EXPECT_EQ(readFile(remote(dir + QStringLiteral("-second.txt"))), QByteArray("source"));
+        EXPECT_FALSE(QFile::exists(remote(QStringLiteral("in/") + dir + QStringLiteral("-second.txt"))));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, FtpAfterUpload,
+                         testing::Values(AfterUploadCase{"DownloadOfARelativeName", wpFtp},
+                                         AfterUploadCase{"UploadWithoutADirectory", wpFtpUpload}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FtpTransfer, UploadLogsEveryStep)
 {

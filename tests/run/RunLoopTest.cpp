@@ -228,6 +228,8 @@ struct KeepCase {
     std::vector<std::tuple<TWebTransferProtocol, const char*, bool>> jobs; // protocol, password, active
     int index;
     bool keep;
+    // User name and port per job, where they are not "user" and 21.
+    std::vector<std::pair<const char*, int>> userAndPort = {};
 };
 
 class KeepConnection : public testing::TestWithParam<KeepCase> {};
@@ -235,11 +237,15 @@ class KeepConnection : public testing::TestWithParam<KeepCase> {};
 TEST_P(KeepConnection, OnlyBetweenFtpTransfersToTheSameLogin)
 {
     TestableTransfer engine;
+    const auto& userAndPort = GetParam().userAndPort;
     for (const auto& [protocol, password, active] : GetParam().jobs) {
+        const std::size_t index = static_cast<std::size_t>(engine.Items().Count());
         TWebTransferItem* item = engine.Items().Add();
         item->Protocol = protocol;
         item->FTPHost = QStringLiteral("ftp.example");
-        item->FTPUserID = QStringLiteral("user");
+        item->FTPUserID = index < userAndPort.size() ? QString::fromUtf8(userAndPort[index].first)
+                                                     : QStringLiteral("user");
+        item->FTPPort = index < userAndPort.size() ? userAndPort[index].second : 21;
         item->FTPPassword = QString::fromUtf8(password);
         item->Active = active;
     }
@@ -252,6 +258,11 @@ INSTANTIATE_TEST_SUITE_P(
                     KeepCase{"DownloadThenUpload", {{wpFtp, "pw", true}, {wpFtpUpload, "pw", true}}, 0, true},
                     KeepCase{"NextInactive", {{wpFtp, "pw", true}, {wpFtp, "pw", false}}, 0, true},
                     KeepCase{"OtherPassword", {{wpFtp, "pw", true}, {wpFtp, "other", true}}, 0, false},
+                    KeepCase{"OtherPort", {{wpFtp, "pw", true}, {wpFtp, "pw", true}}, 0, false,
+                             {{"user", 21}, {"user", 2121}}},
+                    // Joined without separators both logins read "abc".
+                    KeepCase{"LoginsThatJoinAlike", {{wpFtp, "c", true}, {wpFtp, "bc", true}}, 0, false,
+                             {{"ab", 21}, {"a", 21}}},
                     KeepCase{"LastJob", {{wpFtp, "pw", true}, {wpFtp, "pw", true}}, 1, false},
                     KeepCase{"SingleJob", {{wpFtp, "pw", true}}, 0, false},
                     KeepCase{"NextIsMultiFtp", {{wpFtp, "pw", true}, {wpMultiFtp, "pw", true}}, 0, false},

@@ -17,7 +17,11 @@ QString scriptPath()
 } // namespace
 
 FtpServer::FtpServer(Listing listing)
-    : FtpServer(Options{listing, {}, {}, 0, false, -1})
+    : FtpServer([listing] {
+        Options options;
+        options.listing = listing;
+        return options;
+    }())
 {
 }
 
@@ -31,7 +35,8 @@ FtpServer::FtpServer(const Options& options)
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QStringList arguments{scriptPath(), QStringLiteral("--root"), rootDir(), QStringLiteral("--user"),
                           QString::fromLatin1(User), QStringLiteral("--password"), QString::fromLatin1(Password),
-                          QStringLiteral("--events"), m_work.path() + QStringLiteral("/events.log")};
+                          QStringLiteral("--events"), m_work.path() + QStringLiteral("/events.log"),
+                          QStringLiteral("--commands"), m_work.path() + QStringLiteral("/commands.log")};
     if (options.listing == Listing::Hostile)
         arguments << QStringLiteral("--hostile");
     if (!options.extraListing.isEmpty()) {
@@ -50,6 +55,10 @@ FtpServer::FtpServer(const Options& options)
         arguments << QStringLiteral("--throttle") << QString::number(options.throttle);
     if (options.resetAt >= 0)
         arguments << QStringLiteral("--reset-at") << QString::number(options.resetAt);
+    for (const auto& [name, password] : options.extraUsers)
+        arguments << QStringLiteral("--extra-user") << name << password;
+    if (!options.foreignData.isEmpty())
+        arguments << QStringLiteral("--foreign-data") << options.foreignData.join(u',');
     m_process.start(QString::fromLatin1(Python), arguments);
     const QDeadlineTimer deadline(20000);
     QByteArray output;
@@ -71,6 +80,14 @@ QStringList FtpServer::events() const
     if (!events.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(events.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QStringList FtpServer::commands() const
+{
+    QFile commands(m_work.path() + QStringLiteral("/commands.log"));
+    if (!commands.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(commands.readAll()).split(u'\n', Qt::SkipEmptyParts);
 }
 
 QStringList FtpServer::logins() const

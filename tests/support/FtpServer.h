@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArrayList>
+#include <QList>
 #include <QMap>
+#include <QPair>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -29,7 +31,15 @@ public:
         bool endlessListing = false;
         // Every download's data connection is reset after this many bytes; -1 for never.
         qint64 resetAt = -1;
+        // Further users (name, password) with full rights to the same root.
+        QList<QPair<QString, QString>> extraUsers;
+        // Commands ("RETR", "LIST", "STOR") whose active-mode data connection comes from
+        // ForeignAddress rather than from the address the client reached the server on.
+        QStringList foreignData;
     };
+
+    // Another loopback address, where a stranger on the same network would be.
+    static constexpr const char* ForeignAddress = "127.0.0.2";
 
     // With Listing::Hostile every listing also shows "../evil", "a/b" and an unreadable line.
     explicit FtpServer(Listing listing = Listing::Plain);
@@ -48,6 +58,10 @@ public:
     QStringList events() const;
     // The user names of every successful login so far, in order.
     QStringList logins() const;
+    // Every command line the server received so far, in order, as it came. CR, LF, NUL and
+    // backslash are written as a backslash and "r", "n", "0" or a second backslash, so that
+    // one line is one command.
+    QStringList commands() const;
     // Ends the server at once, as a crash would (open connections drop).
     void stop();
 

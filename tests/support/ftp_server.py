@@ -12,6 +12,12 @@ With --endless-listing every listing goes on with made-up entries until the clie
 With --throttle N data goes out at no more than about N bytes a second, in bursts.
 With --reset-at N every download's data connection is reset after N bytes, and the transfer
 is answered with 426 on the control connection.
+With --commands FILE every command line the server receives is appended to FILE as it came,
+one a line, with CR, LF, NUL and backslash written as \\r, \\n, \\0 and \\\\.
+Each --extra-user NAME PASSWORD adds another user with full rights to ROOT.
+With --foreign-data CMD[,CMD...] an active-mode data connection for one of the commands (for
+example RETR) comes from 127.0.0.2 instead of the control connection's address; every active
+data connection is then made once the transfer command arrives rather than at PORT.
 """
 import argparse
 import logging
@@ -23,7 +29,7 @@ import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+from pyftpdlib.handlers import ActiveDTP, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -36,6 +42,37 @@ HOSTILE_LINES = [
 
 def listingLine(name):
     return b"-rw-r--r--   1 owner    group           5 Jan 01  2020 " + name + b"\r\n"
+
+
+# Where an active data connection comes from in the --foreign-data mode.
+FOREIGN_ADDRESS = "127.0.0.2"
+TRANSFER_COMMANDS = ("RETR", "STOR", "STOU", "APPE", "LIST", "NLST", "MLSD")
+
+
+def escapedLine(line):
+    return (line.replace("\\", "\\\\").replace("\r", "\\r").replace("\n", "\\n")
+            .replace("\0", "\\0"))
+
+
+class DeferredActiveDTP(ActiveDTP):
+    """An active data connection made from the address its command channel chose; PORT has
+    been answered already, so reaching the client needs no second reply."""
+
+    def connect_af_unspecified(self, addr, source_address=None):
+        return ActiveDTP.connect_af_unspecified(self, addr, (self.cmd_channel.data_source, 0))
+
+    def handle_connect(self):
+        self.del_channel()
+        if self._idler is not None and not self._idler.cancelled:
+            self._idler.cancel()
+        if not self.cmd_channel.connected:
+            return self.close()
+        err = self.socket.getsockopt(socket.SOL_SOCKET, socket.SO_ERROR)
+        if err != 0:
+            raise socket.error(err)
+        handler = self.cmd_channel.dtp_handler(self.socket, self.cmd_channel)
+        self.cmd_channel.data_channel = handler
+        self.cmd_channel._on_dtp_connection()
 
 
 class HostileFS(AbstractedFS):
@@ -59,13 +96,19 @@ def main():
     parser.add_argument("--throttle", type=int, default=0)
     parser.add_argument("--endless-listing", action="store_true")
     parser.add_argument("--reset-at", type=int)
+    parser.add_argument("--commands")
+    parser.add_argument("--extra-user", nargs=2, action="append", default=[])
+    parser.add_argument("--foreign-data")
     args = parser.parse_args()
+    foreign_commands = set(args.foreign_data.split(",")) if args.foreign_data else set()
     replies = dict(reply.split("=", 1) for reply in args.reply)
 
     logging.basicConfig(level=logging.WARNING)
     authorizer = DummyAuthorizer()
     authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
     authorizer.add_anonymous(args.root, perm="elr")
+    for name, password in args.extra_user:
+        authorizer.add_user(name, password, args.root, perm="elradfmwMT")
 
     class Handler(FTPHandler):
         def on_login(self, username):
@@ -78,6 +121,29 @@ def main():
                 with open(args.events, "a") as events:
                     events.write("stor %s %s\n" % (self._current_type, os.path.basename(file)))
             return FTPHandler.ftp_STOR(self, file, mode)
+
+        def pre_process_command(self, line, cmd, arg):
+            if args.commands:
+                with open(args.commands, "a", encoding="utf8", errors="backslashreplace") as commands:
+                    commands.write(escapedLine(line) + "\n")
+            target = getattr(self, "deferred_port", None)
+            if target is not None and cmd in TRANSFER_COMMANDS:
+                self.deferred_port = None
+                own = self.socket.getsockname()[0]
+                self.data_source = FOREIGN_ADDRESS if cmd in foreign_commands else own
+                self._dtp_connector = DeferredActiveDTP(target[0], target[1], self)
+            return FTPHandler.pre_process_command(self, line, cmd, arg)
+
+        def _make_eport(self, ip, port):
+            if not foreign_commands:
+                return FTPHandler._make_eport(self, ip, port)
+            # Which command the connection serves is known only when that command arrives.
+            self._shutdown_connecting_dtp()
+            if self.data_channel is not None:
+                self.data_channel.close()
+                self.data_channel = None
+            self.deferred_port = (ip, port)
+            self.respond("200 Active data connection established.")
 
         def process_command(self, cmd, *args, **kwargs):
             if cmd in replies:
