@@ -3,6 +3,7 @@
 #include "controls/GlowButton.h"
 #include "controls/OfficeRadioGroup.h"
 #include "tests/support/NginxServer.h"
+#include "tests/support/FileOwnership.h"
 #include "tests/support/QtPrinters.h"
 #include "transfer/WebTransfer.h"
 
@@ -20,23 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool IsRoot()
-{
-    return ::geteuid() == 0;
-}
-
-void GiveToNobody(const QString& path)
-{
-    const struct passwd* nobody = ::getpwnam("nobody");
-    ASSERT_NE(nobody, nullptr);
-    ASSERT_EQ(::lchown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid), 0);
-}
-
-void SetMode(const QString& path, mode_t mode)
-{
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
-}
 
 // A setup file that somebody else could have put or changed is not started.
 struct UnsafeCase {

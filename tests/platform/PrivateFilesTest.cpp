@@ -1,5 +1,6 @@
 #include "platform/PrivateFiles.h"
 
+#include "tests/support/FileOwnership.h"
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
@@ -16,31 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool IsRoot()
-{
-    return ::geteuid() == 0;
-}
-
-// Gives a file or folder to the unprivileged account "nobody"; only root can.
-void GiveToNobody(const QString& path)
-{
-    const struct passwd* nobody = ::getpwnam("nobody");
-    ASSERT_NE(nobody, nullptr);
-    ASSERT_EQ(::lchown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid), 0);
-}
-
-void SetMode(const QString& path, mode_t mode)
-{
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
-}
-
-mode_t ModeOf(const QString& path)
-{
-    struct stat entry {};
-    ::lstat(QFile::encodeName(path).constData(), &entry);
-    return entry.st_mode;
-}
 
 // TMPDIR, XDG_CACHE_HOME and HOME of the test's own, restored afterwards. The directories
 // are made before the variables change, so they lie where every test's files lie.
