@@ -144,8 +144,10 @@ void FtpConnection::applyOptions(RequestState& state, const QByteArray& url) con
     curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     if (!m_passive)
         curl_easy_setopt(easy, CURLOPT_FTPPORT, "-");
-    if (!m_core->proxy.isEmpty())
+    if (!m_core->proxy.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_PROXY, m_core->proxy.constData());
+        curl_easy_setopt(easy, CURLOPT_NOPROXY, ""); // as for HTTP: the named proxy takes everything
+    }
 }
 
 QString FtpConnection::absolutePath(const QString& path) const

@@ -113,8 +113,11 @@ void applySessionOptions(RequestState& state, const SessionCore& core, const QBy
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     if (!core.certificateAuthorities.isEmpty())
         curl_easy_setopt(easy, CURLOPT_CAINFO, core.certificateAuthorities.constData());
-    if (!core.proxy.isEmpty())
+    if (!core.proxy.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_PROXY, core.proxy.constData());
+        // A named proxy carries every request: no_proxy in the environment is not consulted.
+        curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
+    }
     if (!core.proxyUser.isEmpty() || !core.proxyPassword.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, core.proxyUser.constData());
         curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, core.proxyPassword.constData());
