@@ -65,7 +65,7 @@ InternetResult InternetRequest::read(char* data, std::int64_t maxSize, std::int6
             curl_easy_pause(state.easy.get(), CURLPAUSE_CONT);
         }
         const auto result = state.core->waitFor(state, [&state] { return state.buffered() > 0; },
-                                                state.core->receiveTimeoutMs);
+                                                state.core->silenceLimitMs());
         if (result == SessionCore::WaitResult::Aborted)
             return state.curlFailure(CURLE_ABORTED_BY_CALLBACK);
         if (result == SessionCore::WaitResult::TimedOut)

@@ -218,6 +218,7 @@ QString InternetSession::proxy() const { return QString::fromUtf8(m_core->proxy)
 int InternetSession::connectTimeout() const { return m_core->connectTimeoutMs; }
 int InternetSession::sendTimeout() const { return m_core->sendTimeoutMs; }
 int InternetSession::receiveTimeout() const { return m_core->receiveTimeoutMs; }
+std::int64_t InternetSession::silenceLimit() const { return m_core->silenceLimitMs(); }
 
 void InternetSession::setConnectTimeout(int milliseconds)
 {
@@ -283,7 +284,7 @@ std::unique_ptr<InternetRequest> InternetSession::openUrl(const QString& url, co
     state->attached = true;
 
     RequestState& request = *state;
-    const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
+    const std::int64_t patience = m_core->silenceLimitMs();
     switch (m_core->waitFor(request, [&request] { return request.headersFinal; }, patience)) {
     case SessionCore::WaitResult::Aborted:
         return fail(request.curlFailure(CURLE_ABORTED_BY_CALLBACK));

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QPair>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -34,6 +35,11 @@ public:
 
     // One round of work on every transfer; finished transfers are marked done.
     void drive();
+
+    // How long any wait of the session bears a silent peer. The time-outs are limits on
+    // silence, each for its own phase, so a wait spanning phases takes the largest, never
+    // their sum.
+    std::int64_t silenceLimitMs() const { return std::max({connectTimeoutMs, sendTimeoutMs, receiveTimeoutMs}); }
 
     CurlMulti multi;
     QByteArray agent;
