@@ -149,6 +149,10 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
         return finish();
     }
 
+    if (DirectoryTakesName(target)) {
+        ReportError(3, QStringLiteral("Cannot create target file ") + target);
+        return finish();
+    }
     if (QFileInfo::exists(target)) {
         bool allow = true;
         if (OnCopyOverWrite)

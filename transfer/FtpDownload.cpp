@@ -87,6 +87,12 @@ bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QStrin
         ReportError(3, QStringLiteral("Cannot create target file ") + path);
         return false;
     }
+    if (DirectoryTakesName(path)) {
+        remote.reset();
+        ReleaseFtp(link, KeepConnection, true);
+        ReportError(3, QStringLiteral("Cannot create target file ") + path);
+        return false;
+    }
     if (QFileInfo::exists(path)) {
         bool allow = true;
         if (OnCopyOverWrite)

@@ -123,6 +123,10 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
         return false;
     }
 
+    if (DirectoryTakesName(path)) {
+        ReportError(3, QStringLiteral("Cannot create file ") + path);
+        return false;
+    }
     if (QFileInfo::exists(path)) {
         bool allow = true;
         if (OnCopyOverWrite)
