@@ -3,6 +3,7 @@
 #include "platform/HttpHeaders.h"
 #include "platform/InternetErrors.h"
 #include "platform/InternetSessionCore.h"
+#include "platform/RequestAddress.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -264,7 +265,8 @@ std::unique_ptr<InternetRequest> InternetSession::openUrl(const QString& url, co
     if (!state->easy)
         return fail(state->curlFailure(CURLE_FAILED_INIT));
     CURL* easy = state->easy.get();
-    const QByteArray address = url.toUtf8();
+    const QByteArray address = requestAddress(url);
+    state->requestedUrl = url;
     state->headerList = headerListFrom(headers, flags);
 
     applySessionOptions(*state, *m_core, address);
@@ -319,7 +321,7 @@ std::unique_ptr<InternetUpload> InternetSession::openUpload(const QString& url, 
     if (!address.isValid() || address.host().isEmpty() || (scheme != u"http" && scheme != u"https"))
         return fail(state->curlFailure(CURLE_URL_MALFORMAT));
 
-    applySessionOptions(*state, *m_core, url.toUtf8());
+    applySessionOptions(*state, *m_core, requestAddress(url));
     curl_easy_setopt(easy, CURLOPT_READFUNCTION, sendBody);
     curl_easy_setopt(easy, CURLOPT_READDATA, state.get());
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, discardBody);

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QPair>
+#include <QString>
 
 #include <algorithm>
 #include <chrono>
@@ -67,6 +68,8 @@ struct RequestState {
     CurlEasy easy;
     bool attached = false;
     char errorBuffer[CURL_ERROR_SIZE] = {};
+    // The address as the caller wrote it, before it was escaped for the request line.
+    QString requestedUrl;
 
     bool headersFinal = false;
     bool done = false;
