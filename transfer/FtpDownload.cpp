@@ -87,7 +87,8 @@ bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QStrin
         ReportError(3, QStringLiteral("Cannot create target file ") + path);
         return false;
     }
-    if (DirectoryTakesName(path)) {
+    // A directory there is no file to replace: the file cannot be made at all.
+    if (DirExists(path)) {
         remote.reset();
         ReleaseFtp(link, KeepConnection, true);
         ReportError(3, QStringLiteral("Cannot create target file ") + path);

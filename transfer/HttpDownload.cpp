@@ -123,7 +123,8 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
         return false;
     }
 
-    if (DirectoryTakesName(path)) {
+    // A directory there is no file to replace: the file cannot be made at all.
+    if (DirExists(path)) {
         ReportError(3, QStringLiteral("Cannot create file ") + path);
         return false;
     }

@@ -43,12 +43,6 @@ bool DirExists(const QString& Path)
     return !Path.isEmpty() && QFileInfo(Path).isDir();
 }
 
-bool DirectoryTakesName(const QString& Path)
-{
-    const QFileInfo info(Path);
-    return !Path.isEmpty() && info.isDir() && !info.isSymLink();
-}
-
 bool ForceDirs(const QString& Dir)
 {
     if (Dir.isEmpty())

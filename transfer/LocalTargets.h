@@ -16,9 +16,6 @@ QString DirectoryPart(const QString& Path);
 QString JoinPath(const QString& Dir, const QString& Name);
 // True when Path names an existing directory.
 bool DirExists(const QString& Path);
-// True when a directory itself (not a link to one) takes the name Path: no file can be
-// created there, so a target there is no file to overwrite but a target that cannot be made.
-bool DirectoryTakesName(const QString& Path);
 // True when Dir exists or could be created with its missing parents; an empty Dir is true.
 bool ForceDirs(const QString& Dir);
 // Path without its extension (from the last "." of the last component).

@@ -30,14 +30,15 @@ struct DirectoryCase {
     const char* name;
     TWebTransferProtocol protocol;
     bool uniqueNames;
+    bool throughLink; // the name is a symbolic link to the directory
     // The operation's own text for a target it cannot create.
     const char* createError;
     friend void PrintTo(const DirectoryCase& c, std::ostream* os) { *os << c.name; }
 };
 
-// A directory where the file would go: it is not a file to overwrite, so no overwrite
-// question and no "name(1)" beside it, but a target that cannot be created, before any
-// byte of the source is moved.
+// A directory where the file would go, itself or behind a link: it is not a file to
+// overwrite, so no overwrite question and no "name(1)" beside it, but a target that cannot
+// be created, before any byte of the source is moved.
 class DirectoryAtTarget : public testing::TestWithParam<DirectoryCase> {
 protected:
     DirectoryAtTarget() : events(engine) {}
@@ -52,8 +53,17 @@ protected:
         remote.write(bodyOf(SourceSize));
         remote.close();
         source.write(QStringLiteral("setup.exe"), bodyOf(SourceSize));
-        ASSERT_TRUE(QDir(target.path()).mkdir(QStringLiteral("setup.exe")));
-        target.write(QStringLiteral("setup.exe/inner.txt"), "kept");
+        if (GetParam().throughLink) {
+            directory = source.filePath(QStringLiteral("elsewhere"));
+            ASSERT_TRUE(QDir().mkdir(directory));
+            ASSERT_TRUE(QFile::link(directory, target.filePath(QStringLiteral("setup.exe"))));
+        } else {
+            directory = target.filePath(QStringLiteral("setup.exe"));
+            ASSERT_TRUE(QDir().mkdir(directory));
+        }
+        QFile inner(directory + QStringLiteral("/inner.txt"));
+        ASSERT_TRUE(inner.open(QIODevice::WriteOnly));
+        inner.write("kept");
     }
 
     TWebTransferItem* addJob(TWebTransferProtocol protocol)
@@ -83,6 +93,7 @@ protected:
     FtpServer ftp;
     TempDir source;
     TempDir target;
+    QString directory;
     TWebTransfer engine;
     EngineEvents events;
 };
@@ -104,19 +115,27 @@ TEST_P(DirectoryAtTarget, IsError3WithoutAnOverwriteQuestion)
                            QStringLiteral("ErrorInfo 3 ") + QString::fromLatin1(GetParam().createError) + path}));
     EXPECT_TRUE(events.progress.empty()) << "bytes were moved before the target was found unusable";
     EXPECT_TRUE(QFileInfo(path).isDir());
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe/inner.txt")), QByteArray("kept"));
+    EXPECT_EQ(QFileInfo(path).isSymLink(), GetParam().throughLink);
+    EXPECT_EQ(QDir(directory).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("inner.txt")});
+    QFile inner(directory + QStringLiteral("/inner.txt"));
+    ASSERT_TRUE(inner.open(QIODevice::ReadOnly));
+    EXPECT_EQ(inner.readAll(), QByteArray("kept"));
     EXPECT_EQ(QDir(target.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{QStringLiteral("setup.exe")});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Operations, DirectoryAtTarget,
-    testing::Values(DirectoryCase{"HttpDownload", wpHttp, false, "Cannot create file "},
-                    DirectoryCase{"HttpDownloadUniqueNames", wpHttp, true, "Cannot create file "},
-                    DirectoryCase{"FtpDownload", wpFtp, false, "Cannot create target file "},
-                    DirectoryCase{"FtpDownloadUniqueNames", wpFtp, true, "Cannot create target file "},
-                    DirectoryCase{"FileCopy", wpFile, false, "Cannot create target file "},
-                    DirectoryCase{"FileCopyUniqueNames", wpFile, true, "Cannot create target file "}),
+    testing::Values(DirectoryCase{"HttpDownload", wpHttp, false, false, "Cannot create file "},
+                    DirectoryCase{"HttpDownloadUniqueNames", wpHttp, true, false, "Cannot create file "},
+                    DirectoryCase{"HttpDownloadLinkToDirectory", wpHttp, false, true, "Cannot create file "},
+                    DirectoryCase{"FtpDownload", wpFtp, false, false, "Cannot create target file "},
+                    DirectoryCase{"FtpDownloadUniqueNames", wpFtp, true, false, "Cannot create target file "},
+                    DirectoryCase{"FtpDownloadLinkToDirectory", wpFtp, false, true, "Cannot create target file "},
+                    DirectoryCase{"FileCopy", wpFile, false, false, "Cannot create target file "},
+                    DirectoryCase{"FileCopyUniqueNames", wpFile, true, false, "Cannot create target file "},
+                    DirectoryCase{"FileCopyLinkToDirectory", wpFile, false, true, "Cannot create target file "}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
