@@ -232,8 +232,10 @@ void FtpConnection::applyOptions(RequestState& state, const QByteArray& url) con
         curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, acceptOnlyFromServer);
         curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, &state);
     }
-    if (!m_core->proxy.isEmpty())
+    if (!m_core->proxy.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_PROXY, m_core->proxy.constData());
+        curl_easy_setopt(easy, CURLOPT_NOPROXY, ""); // as for HTTP: the named proxy takes everything
+    }
 }
 
 QString FtpConnection::absolutePath(const QString& path) const
@@ -275,7 +277,7 @@ InternetResult FtpConnection::runCommands(const QList<QByteArray>& commands, QLi
     if (curl_multi_add_handle(m_core->multi.get(), state.easy.get()) != CURLM_OK)
         return state.curlFailure(CURLE_FAILED_INIT);
     state.attached = true;
-    const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
+    const std::int64_t patience = m_core->silenceLimitMs();
     const InternetResult result = waitOutcome(state, m_core->waitFor(state, [] { return false; }, patience));
     if (!result.ok)
         return result;
@@ -376,7 +378,7 @@ InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpF
     // that never ends its listing must not take all memory: beyond the limit it is refused.
     constexpr qsizetype ListingLimit = 8 * 1024 * 1024;
     QByteArray listing;
-    const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
+    const std::int64_t patience = m_core->silenceLimitMs();
     for (;;) {
         const InternetResult result =
             waitOutcome(state, m_core->waitFor(state, [&state] { return state.buffered() > 0; }, patience));
@@ -435,7 +437,7 @@ std::unique_ptr<InternetRequest> FtpConnection::openForReading(const QString& na
 
     // The file is open once data flows or the server has sent all of an empty file.
     RequestState& request = *state;
-    const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
+    const std::int64_t patience = m_core->silenceLimitMs();
     const SessionCore::WaitResult wait =
         m_core->waitFor(request, [&request] { return request.buffered() > 0; }, patience);
     // Once data has arrived the file is open, even when the transfer has already failed after

@@ -28,6 +28,11 @@ int InternetRequest::statusCode() const
 
 QString InternetRequest::finalUrl() const
 {
+    // Not redirected: the address that was opened, in the caller's own spelling.
+    long redirects = 0;
+    curl_easy_getinfo(m_state->easy.get(), CURLINFO_REDIRECT_COUNT, &redirects);
+    if (redirects == 0 && !m_state->requestedUrl.isEmpty())
+        return m_state->requestedUrl;
     char* url = nullptr;
     curl_easy_getinfo(m_state->easy.get(), CURLINFO_EFFECTIVE_URL, &url);
     return url ? QString::fromUtf8(url) : QString();
@@ -65,7 +70,7 @@ InternetResult InternetRequest::read(char* data, std::int64_t maxSize, std::int6
             curl_easy_pause(state.easy.get(), CURLPAUSE_CONT);
         }
         const auto result = state.core->waitFor(state, [&state] { return state.buffered() > 0; },
-                                                state.core->receiveTimeoutMs);
+                                                state.core->silenceLimitMs());
         if (result == SessionCore::WaitResult::Aborted)
             return state.curlFailure(CURLE_ABORTED_BY_CALLBACK);
         if (result == SessionCore::WaitResult::TimedOut)

@@ -22,7 +22,7 @@ public:
 
     // The status code of the final answer.
     int statusCode() const;
-    // The address after every redirect.
+    // The address after every redirect; the address as opened when there was none.
     QString finalUrl() const;
     // Content-Length of the final answer; -1 when it has none.
     std::int64_t contentLength() const;

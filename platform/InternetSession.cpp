@@ -3,6 +3,7 @@
 #include "platform/HttpHeaders.h"
 #include "platform/InternetErrors.h"
 #include "platform/InternetSessionCore.h"
+#include "platform/RequestAddress.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -121,8 +122,11 @@ void applySessionOptions(RequestState& state, const SessionCore& core, const QBy
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     if (!core.certificateAuthorities.isEmpty())
         curl_easy_setopt(easy, CURLOPT_CAINFO, core.certificateAuthorities.constData());
-    if (!core.proxy.isEmpty())
+    if (!core.proxy.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_PROXY, core.proxy.constData());
+        // A named proxy carries every request: no_proxy in the environment is not consulted.
+        curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
+    }
     if (!core.proxyUser.isEmpty() || !core.proxyPassword.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, core.proxyUser.constData());
         curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, core.proxyPassword.constData());
@@ -280,6 +284,7 @@ QString InternetSession::proxy() const { return QString::fromUtf8(m_core->proxy)
 int InternetSession::connectTimeout() const { return m_core->connectTimeoutMs; }
 int InternetSession::sendTimeout() const { return m_core->sendTimeoutMs; }
 int InternetSession::receiveTimeout() const { return m_core->receiveTimeoutMs; }
+std::int64_t InternetSession::silenceLimit() const { return m_core->silenceLimitMs(); }
 
 void InternetSession::setConnectTimeout(int milliseconds)
 {
@@ -337,7 +342,8 @@ std::unique_ptr<InternetRequest> InternetSession::openUrl(const QString& url, co
                                             QStringLiteral("Only http and https addresses are opened, not %1")
                                                 .arg(firstScheme)));
     }
-    const QByteArray address = url.toUtf8();
+    const QByteArray address = requestAddress(url);
+    state->requestedUrl = url;
     state->headerList = headerListFrom(headers, flags);
 
     applySessionOptions(*state, *m_core, address);
@@ -358,7 +364,7 @@ std::unique_ptr<InternetRequest> InternetSession::openUrl(const QString& url, co
     state->attached = true;
 
     RequestState& request = *state;
-    const std::int64_t patience = std::int64_t{m_core->connectTimeoutMs} + m_core->receiveTimeoutMs;
+    const std::int64_t patience = m_core->silenceLimitMs();
     switch (m_core->waitFor(request, [&request] { return request.headersFinal; }, patience)) {
     case SessionCore::WaitResult::Aborted:
         return fail(request.curlFailure(CURLE_ABORTED_BY_CALLBACK));
@@ -401,7 +407,7 @@ std::unique_ptr<InternetUpload> InternetSession::openUpload(const QString& url, 
     if (target.isEmpty())
         return fail(state->curlFailure(CURLE_URL_MALFORMAT));
 
-    applySessionOptions(*state, *m_core, target);
+    applySessionOptions(*state, *m_core, requestAddress(QString::fromUtf8(target)));
     curl_easy_setopt(easy, CURLOPT_READFUNCTION, sendBody);
     curl_easy_setopt(easy, CURLOPT_READDATA, state.get());
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, discardBody);

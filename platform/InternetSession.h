@@ -50,6 +50,9 @@ public:
     void setSendTimeout(int milliseconds);
     int receiveTimeout() const;
     void setReceiveTimeout(int milliseconds);
+    // Milliseconds of silence from the peer after which any wait of the session, HTTP or
+    // FTP, fails: the largest of the three time-outs.
+    std::int64_t silenceLimit() const;
 
     // Credentials for the proxy alone; they never reach the origin server.
     void setProxyCredentials(const QString& user, const QString& password);

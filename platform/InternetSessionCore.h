@@ -9,7 +9,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QPair>
+#include <QString>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -34,6 +36,11 @@ public:
 
     // One round of work on every transfer; finished transfers are marked done.
     void drive();
+
+    // How long any wait of the session bears a silent peer. The time-outs are limits on
+    // silence, each for its own phase, so a wait spanning phases takes the largest, never
+    // their sum.
+    std::int64_t silenceLimitMs() const { return std::max({connectTimeoutMs, sendTimeoutMs, receiveTimeoutMs}); }
 
     CurlMulti multi;
     QByteArray agent;
@@ -61,6 +68,8 @@ struct RequestState {
     CurlEasy easy;
     bool attached = false;
     char errorBuffer[CURL_ERROR_SIZE] = {};
+    // The address as the caller wrote it, before it was escaped for the request line.
+    QString requestedUrl;
 
     bool headersFinal = false;
     bool done = false;

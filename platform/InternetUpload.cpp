@@ -37,7 +37,7 @@ void resume(RequestState& state)
 InternetResult InternetUpload::begin()
 {
     RequestState& state = *m_state;
-    const std::int64_t patience = std::int64_t{state.core->connectTimeoutMs} + state.core->sendTimeoutMs;
+    const std::int64_t patience = state.core->silenceLimitMs();
     return waitResult(state, state.core->waitFor(state, [&state] { return state.uploadAsked; }, patience));
 }
 
@@ -53,7 +53,7 @@ InternetResult InternetUpload::write(const char* data, std::int64_t size)
     state.lastActivity = SteadyClock::now();
     resume(state);
     const auto drained = [&state] { return state.uploadHead == state.upload.size(); };
-    const InternetResult result = waitResult(state, state.core->waitFor(state, drained, state.core->sendTimeoutMs));
+    const InternetResult result = waitResult(state, state.core->waitFor(state, drained, state.core->silenceLimitMs()));
     if (result.ok && !drained())
         return state.curlFailure(CURLE_SEND_ERROR); // the transfer ended before taking it all
     return result;
@@ -65,7 +65,7 @@ InternetResult InternetUpload::finish()
     state.uploadEnded = true;
     state.lastActivity = SteadyClock::now();
     resume(state);
-    const std::int64_t patience = std::int64_t{state.core->sendTimeoutMs} + state.core->receiveTimeoutMs;
+    const std::int64_t patience = state.core->silenceLimitMs();
     return waitResult(state, state.core->waitFor(state, [] { return false; }, patience));
 }
 

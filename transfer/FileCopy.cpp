@@ -148,6 +148,11 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
         return finish();
     }
 
+    // A directory there is no file to replace: the file cannot be made at all.
+    if (DirExists(target)) {
+        ReportError(3, QStringLiteral("Cannot create target file ") + target);
+        return finish();
+    }
     if (QFileInfo::exists(target)) {
         bool allow = true;
         if (OnCopyOverWrite)

@@ -89,6 +89,13 @@ bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QStrin
         ReportError(3, QStringLiteral("Cannot create target file ") + path);
         return false;
     }
+    // A directory there is no file to replace: the file cannot be made at all.
+    if (DirExists(path)) {
+        remote.reset();
+        ReleaseFtp(link, KeepConnection, true);
+        ReportError(3, QStringLiteral("Cannot create target file ") + path);
+        return false;
+    }
     if (QFileInfo::exists(path)) {
         bool allow = true;
         if (OnCopyOverWrite)

@@ -133,6 +133,11 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
         return false;
     }
 
+    // A directory there is no file to replace: the file cannot be made at all.
+    if (DirExists(path)) {
+        ReportError(3, QStringLiteral("Cannot create file ") + path);
+        return false;
+    }
     if (QFileInfo::exists(path)) {
         bool allow = true;
         if (OnCopyOverWrite)

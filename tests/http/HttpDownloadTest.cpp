@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <ostream>
+
 namespace {
 
 class HttpDownload : public DownloadFixture {
@@ -192,6 +194,45 @@ TEST_F(HttpDownloadDates, DateCheckHandlerDecidesInsteadOfTheBuiltInTest)
     EXPECT_TRUE(job->Success());
     EXPECT_FALSE(job->NoNewVersion());
 }
+
+struct AddressCase {
+    const char* name;
+    const char* path; // as the job writes it, UTF-8
+    bool autoDecode;
+    const char* requested;
+    const char* stored; // UTF-8
+    friend void PrintTo(const AddressCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class HttpDownloadAddress : public DownloadFixture, public testing::WithParamInterface<AddressCase> {
+protected:
+    ScriptedHttpServer server;
+};
+
+TEST_P(HttpDownloadAddress, IsRequestedEscapedAndSavedUnderItsOwnName)
+{
+    ASSERT_TRUE(server.isRunning());
+    engine.AutoURLDecode = GetParam().autoDecode;
+    TWebTransferItem* job = addJob(server.url(QString::fromUtf8(GetParam().path)));
+    engine.Execute();
+    EXPECT_TRUE(job->Success()) << events.log.join(u'|').toStdString();
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_EQ(requests[0].target, QString::fromLatin1(GetParam().requested));
+    const QString stored = QString::fromUtf8(GetParam().stored);
+    EXPECT_EQ(targetEntries(), QStringList{stored});
+    EXPECT_EQ(target.read(stored), bodyOf(1000));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, HttpDownloadAddress,
+    testing::Values(AddressCase{"Blank", "/file/my file.txt", false, "/file/my%20file.txt", "my file.txt"},
+                    AddressCase{"BlankDecoded", "/file/my file.txt", true, "/file/my%20file.txt", "my file.txt"},
+                    AddressCase{"Bar", "/file/a|b.txt", false, "/file/a%7Cb.txt", "a|b.txt"},
+                    AddressCase{"BeyondAscii", "/file/caf\xc3\xa9.txt", false, "/file/caf%C3%A9.txt", "caf\xc3\xa9.txt"},
+                    AddressCase{"EscapeKept", "/file/%41b.txt", false, "/file/%41b.txt", "%41b.txt"},
+                    AddressCase{"EscapeKeptAndDecoded", "/file/%41b.txt", true, "/file/%41b.txt", "Ab.txt"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct LengthCase {
     const char* name;

@@ -110,6 +110,20 @@ TEST(InternetSession, ZeroTimeoutsFallBackToTheDefault)
     EXPECT_EQ(session.sendTimeout(), 1500);
 }
 
+TEST(InternetSession, SilenceLimitIsTheLargestTimeoutNotTheirSum)
+{
+    InternetSession session(QStringLiteral("Agent"));
+    EXPECT_EQ(session.silenceLimit(), InternetSession::DefaultTimeoutMs);
+    session.setConnectTimeout(2000);
+    session.setSendTimeout(2000);
+    session.setReceiveTimeout(2000);
+    EXPECT_EQ(session.silenceLimit(), 2000);
+    session.setSendTimeout(3000);
+    EXPECT_EQ(session.silenceLimit(), 3000);
+    session.setConnectTimeout(0); // back to the default, now the largest
+    EXPECT_EQ(session.silenceLimit(), InternetSession::DefaultTimeoutMs);
+}
+
 TEST(InternetSession, FailedTlsHandshakeIsAnError)
 {
     ScriptedHttpServer server; // speaks plain HTTP, so the handshake fails

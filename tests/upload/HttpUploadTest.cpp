@@ -103,6 +103,17 @@ TEST_F(HttpUploadTest, PutSendsPutAndTheLocalNameComesFromTheUrl)
     EXPECT_EQ(m_server.requests()[0].bodyLength, 3);
 }
 
+TEST_F(HttpUploadTest, AddressWithABlankIsSentEscapedAndTheLocalNameKeepsTheBlank)
+{
+    TWebTransferItem& job = AddUpload(m_server.url(QStringLiteral("/upload/my file|1.txt")), QStringLiteral("my file|1.txt"),
+                                      "spaced");
+    m_engine.Execute();
+    EXPECT_TRUE(job.Success());
+    ASSERT_EQ(m_server.requests().size(), 1);
+    EXPECT_EQ(m_server.requests()[0].target, QStringLiteral("/upload/my%20file%7C1.txt"));
+    EXPECT_EQ(m_server.requests()[0].bodyLength, 6);
+}
+
 TEST_F(HttpUploadTest, MissingLocalFileFailsQuietly)
 {
     TWebTransferItem& job = *m_engine.Items().Add();
