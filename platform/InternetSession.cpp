@@ -403,11 +403,11 @@ std::unique_ptr<InternetUpload> InternetSession::openUpload(const QString& url, 
     const QString scheme = address.scheme().toLower();
     if (!address.isValid() || address.host().isEmpty() || !isHttpScheme(scheme))
         return fail(state->curlFailure(CURLE_URL_MALFORMAT));
-    const QByteArray target = withoutCredentials(url.toUtf8());
+    const QByteArray target = withoutCredentials(requestAddress(url));
     if (target.isEmpty())
         return fail(state->curlFailure(CURLE_URL_MALFORMAT));
 
-    applySessionOptions(*state, *m_core, requestAddress(QString::fromUtf8(target)));
+    applySessionOptions(*state, *m_core, target);
     curl_easy_setopt(easy, CURLOPT_READFUNCTION, sendBody);
     curl_easy_setopt(easy, CURLOPT_READDATA, state.get());
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, discardBody);
