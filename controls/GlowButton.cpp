@@ -35,6 +35,8 @@ TCustomGlowButton::TCustomGlowButton(QWidget* Parent)
         qApp->installEventFilter(this);
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) { FocusMoved(Now); });
     }
+    // A button created inside a disabled parent starts disabled.
+    SettleState();
 }
 
 TCustomGlowButton::~TCustomGlowButton() = default;
@@ -164,7 +166,7 @@ void TCustomGlowButton::SetStyle(TGlowButtonStyle Value)
     if (FStyle == Value)
         return;
     FStyle = Value;
-    update();
+    ShowState();
 }
 
 void TCustomGlowButton::SetDropDownMenu(QMenu* Value)
@@ -281,8 +283,8 @@ void TCustomGlowButton::ClickOrDropDown()
     }
     if (FStyle == bsCheck) {
         SetDown(!FDownChecked);
-        FState = 2;
-        update();
+        FState = dsDown;
+        ShowState();
     }
     Click();
 }
@@ -305,8 +307,8 @@ void TCustomGlowButton::DoDropDown()
         FDown = false;
         FMouseDown = false;
         FDragging = false;
-        FState = 0;
-        update();
+        FState = dsUp;
+        ShowState();
     }, Qt::SingleShotConnection);
     update();
     FDropDownMenu->popup(mapToGlobal(At));
@@ -320,8 +322,8 @@ void TCustomGlowButton::SetDown(bool Value)
         Value = false;
     if (FStyle == bsCheck) {
         FDownChecked = Value;
-        FState = Value ? 2 : 0;
-        update();
+        FState = Value ? dsDown : dsUp;
+        ShowState();
         return;
     }
     if (Value == FDownChecked)
@@ -330,8 +332,8 @@ void TCustomGlowButton::SetDown(bool Value)
     if (FDownChecked && !FAllowAllUp)
         return;
     FDownChecked = Value;
-    FState = Value ? 4 : 0;
-    update();
+    FState = Value ? dsExclusive : dsUp;
+    ShowState();
     if (Value)
         GroupChanged();
 }
@@ -351,8 +353,24 @@ void TCustomGlowButton::GroupNotify(int Group, TCustomGlowButton* Sender)
     if (Sender == this || Group != FGroupIndex || !FDownChecked || !Sender->FDownChecked)
         return;
     FDownChecked = false;
-    FState = 0;
-    update();
+    FState = dsUp;
+    ShowState();
+}
+
+void TCustomGlowButton::SettleState()
+{
+    if (!isEnabled()) {
+        FState = dsDisabled;
+        FDragging = false;
+    } else if (FState == dsDisabled) {
+        FState = FDownChecked && FGroupIndex != 0 ? dsExclusive : dsUp;
+    }
+    if (FStyle == bsCheck && FDownChecked)
+        FState = dsDown;
+    if (FKeepDown) {
+        FState = dsDown;
+        FDown = true;
+    }
 }
 
 // Fades and timers

@@ -27,6 +27,9 @@ enum TButtonSizeState { bsGlyph, bsLabel, bsLarge };
 enum TDropDownDirection { ddDown, ddRight, ddUp };
 enum TShortCutHintPos { shpLeft, shpTop, shpRight, shpBottom, shpCenter };
 enum TImageListType { ipActionList, ipImageList };
+// The state the face is drawn for: up, disabled, pressed, or exclusive (the pressed-in member of
+// a group, or a check-style button that is Down).
+enum TDrawState { dsUp, dsDisabled, dsDown, dsExclusive };
 
 using TGlowButtonDrawEvent = std::function<void(QObject* Sender, QPainter* Canvas, QRect Rect, TGlowButtonState State)>;
 
@@ -220,7 +223,7 @@ protected:
     bool FadeTimerExists() const { return FTimer.isActive(); }
     int StepHover() const { return FStepHover; }
     int StepPush() const { return FStepPush; }
-    int DrawState() const { return FState; }
+    TDrawState DrawState() const { return FState; }
 
     bool event(QEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -256,6 +259,14 @@ private:
         RequestResize();
     }
     void RequestResize();
+    // Brings the draw state in line with the enabled flag and the check style; every handler
+    // that changes the state calls it, so painting finds the state settled.
+    void SettleState();
+    void ShowState()
+    {
+        SettleState();
+        update();
+    }
 
     // The pointer's arrival and departure; Qt reports them as enter/leave events and, while the
     // mouse is held, through the moves.
@@ -326,14 +337,22 @@ private:
     TDropDownPosition FDropDownPosition = dpRight;
     TDropDownDirection FDropDownDirection = ddDown;
 
-    // Run-time state.
-    int FState = 0; // 0 up, 1 disabled, 2 down, 4 exclusive
-    bool FDownChecked = false, FDown = false, FLeftDown = false, FMouseDown = false, FDragging = false;
-    bool FHot = false, FMouseEnter = false, FMouseInControl = false, FHasMouse = false, FInButton = false;
-    bool FHasFocus = false, FActive = false;
+    // Run-time state: changed by the event handlers only, read by painting.
+    TDrawState FState = dsUp;
+    bool FDownChecked = false;     // the Down property
+    bool FDown = false;            // shown pressed right now, by the mouse or a key
+    bool FMouseDown = false;       // the left button went down on this button and is still held
+    bool FDragging = false;        // while the press lasts, the draw state follows the pointer
+    bool FLeftDown = false;        // the pointer left while the left button was held
+    bool FPointerInside = false;   // where the window system last reported the pointer
+    bool FHot = false;             // the button shows the pointer over it
+    bool FHasFocus = false;
+    bool FActive = false;          // this button answers Enter
+    bool FDroppedDown = false;     // its menu is open
+    bool FCheckBeforeAction = false; // Down when the press began
+    bool FKeyDownHere = false;     // Space or Enter went down on this button
     bool FKeepDown = false, FStaticButton = false;
-    bool FPainting = false, FDroppedDown = false, FResizePending = false;
-    bool FCheckBeforeAction = false, FPressedHere = false, FKeyDownHere = false, FPointerInside = false;
+    bool FPainting = false, FResizePending = false;
     TGlowState FGlowState = gsNone;
     int FStepHover = 0, FStepPush = 0, FTimeInc = 20;
     QBasicTimer FTimer, FRepeatTimer;

@@ -61,7 +61,7 @@ void TCustomGlowButton::MouseEntered()
 {
     if (OnMouseEnter)
         OnMouseEnter(this);
-    if (FMouseEnter)
+    if (FHot)
         return;
     FHot = true;
     FDown = FLeftDown;
@@ -71,18 +71,15 @@ void TCustomGlowButton::MouseEntered()
         FGlowState = gsHover;
     }
     update();
-    FMouseInControl = true;
-    FMouseEnter = true;
-    FHasMouse = true;
 }
 
 void TCustomGlowButton::MouseLeft()
 {
     if (OnMouseLeave)
         OnMouseLeave(this);
-    if (!FMouseEnter)
+    if (!FHot)
         return;
-    FHasMouse = FMouseEnter = FMouseInControl = FHot = false;
+    FHot = false;
     if (FDown && FMouseDown) {
         FDown = false;
         FTimeInc = -HoverStep;
@@ -99,17 +96,15 @@ void TCustomGlowButton::MouseLeft()
     StartFadeTimer(FFadeInterval);
 }
 
+// The pointer may have come or gone while the mouse was held: the button asks the window what lies
+// under it.
 void TCustomGlowButton::UpdateTracking(QPoint Local)
 {
     if (!isEnabled())
         return;
     QWidget* Top = window();
     const QWidget* Under = Top == this ? (rect().contains(Local) ? this : nullptr) : Top->childAt(mapTo(Top, Local));
-    const bool NotOver = Under != this;
-    if (NotOver == FMouseInControl)
-        return;
-    FMouseInControl = NotOver;
-    PointerMoved(!NotOver);
+    PointerMoved(Under == this);
 }
 
 void TCustomGlowButton::enterEvent(QEnterEvent* Event)
@@ -134,7 +129,6 @@ void TCustomGlowButton::mousePressEvent(QMouseEvent* Event)
     if (Touch)
         PointerMoved(true);
     if (Event->button() == Qt::LeftButton) {
-        FPressedHere = true;
         if (FRepeatClick) {
             FRepeatInterval = FInitRepeatPause;
             FRepeatTimer.start(std::max(1, FInitRepeatPause), this);
@@ -152,13 +146,9 @@ void TCustomGlowButton::mousePressEvent(QMouseEvent* Event)
         if (FDropDownButton && (FDropDownMenu || OnDropDown) && (!FDropDownSplit || WholeButtonOpensMenu() || InArrow)) {
             DoDropDown();
         } else {
-            if (!FDownChecked) {
-                FState = 2;
-                update();
-            }
-            if (FStyle == bsCheck) {
-                FState = 2;
-                update();
+            if (!FDownChecked || FStyle == bsCheck) {
+                FState = dsDown;
+                ShowState();
             }
             FDragging = true;
         }
@@ -181,14 +171,14 @@ void TCustomGlowButton::mouseMoveEvent(QMouseEvent* Event)
     if (FMouseDown)
         PointerMoved(Inside);
     if (FDragging) {
-        int NewState = FDownChecked ? 4 : (Inside ? 2 : 0);
+        TDrawState NewState = FDownChecked ? dsExclusive : (Inside ? dsDown : dsUp);
         if (FStyle == bsCheck && FDownChecked)
-            NewState = 2;
+            NewState = dsDown;
         if (NewState != FState) {
             FState = NewState;
-            update();
+            ShowState();
         }
-    } else if (!FMouseInControl) {
+    } else if (!FPointerInside) {
         UpdateTracking(At);
     }
     Event->accept();
@@ -202,15 +192,12 @@ void TCustomGlowButton::mouseReleaseEvent(QMouseEvent* Event)
     }
     const QPoint At = Event->position().toPoint();
     const bool Inside = At.x() >= 0 && At.x() < width() && At.y() >= 0 && At.y() < height();
+    // Only a press that began on this button ends in a click.
+    const bool Clicked = FMouseDown;
     FTimeInc = ReleaseStep;
     FStepPush = 100;
-    if (Inside) {
-        FGlowState = gsHover;
-        FHot = FHasMouse = FMouseEnter = true;
-    } else {
-        FGlowState = gsNone;
-        FHasMouse = FMouseDown = FMouseEnter = FHot = FInButton = false;
-    }
+    FGlowState = Inside ? gsHover : gsNone;
+    FHot = Inside;
     FMouseDown = false;
     FLeftDown = false;
     if (FStyle == bsCheck && Inside && (!FAction || FCheckBeforeAction == FDownChecked))
@@ -228,25 +215,22 @@ void TCustomGlowButton::mouseReleaseEvent(QMouseEvent* Event)
                     update();
             } else {
                 if (FDownChecked)
-                    FState = 4;
+                    FState = dsExclusive;
                 update();
             }
         } else {
-            FState = 0;
-            FMouseInControl = false;
+            FState = dsUp;
             if (FStyle == bsCheck && !FAction && !Inside && FDownChecked) {
                 SetDown(false);
-                FMouseInControl = true;
                 update();
             }
-            if (Inside && FState != 2 && FState != 4)
+            if (Inside && FState != dsDown && FState != dsExclusive)
                 update();
         }
     }
+    SettleState();
     UpdateTracking(At);
 
-    const bool Clicked = FPressedHere;
-    FPressedHere = false;
     if (!FDroppedDown) {
         StopRepeatTimer();
         if (FStyle == bsButton) {
@@ -294,11 +278,11 @@ void TCustomGlowButton::keyReleaseEvent(QKeyEvent* Event)
     }
     FKeyDownHere = false;
     if (FGroupIndex != 0) {
-        if (FState == 2 || FState == 4) {
-            FState = 0;
+        if (FState == dsDown || FState == dsExclusive) {
+            FState = dsUp;
             FDown = false;
         } else {
-            FState = 4;
+            FState = dsExclusive;
         }
         FDownChecked = !FDownChecked;
         GroupChanged();
@@ -306,9 +290,9 @@ void TCustomGlowButton::keyReleaseEvent(QKeyEvent* Event)
             OnClick(this);
     } else {
         FDown = false;
-        FState = 0;
+        FState = dsUp;
     }
-    update();
+    ShowState();
     Event->accept();
 }
 
@@ -327,14 +311,15 @@ bool TCustomGlowButton::DialogKey(QKeyEvent* Key)
     if (!CanFocus())
         return false;
     if (FGroupIndex == 0)
-        FState = 0;
+        FState = dsUp;
     if (Enter && FGroupIndex > 0) {
-        FState = FState == 4 ? 0 : 4;
-        FDownChecked = FState == 4;
+        FState = FState == dsExclusive ? dsUp : dsExclusive;
+        FDownChecked = FState == dsExclusive;
         FDown = FDownChecked;
         GroupChanged();
         update();
     }
+    SettleState();
     ClickOrDropDown();
     return true;
 }
@@ -399,9 +384,9 @@ void TCustomGlowButton::focusOutEvent(QFocusEvent* Event)
     FHasFocus = false;
     if (FGroupIndex == 0) {
         FDown = false;
-        FState = 0;
+        FState = dsUp;
     }
-    update();
+    ShowState();
     QWidget::focusOutEvent(Event);
 }
 
@@ -422,8 +407,8 @@ void TCustomGlowButton::changeEvent(QEvent* Event)
     switch (Event->type()) {
     case QEvent::EnabledChange:
         FDown = false;
-        FState = 1;
-        update();
+        FState = dsDisabled;
+        ShowState();
         break;
     case QEvent::FontChange:
         RequestResize();
