@@ -51,35 +51,35 @@ public:
 
     QString Version() const { return QStringLiteral("2.5.7.6"); }
 
-    TColor Color() const { return FColor; }
-    void SetColor(TColor Value) { SetLook(FColor, Value); }
-    TColor ColorTo() const { return FColorTo; }
-    void SetColorTo(TColor Value) { SetLook(FColorTo, Value); }
-    TColor ColorMirror() const { return FColorMirror; }
-    void SetColorMirror(TColor Value) { SetLook(FColorMirror, Value); }
-    TColor ColorMirrorTo() const { return FColorMirrorTo; }
-    void SetColorMirrorTo(TColor Value) { SetLook(FColorMirrorTo, Value); }
-    TGradientDirection GradientDirection() const { return FGradientDirection; }
-    void SetGradientDirection(TGradientDirection Value) { SetLook(FGradientDirection, Value); }
-    TBevelCut BevelOuter() const { return FBevelOuter; }
-    void SetBevelOuter(TBevelCut Value) { SetLook(FBevelOuter, Value); }
-    TBevelCut BevelInner() const { return FBevelInner; }
-    void SetBevelInner(TBevelCut Value) { SetLook(FBevelInner, Value); }
-    int BevelWidth() const { return FBevelWidth; }
-    void SetBevelWidth(int Value) { SetLook(FBevelWidth, qMax(1, Value)); }
-    int BorderWidth() const { return FBorderWidth; }
-    void SetBorderWidth(int Value) { SetLook(FBorderWidth, qMax(0, Value)); }
-    TColor BorderColor() const { return FBorderColor; }
-    void SetBorderColor(TColor Value) { SetLook(FBorderColor, Value); }
-    bool BorderShadow() const { return FBorderShadow; }
-    void SetBorderShadow(bool Value) { SetLook(FBorderShadow, Value); }
+    TColor Color() const { return FSettings.Color; }
+    void SetColor(TColor Value) { SetLook(FSettings.Color, Value); }
+    TColor ColorTo() const { return FSettings.ColorTo; }
+    void SetColorTo(TColor Value) { SetLook(FSettings.ColorTo, Value); }
+    TColor ColorMirror() const { return FSettings.ColorMirror; }
+    void SetColorMirror(TColor Value) { SetLook(FSettings.ColorMirror, Value); }
+    TColor ColorMirrorTo() const { return FSettings.ColorMirrorTo; }
+    void SetColorMirrorTo(TColor Value) { SetLook(FSettings.ColorMirrorTo, Value); }
+    TGradientDirection GradientDirection() const { return FSettings.GradientDirection; }
+    void SetGradientDirection(TGradientDirection Value) { SetLook(FSettings.GradientDirection, Value); }
+    TBevelCut BevelOuter() const { return FSettings.BevelOuter; }
+    void SetBevelOuter(TBevelCut Value) { SetLook(FSettings.BevelOuter, Value); }
+    TBevelCut BevelInner() const { return FSettings.BevelInner; }
+    void SetBevelInner(TBevelCut Value) { SetLook(FSettings.BevelInner, Value); }
+    int BevelWidth() const { return FSettings.BevelWidth; }
+    void SetBevelWidth(int Value) { SetLook(FSettings.BevelWidth, qMax(1, Value)); }
+    int BorderWidth() const { return FSettings.BorderWidth; }
+    void SetBorderWidth(int Value) { SetLook(FSettings.BorderWidth, qMax(0, Value)); }
+    TColor BorderColor() const { return FSettings.BorderColor; }
+    void SetBorderColor(TColor Value) { SetLook(FSettings.BorderColor, Value); }
+    bool BorderShadow() const { return FSettings.BorderShadow; }
+    void SetBorderShadow(bool Value) { SetLook(FSettings.BorderShadow, Value); }
     bool Buffered() const { return FBuffered; }
     void SetBuffered(bool Value) { SetLook(FBuffered, Value); }
 
     QString Text() const { return FText; }
     void SetText(const QString& Value) { SetLook(FText, Value); }
-    TTextVAlignment TextVAlign() const { return FTextVAlign; }
-    void SetTextVAlign(TTextVAlignment Value) { SetLook(FTextVAlign, Value); }
+    TTextVAlignment TextVAlign() const { return FSettings.TextVAlign; }
+    void SetTextVAlign(TTextVAlignment Value) { SetLook(FSettings.TextVAlign, Value); }
     int Indent() const { return FIndent; }
     void SetIndent(int Value) { SetLook(FIndent, Value); }
     int TopIndent() const { return FTopIndent; }
@@ -90,31 +90,31 @@ public:
     void SetLineSpacing(int Value) { SetLook(FLineSpacing, Value); }
     bool Ellipsis() const { return FEllipsis; }
     void SetEllipsis(bool Value) { SetLook(FEllipsis, Value); }
-    TColor URLColor() const { return FURLColor; }
-    void SetURLColor(TColor Value) { SetLook(FURLColor, Value); }
-    TColor ShadowColor() const { return FShadowColor; }
-    void SetShadowColor(TColor Value) { SetLook(FShadowColor, Value); }
-    int ShadowOffset() const { return FShadowOffset; }
-    void SetShadowOffset(int Value) { SetLook(FShadowOffset, Value); }
+    TColor URLColor() const { return FSettings.URLColor; }
+    void SetURLColor(TColor Value) { SetLook(FSettings.URLColor, Value); }
+    TColor ShadowColor() const { return FSettings.ShadowColor; }
+    void SetShadowColor(TColor Value) { SetLook(FSettings.ShadowColor, Value); }
+    int ShadowOffset() const { return FSettings.ShadowOffset; }
+    void SetShadowOffset(int Value) { SetLook(FSettings.ShadowOffset, Value); }
     bool AnchorHint() const { return FAnchorHint; }
     void SetAnchorHint(bool Value) { FAnchorHint = Value; }
-    TColor FontColor() const { return FFontColor; }
-    void SetFontColor(TColor Value) { SetLook(FFontColor, Value); }
+    TColor FontColor() const { return FSettings.FontColor; }
+    void SetFontColor(TColor Value) { SetLook(FSettings.FontColor, Value); }
 
     QPixmap Background() const { return FBackground; }
     void SetBackground(const QPixmap& Value);
     TBackgroundPosition BackgroundPosition() const { return FBackgroundPosition; }
     void SetBackgroundPosition(TBackgroundPosition Value) { SetLook(FBackgroundPosition, Value); }
 
-    TPanelCaption& Caption() { return FCaption; }
-    TPanelStatusBar& StatusBar() { return FStatusBar; }
+    TPanelCaption& Caption() { return FSettings.Caption; }
+    TPanelStatusBar& StatusBar() { return FSettings.StatusBar; }
 
     bool Collaps() const { return FCollaps; }
     void SetCollaps(bool Value);
-    TColor CollapsColor() const { return FCollapsColor; }
-    void SetCollapsColor(TColor Value) { FCollapsColor = Value; }
-    int CollapsDelay() const { return FCollapsDelay; }
-    void SetCollapsDelay(int Value) { FCollapsDelay = qMax(0, Value); }
+    TColor CollapsColor() const { return FSettings.CollapsColor; }
+    void SetCollapsColor(TColor Value) { FSettings.CollapsColor = Value; }
+    int CollapsDelay() const { return FSettings.CollapsDelay; }
+    void SetCollapsDelay(int Value) { FSettings.CollapsDelay = qMax(0, Value); }
     int CollapsSteps() const { return FCollapsSteps; }
     void SetCollapsSteps(int Value) { FCollapsSteps = qMax(0, Value); }
     bool AutoHideChildren() const { return FAutoHideChildren; }
@@ -194,37 +194,18 @@ private:
     TCaptionOptions TextOptions() const;
     int CollapsedSize() const;
 
-    TColor FColor = clBtnFace;
-    TColor FColorTo = clNone;
-    TColor FColorMirror = clNone;
-    TColor FColorMirrorTo = clNone;
-    TGradientDirection FGradientDirection = gdVertical;
-    TBevelCut FBevelOuter = bvRaised;
-    TBevelCut FBevelInner = bvNone;
-    int FBevelWidth = 1;
-    int FBorderWidth = 0;
-    TColor FBorderColor = clBlack;
-    bool FBorderShadow = false;
+    TGradientPanelSettings FSettings;
     bool FBuffered = true;
     QString FText;
-    TTextVAlignment FTextVAlign = tvaTop;
     int FIndent = 0;
     int FTopIndent = 0;
     int FBottomIndent = 0;
     int FLineSpacing = 0;
     bool FEllipsis = false;
-    TColor FURLColor = 0xFF0000;
-    TColor FShadowColor = 0x808080;
-    int FShadowOffset = 2;
     bool FAnchorHint = false;
-    TColor FFontColor = clWindowText;
     QPixmap FBackground;
     TBackgroundPosition FBackgroundPosition = bpTopLeft;
-    TPanelCaption FCaption;
-    TPanelStatusBar FStatusBar;
     bool FCollaps = false;
-    TColor FCollapsColor = 0x808080;
-    int FCollapsDelay = 20;
     int FCollapsSteps = 0;
     bool FAutoHideChildren = true;
     bool FCanSize = false;
