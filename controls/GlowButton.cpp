@@ -55,18 +55,16 @@ void TCustomGlowButton::SetFadeInterval(int Milliseconds)
 
 void TCustomGlowButton::SetCaption(const QString& Value)
 {
-    if (FCaption == Value)
+    if (!AssignIfChanged(FCaption, Value))
         return;
-    FCaption = Value;
     UpdateShortcuts();
     RequestResize();
 }
 
 void TCustomGlowButton::SetWideCaption(const QString& Value)
 {
-    if (FWideCaption == Value)
+    if (!AssignIfChanged(FWideCaption, Value))
         return;
-    FWideCaption = Value;
     UpdateShortcuts();
     RequestResize();
 }
@@ -106,9 +104,8 @@ void TCustomGlowButton::SetDefault(bool Value)
 
 void TCustomGlowButton::SetAutoSize(bool Value)
 {
-    if (FAutoSize == Value)
+    if (!AssignIfChanged(FAutoSize, Value))
         return;
-    FAutoSize = Value;
     RequestResize();
 }
 
@@ -155,17 +152,15 @@ void TCustomGlowButton::SetAllowAllUp(bool Value)
 
 void TCustomGlowButton::SetGroupIndex(int Value)
 {
-    if (FGroupIndex == Value)
+    if (!AssignIfChanged(FGroupIndex, Value))
         return;
-    FGroupIndex = Value;
     update();
 }
 
 void TCustomGlowButton::SetStyle(TGlowButtonStyle Value)
 {
-    if (FStyle == Value)
+    if (!AssignIfChanged(FStyle, Value))
         return;
-    FStyle = Value;
     ShowState();
 }
 
@@ -291,8 +286,7 @@ void TCustomGlowButton::ClickOrDropDown()
 
 void TCustomGlowButton::DoDropDown()
 {
-    if (OnDropDown)
-        OnDropDown(this);
+    Raise(OnDropDown, this);
     if (!FDropDownMenu)
         return;
     QPoint At;

@@ -59,8 +59,7 @@ void TCustomGlowButton::PointerMoved(bool Inside)
 
 void TCustomGlowButton::MouseEntered()
 {
-    if (OnMouseEnter)
-        OnMouseEnter(this);
+    Raise(OnMouseEnter, this);
     if (FHot)
         return;
     FHot = true;
@@ -75,8 +74,7 @@ void TCustomGlowButton::MouseEntered()
 
 void TCustomGlowButton::MouseLeft()
 {
-    if (OnMouseLeave)
-        OnMouseLeave(this);
+    Raise(OnMouseLeave, this);
     if (!FHot)
         return;
     FHot = false;
@@ -257,8 +255,8 @@ void TCustomGlowButton::keyPressEvent(QKeyEvent* Event)
         update();
         // The character the key types: Space and Enter click at once.
         SetFormModalResult();
-        if (OnClick && FGroupIndex == 0)
-            OnClick(this);
+        if (FGroupIndex == 0)
+            Raise(OnClick, this);
         Event->accept();
         return;
     }
@@ -286,8 +284,7 @@ void TCustomGlowButton::keyReleaseEvent(QKeyEvent* Event)
         }
         FDownChecked = !FDownChecked;
         GroupChanged();
-        if (OnClick)
-            OnClick(this);
+        Raise(OnClick, this);
     } else {
         FDown = false;
         FState = dsUp;

@@ -276,10 +276,8 @@ void TCustomGlowButton::Paint(QPainter& Canvas)
     AfterDraw(Canvas);
     GiveCornersBack(Canvas);
 
-    if (OnDrawButton) {
-        const TGlowButtonState State = FState == dsDown ? gsDown : (FHot ? gsHot : gsNormal);
-        OnDrawButton(this, &Canvas, rect(), State);
-    }
+    const TGlowButtonState State = FState == dsDown ? gsDown : (FHot ? gsHot : gsNormal);
+    Raise(OnDrawButton, this, &Canvas, rect(), State);
 }
 
 void TCustomGlowButton::paintEvent(QPaintEvent* Event)

@@ -278,8 +278,7 @@ void TCustomGradientPanel::PaintPanel(QPainter& Painter)
     PaintText(Painter);
     PaintSizeGrip(Painter);
     Painter.restore();
-    if (OnPaint)
-        OnPaint(this, Painter, client);
+    Raise(OnPaint, this, Painter, client);
 }
 
 void TCustomGradientPanel::PaintBorderAndShadow(QPainter& Painter)
@@ -495,10 +494,7 @@ void TCustomGradientPanel::SetCollaps(bool Value)
     if (FIsCollapsing || Value == FCollaps)
         return;
     FIsCollapsing = true;
-    if (Value && OnMinimize)
-        OnMinimize(this);
-    if (!Value && OnMaximize)
-        OnMaximize(this);
+    Raise(Value ? OnMinimize : OnMaximize, this);
     const bool vertical = FSettings.Caption.Position() == TPanelCaption::cpTop;
     const int current = vertical ? height() : width();
     const int target = Value ? CollapsedSize() : FFullHeight;
@@ -536,16 +532,14 @@ void TCustomGradientPanel::SetCollaps(bool Value)
     }
     FIsCollapsing = false;
     update();
-    if (OnEndCollapsExpand)
-        OnEndCollapsExpand(this);
+    Raise(OnEndCollapsExpand, this);
 }
 
 void TCustomGradientPanel::mousePressEvent(QMouseEvent* Event)
 {
     const QPoint at = Event->position().toPoint();
     if (CloseButtonRect().contains(at) && Event->button() == Qt::LeftButton) {
-        if (OnClose)
-            OnClose(this);
+        Raise(OnClose, this);
         if (FFreeOnClose)
             deleteLater();
         else
@@ -557,8 +551,7 @@ void TCustomGradientPanel::mousePressEvent(QMouseEvent* Event)
         return;
     }
     if (CaptionBarRect().contains(at)) {
-        if (OnCaptionClick)
-            OnCaptionClick(this);
+        Raise(OnCaptionClick, this);
         return;
     }
     const QString anchor = FText.isEmpty()
@@ -591,16 +584,14 @@ void TCustomGradientPanel::mouseMoveEvent(QMouseEvent* Event)
 void TCustomGradientPanel::enterEvent(QEnterEvent* Event)
 {
     QWidget::enterEvent(Event);
-    if (OnMouseEnter)
-        OnMouseEnter(this);
+    Raise(OnMouseEnter, this);
 }
 
 void TCustomGradientPanel::leaveEvent(QEvent* Event)
 {
     TrackAnchor(*this, FAnchor, QString(), OnAnchorExit, OnAnchorEnter);
     QWidget::leaveEvent(Event);
-    if (OnMouseLeave)
-        OnMouseLeave(this);
+    Raise(OnMouseLeave, this);
 }
 
 bool TCustomGradientPanel::event(QEvent* Event)

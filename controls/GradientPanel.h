@@ -2,6 +2,7 @@
 
 #include "controls/CaptionRenderer.h"
 #include "controls/Colors.h"
+#include "controls/ControlSupport.h"
 #include "controls/PanelParts.h"
 
 #include <QList>
@@ -52,59 +53,59 @@ public:
     QString Version() const { return QStringLiteral("2.5.7.6"); }
 
     TColor Color() const { return FSettings.Color; }
-    void SetColor(TColor Value) { SetLook(FSettings.Color, Value); }
+    void SetColor(TColor Value) { if (AssignIfChanged(FSettings.Color, Value)) PartChanged(); }
     TColor ColorTo() const { return FSettings.ColorTo; }
-    void SetColorTo(TColor Value) { SetLook(FSettings.ColorTo, Value); }
+    void SetColorTo(TColor Value) { if (AssignIfChanged(FSettings.ColorTo, Value)) PartChanged(); }
     TColor ColorMirror() const { return FSettings.ColorMirror; }
-    void SetColorMirror(TColor Value) { SetLook(FSettings.ColorMirror, Value); }
+    void SetColorMirror(TColor Value) { if (AssignIfChanged(FSettings.ColorMirror, Value)) PartChanged(); }
     TColor ColorMirrorTo() const { return FSettings.ColorMirrorTo; }
-    void SetColorMirrorTo(TColor Value) { SetLook(FSettings.ColorMirrorTo, Value); }
+    void SetColorMirrorTo(TColor Value) { if (AssignIfChanged(FSettings.ColorMirrorTo, Value)) PartChanged(); }
     TGradientDirection GradientDirection() const { return FSettings.GradientDirection; }
-    void SetGradientDirection(TGradientDirection Value) { SetLook(FSettings.GradientDirection, Value); }
+    void SetGradientDirection(TGradientDirection Value) { if (AssignIfChanged(FSettings.GradientDirection, Value)) PartChanged(); }
     TBevelCut BevelOuter() const { return FSettings.BevelOuter; }
-    void SetBevelOuter(TBevelCut Value) { SetLook(FSettings.BevelOuter, Value); }
+    void SetBevelOuter(TBevelCut Value) { if (AssignIfChanged(FSettings.BevelOuter, Value)) PartChanged(); }
     TBevelCut BevelInner() const { return FSettings.BevelInner; }
-    void SetBevelInner(TBevelCut Value) { SetLook(FSettings.BevelInner, Value); }
+    void SetBevelInner(TBevelCut Value) { if (AssignIfChanged(FSettings.BevelInner, Value)) PartChanged(); }
     int BevelWidth() const { return FSettings.BevelWidth; }
-    void SetBevelWidth(int Value) { SetLook(FSettings.BevelWidth, qMax(1, Value)); }
+    void SetBevelWidth(int Value) { if (AssignIfChanged(FSettings.BevelWidth, qMax(1, Value))) PartChanged(); }
     int BorderWidth() const { return FSettings.BorderWidth; }
-    void SetBorderWidth(int Value) { SetLook(FSettings.BorderWidth, qMax(0, Value)); }
+    void SetBorderWidth(int Value) { if (AssignIfChanged(FSettings.BorderWidth, qMax(0, Value))) PartChanged(); }
     TColor BorderColor() const { return FSettings.BorderColor; }
-    void SetBorderColor(TColor Value) { SetLook(FSettings.BorderColor, Value); }
+    void SetBorderColor(TColor Value) { if (AssignIfChanged(FSettings.BorderColor, Value)) PartChanged(); }
     bool BorderShadow() const { return FSettings.BorderShadow; }
-    void SetBorderShadow(bool Value) { SetLook(FSettings.BorderShadow, Value); }
+    void SetBorderShadow(bool Value) { if (AssignIfChanged(FSettings.BorderShadow, Value)) PartChanged(); }
     bool Buffered() const { return FBuffered; }
-    void SetBuffered(bool Value) { SetLook(FBuffered, Value); }
+    void SetBuffered(bool Value) { if (AssignIfChanged(FBuffered, Value)) PartChanged(); }
 
     QString Text() const { return FText; }
-    void SetText(const QString& Value) { SetLook(FText, Value); }
+    void SetText(const QString& Value) { if (AssignIfChanged(FText, Value)) PartChanged(); }
     TTextVAlignment TextVAlign() const { return FSettings.TextVAlign; }
-    void SetTextVAlign(TTextVAlignment Value) { SetLook(FSettings.TextVAlign, Value); }
+    void SetTextVAlign(TTextVAlignment Value) { if (AssignIfChanged(FSettings.TextVAlign, Value)) PartChanged(); }
     int Indent() const { return FIndent; }
-    void SetIndent(int Value) { SetLook(FIndent, Value); }
+    void SetIndent(int Value) { if (AssignIfChanged(FIndent, Value)) PartChanged(); }
     int TopIndent() const { return FTopIndent; }
-    void SetTopIndent(int Value) { SetLook(FTopIndent, Value); }
+    void SetTopIndent(int Value) { if (AssignIfChanged(FTopIndent, Value)) PartChanged(); }
     int BottomIndent() const { return FBottomIndent; }
-    void SetBottomIndent(int Value) { SetLook(FBottomIndent, Value); }
+    void SetBottomIndent(int Value) { if (AssignIfChanged(FBottomIndent, Value)) PartChanged(); }
     int LineSpacing() const { return FLineSpacing; }
-    void SetLineSpacing(int Value) { SetLook(FLineSpacing, Value); }
+    void SetLineSpacing(int Value) { if (AssignIfChanged(FLineSpacing, Value)) PartChanged(); }
     bool Ellipsis() const { return FEllipsis; }
-    void SetEllipsis(bool Value) { SetLook(FEllipsis, Value); }
+    void SetEllipsis(bool Value) { if (AssignIfChanged(FEllipsis, Value)) PartChanged(); }
     TColor URLColor() const { return FSettings.URLColor; }
-    void SetURLColor(TColor Value) { SetLook(FSettings.URLColor, Value); }
+    void SetURLColor(TColor Value) { if (AssignIfChanged(FSettings.URLColor, Value)) PartChanged(); }
     TColor ShadowColor() const { return FSettings.ShadowColor; }
-    void SetShadowColor(TColor Value) { SetLook(FSettings.ShadowColor, Value); }
+    void SetShadowColor(TColor Value) { if (AssignIfChanged(FSettings.ShadowColor, Value)) PartChanged(); }
     int ShadowOffset() const { return FSettings.ShadowOffset; }
-    void SetShadowOffset(int Value) { SetLook(FSettings.ShadowOffset, Value); }
+    void SetShadowOffset(int Value) { if (AssignIfChanged(FSettings.ShadowOffset, Value)) PartChanged(); }
     bool AnchorHint() const { return FAnchorHint; }
     void SetAnchorHint(bool Value) { FAnchorHint = Value; }
     TColor FontColor() const { return FSettings.FontColor; }
-    void SetFontColor(TColor Value) { SetLook(FSettings.FontColor, Value); }
+    void SetFontColor(TColor Value) { if (AssignIfChanged(FSettings.FontColor, Value)) PartChanged(); }
 
     QPixmap Background() const { return FBackground; }
     void SetBackground(const QPixmap& Value);
     TBackgroundPosition BackgroundPosition() const { return FBackgroundPosition; }
-    void SetBackgroundPosition(TBackgroundPosition Value) { SetLook(FBackgroundPosition, Value); }
+    void SetBackgroundPosition(TBackgroundPosition Value) { if (AssignIfChanged(FBackgroundPosition, Value)) PartChanged(); }
 
     TPanelCaption& Caption() { return FSettings.Caption; }
     TPanelStatusBar& StatusBar() { return FSettings.StatusBar; }
@@ -122,7 +123,7 @@ public:
     int FullHeight() const { return FFullHeight; }
     void SetFullHeight(int Value) { FFullHeight = Value; }
     bool CanSize() const { return FCanSize; }
-    void SetCanSize(bool Value) { SetLook(FCanSize, Value); }
+    void SetCanSize(bool Value) { if (AssignIfChanged(FCanSize, Value)) PartChanged(); }
     bool FreeOnClose() const { return FFreeOnClose; }
     void SetFreeOnClose(bool Value) { FFreeOnClose = Value; }
 
@@ -167,13 +168,6 @@ protected:
     bool event(QEvent* Event) override;
 
 private:
-    template <typename T> void SetLook(T& Field, const T& Value)
-    {
-        if (Field == Value)
-            return;
-        Field = Value;
-        PartChanged();
-    }
     void PartChanged();
     void PaintPanel(QPainter& Painter);
     void PaintBorderAndShadow(QPainter& Painter);
