@@ -361,10 +361,6 @@ void TCustomGlowButton::SettleState()
     }
     if (FStyle == bsCheck && FDownChecked)
         FState = dsDown;
-    if (FKeepDown) {
-        FState = dsDown;
-        FDown = true;
-    }
 }
 
 // Fades and timers

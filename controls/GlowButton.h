@@ -196,8 +196,6 @@ protected:
     void SetMaxButtonSizeState(TButtonSizeState Value) { if (AssignIfChanged(FMaxButtonSizeState, Value)) RequestResize(); }
     TButtonSizeState MinButtonSizeState() const { return FMinButtonSizeState; }
     void SetMinButtonSizeState(TButtonSizeState Value) { if (AssignIfChanged(FMinButtonSizeState, Value)) RequestResize(); }
-    TButtonSizeState ButtonSizeState() const { return FButtonSizeState; }
-    void SetButtonSizeState(TButtonSizeState Value) { if (AssignIfChanged(FButtonSizeState, Value)) RequestResize(); }
     bool DropDownButton() const { return FDropDownButton; }
     void SetDropDownButton(bool Value) { if (AssignIfChanged(FDropDownButton, Value)) RequestResize(); }
     TDropDownPosition DropDownPosition() const { return FDropDownPosition; }
@@ -212,6 +210,8 @@ protected:
     // Hooks a descendant may fill in.
     virtual void RepeatTimerTick();
     virtual void AfterDraw(QPainter& Canvas) { Q_UNUSED(Canvas); }
+    // A descendant may put a glyph of its own (at least 2 x 2) into Bitmap, which comes in empty;
+    // it is drawn instead of the picture.
     virtual void DrawCustomBitmap(QImage& Bitmap) { Q_UNUSED(Bitmap); }
     virtual void PictureChosen(const TButtonPicture* Picture) { Q_UNUSED(Picture); }
     virtual bool WholeButtonOpensMenu() const { return false; }
@@ -317,7 +317,7 @@ private:
     QString FShortCutHint;
     TShortCutHintPos FShortCutHintPos = shpTop;
     bool FUseAppearance = false, FTabStop = false;
-    TButtonSizeState FMaxButtonSizeState = bsLarge, FMinButtonSizeState = bsGlyph, FButtonSizeState = bsLarge;
+    TButtonSizeState FMaxButtonSizeState = bsLarge, FMinButtonSizeState = bsGlyph;
     bool FDropDownButton = false, FDropDownSplit = true;
     TDropDownPosition FDropDownPosition = dpRight;
     TDropDownDirection FDropDownDirection = ddDown;
@@ -336,8 +336,7 @@ private:
     bool FDroppedDown = false;     // its menu is open
     bool FCheckBeforeAction = false; // Down when the press began
     bool FKeyDownHere = false;     // Space or Enter went down on this button
-    bool FKeepDown = false, FStaticButton = false;
-    bool FPainting = false, FResizePending = false;
+    bool FPainting = false;
     TGlowState FGlowState = gsNone;
     int FStepHover = 0, FStepPush = 0, FTimeInc = 20;
     QBasicTimer FTimer, FRepeatTimer;

@@ -110,7 +110,7 @@ TButtonFace TCustomGlowButton::ChooseFace() const
                 Blend(Look, CheckedLook(A), DownLook(A), FStepPush, false);
             else
                 Blend(Look, DownLook(A), CheckedLook(A), FStepPush, false);
-        } else if (FDown && FState != dsExclusive && !FKeepDown) {
+        } else if (FDown && FState != dsExclusive) {
             Blend(Look, DownLook(A), HotLook(A), FStepPush, true);
         }
     }
@@ -162,13 +162,6 @@ TButtonFace TCustomGlowButton::ChooseFace() const
     Face.DisabledImages = FDisabledImages.data();
     Face.ImageIndex = FImageIndex;
     Face.ImageEnabled = !Disabled;
-    if (FAutoSize && (FButtonSizeState == bsGlyph || FButtonSizeState == bsLabel)) {
-        Face.GlyphOverride = QSize(16, 16);
-        if (Face.Images && Face.Images->ValidIndex(FImageIndex))
-            Face.Picture = nullptr;
-        if (FButtonSizeState == bsGlyph)
-            Face.Caption = Face.WideCaption = QString();
-    }
 
     Face.Layout = FLayout;
     Face.Spacing = FSpacing;
@@ -185,7 +178,7 @@ TButtonFace TCustomGlowButton::ChooseFace() const
     Face.DroppedDown = FDroppedDown;
     Face.Down = FDownChecked;
     Face.Enabled = !Disabled;
-    Face.SkipFace = FStaticButton || (FTransparent && !FHot && !FocusHot && FState != dsDown);
+    Face.SkipFace = FTransparent && !FHot && !FocusHot && FState != dsDown;
     Face.FocusFrame = FocusBorderTest();
     Face.HotLook = HotLookFlag;
     Face.DropDownButton = FDropDownButton;
@@ -266,8 +259,7 @@ void TCustomGlowButton::Paint(QPainter& Canvas)
 {
     TButtonFace Face = ChooseFace();
     Face.Cache = &FFaceCache;
-    QImage Custom(1, 1, QImage::Format_ARGB32_Premultiplied);
-    Custom.fill(Qt::transparent);
+    QImage Custom;
     DrawCustomBitmap(Custom);
     if (Custom.width() >= 2 && Custom.height() >= 2)
         Face.CustomGlyph = Custom.convertToFormat(QImage::Format_ARGB32_Premultiplied);
