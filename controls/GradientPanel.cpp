@@ -4,12 +4,10 @@
 #include "controls/GradientDrawing.h"
 #include "controls/Rounding.h"
 
-#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QThread>
 #include <QToolTip>
 
 TCustomGradientPanel::TCustomGradientPanel(QWidget* Parent)
@@ -20,6 +18,7 @@ TCustomGradientPanel::TCustomGradientPanel(QWidget* Parent)
     const auto changed = [this] { PartChanged(); };
     FSettings.Caption.OnChange = changed;
     FSettings.StatusBar.OnChange = changed;
+    connect(&FCollapsTimer, &QTimer::timeout, this, [this] { CollapsStep(); });
     PartChanged();
 }
 
@@ -264,11 +263,11 @@ void TCustomGradientPanel::PaintPanel(QPainter& Painter)
     const QRect client = rect();
     Painter.save();
     if (FSettings.ColorTo == clNone)
-        Painter.fillRect(client, ToQColor(FSettings.Color));
+        Painter.fillRect(client, ToQColor(FaceColor()));
     else if (FSettings.ColorMirror == clNone)
-        DrawGradient(Painter, FSettings.Color, FSettings.ColorTo, 128, client, FSettings.GradientDirection == gdHorizontal);
+        DrawGradient(Painter, FaceColor(), FSettings.ColorTo, 128, client, FSettings.GradientDirection == gdHorizontal);
     else
-        DrawMirrorGradient(Painter, FSettings.Color, FSettings.ColorTo, FSettings.ColorMirror, FSettings.ColorMirrorTo, client,
+        DrawMirrorGradient(Painter, FaceColor(), FSettings.ColorTo, FSettings.ColorMirror, FSettings.ColorMirrorTo, client,
             FSettings.GradientDirection == gdHorizontal);
     PaintBorderAndShadow(Painter);
     PaintBevels(Painter);
@@ -321,7 +320,7 @@ void TCustomGradientPanel::PaintBevels(QPainter& Painter)
     };
     bevel(FSettings.BevelOuter);
     if (FSettings.BorderColor == clNone)
-        Frame3D(Painter, area, FSettings.Color, FSettings.Color, 1);
+        Frame3D(Painter, area, FaceColor(), FaceColor(), 1);
     bevel(FSettings.BevelInner);
 }
 
@@ -495,26 +494,43 @@ void TCustomGradientPanel::SetCollaps(bool Value)
         return;
     FIsCollapsing = true;
     Raise(Value ? OnMinimize : OnMaximize, this);
-    const bool vertical = FSettings.Caption.Position() == TPanelCaption::cpTop;
-    const int current = vertical ? height() : width();
-    const int target = Value ? CollapsedSize() : FFullHeight;
+    TCollapsRun& run = FCollapsRun;
+    run.Collapse = Value;
+    run.Vertical = FSettings.Caption.Position() == TPanelCaption::cpTop;
+    run.From = run.Vertical ? height() : width();
+    run.Target = Value ? CollapsedSize() : FFullHeight;
+    run.StepSize = FCollapsSteps > 0 ? (run.From - run.Target) / FCollapsSteps : 0;
+    run.StepsDone = 0;
     if (Value)
-        FFullHeight = current;
-    const TColor keptColor = FSettings.Color;
-    if (FCollapsSteps > 0) {
-        if (FSettings.CollapsColor != clNone)
-            FSettings.Color = FSettings.CollapsColor;
-        const int step = (current - target) / FCollapsSteps;
-        for (int i = 1; i < FCollapsSteps && step != 0; ++i) {
-            const int size = current - i * step;
-            vertical ? resize(width(), size) : resize(size, height());
-            QCoreApplication::processEvents();
-            QThread::msleep(static_cast<unsigned long>(FSettings.CollapsDelay));
-        }
-        FSettings.Color = keptColor;
+        FFullHeight = run.From;
+    if (FCollapsSteps > 1 && run.StepSize != 0) {
+        run.Coloured = FSettings.CollapsColor != clNone;
+        CollapsStep();
+        FCollapsTimer.start(FSettings.CollapsDelay);
+        return;
     }
-    FCollaps = Value;
-    if (Value && FAutoHideChildren) {
+    EndCollaps();
+}
+
+void TCustomGradientPanel::CollapsStep()
+{
+    TCollapsRun& run = FCollapsRun;
+    if (run.StepsDone + 1 >= FCollapsSteps) {
+        EndCollaps();
+        return;
+    }
+    ++run.StepsDone;
+    const int size = run.From - run.StepsDone * run.StepSize;
+    run.Vertical ? resize(width(), size) : resize(size, height());
+}
+
+void TCustomGradientPanel::EndCollaps()
+{
+    FCollapsTimer.stop();
+    TCollapsRun& run = FCollapsRun;
+    run.Coloured = false;
+    FCollaps = run.Collapse;
+    if (FCollaps && FAutoHideChildren) {
         FHiddenChildren.clear();
         for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (child->isVisibleTo(this)) {
@@ -523,8 +539,8 @@ void TCustomGradientPanel::SetCollaps(bool Value)
             }
         }
     }
-    vertical ? resize(width(), target) : resize(target, height());
-    if (!Value && FAutoHideChildren) {
+    run.Vertical ? resize(width(), run.Target) : resize(run.Target, height());
+    if (!FCollaps && FAutoHideChildren) {
         for (const QPointer<QWidget>& child : FHiddenChildren)
             if (child)
                 child->show();
@@ -533,6 +549,11 @@ void TCustomGradientPanel::SetCollaps(bool Value)
     FIsCollapsing = false;
     update();
     Raise(OnEndCollapsExpand, this);
+}
+
+TColor TCustomGradientPanel::FaceColor() const
+{
+    return FCollapsRun.Coloured ? FSettings.CollapsColor : FSettings.Color;
 }
 
 void TCustomGradientPanel::mousePressEvent(QMouseEvent* Event)

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPixmap>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -187,6 +188,10 @@ private:
     QRect PlacedTextRect() const;
     TCaptionOptions TextOptions() const;
     int CollapsedSize() const;
+    // The colour the background starts from: CollapsColor while a collapse is shown step by step.
+    TColor FaceColor() const;
+    void CollapsStep();
+    void EndCollaps();
 
     TGradientPanelSettings FSettings;
     bool FBuffered = true;
@@ -206,6 +211,19 @@ private:
     bool FFreeOnClose = false;
     int FFullHeight = 200;
     bool FIsCollapsing = false;
+    // A collapse or expansion in progress: the panel moves from From towards Target in steps of
+    // StepSize, one step each CollapsDelay milliseconds.
+    struct TCollapsRun {
+        bool Collapse = false;
+        bool Vertical = true;
+        int From = 0;
+        int Target = 0;
+        int StepSize = 0;
+        int StepsDone = 0;
+        bool Coloured = false;
+    };
+    TCollapsRun FCollapsRun;
+    QTimer FCollapsTimer;
     QList<QPointer<QWidget>> FHiddenChildren;
     QString FAnchor;
     int FUpdateCount = 0;

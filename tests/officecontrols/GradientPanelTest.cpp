@@ -327,6 +327,45 @@ TEST(GradientPanel, CollapsingShrinksToTheCaptionBarAndHidesChildren)
     EXPECT_EQ(events, QStringList({"minimize", "end", "maximize", "end"}));
 }
 
+TEST(GradientPanel, SteppedCollapseShowsItsColourMeanwhileAndEndsAsTheImmediateOne)
+{
+    constexpr TColor Meanwhile = RGBColor(0, 200, 0);
+    TGradientPanel panel;
+    panel.resize(200, 150);
+    panel.SetBevelOuter(bvNone);
+    panel.Caption().SetVisible(true);
+    panel.SetCollapsSteps(4);
+    panel.SetCollapsDelay(1);
+    panel.SetCollapsColor(Meanwhile);
+    auto* child = new QWidget(&panel);
+    child->setGeometry(10, 30, 20, 20);
+    panel.show();
+    QStringList events;
+    panel.OnMinimize = [&](QObject*) { events << "minimize"; };
+    panel.OnMaximize = [&](QObject*) { events << "maximize"; };
+    panel.OnEndCollapsExpand = [&](QObject*) { events << "end"; };
+    const int collapsed = panel.CapHeight() - 2;
+
+    panel.SetCollaps(true);
+    // The first step is taken at once; the state changes only at the end.
+    EXPECT_EQ(panel.height(), 150 - (150 - collapsed) / 4);
+    EXPECT_FALSE(panel.Collaps());
+    EXPECT_EQ(PixelAt(Snapshot(panel), 100, panel.height() - 5), Rgb(Meanwhile));
+    EXPECT_EQ(panel.Color(), clBtnFace);
+    panel.SetCollaps(false); // dropped while the collapse runs
+    ASSERT_TRUE(WaitFor([&] { return events.contains("end"); }));
+    EXPECT_EQ(panel.height(), collapsed);
+    EXPECT_TRUE(panel.Collaps());
+    EXPECT_FALSE(child->isVisible());
+
+    panel.SetCollaps(false);
+    ASSERT_TRUE(WaitFor([&] { return events.size() == 4; }));
+    EXPECT_EQ(panel.height(), 150);
+    EXPECT_TRUE(child->isVisible());
+    EXPECT_EQ(PixelAt(Snapshot(panel), 100, 140), Rgb(clBtnFace));
+    EXPECT_EQ(events, QStringList({"minimize", "end", "maximize", "end"}));
+}
+
 struct AlignCase {
     const char* Name;
     TTextVAlignment Align;
