@@ -305,18 +305,25 @@ TEST(GradientPanel, CaptionBarIsFilledInsideTheBevel)
     EXPECT_EQ(panel.ChildArea().left(), 1 + panel.CapHeight() - 2);
 }
 
-TEST(GradientPanel, CollapsingShrinksToTheCaptionBarAndHidesChildren)
-{
+// A 200 x 150 panel with a caption bar and one child, recording its collapse events.
+struct CollapsingPanel : testing::Test {
     TGradientPanel panel;
-    panel.resize(200, 150);
-    panel.Caption().SetVisible(true);
-    auto* child = new QWidget(&panel);
-    child->setGeometry(10, 30, 20, 20);
-    panel.show();
+    QWidget* child = new QWidget(&panel);
     QStringList events;
-    panel.OnMinimize = [&](QObject*) { events << "minimize"; };
-    panel.OnMaximize = [&](QObject*) { events << "maximize"; };
-    panel.OnEndCollapsExpand = [&](QObject*) { events << "end"; };
+    CollapsingPanel()
+    {
+        panel.resize(200, 150);
+        panel.Caption().SetVisible(true);
+        child->setGeometry(10, 30, 20, 20);
+        panel.show();
+        panel.OnMinimize = [this](QObject*) { events << "minimize"; };
+        panel.OnMaximize = [this](QObject*) { events << "maximize"; };
+        panel.OnEndCollapsExpand = [this](QObject*) { events << "end"; };
+    }
+};
+
+TEST_F(CollapsingPanel, ShrinksToTheCaptionBarAndHidesChildren)
+{
     panel.SetCollaps(true);
     EXPECT_EQ(panel.height(), panel.CapHeight() - 2);
     EXPECT_EQ(panel.FullHeight(), 150);
@@ -327,23 +334,13 @@ TEST(GradientPanel, CollapsingShrinksToTheCaptionBarAndHidesChildren)
     EXPECT_EQ(events, QStringList({"minimize", "end", "maximize", "end"}));
 }
 
-TEST(GradientPanel, SteppedCollapseShowsItsColourMeanwhileAndEndsAsTheImmediateOne)
+TEST_F(CollapsingPanel, InStepsShowsItsColourMeanwhileAndEndsAsAtOnce)
 {
     constexpr TColor Meanwhile = RGBColor(0, 200, 0);
-    TGradientPanel panel;
-    panel.resize(200, 150);
     panel.SetBevelOuter(bvNone);
-    panel.Caption().SetVisible(true);
     panel.SetCollapsSteps(4);
     panel.SetCollapsDelay(1);
     panel.SetCollapsColor(Meanwhile);
-    auto* child = new QWidget(&panel);
-    child->setGeometry(10, 30, 20, 20);
-    panel.show();
-    QStringList events;
-    panel.OnMinimize = [&](QObject*) { events << "minimize"; };
-    panel.OnMaximize = [&](QObject*) { events << "maximize"; };
-    panel.OnEndCollapsExpand = [&](QObject*) { events << "end"; };
     const int collapsed = panel.CapHeight() - 2;
 
     panel.SetCollaps(true);
