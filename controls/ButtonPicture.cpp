@@ -1,5 +1,7 @@
 #include "controls/ButtonPicture.h"
 
+#include "controls/ControlSupport.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
@@ -11,8 +13,7 @@ void TButtonPicture::LoadFromData(const QByteArray& Data)
     FData = Data;
     FDecoded = false;
     FImage = QImage();
-    if (OnChange)
-        OnChange(this);
+    Raise(OnChange, this);
 }
 
 bool TButtonPicture::LoadFromFile(const QString& FileName)

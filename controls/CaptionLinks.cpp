@@ -1,6 +1,7 @@
 #include "controls/CaptionLinks.h"
 
 #include "controls/CaptionRenderer.h"
+#include "controls/ControlSupport.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -11,22 +12,21 @@ void TrackAnchor(QWidget& Control, QString& Current, const QString& Anchor, cons
 {
     if (Anchor == Current)
         return;
-    if (!Current.isEmpty() && OnExit)
-        OnExit(&Control, Current);
+    if (!Current.isEmpty())
+        Raise(OnExit, &Control, Current);
     Current = Anchor;
     if (Current.isEmpty()) {
         Control.unsetCursor();
         return;
     }
     Control.setCursor(Qt::PointingHandCursor);
-    if (OnEnter)
-        OnEnter(&Control, Current);
+    Raise(OnEnter, &Control, Current);
 }
 
 void FollowAnchor(QObject& Sender, const QString& Anchor, const TAnchorEvent& OnClick)
 {
     if (IsExternalAnchor(Anchor))
         QDesktopServices::openUrl(QUrl(Anchor));
-    else if (OnClick)
-        OnClick(&Sender, Anchor);
+    else
+        Raise(OnClick, &Sender, Anchor);
 }

@@ -46,33 +46,29 @@ TGroupBoxCheck::TGroupBoxCheck(TCustomFrameGroupBox* GroupBox)
 
 void TGroupBoxCheck::SetState(TCheckBoxState Value)
 {
-    if (Value == FState)
+    if (!AssignIfChanged(FState, Value))
         return;
-    FState = Value;
     FGroupBox->CheckBoxStateChanged();
 }
 
 void TGroupBoxCheck::SetThemed(bool Value)
 {
-    if (Value == FThemed)
+    if (!AssignIfChanged(FThemed, Value))
         return;
-    FThemed = Value;
     Changed();
 }
 
 void TGroupBoxCheck::SetPosition(TCheckBoxPos Value)
 {
-    if (Value == FPosition)
+    if (!AssignIfChanged(FPosition, Value))
         return;
-    FPosition = Value;
     Changed();
 }
 
 void TGroupBoxCheck::SetVisible(bool Value)
 {
-    if (Value == FVisible)
+    if (!AssignIfChanged(FVisible, Value))
         return;
-    FVisible = Value;
     Changed();
 }
 
@@ -98,34 +94,30 @@ void TCustomFrameGroupBox::LookChanged()
 
 void TCustomFrameGroupBox::SetCaption(const QString& Value)
 {
-    if (Value == FCaption)
+    if (!AssignIfChanged(FCaption, Value))
         return;
-    FCaption = Value;
     LookChanged();
     ChildrenChanged(); // children placed below the caption move when it appears or goes
 }
 
 void TCustomFrameGroupBox::SetTransparent(bool Value)
 {
-    if (Value == FTransparent)
+    if (!AssignIfChanged(FTransparent, Value))
         return;
-    FTransparent = Value;
     update();
 }
 
 void TCustomFrameGroupBox::SetBorderColor(TColor Value)
 {
-    if (Value == FBorderColor)
+    if (!AssignIfChanged(FBorderColor, Value))
         return;
-    FBorderColor = Value;
     update();
 }
 
 void TCustomFrameGroupBox::SetImageIndex(int Value)
 {
-    if (Value == FImageIndex)
+    if (!AssignIfChanged(FImageIndex, Value))
         return;
-    FImageIndex = Value;
     LookChanged();
 }
 
@@ -137,25 +129,22 @@ void TCustomFrameGroupBox::SetImages(const QList<QPixmap>& Value)
 
 void TCustomFrameGroupBox::SetBorderStyle(TBorderStyle Value)
 {
-    if (Value == FBorderStyle)
+    if (!AssignIfChanged(FBorderStyle, Value))
         return;
-    FBorderStyle = Value;
     LookChanged();
 }
 
 void TCustomFrameGroupBox::SetCaptionPosition(TCaptionPosition Value)
 {
-    if (Value == FCaptionPosition)
+    if (!AssignIfChanged(FCaptionPosition, Value))
         return;
-    FCaptionPosition = Value;
     LookChanged();
 }
 
 void TCustomFrameGroupBox::SetRoundEdges(bool Value)
 {
-    if (Value == FRoundEdges)
+    if (!AssignIfChanged(FRoundEdges, Value))
         return;
-    FRoundEdges = Value;
     update();
 }
 
@@ -168,17 +157,15 @@ void TCustomFrameGroupBox::SetDisabledFontColor(TColor Value)
 
 void TCustomFrameGroupBox::SetFontColor(TColor Value)
 {
-    if (Value == FFontColor)
+    if (!AssignIfChanged(FFontColor, Value))
         return;
-    FFontColor = Value;
     update();
 }
 
 void TCustomFrameGroupBox::SetCtl3D(bool Value)
 {
-    if (Value == FCtl3D)
+    if (!AssignIfChanged(FCtl3D, Value))
         return;
-    FCtl3D = Value;
     LookChanged();
 }
 
@@ -421,8 +408,7 @@ void TCustomFrameGroupBox::ApplyCheckBoxAction()
 
 void TCustomFrameGroupBox::DoCheckBoxClick()
 {
-    if (OnCheckBoxClick)
-        OnCheckBoxClick(this);
+    Raise(OnCheckBoxClick, this);
 }
 
 void TCustomFrameGroupBox::changeEvent(QEvent* Event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/Colors.h"
+#include "controls/ControlSupport.h"
 #include "controls/ControlTypes.h"
 
 #include <QList>

@@ -35,6 +35,8 @@ TCustomGlowButton::TCustomGlowButton(QWidget* Parent)
         qApp->installEventFilter(this);
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) { FocusMoved(Now); });
     }
+    // A button created inside a disabled parent starts disabled.
+    SettleState();
 }
 
 TCustomGlowButton::~TCustomGlowButton() = default;
@@ -53,18 +55,16 @@ void TCustomGlowButton::SetFadeInterval(int Milliseconds)
 
 void TCustomGlowButton::SetCaption(const QString& Value)
 {
-    if (FCaption == Value)
+    if (!AssignIfChanged(FCaption, Value))
         return;
-    FCaption = Value;
     UpdateShortcuts();
     RequestResize();
 }
 
 void TCustomGlowButton::SetWideCaption(const QString& Value)
 {
-    if (FWideCaption == Value)
+    if (!AssignIfChanged(FWideCaption, Value))
         return;
-    FWideCaption = Value;
     UpdateShortcuts();
     RequestResize();
 }
@@ -104,9 +104,8 @@ void TCustomGlowButton::SetDefault(bool Value)
 
 void TCustomGlowButton::SetAutoSize(bool Value)
 {
-    if (FAutoSize == Value)
+    if (!AssignIfChanged(FAutoSize, Value))
         return;
-    FAutoSize = Value;
     RequestResize();
 }
 
@@ -153,18 +152,16 @@ void TCustomGlowButton::SetAllowAllUp(bool Value)
 
 void TCustomGlowButton::SetGroupIndex(int Value)
 {
-    if (FGroupIndex == Value)
+    if (!AssignIfChanged(FGroupIndex, Value))
         return;
-    FGroupIndex = Value;
     update();
 }
 
 void TCustomGlowButton::SetStyle(TGlowButtonStyle Value)
 {
-    if (FStyle == Value)
+    if (!AssignIfChanged(FStyle, Value))
         return;
-    FStyle = Value;
-    update();
+    ShowState();
 }
 
 void TCustomGlowButton::SetDropDownMenu(QMenu* Value)
@@ -281,16 +278,15 @@ void TCustomGlowButton::ClickOrDropDown()
     }
     if (FStyle == bsCheck) {
         SetDown(!FDownChecked);
-        FState = 2;
-        update();
+        FState = dsDown;
+        ShowState();
     }
     Click();
 }
 
 void TCustomGlowButton::DoDropDown()
 {
-    if (OnDropDown)
-        OnDropDown(this);
+    Raise(OnDropDown, this);
     if (!FDropDownMenu)
         return;
     QPoint At;
@@ -305,8 +301,8 @@ void TCustomGlowButton::DoDropDown()
         FDown = false;
         FMouseDown = false;
         FDragging = false;
-        FState = 0;
-        update();
+        FState = dsUp;
+        ShowState();
     }, Qt::SingleShotConnection);
     update();
     FDropDownMenu->popup(mapToGlobal(At));
@@ -320,8 +316,8 @@ void TCustomGlowButton::SetDown(bool Value)
         Value = false;
     if (FStyle == bsCheck) {
         FDownChecked = Value;
-        FState = Value ? 2 : 0;
-        update();
+        FState = Value ? dsDown : dsUp;
+        ShowState();
         return;
     }
     if (Value == FDownChecked)
@@ -330,8 +326,8 @@ void TCustomGlowButton::SetDown(bool Value)
     if (FDownChecked && !FAllowAllUp)
         return;
     FDownChecked = Value;
-    FState = Value ? 4 : 0;
-    update();
+    FState = Value ? dsExclusive : dsUp;
+    ShowState();
     if (Value)
         GroupChanged();
 }
@@ -351,8 +347,20 @@ void TCustomGlowButton::GroupNotify(int Group, TCustomGlowButton* Sender)
     if (Sender == this || Group != FGroupIndex || !FDownChecked || !Sender->FDownChecked)
         return;
     FDownChecked = false;
-    FState = 0;
-    update();
+    FState = dsUp;
+    ShowState();
+}
+
+void TCustomGlowButton::SettleState()
+{
+    if (!isEnabled()) {
+        FState = dsDisabled;
+        FDragging = false;
+    } else if (FState == dsDisabled) {
+        FState = FDownChecked && FGroupIndex != 0 ? dsExclusive : dsUp;
+    }
+    if (FStyle == bsCheck && FDownChecked)
+        FState = dsDown;
 }
 
 // Fades and timers

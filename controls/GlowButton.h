@@ -2,6 +2,7 @@
 
 #include "controls/ButtonFace.h"
 #include "controls/ButtonPicture.h"
+#include "controls/ControlSupport.h"
 #include "controls/Colors.h"
 #include "controls/GlowButtonAppearance.h"
 #include "controls/GlyphList.h"
@@ -27,6 +28,9 @@ enum TButtonSizeState { bsGlyph, bsLabel, bsLarge };
 enum TDropDownDirection { ddDown, ddRight, ddUp };
 enum TShortCutHintPos { shpLeft, shpTop, shpRight, shpBottom, shpCenter };
 enum TImageListType { ipActionList, ipImageList };
+// The state the face is drawn for: up, disabled, pressed, or exclusive (the pressed-in member of
+// a group, or a check-style button that is Down).
+enum TDrawState { dsUp, dsDisabled, dsDown, dsExclusive };
 
 using TGlowButtonDrawEvent = std::function<void(QObject* Sender, QPainter* Canvas, QRect Rect, TGlowButtonState State)>;
 
@@ -76,28 +80,28 @@ public:
     // parent (a parent tells through its "ShowHint" property).
     bool EffectiveShowHint() const;
     TColor FontColor() const { return FFontColor; }
-    void SetFontColor(TColor Value) { SetValue(FFontColor, Value); }
+    void SetFontColor(TColor Value) { if (AssignIfChanged(FFontColor, Value)) update(); }
 
     TAntiAlias AntiAlias() const { return FAntiAlias; }
-    void SetAntiAlias(TAntiAlias Value) { SetValue(FAntiAlias, Value); }
+    void SetAntiAlias(TAntiAlias Value) { if (AssignIfChanged(FAntiAlias, Value)) update(); }
     TBorderStyle BorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(TBorderStyle Value) { SetValue(FBorderStyle, Value); }
+    void SetBorderStyle(TBorderStyle Value) { if (AssignIfChanged(FBorderStyle, Value)) update(); }
     bool Rounded() const { return FRounded; }
-    void SetRounded(bool Value) { SetValue(FRounded, Value); }
+    void SetRounded(bool Value) { if (AssignIfChanged(FRounded, Value)) update(); }
     int Spacing() const { return FSpacing; }
-    void SetSpacing(int Value) { SetSizing(FSpacing, Value); }
+    void SetSpacing(int Value) { if (AssignIfChanged(FSpacing, Value)) RequestResize(); }
     int MarginHorz() const { return FMarginHorz; }
-    void SetMarginHorz(int Value) { SetSizing(FMarginHorz, Value); }
+    void SetMarginHorz(int Value) { if (AssignIfChanged(FMarginHorz, Value)) RequestResize(); }
     int MarginVert() const { return FMarginVert; }
-    void SetMarginVert(int Value) { SetSizing(FMarginVert, Value); }
+    void SetMarginVert(int Value) { if (AssignIfChanged(FMarginVert, Value)) RequestResize(); }
     bool WordWrap() const { return FWordWrap; }
-    void SetWordWrap(bool Value) { SetSizing(FWordWrap, Value); }
+    void SetWordWrap(bool Value) { if (AssignIfChanged(FWordWrap, Value)) RequestResize(); }
     bool ShowCaption() const { return FShowCaption; }
-    void SetShowCaption(bool Value) { SetSizing(FShowCaption, Value); }
+    void SetShowCaption(bool Value) { if (AssignIfChanged(FShowCaption, Value)) RequestResize(); }
     bool ShowDisabled() const { return FShowDisabled; }
-    void SetShowDisabled(bool Value) { SetValue(FShowDisabled, Value); }
+    void SetShowDisabled(bool Value) { if (AssignIfChanged(FShowDisabled, Value)) update(); }
     TFocusType FocusType() const { return FFocusType; }
-    void SetFocusType(TFocusType Value) { SetValue(FFocusType, Value); }
+    void SetFocusType(TFocusType Value) { if (AssignIfChanged(FFocusType, Value)) update(); }
     bool Default() const { return FDefault; }
     void SetDefault(bool Value);
     bool Cancel() const { return FCancel; }
@@ -105,11 +109,11 @@ public:
     int ModalResult() const { return FModalResult; }
     void SetModalResult(int Value) { FModalResult = Value; }
     bool Transparent() const { return FTransparent; }
-    void SetTransparent(bool Value) { SetValue(FTransparent, Value); }
+    void SetTransparent(bool Value) { if (AssignIfChanged(FTransparent, Value)) update(); }
     StringTrimming Trimming() const { return FTrimming; }
-    void SetTrimming(StringTrimming Value) { SetValue(FTrimming, Value); }
+    void SetTrimming(StringTrimming Value) { if (AssignIfChanged(FTrimming, Value)) update(); }
     TButtonPosition Position() const { return FPosition; }
-    void SetPosition(TButtonPosition Value) { SetValue(FPosition, Value); }
+    void SetPosition(TButtonPosition Value) { if (AssignIfChanged(FPosition, Value)) update(); }
     bool RepeatClick() const { return FRepeatClick; }
     void SetRepeatClick(bool Value) { FRepeatClick = Value; }
     int InitRepeatPause() const { return FInitRepeatPause; }
@@ -128,7 +132,7 @@ public:
     void SetTabStop(bool Value);
 
     int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int Value) { SetSizing(FImageIndex, Value); }
+    void SetImageIndex(int Value) { if (AssignIfChanged(FImageIndex, Value)) RequestResize(); }
     TGlyphList* Images() const { return FImages; }
     void SetImages(TGlyphList* Value);
     TGlyphList* HotImages() const { return FHotImages; }
@@ -179,35 +183,35 @@ protected:
     bool AllowAllUp() const { return FAllowAllUp; }
     void SetAllowAllUp(bool Value);
     bool AlwaysShowAccel() const { return FAlwaysShowAccel; }
-    void SetAlwaysShowAccel(bool Value) { SetValue(FAlwaysShowAccel, Value); }
+    void SetAlwaysShowAccel(bool Value) { if (AssignIfChanged(FAlwaysShowAccel, Value)) update(); }
     bool Down() const { return FDownChecked; }
     void SetDown(bool Value);
     int GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(int Value);
     TButtonLayout Layout() const { return FLayout; }
-    void SetLayout(TButtonLayout Value) { SetSizing(FLayout, Value); }
+    void SetLayout(TButtonLayout Value) { if (AssignIfChanged(FLayout, Value)) RequestResize(); }
     TGlowButtonStyle Style() const { return FStyle; }
     void SetStyle(TGlowButtonStyle Value);
     TButtonSizeState MaxButtonSizeState() const { return FMaxButtonSizeState; }
-    void SetMaxButtonSizeState(TButtonSizeState Value) { SetSizing(FMaxButtonSizeState, Value); }
+    void SetMaxButtonSizeState(TButtonSizeState Value) { if (AssignIfChanged(FMaxButtonSizeState, Value)) RequestResize(); }
     TButtonSizeState MinButtonSizeState() const { return FMinButtonSizeState; }
-    void SetMinButtonSizeState(TButtonSizeState Value) { SetSizing(FMinButtonSizeState, Value); }
-    TButtonSizeState ButtonSizeState() const { return FButtonSizeState; }
-    void SetButtonSizeState(TButtonSizeState Value) { SetSizing(FButtonSizeState, Value); }
+    void SetMinButtonSizeState(TButtonSizeState Value) { if (AssignIfChanged(FMinButtonSizeState, Value)) RequestResize(); }
     bool DropDownButton() const { return FDropDownButton; }
-    void SetDropDownButton(bool Value) { SetSizing(FDropDownButton, Value); }
+    void SetDropDownButton(bool Value) { if (AssignIfChanged(FDropDownButton, Value)) RequestResize(); }
     TDropDownPosition DropDownPosition() const { return FDropDownPosition; }
-    void SetDropDownPosition(TDropDownPosition Value) { SetSizing(FDropDownPosition, Value); }
+    void SetDropDownPosition(TDropDownPosition Value) { if (AssignIfChanged(FDropDownPosition, Value)) RequestResize(); }
     TDropDownDirection DropDownDirection() const { return FDropDownDirection; }
     void SetDropDownDirection(TDropDownDirection Value) { FDropDownDirection = Value; }
     bool DropDownSplit() const { return FDropDownSplit; }
-    void SetDropDownSplit(bool Value) { SetValue(FDropDownSplit, Value); }
+    void SetDropDownSplit(bool Value) { if (AssignIfChanged(FDropDownSplit, Value)) update(); }
     QMenu* DropDownMenu() const { return FDropDownMenu; }
     void SetDropDownMenu(QMenu* Value);
 
     // Hooks a descendant may fill in.
     virtual void RepeatTimerTick();
     virtual void AfterDraw(QPainter& Canvas) { Q_UNUSED(Canvas); }
+    // A descendant may put a glyph of its own (at least 2 x 2) into Bitmap, which comes in empty;
+    // it is drawn instead of the picture.
     virtual void DrawCustomBitmap(QImage& Bitmap) { Q_UNUSED(Bitmap); }
     virtual void PictureChosen(const TButtonPicture* Picture) { Q_UNUSED(Picture); }
     virtual bool WholeButtonOpensMenu() const { return false; }
@@ -220,7 +224,7 @@ protected:
     bool FadeTimerExists() const { return FTimer.isActive(); }
     int StepHover() const { return FStepHover; }
     int StepPush() const { return FStepPush; }
-    int DrawState() const { return FState; }
+    TDrawState DrawState() const { return FState; }
 
     bool event(QEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -239,23 +243,15 @@ protected:
     void focusOutEvent(QFocusEvent* Event) override;
 
 private:
-    template <typename T>
-    void SetValue(T& Field, T Value)
+    void RequestResize();
+    // Brings the draw state in line with the enabled flag and the check style; every handler
+    // that changes the state calls it, so painting finds the state settled.
+    void SettleState();
+    void ShowState()
     {
-        if (Field == Value)
-            return;
-        Field = Value;
+        SettleState();
         update();
     }
-    template <typename T>
-    void SetSizing(T& Field, T Value)
-    {
-        if (Field == Value)
-            return;
-        Field = Value;
-        RequestResize();
-    }
-    void RequestResize();
 
     // The pointer's arrival and departure; Qt reports them as enter/leave events and, while the
     // mouse is held, through the moves.
@@ -321,19 +317,26 @@ private:
     QString FShortCutHint;
     TShortCutHintPos FShortCutHintPos = shpTop;
     bool FUseAppearance = false, FTabStop = false;
-    TButtonSizeState FMaxButtonSizeState = bsLarge, FMinButtonSizeState = bsGlyph, FButtonSizeState = bsLarge;
+    TButtonSizeState FMaxButtonSizeState = bsLarge, FMinButtonSizeState = bsGlyph;
     bool FDropDownButton = false, FDropDownSplit = true;
     TDropDownPosition FDropDownPosition = dpRight;
     TDropDownDirection FDropDownDirection = ddDown;
 
-    // Run-time state.
-    int FState = 0; // 0 up, 1 disabled, 2 down, 4 exclusive
-    bool FDownChecked = false, FDown = false, FLeftDown = false, FMouseDown = false, FDragging = false;
-    bool FHot = false, FMouseEnter = false, FMouseInControl = false, FHasMouse = false, FInButton = false;
-    bool FHasFocus = false, FActive = false;
-    bool FKeepDown = false, FStaticButton = false;
-    bool FPainting = false, FDroppedDown = false, FResizePending = false;
-    bool FCheckBeforeAction = false, FPressedHere = false, FKeyDownHere = false, FPointerInside = false;
+    // Run-time state: changed by the event handlers only, read by painting.
+    TDrawState FState = dsUp;
+    bool FDownChecked = false;     // the Down property
+    bool FDown = false;            // shown pressed right now, by the mouse or a key
+    bool FMouseDown = false;       // the left button went down on this button and is still held
+    bool FDragging = false;        // while the press lasts, the draw state follows the pointer
+    bool FLeftDown = false;        // the pointer left while the left button was held
+    bool FPointerInside = false;   // where the window system last reported the pointer
+    bool FHot = false;             // the button shows the pointer over it
+    bool FHasFocus = false;
+    bool FActive = false;          // this button answers Enter
+    bool FDroppedDown = false;     // its menu is open
+    bool FCheckBeforeAction = false; // Down when the press began
+    bool FKeyDownHere = false;     // Space or Enter went down on this button
+    bool FPainting = false;
     TGlowState FGlowState = gsNone;
     int FStepHover = 0, FStepPush = 0, FTimeInc = 20;
     QBasicTimer FTimer, FRepeatTimer;

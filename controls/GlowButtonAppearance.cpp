@@ -83,6 +83,5 @@ void TGlowButtonAppearance::Assign(const TGlowButtonAppearance& Source)
 
 void TGlowButtonAppearance::Changed()
 {
-    if (OnChange)
-        OnChange(this);
+    Raise(OnChange, this);
 }

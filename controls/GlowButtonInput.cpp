@@ -59,9 +59,8 @@ void TCustomGlowButton::PointerMoved(bool Inside)
 
 void TCustomGlowButton::MouseEntered()
 {
-    if (OnMouseEnter)
-        OnMouseEnter(this);
-    if (FMouseEnter)
+    Raise(OnMouseEnter, this);
+    if (FHot)
         return;
     FHot = true;
     FDown = FLeftDown;
@@ -71,18 +70,14 @@ void TCustomGlowButton::MouseEntered()
         FGlowState = gsHover;
     }
     update();
-    FMouseInControl = true;
-    FMouseEnter = true;
-    FHasMouse = true;
 }
 
 void TCustomGlowButton::MouseLeft()
 {
-    if (OnMouseLeave)
-        OnMouseLeave(this);
-    if (!FMouseEnter)
+    Raise(OnMouseLeave, this);
+    if (!FHot)
         return;
-    FHasMouse = FMouseEnter = FMouseInControl = FHot = false;
+    FHot = false;
     if (FDown && FMouseDown) {
         FDown = false;
         FTimeInc = -HoverStep;
@@ -99,17 +94,15 @@ void TCustomGlowButton::MouseLeft()
     StartFadeTimer(FFadeInterval);
 }
 
+// The pointer may have come or gone while the mouse was held: the button asks the window what lies
+// under it.
 void TCustomGlowButton::UpdateTracking(QPoint Local)
 {
     if (!isEnabled())
         return;
     QWidget* Top = window();
     const QWidget* Under = Top == this ? (rect().contains(Local) ? this : nullptr) : Top->childAt(mapTo(Top, Local));
-    const bool NotOver = Under != this;
-    if (NotOver == FMouseInControl)
-        return;
-    FMouseInControl = NotOver;
-    PointerMoved(!NotOver);
+    PointerMoved(Under == this);
 }
 
 void TCustomGlowButton::enterEvent(QEnterEvent* Event)
@@ -134,7 +127,6 @@ void TCustomGlowButton::mousePressEvent(QMouseEvent* Event)
     if (Touch)
         PointerMoved(true);
     if (Event->button() == Qt::LeftButton) {
-        FPressedHere = true;
         if (FRepeatClick) {
             FRepeatInterval = FInitRepeatPause;
             FRepeatTimer.start(std::max(1, FInitRepeatPause), this);
@@ -152,13 +144,9 @@ void TCustomGlowButton::mousePressEvent(QMouseEvent* Event)
         if (FDropDownButton && (FDropDownMenu || OnDropDown) && (!FDropDownSplit || WholeButtonOpensMenu() || InArrow)) {
             DoDropDown();
         } else {
-            if (!FDownChecked) {
-                FState = 2;
-                update();
-            }
-            if (FStyle == bsCheck) {
-                FState = 2;
-                update();
+            if (!FDownChecked || FStyle == bsCheck) {
+                FState = dsDown;
+                ShowState();
             }
             FDragging = true;
         }
@@ -181,14 +169,14 @@ void TCustomGlowButton::mouseMoveEvent(QMouseEvent* Event)
     if (FMouseDown)
         PointerMoved(Inside);
     if (FDragging) {
-        int NewState = FDownChecked ? 4 : (Inside ? 2 : 0);
+        TDrawState NewState = FDownChecked ? dsExclusive : (Inside ? dsDown : dsUp);
         if (FStyle == bsCheck && FDownChecked)
-            NewState = 2;
+            NewState = dsDown;
         if (NewState != FState) {
             FState = NewState;
-            update();
+            ShowState();
         }
-    } else if (!FMouseInControl) {
+    } else if (!FPointerInside) {
         UpdateTracking(At);
     }
     Event->accept();
@@ -202,15 +190,12 @@ void TCustomGlowButton::mouseReleaseEvent(QMouseEvent* Event)
     }
     const QPoint At = Event->position().toPoint();
     const bool Inside = At.x() >= 0 && At.x() < width() && At.y() >= 0 && At.y() < height();
+    // Only a press that began on this button ends in a click.
+    const bool Clicked = FMouseDown;
     FTimeInc = ReleaseStep;
     FStepPush = 100;
-    if (Inside) {
-        FGlowState = gsHover;
-        FHot = FHasMouse = FMouseEnter = true;
-    } else {
-        FGlowState = gsNone;
-        FHasMouse = FMouseDown = FMouseEnter = FHot = FInButton = false;
-    }
+    FGlowState = Inside ? gsHover : gsNone;
+    FHot = Inside;
     FMouseDown = false;
     FLeftDown = false;
     if (FStyle == bsCheck && Inside && (!FAction || FCheckBeforeAction == FDownChecked))
@@ -228,25 +213,22 @@ void TCustomGlowButton::mouseReleaseEvent(QMouseEvent* Event)
                     update();
             } else {
                 if (FDownChecked)
-                    FState = 4;
+                    FState = dsExclusive;
                 update();
             }
         } else {
-            FState = 0;
-            FMouseInControl = false;
+            FState = dsUp;
             if (FStyle == bsCheck && !FAction && !Inside && FDownChecked) {
                 SetDown(false);
-                FMouseInControl = true;
                 update();
             }
-            if (Inside && FState != 2 && FState != 4)
+            if (Inside && FState != dsDown && FState != dsExclusive)
                 update();
         }
     }
+    SettleState();
     UpdateTracking(At);
 
-    const bool Clicked = FPressedHere;
-    FPressedHere = false;
     if (!FDroppedDown) {
         StopRepeatTimer();
         if (FStyle == bsButton) {
@@ -273,8 +255,8 @@ void TCustomGlowButton::keyPressEvent(QKeyEvent* Event)
         update();
         // The character the key types: Space and Enter click at once.
         SetFormModalResult();
-        if (OnClick && FGroupIndex == 0)
-            OnClick(this);
+        if (FGroupIndex == 0)
+            Raise(OnClick, this);
         Event->accept();
         return;
     }
@@ -294,21 +276,20 @@ void TCustomGlowButton::keyReleaseEvent(QKeyEvent* Event)
     }
     FKeyDownHere = false;
     if (FGroupIndex != 0) {
-        if (FState == 2 || FState == 4) {
-            FState = 0;
+        if (FState == dsDown || FState == dsExclusive) {
+            FState = dsUp;
             FDown = false;
         } else {
-            FState = 4;
+            FState = dsExclusive;
         }
         FDownChecked = !FDownChecked;
         GroupChanged();
-        if (OnClick)
-            OnClick(this);
+        Raise(OnClick, this);
     } else {
         FDown = false;
-        FState = 0;
+        FState = dsUp;
     }
-    update();
+    ShowState();
     Event->accept();
 }
 
@@ -327,14 +308,15 @@ bool TCustomGlowButton::DialogKey(QKeyEvent* Key)
     if (!CanFocus())
         return false;
     if (FGroupIndex == 0)
-        FState = 0;
+        FState = dsUp;
     if (Enter && FGroupIndex > 0) {
-        FState = FState == 4 ? 0 : 4;
-        FDownChecked = FState == 4;
+        FState = FState == dsExclusive ? dsUp : dsExclusive;
+        FDownChecked = FState == dsExclusive;
         FDown = FDownChecked;
         GroupChanged();
         update();
     }
+    SettleState();
     ClickOrDropDown();
     return true;
 }
@@ -399,9 +381,9 @@ void TCustomGlowButton::focusOutEvent(QFocusEvent* Event)
     FHasFocus = false;
     if (FGroupIndex == 0) {
         FDown = false;
-        FState = 0;
+        FState = dsUp;
     }
-    update();
+    ShowState();
     QWidget::focusOutEvent(Event);
 }
 
@@ -422,8 +404,8 @@ void TCustomGlowButton::changeEvent(QEvent* Event)
     switch (Event->type()) {
     case QEvent::EnabledChange:
         FDown = false;
-        FState = 1;
-        update();
+        FState = dsDisabled;
+        ShowState();
         break;
     case QEvent::FontChange:
         RequestResize();

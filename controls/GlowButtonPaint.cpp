@@ -63,9 +63,9 @@ const TButtonPicture* TCustomGlowButton::ChoosePicture() const
         return &FDisabledPicture;
     if (FHot && !FHotPicture.Empty())
         return &FHotPicture;
-    if (FState == 2)
+    if (FState == dsDown)
         return DownOrNormal();
-    if (FState == 4 && FDownChecked && FGroupIndex >= 1)
+    if (FState == dsExclusive && FDownChecked && FGroupIndex >= 1)
         return DownOrNormal();
     return &FPicture;
 }
@@ -75,22 +75,22 @@ TButtonFace TCustomGlowButton::ChooseFace() const
     const TGlowButtonAppearance& A = *FAppearance;
     const bool Disabled = !isEnabled();
     const bool Fading = FTimer.isActive();
-    const bool CheckLook = FStyle == bsCheck && FState == 2;
+    const bool CheckLook = FStyle == bsCheck && FState == dsDown;
     bool HotLookFlag = false;
 
     // The look of the state; the first matching row wins.
     TLook Look;
-    if ((FState == 1 || Disabled) && FShowDisabled) {
+    if ((FState == dsDisabled || Disabled) && FShowDisabled) {
         Look = DisabledLook(A);
-    } else if (FState == 2 && FStyle != bsCheck) {
+    } else if (FState == dsDown && FStyle != bsCheck) {
         Look = DownLook(A);
         HotLookFlag = true;
-    } else if (FState == 4 || CheckLook) {
+    } else if (FState == dsExclusive || CheckLook) {
         Look = CheckedLook(A);
-        if (FHasMouse && A.BorderColorCheckedHot() != clNone && !FMouseDown)
+        if (FHot && A.BorderColorCheckedHot() != clNone && !FMouseDown)
             Look.Border = A.BorderColorCheckedHot();
-        const bool PressFade = FMouseInControl || (FStyle != bsCheck && (FGroupIndex < 1 || FState == 2));
-        if (Fading && (PressFade || (FMouseEnter && CheckLook)))
+        const bool PressFade = FHot || (FStyle != bsCheck && (FGroupIndex < 1 || FState == dsDown));
+        if (Fading && PressFade)
             Blend(Look, CheckedLook(A), DownLook(A), FStepPush, false);
     } else if (FHot) {
         Look = HotLook(A);
@@ -103,19 +103,19 @@ TButtonFace TCustomGlowButton::ChooseFace() const
 
     // Colours part-way through a fade; the gradient kinds stay those of the row above.
     if (Fading) {
-        if (!FDown && !FTransparent && FState != 4 && !CheckLook) {
+        if (!FDown && !FTransparent && FState != dsExclusive && !CheckLook) {
             Blend(Look, HotLook(A), NormalLook(A), FStepHover, true);
         } else if (CheckLook && FDown) {
-            if (FMouseEnter)
+            if (FHot)
                 Blend(Look, CheckedLook(A), DownLook(A), FStepPush, false);
             else
                 Blend(Look, DownLook(A), CheckedLook(A), FStepPush, false);
-        } else if (FDown && FState != 4 && !FKeepDown) {
+        } else if (FDown && FState != dsExclusive) {
             Blend(Look, DownLook(A), HotLook(A), FStepPush, true);
         }
     }
 
-    if ((FState == 1 || Disabled) && FShowDisabled)
+    if ((FState == dsDisabled || Disabled) && FShowDisabled)
         Look = DisabledLook(A);
     const bool FocusHot = FHasFocus && (FFocusType == ftHot || FFocusType == ftHotBorder) && !FDown;
     if (FocusHot) {
@@ -138,7 +138,7 @@ TButtonFace TCustomGlowButton::ChooseFace() const
     TColor TextColor = FFontColor;
     if (FHot)
         TextColor = A.TextColorHot();
-    if (FState == 2)
+    if (FState == dsDown)
         TextColor = A.TextColorDown();
     if (CheckLook)
         TextColor = A.TextColorChecked();
@@ -162,13 +162,6 @@ TButtonFace TCustomGlowButton::ChooseFace() const
     Face.DisabledImages = FDisabledImages.data();
     Face.ImageIndex = FImageIndex;
     Face.ImageEnabled = !Disabled;
-    if (FAutoSize && (FButtonSizeState == bsGlyph || FButtonSizeState == bsLabel)) {
-        Face.GlyphOverride = QSize(16, 16);
-        if (Face.Images && Face.Images->ValidIndex(FImageIndex))
-            Face.Picture = nullptr;
-        if (FButtonSizeState == bsGlyph)
-            Face.Caption = Face.WideCaption = QString();
-    }
 
     Face.Layout = FLayout;
     Face.Spacing = FSpacing;
@@ -181,11 +174,11 @@ TButtonFace TCustomGlowButton::ChooseFace() const
     Face.Position = FPosition;
     Face.DrawBorder = DrawBorderTest();
     Face.NoBorderDefault = A.NoBorderDefault();
-    Face.PointerOver = FMouseEnter;
+    Face.PointerOver = FHot;
     Face.DroppedDown = FDroppedDown;
     Face.Down = FDownChecked;
     Face.Enabled = !Disabled;
-    Face.SkipFace = FStaticButton || (FTransparent && !FMouseEnter && !FocusHot && FState != 2);
+    Face.SkipFace = FTransparent && !FHot && !FocusHot && FState != dsDown;
     Face.FocusFrame = FocusBorderTest();
     Face.HotLook = HotLookFlag;
     Face.DropDownButton = FDropDownButton;
@@ -246,7 +239,7 @@ QImage& TCustomGlowButton::Buffer()
 
 void TCustomGlowButton::GiveCornersBack(QPainter& Canvas) const
 {
-    if (!parentWidget() || !FRounded || !(!FTransparent || FMouseEnter || FState == 2 || FHot))
+    if (!parentWidget() || !FRounded || !(!FTransparent || FHot || FState == dsDown))
         return;
     const int R = width() - 1, B = height() - 1;
     QList<QPoint> Corners;
@@ -264,24 +257,9 @@ void TCustomGlowButton::GiveCornersBack(QPainter& Canvas) const
 
 void TCustomGlowButton::Paint(QPainter& Canvas)
 {
-    // The draw state follows the enabled flag and the check style first.
-    if (!isEnabled()) {
-        FState = 1;
-        FDragging = false;
-    } else if (FState == 1) {
-        FState = FDownChecked && FGroupIndex != 0 ? 4 : 0;
-    }
-    if (FStyle == bsCheck && FDownChecked)
-        FState = 2;
-    if (FKeepDown) {
-        FState = 2;
-        FDown = true;
-    }
-
     TButtonFace Face = ChooseFace();
     Face.Cache = &FFaceCache;
-    QImage Custom(1, 1, QImage::Format_ARGB32_Premultiplied);
-    Custom.fill(Qt::transparent);
+    QImage Custom;
     DrawCustomBitmap(Custom);
     if (Custom.width() >= 2 && Custom.height() >= 2)
         Face.CustomGlyph = Custom.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -290,10 +268,8 @@ void TCustomGlowButton::Paint(QPainter& Canvas)
     AfterDraw(Canvas);
     GiveCornersBack(Canvas);
 
-    if (OnDrawButton) {
-        const TGlowButtonState State = FState == 2 ? gsDown : (FMouseEnter ? gsHot : gsNormal);
-        OnDrawButton(this, &Canvas, rect(), State);
-    }
+    const TGlowButtonState State = FState == dsDown ? gsDown : (FHot ? gsHot : gsNormal);
+    Raise(OnDrawButton, this, &Canvas, rect(), State);
 }
 
 void TCustomGlowButton::paintEvent(QPaintEvent* Event)

@@ -4,12 +4,10 @@
 #include "controls/GradientDrawing.h"
 #include "controls/Rounding.h"
 
-#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QThread>
 #include <QToolTip>
 
 TCustomGradientPanel::TCustomGradientPanel(QWidget* Parent)
@@ -18,8 +16,9 @@ TCustomGradientPanel::TCustomGradientPanel(QWidget* Parent)
     resize(300, 200);
     setMouseTracking(true);
     const auto changed = [this] { PartChanged(); };
-    FCaption.OnChange = changed;
-    FStatusBar.OnChange = changed;
+    FSettings.Caption.OnChange = changed;
+    FSettings.StatusBar.OnChange = changed;
+    connect(&FCollapsTimer, &QTimer::timeout, this, [this] { CollapsStep(); });
     PartChanged();
 }
 
@@ -33,58 +32,24 @@ void TCustomGradientPanel::PartChanged()
 
 TGradientPanelSettings TCustomGradientPanel::Settings() const
 {
-    TGradientPanelSettings settings;
-    settings.Color = FColor;
-    settings.ColorTo = FColorTo;
-    settings.ColorMirror = FColorMirror;
-    settings.ColorMirrorTo = FColorMirrorTo;
-    settings.GradientDirection = FGradientDirection;
-    settings.BevelOuter = FBevelOuter;
-    settings.BevelInner = FBevelInner;
-    settings.BevelWidth = FBevelWidth;
-    settings.BorderWidth = FBorderWidth;
-    settings.BorderColor = FBorderColor;
-    settings.BorderShadow = FBorderShadow;
-    settings.TextVAlign = FTextVAlign;
-    settings.URLColor = FURLColor;
-    settings.ShadowColor = FShadowColor;
-    settings.ShadowOffset = FShadowOffset;
-    settings.FontColor = FFontColor;
-    settings.CollapsColor = FCollapsColor;
-    settings.CollapsDelay = FCollapsDelay;
-    settings.Caption = FCaption;
-    settings.Caption.OnChange = nullptr; // a copy tells no panel about its changes
-    settings.StatusBar = FStatusBar;
+    TGradientPanelSettings settings = FSettings;
+    // A copy tells no panel about its changes.
+    settings.Caption.OnChange = nullptr;
     settings.StatusBar.OnChange = nullptr;
     return settings;
 }
 
 void TCustomGradientPanel::AssignSettings(const TGradientPanelSettings& Settings)
 {
-    FColor = Settings.Color;
-    FColorTo = Settings.ColorTo;
-    FColorMirror = Settings.ColorMirror;
-    FColorMirrorTo = Settings.ColorMirrorTo;
-    FGradientDirection = Settings.GradientDirection;
-    FBevelOuter = Settings.BevelOuter;
-    FBevelInner = Settings.BevelInner;
-    FBevelWidth = qMax(1, Settings.BevelWidth);
-    FBorderWidth = qMax(0, Settings.BorderWidth);
-    FBorderColor = Settings.BorderColor;
-    FBorderShadow = Settings.BorderShadow;
-    FTextVAlign = Settings.TextVAlign;
-    FURLColor = Settings.URLColor;
-    FShadowColor = Settings.ShadowColor;
-    FShadowOffset = Settings.ShadowOffset;
-    FFontColor = Settings.FontColor;
-    FCollapsColor = Settings.CollapsColor;
-    FCollapsDelay = qMax(0, Settings.CollapsDelay);
-    const auto captionChanged = FCaption.OnChange;
-    FCaption = Settings.Caption;
-    FCaption.OnChange = captionChanged;
-    const auto statusChanged = FStatusBar.OnChange;
-    FStatusBar = Settings.StatusBar;
-    FStatusBar.OnChange = statusChanged;
+    // The panel's parts keep telling this panel about their changes.
+    const auto captionChanged = FSettings.Caption.OnChange;
+    const auto statusChanged = FSettings.StatusBar.OnChange;
+    FSettings = Settings;
+    FSettings.Caption.OnChange = captionChanged;
+    FSettings.StatusBar.OnChange = statusChanged;
+    FSettings.BevelWidth = qMax(1, FSettings.BevelWidth);
+    FSettings.BorderWidth = qMax(0, FSettings.BorderWidth);
+    FSettings.CollapsDelay = qMax(0, FSettings.CollapsDelay);
     PartChanged();
 }
 
@@ -112,12 +77,12 @@ void TCustomGradientPanel::SetBackground(const QPixmap& Value)
 
 int TCustomGradientPanel::CapHeight() const
 {
-    return RoundEven(FCaption.Height() * logicalDpiY() / 96.0);
+    return RoundEven(FSettings.Caption.Height() * logicalDpiY() / 96.0);
 }
 
 int TCustomGradientPanel::BevelTotal() const
 {
-    return (FBevelOuter != bvNone ? FBevelWidth : 0) + (FBevelInner != bvNone ? FBevelWidth : 0);
+    return (FSettings.BevelOuter != bvNone ? FSettings.BevelWidth : 0) + (FSettings.BevelInner != bvNone ? FSettings.BevelWidth : 0);
 }
 
 QRect TCustomGradientPanel::InsideBevels() const
@@ -128,11 +93,11 @@ QRect TCustomGradientPanel::InsideBevels() const
 
 QRect TCustomGradientPanel::ChildArea() const
 {
-    const int inset = FBorderWidth + BevelTotal();
+    const int inset = FSettings.BorderWidth + BevelTotal();
     QRect area = rect().adjusted(inset, inset, -inset, -inset);
-    if (FCaption.Visible()) {
+    if (FSettings.Caption.Visible()) {
         const int bar = CapHeight() - 2;
-        switch (FCaption.Position()) {
+        switch (FSettings.Caption.Position()) {
         case TPanelCaption::cpTop:
             area.setTop(area.top() + bar);
             break;
@@ -144,24 +109,24 @@ QRect TCustomGradientPanel::ChildArea() const
             break;
         }
     }
-    if (FStatusBar.Visible()) {
-        if (FCaption.Visible() && FCaption.Position() == TPanelCaption::cpLeft)
-            area.setRight(area.right() - FStatusBar.Height());
-        else if (FCaption.Visible() && FCaption.Position() == TPanelCaption::cpRight)
-            area.setLeft(area.left() + FStatusBar.Height());
+    if (FSettings.StatusBar.Visible()) {
+        if (FSettings.Caption.Visible() && FSettings.Caption.Position() == TPanelCaption::cpLeft)
+            area.setRight(area.right() - FSettings.StatusBar.Height());
+        else if (FSettings.Caption.Visible() && FSettings.Caption.Position() == TPanelCaption::cpRight)
+            area.setLeft(area.left() + FSettings.StatusBar.Height());
         else
-            area.setBottom(area.bottom() - FStatusBar.Height());
+            area.setBottom(area.bottom() - FSettings.StatusBar.Height());
     }
     return area;
 }
 
 QRect TCustomGradientPanel::CaptionBarRect() const
 {
-    if (!FCaption.Visible())
+    if (!FSettings.Caption.Visible())
         return QRect();
     const QRect inside = InsideBevels();
-    const int depth = qMax(0, CapHeight() - 2 * FBevelWidth);
-    switch (FCaption.Position()) {
+    const int depth = qMax(0, CapHeight() - 2 * FSettings.BevelWidth);
+    switch (FSettings.Caption.Position()) {
     case TPanelCaption::cpLeft:
         return QRect(inside.left(), inside.top(), depth, inside.height());
     case TPanelCaption::cpRight:
@@ -175,13 +140,13 @@ QRect TCustomGradientPanel::CaptionBarRect() const
 QRect TCustomGradientPanel::CloseButtonRect() const
 {
     const QRect bar = CaptionBarRect();
-    if (bar.isEmpty() || !FCaption.CloseButton())
+    if (bar.isEmpty() || !FSettings.Caption.CloseButton())
         return QRect();
     const int side = RoundEven(14 * logicalDpiY() / 96.0);
-    if (FCaption.Position() != TPanelCaption::cpTop)
+    if (FSettings.Caption.Position() != TPanelCaption::cpTop)
         return QRect(bar.left() + (bar.width() - side) / 2, bar.top() + 2, side, side);
     const int top = bar.top() + (bar.height() - side) / 2;
-    if (FCaption.ButtonPosition() == TPanelCaption::cbpLeft)
+    if (FSettings.Caption.ButtonPosition() == TPanelCaption::cbpLeft)
         return QRect(bar.left() + 2, top, side, side);
     return QRect(bar.right() - 1 - side, top, side, side);
 }
@@ -189,26 +154,26 @@ QRect TCustomGradientPanel::CloseButtonRect() const
 QRect TCustomGradientPanel::MinMaxButtonRect() const
 {
     const QRect bar = CaptionBarRect();
-    if (bar.isEmpty() || !FCaption.MinMaxButton())
+    if (bar.isEmpty() || !FSettings.Caption.MinMaxButton())
         return QRect();
     const int side = RoundEven(14 * logicalDpiY() / 96.0);
-    const int step = FCaption.CloseButton() ? side + 2 : 0;
-    if (FCaption.Position() != TPanelCaption::cpTop)
+    const int step = FSettings.Caption.CloseButton() ? side + 2 : 0;
+    if (FSettings.Caption.Position() != TPanelCaption::cpTop)
         return QRect(bar.left() + (bar.width() - side) / 2, bar.top() + 2 + step, side, side);
     const int top = bar.top() + (bar.height() - side) / 2;
-    if (FCaption.ButtonPosition() == TPanelCaption::cbpLeft)
+    if (FSettings.Caption.ButtonPosition() == TPanelCaption::cbpLeft)
         return QRect(bar.left() + 2 + step, top, side, side);
     return QRect(bar.right() - 1 - side - step, top, side, side);
 }
 
 QRect TCustomGradientPanel::StatusBarRect() const
 {
-    if (!FStatusBar.Visible())
+    if (!FSettings.StatusBar.Visible())
         return QRect();
-    int u = FBevelOuter != bvNone || FBevelInner != bvNone ? 2 : 1;
-    if (FBorderShadow && FBorderWidth > 0)
+    int u = FSettings.BevelOuter != bvNone || FSettings.BevelInner != bvNone ? 2 : 1;
+    if (FSettings.BorderShadow && FSettings.BorderWidth > 0)
         u += 2;
-    return QRect(QPoint(u, height() - FStatusBar.Height() - 1), QPoint(width() - u - 1, height() - u - 1));
+    return QRect(QPoint(u, height() - FSettings.StatusBar.Height() - 1), QPoint(width() - u - 1, height() - u - 1));
 }
 
 QRect TCustomGradientPanel::TextRect() const
@@ -216,7 +181,7 @@ QRect TCustomGradientPanel::TextRect() const
     QRect area = rect();
     const QRect bar = CaptionBarRect();
     if (!bar.isEmpty()) {
-        switch (FCaption.Position()) {
+        switch (FSettings.Caption.Position()) {
         case TPanelCaption::cpTop:
             area.setTop(bar.bottom() + 1);
             break;
@@ -228,13 +193,13 @@ QRect TCustomGradientPanel::TextRect() const
             break;
         }
     }
-    const int inset = FBorderWidth + 1;
+    const int inset = FSettings.BorderWidth + 1;
     area.adjust(inset, inset, -inset, -inset);
-    if (FBorderShadow)
+    if (FSettings.BorderShadow)
         area.adjust(0, 0, -2, -3);
     area.adjust(FIndent, FTopIndent, 0, -FBottomIndent);
-    if (FStatusBar.Visible())
-        area.setBottom(area.bottom() - FStatusBar.Height());
+    if (FSettings.StatusBar.Visible())
+        area.setBottom(area.bottom() - FSettings.StatusBar.Height());
     return area;
 }
 
@@ -244,20 +209,20 @@ TCaptionOptions TCustomGradientPanel::TextOptions() const
     options.WordWrap = !FEllipsis;
     options.Ellipsis = FEllipsis;
     options.LineSpacing = FLineSpacing;
-    options.URLColor = ToQColor(FURLColor);
-    options.ShadowColor = ToQColor(FShadowColor);
-    options.ShadowOffset = FShadowOffset;
+    options.URLColor = ToQColor(FSettings.URLColor);
+    options.ShadowColor = ToQColor(FSettings.ShadowColor);
+    options.ShadowOffset = FSettings.ShadowOffset;
     return options;
 }
 
 QRect TCustomGradientPanel::PlacedTextRect() const
 {
     QRect area = TextRect();
-    if (FTextVAlign == tvaTop || FText.isEmpty())
+    if (FSettings.TextVAlign == tvaTop || FText.isEmpty())
         return area;
     const int textHeight = MeasureCaption(font(), FText, area, TextOptions()).Height;
     if (textHeight < area.height()) {
-        if (FTextVAlign == tvaCenter)
+        if (FSettings.TextVAlign == tvaCenter)
             area.setTop(area.top() + (area.height() - textHeight) / 2);
         else
             area.setTop(area.bottom() + 1 - textHeight);
@@ -297,13 +262,13 @@ void TCustomGradientPanel::PaintPanel(QPainter& Painter)
 {
     const QRect client = rect();
     Painter.save();
-    if (FColorTo == clNone)
-        Painter.fillRect(client, ToQColor(FColor));
-    else if (FColorMirror == clNone)
-        DrawGradient(Painter, FColor, FColorTo, 128, client, FGradientDirection == gdHorizontal);
+    if (FSettings.ColorTo == clNone)
+        Painter.fillRect(client, ToQColor(FaceColor()));
+    else if (FSettings.ColorMirror == clNone)
+        DrawGradient(Painter, FaceColor(), FSettings.ColorTo, 128, client, FSettings.GradientDirection == gdHorizontal);
     else
-        DrawMirrorGradient(Painter, FColor, FColorTo, FColorMirror, FColorMirrorTo, client,
-            FGradientDirection == gdHorizontal);
+        DrawMirrorGradient(Painter, FaceColor(), FSettings.ColorTo, FSettings.ColorMirror, FSettings.ColorMirrorTo, client,
+            FSettings.GradientDirection == gdHorizontal);
     PaintBorderAndShadow(Painter);
     PaintBevels(Painter);
     PaintCaptionBar(Painter);
@@ -312,35 +277,34 @@ void TCustomGradientPanel::PaintPanel(QPainter& Painter)
     PaintText(Painter);
     PaintSizeGrip(Painter);
     Painter.restore();
-    if (OnPaint)
-        OnPaint(this, Painter, client);
+    Raise(OnPaint, this, Painter, client);
 }
 
 void TCustomGradientPanel::PaintBorderAndShadow(QPainter& Painter)
 {
     QRect working = rect();
     // The shadow sits inside the panel, so the border makes room for it.
-    if (FBorderShadow)
+    if (FSettings.BorderShadow)
         working.adjust(0, 0, -2, -2);
-    if (FBorderColor != clNone && FBorderWidth > 0) {
+    if (FSettings.BorderColor != clNone && FSettings.BorderWidth > 0) {
         // A pen of width w centred on a rectangle shrunk by w div 2 covers the outer w pixels.
-        const QColor color = ToQColor(FBorderColor);
-        const int w = qMin(FBorderWidth, qMax(0, qMin(working.width(), working.height())));
+        const QColor color = ToQColor(FSettings.BorderColor);
+        const int w = qMin(FSettings.BorderWidth, qMax(0, qMin(working.width(), working.height())));
         Painter.fillRect(QRect(working.left(), working.top(), working.width(), w), color);
         Painter.fillRect(QRect(working.left(), working.bottom() + 1 - w, working.width(), w), color);
         Painter.fillRect(QRect(working.left(), working.top(), w, working.height()), color);
         Painter.fillRect(QRect(working.right() + 1 - w, working.top(), w, working.height()), color);
     }
-    if (!FBorderShadow)
+    if (!FSettings.BorderShadow)
         return;
     const int L = working.left();
     const int T = working.top();
     const int R = working.left() + working.width();
     const int B = working.top() + working.height();
     PolyLine(Painter, {QPoint(R, T + 1), QPoint(R, B), QPoint(L, B)},
-        ToQColor(MixPanelColors(FBorderColor, clBtnFace, 50)));
+        ToQColor(MixPanelColors(FSettings.BorderColor, clBtnFace, 50)));
     PolyLine(Painter, {QPoint(R + 1, T + 2), QPoint(R + 1, B + 1), QPoint(L, B + 1)},
-        ToQColor(MixPanelColors(FBorderColor, clBtnFace, 20)));
+        ToQColor(MixPanelColors(FSettings.BorderColor, clBtnFace, 20)));
 }
 
 void TCustomGradientPanel::PaintBevels(QPainter& Painter)
@@ -350,14 +314,14 @@ void TCustomGradientPanel::PaintBevels(QPainter& Painter)
         if (Cut == bvNone)
             return;
         if (Cut == bvLowered)
-            Frame3D(Painter, area, clBtnShadow, clBtnHighlight, FBevelWidth);
+            Frame3D(Painter, area, clBtnShadow, clBtnHighlight, FSettings.BevelWidth);
         else
-            Frame3D(Painter, area, clBtnHighlight, clBtnShadow, FBevelWidth);
+            Frame3D(Painter, area, clBtnHighlight, clBtnShadow, FSettings.BevelWidth);
     };
-    bevel(FBevelOuter);
-    if (FBorderColor == clNone)
-        Frame3D(Painter, area, FColor, FColor, 1);
-    bevel(FBevelInner);
+    bevel(FSettings.BevelOuter);
+    if (FSettings.BorderColor == clNone)
+        Frame3D(Painter, area, FaceColor(), FaceColor(), 1);
+    bevel(FSettings.BevelInner);
 }
 
 void TCustomGradientPanel::PaintBackgroundPicture(QPainter& Painter)
@@ -397,17 +361,17 @@ void TCustomGradientPanel::PaintCaptionBar(QPainter& Painter)
     const QRect bar = CaptionBarRect();
     if (bar.isEmpty())
         return;
-    const TColor color = FCollaps ? FCaption.CloseColor() : FCaption.Color();
-    if (FCaption.ColorTo() == clNone) {
+    const TColor color = FCollaps ? FSettings.Caption.CloseColor() : FSettings.Caption.Color();
+    if (FSettings.Caption.ColorTo() == clNone) {
         Painter.fillRect(bar, ToQColor(color));
     } else {
-        const bool side = FCaption.Position() != TPanelCaption::cpTop;
+        const bool side = FSettings.Caption.Position() != TPanelCaption::cpTop;
         // Side captions run their gradient across the bar; the right-hand one is swapped.
-        const bool horizontal = side ? true : FCaption.GradientDirection() == gdHorizontal;
-        if (FCaption.Position() == TPanelCaption::cpRight)
-            DrawGradient(Painter, FCaption.ColorTo(), color, 128, bar, horizontal);
+        const bool horizontal = side ? true : FSettings.Caption.GradientDirection() == gdHorizontal;
+        if (FSettings.Caption.Position() == TPanelCaption::cpRight)
+            DrawGradient(Painter, FSettings.Caption.ColorTo(), color, 128, bar, horizontal);
         else
-            DrawGradient(Painter, color, FCaption.ColorTo(), 128, bar, horizontal);
+            DrawGradient(Painter, color, FSettings.Caption.ColorTo(), 128, bar, horizontal);
     }
     const auto drawButton = [&](const QRect& Button, TColor Color, bool Cross) {
         if (Button.isEmpty())
@@ -425,16 +389,16 @@ void TCustomGradientPanel::PaintCaptionBar(QPainter& Painter)
         }
         Painter.restore();
     };
-    drawButton(CloseButtonRect(), FCaption.CloseButtonColor(), true);
-    drawButton(MinMaxButtonRect(), FCaption.MinMaxButtonColor(), false);
-    if (FCaption.Text().isEmpty())
+    drawButton(CloseButtonRect(), FSettings.Caption.CloseButtonColor(), true);
+    drawButton(MinMaxButtonRect(), FSettings.Caption.MinMaxButtonColor(), false);
+    if (FSettings.Caption.Text().isEmpty())
         return;
-    const QRect textArea = bar.adjusted(FCaption.Indent() + 2, FCaption.TopIndent(), 0, 0);
+    const QRect textArea = bar.adjusted(FSettings.Caption.Indent() + 2, FSettings.Caption.TopIndent(), 0, 0);
     Painter.save();
     Painter.setClipRect(bar);
     TCaptionOptions options = TextOptions();
     options.WordWrap = false;
-    RenderCaption(&Painter, font(), ToQColor(FCaption.FontColor()), FCaption.Text(), textArea, options);
+    RenderCaption(&Painter, font(), ToQColor(FSettings.Caption.FontColor()), FSettings.Caption.Text(), textArea, options);
     Painter.restore();
 }
 
@@ -443,22 +407,22 @@ void TCustomGradientPanel::PaintStatusBar(QPainter& Painter)
     const QRect strip = StatusBarRect();
     if (strip.isEmpty())
         return;
-    if (FStatusBar.Color() != clNone && FStatusBar.ColorTo() != clNone)
-        DrawGradient(Painter, FStatusBar.Color(), FStatusBar.ColorTo(), 40, strip,
-            FStatusBar.GradientDirection() == gdHorizontal);
-    else if (FStatusBar.Color() != clNone)
-        Painter.fillRect(strip, ToQColor(FStatusBar.Color()));
-    if (!FStatusBar.Text().isEmpty()) {
+    if (FSettings.StatusBar.Color() != clNone && FSettings.StatusBar.ColorTo() != clNone)
+        DrawGradient(Painter, FSettings.StatusBar.Color(), FSettings.StatusBar.ColorTo(), 40, strip,
+            FSettings.StatusBar.GradientDirection() == gdHorizontal);
+    else if (FSettings.StatusBar.Color() != clNone)
+        Painter.fillRect(strip, ToQColor(FSettings.StatusBar.Color()));
+    if (!FSettings.StatusBar.Text().isEmpty()) {
         TCaptionOptions options = TextOptions();
         options.WordWrap = false;
-        RenderCaption(&Painter, FStatusBar.Font(), ToQColor(FStatusBar.FontColor()), FStatusBar.Text(),
-            strip.adjusted(2, FStatusBar.TopIndent(), -2, 0), options);
+        RenderCaption(&Painter, FSettings.StatusBar.Font(), ToQColor(FSettings.StatusBar.FontColor()), FSettings.StatusBar.Text(),
+            strip.adjusted(2, FSettings.StatusBar.TopIndent(), -2, 0), options);
     }
-    if (FStatusBar.BorderStyle() != bsNone) {
+    if (FSettings.StatusBar.BorderStyle() != bsNone) {
         QRect frame = strip;
-        Frame3D(Painter, frame, FStatusBar.BorderColor(), FStatusBar.BorderColor(), 1);
+        Frame3D(Painter, frame, FSettings.StatusBar.BorderColor(), FSettings.StatusBar.BorderColor(), 1);
     }
-    if (FStatusBar.BevelInner()) {
+    if (FSettings.StatusBar.BevelInner()) {
         QRect edge = strip;
         Frame3D(Painter, edge, 0x808080, clWhite, 1);
     }
@@ -472,7 +436,7 @@ void TCustomGradientPanel::PaintText(QPainter& Painter)
     Painter.save();
     if (!FBuffered)
         Painter.setClipRect(area);
-    RenderCaption(&Painter, font(), ToQColor(FFontColor), FText, area, TextOptions());
+    RenderCaption(&Painter, font(), ToQColor(FSettings.FontColor), FText, area, TextOptions());
     Painter.restore();
 }
 
@@ -483,14 +447,14 @@ void TCustomGradientPanel::PaintSizeGrip(QPainter& Painter)
     int R = width() - 1;
     int B = height() - 1;
     if (BevelTotal() > 0) {
-        R -= 2 * FBevelWidth;
-        B -= 2 * FBevelWidth;
+        R -= 2 * FSettings.BevelWidth;
+        B -= 2 * FSettings.BevelWidth;
     }
-    if (FBorderShadow) {
+    if (FSettings.BorderShadow) {
         R -= 4;
         B -= 4;
     }
-    const bool mirrored = FCaption.Visible() && FCaption.Position() == TPanelCaption::cpRight;
+    const bool mirrored = FSettings.Caption.Visible() && FSettings.Caption.Position() == TPanelCaption::cpRight;
     // Right-hand captions put the grip into the bottom-left corner.
     const auto x = [&](int Value) { return mirrored ? width() - 1 - Value : Value; };
     const auto line = [&](int x1, int y1, int x2, int y2) {
@@ -517,10 +481,10 @@ void TCustomGradientPanel::resizeEvent(QResizeEvent* Event)
 int TCustomGradientPanel::CollapsedSize() const
 {
     int size = CapHeight() - 2;
-    if (FStatusBar.Visible())
-        size += FStatusBar.Height();
-    if (FBorderWidth > 0 && FBorderShadow)
-        size += 2 * (FBorderWidth + 2);
+    if (FSettings.StatusBar.Visible())
+        size += FSettings.StatusBar.Height();
+    if (FSettings.BorderWidth > 0 && FSettings.BorderShadow)
+        size += 2 * (FSettings.BorderWidth + 2);
     return qMax(0, size);
 }
 
@@ -529,30 +493,44 @@ void TCustomGradientPanel::SetCollaps(bool Value)
     if (FIsCollapsing || Value == FCollaps)
         return;
     FIsCollapsing = true;
-    if (Value && OnMinimize)
-        OnMinimize(this);
-    if (!Value && OnMaximize)
-        OnMaximize(this);
-    const bool vertical = FCaption.Position() == TPanelCaption::cpTop;
-    const int current = vertical ? height() : width();
-    const int target = Value ? CollapsedSize() : FFullHeight;
+    Raise(Value ? OnMinimize : OnMaximize, this);
+    TCollapsRun& run = FCollapsRun;
+    run.Collapse = Value;
+    run.Vertical = FSettings.Caption.Position() == TPanelCaption::cpTop;
+    run.From = run.Vertical ? height() : width();
+    run.Target = Value ? CollapsedSize() : FFullHeight;
+    run.StepSize = FCollapsSteps > 0 ? (run.From - run.Target) / FCollapsSteps : 0;
+    run.StepsDone = 0;
     if (Value)
-        FFullHeight = current;
-    const TColor keptColor = FColor;
-    if (FCollapsSteps > 0) {
-        if (FCollapsColor != clNone)
-            FColor = FCollapsColor;
-        const int step = (current - target) / FCollapsSteps;
-        for (int i = 1; i < FCollapsSteps && step != 0; ++i) {
-            const int size = current - i * step;
-            vertical ? resize(width(), size) : resize(size, height());
-            QCoreApplication::processEvents();
-            QThread::msleep(static_cast<unsigned long>(FCollapsDelay));
-        }
-        FColor = keptColor;
+        FFullHeight = run.From;
+    if (FCollapsSteps > 1 && run.StepSize != 0) {
+        run.Coloured = FSettings.CollapsColor != clNone;
+        CollapsStep();
+        FCollapsTimer.start(FSettings.CollapsDelay);
+        return;
     }
-    FCollaps = Value;
-    if (Value && FAutoHideChildren) {
+    EndCollaps();
+}
+
+void TCustomGradientPanel::CollapsStep()
+{
+    TCollapsRun& run = FCollapsRun;
+    if (run.StepsDone + 1 >= FCollapsSteps) {
+        EndCollaps();
+        return;
+    }
+    ++run.StepsDone;
+    const int size = run.From - run.StepsDone * run.StepSize;
+    run.Vertical ? resize(width(), size) : resize(size, height());
+}
+
+void TCustomGradientPanel::EndCollaps()
+{
+    FCollapsTimer.stop();
+    TCollapsRun& run = FCollapsRun;
+    run.Coloured = false;
+    FCollaps = run.Collapse;
+    if (FCollaps && FAutoHideChildren) {
         FHiddenChildren.clear();
         for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (child->isVisibleTo(this)) {
@@ -561,8 +539,8 @@ void TCustomGradientPanel::SetCollaps(bool Value)
             }
         }
     }
-    vertical ? resize(width(), target) : resize(target, height());
-    if (!Value && FAutoHideChildren) {
+    run.Vertical ? resize(width(), run.Target) : resize(run.Target, height());
+    if (!FCollaps && FAutoHideChildren) {
         for (const QPointer<QWidget>& child : FHiddenChildren)
             if (child)
                 child->show();
@@ -570,16 +548,19 @@ void TCustomGradientPanel::SetCollaps(bool Value)
     }
     FIsCollapsing = false;
     update();
-    if (OnEndCollapsExpand)
-        OnEndCollapsExpand(this);
+    Raise(OnEndCollapsExpand, this);
+}
+
+TColor TCustomGradientPanel::FaceColor() const
+{
+    return FCollapsRun.Coloured ? FSettings.CollapsColor : FSettings.Color;
 }
 
 void TCustomGradientPanel::mousePressEvent(QMouseEvent* Event)
 {
     const QPoint at = Event->position().toPoint();
     if (CloseButtonRect().contains(at) && Event->button() == Qt::LeftButton) {
-        if (OnClose)
-            OnClose(this);
+        Raise(OnClose, this);
         if (FFreeOnClose)
             deleteLater();
         else
@@ -591,8 +572,7 @@ void TCustomGradientPanel::mousePressEvent(QMouseEvent* Event)
         return;
     }
     if (CaptionBarRect().contains(at)) {
-        if (OnCaptionClick)
-            OnCaptionClick(this);
+        Raise(OnCaptionClick, this);
         return;
     }
     const QString anchor = FText.isEmpty()
@@ -625,16 +605,14 @@ void TCustomGradientPanel::mouseMoveEvent(QMouseEvent* Event)
 void TCustomGradientPanel::enterEvent(QEnterEvent* Event)
 {
     QWidget::enterEvent(Event);
-    if (OnMouseEnter)
-        OnMouseEnter(this);
+    Raise(OnMouseEnter, this);
 }
 
 void TCustomGradientPanel::leaveEvent(QEvent* Event)
 {
     TrackAnchor(*this, FAnchor, QString(), OnAnchorExit, OnAnchorEnter);
     QWidget::leaveEvent(Event);
-    if (OnMouseLeave)
-        OnMouseLeave(this);
+    Raise(OnMouseLeave, this);
 }
 
 bool TCustomGradientPanel::event(QEvent* Event)

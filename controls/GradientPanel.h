@@ -2,11 +2,13 @@
 
 #include "controls/CaptionRenderer.h"
 #include "controls/Colors.h"
+#include "controls/ControlSupport.h"
 #include "controls/PanelParts.h"
 
 #include <QList>
 #include <QPixmap>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -51,70 +53,70 @@ public:
 
     QString Version() const { return QStringLiteral("2.5.7.6"); }
 
-    TColor Color() const { return FColor; }
-    void SetColor(TColor Value) { SetLook(FColor, Value); }
-    TColor ColorTo() const { return FColorTo; }
-    void SetColorTo(TColor Value) { SetLook(FColorTo, Value); }
-    TColor ColorMirror() const { return FColorMirror; }
-    void SetColorMirror(TColor Value) { SetLook(FColorMirror, Value); }
-    TColor ColorMirrorTo() const { return FColorMirrorTo; }
-    void SetColorMirrorTo(TColor Value) { SetLook(FColorMirrorTo, Value); }
-    TGradientDirection GradientDirection() const { return FGradientDirection; }
-    void SetGradientDirection(TGradientDirection Value) { SetLook(FGradientDirection, Value); }
-    TBevelCut BevelOuter() const { return FBevelOuter; }
-    void SetBevelOuter(TBevelCut Value) { SetLook(FBevelOuter, Value); }
-    TBevelCut BevelInner() const { return FBevelInner; }
-    void SetBevelInner(TBevelCut Value) { SetLook(FBevelInner, Value); }
-    int BevelWidth() const { return FBevelWidth; }
-    void SetBevelWidth(int Value) { SetLook(FBevelWidth, qMax(1, Value)); }
-    int BorderWidth() const { return FBorderWidth; }
-    void SetBorderWidth(int Value) { SetLook(FBorderWidth, qMax(0, Value)); }
-    TColor BorderColor() const { return FBorderColor; }
-    void SetBorderColor(TColor Value) { SetLook(FBorderColor, Value); }
-    bool BorderShadow() const { return FBorderShadow; }
-    void SetBorderShadow(bool Value) { SetLook(FBorderShadow, Value); }
+    TColor Color() const { return FSettings.Color; }
+    void SetColor(TColor Value) { if (AssignIfChanged(FSettings.Color, Value)) PartChanged(); }
+    TColor ColorTo() const { return FSettings.ColorTo; }
+    void SetColorTo(TColor Value) { if (AssignIfChanged(FSettings.ColorTo, Value)) PartChanged(); }
+    TColor ColorMirror() const { return FSettings.ColorMirror; }
+    void SetColorMirror(TColor Value) { if (AssignIfChanged(FSettings.ColorMirror, Value)) PartChanged(); }
+    TColor ColorMirrorTo() const { return FSettings.ColorMirrorTo; }
+    void SetColorMirrorTo(TColor Value) { if (AssignIfChanged(FSettings.ColorMirrorTo, Value)) PartChanged(); }
+    TGradientDirection GradientDirection() const { return FSettings.GradientDirection; }
+    void SetGradientDirection(TGradientDirection Value) { if (AssignIfChanged(FSettings.GradientDirection, Value)) PartChanged(); }
+    TBevelCut BevelOuter() const { return FSettings.BevelOuter; }
+    void SetBevelOuter(TBevelCut Value) { if (AssignIfChanged(FSettings.BevelOuter, Value)) PartChanged(); }
+    TBevelCut BevelInner() const { return FSettings.BevelInner; }
+    void SetBevelInner(TBevelCut Value) { if (AssignIfChanged(FSettings.BevelInner, Value)) PartChanged(); }
+    int BevelWidth() const { return FSettings.BevelWidth; }
+    void SetBevelWidth(int Value) { if (AssignIfChanged(FSettings.BevelWidth, qMax(1, Value))) PartChanged(); }
+    int BorderWidth() const { return FSettings.BorderWidth; }
+    void SetBorderWidth(int Value) { if (AssignIfChanged(FSettings.BorderWidth, qMax(0, Value))) PartChanged(); }
+    TColor BorderColor() const { return FSettings.BorderColor; }
+    void SetBorderColor(TColor Value) { if (AssignIfChanged(FSettings.BorderColor, Value)) PartChanged(); }
+    bool BorderShadow() const { return FSettings.BorderShadow; }
+    void SetBorderShadow(bool Value) { if (AssignIfChanged(FSettings.BorderShadow, Value)) PartChanged(); }
     bool Buffered() const { return FBuffered; }
-    void SetBuffered(bool Value) { SetLook(FBuffered, Value); }
+    void SetBuffered(bool Value) { if (AssignIfChanged(FBuffered, Value)) PartChanged(); }
 
     QString Text() const { return FText; }
-    void SetText(const QString& Value) { SetLook(FText, Value); }
-    TTextVAlignment TextVAlign() const { return FTextVAlign; }
-    void SetTextVAlign(TTextVAlignment Value) { SetLook(FTextVAlign, Value); }
+    void SetText(const QString& Value) { if (AssignIfChanged(FText, Value)) PartChanged(); }
+    TTextVAlignment TextVAlign() const { return FSettings.TextVAlign; }
+    void SetTextVAlign(TTextVAlignment Value) { if (AssignIfChanged(FSettings.TextVAlign, Value)) PartChanged(); }
     int Indent() const { return FIndent; }
-    void SetIndent(int Value) { SetLook(FIndent, Value); }
+    void SetIndent(int Value) { if (AssignIfChanged(FIndent, Value)) PartChanged(); }
     int TopIndent() const { return FTopIndent; }
-    void SetTopIndent(int Value) { SetLook(FTopIndent, Value); }
+    void SetTopIndent(int Value) { if (AssignIfChanged(FTopIndent, Value)) PartChanged(); }
     int BottomIndent() const { return FBottomIndent; }
-    void SetBottomIndent(int Value) { SetLook(FBottomIndent, Value); }
+    void SetBottomIndent(int Value) { if (AssignIfChanged(FBottomIndent, Value)) PartChanged(); }
     int LineSpacing() const { return FLineSpacing; }
-    void SetLineSpacing(int Value) { SetLook(FLineSpacing, Value); }
+    void SetLineSpacing(int Value) { if (AssignIfChanged(FLineSpacing, Value)) PartChanged(); }
     bool Ellipsis() const { return FEllipsis; }
-    void SetEllipsis(bool Value) { SetLook(FEllipsis, Value); }
-    TColor URLColor() const { return FURLColor; }
-    void SetURLColor(TColor Value) { SetLook(FURLColor, Value); }
-    TColor ShadowColor() const { return FShadowColor; }
-    void SetShadowColor(TColor Value) { SetLook(FShadowColor, Value); }
-    int ShadowOffset() const { return FShadowOffset; }
-    void SetShadowOffset(int Value) { SetLook(FShadowOffset, Value); }
+    void SetEllipsis(bool Value) { if (AssignIfChanged(FEllipsis, Value)) PartChanged(); }
+    TColor URLColor() const { return FSettings.URLColor; }
+    void SetURLColor(TColor Value) { if (AssignIfChanged(FSettings.URLColor, Value)) PartChanged(); }
+    TColor ShadowColor() const { return FSettings.ShadowColor; }
+    void SetShadowColor(TColor Value) { if (AssignIfChanged(FSettings.ShadowColor, Value)) PartChanged(); }
+    int ShadowOffset() const { return FSettings.ShadowOffset; }
+    void SetShadowOffset(int Value) { if (AssignIfChanged(FSettings.ShadowOffset, Value)) PartChanged(); }
     bool AnchorHint() const { return FAnchorHint; }
     void SetAnchorHint(bool Value) { FAnchorHint = Value; }
-    TColor FontColor() const { return FFontColor; }
-    void SetFontColor(TColor Value) { SetLook(FFontColor, Value); }
+    TColor FontColor() const { return FSettings.FontColor; }
+    void SetFontColor(TColor Value) { if (AssignIfChanged(FSettings.FontColor, Value)) PartChanged(); }
 
     QPixmap Background() const { return FBackground; }
     void SetBackground(const QPixmap& Value);
     TBackgroundPosition BackgroundPosition() const { return FBackgroundPosition; }
-    void SetBackgroundPosition(TBackgroundPosition Value) { SetLook(FBackgroundPosition, Value); }
+    void SetBackgroundPosition(TBackgroundPosition Value) { if (AssignIfChanged(FBackgroundPosition, Value)) PartChanged(); }
 
-    TPanelCaption& Caption() { return FCaption; }
-    TPanelStatusBar& StatusBar() { return FStatusBar; }
+    TPanelCaption& Caption() { return FSettings.Caption; }
+    TPanelStatusBar& StatusBar() { return FSettings.StatusBar; }
 
     bool Collaps() const { return FCollaps; }
     void SetCollaps(bool Value);
-    TColor CollapsColor() const { return FCollapsColor; }
-    void SetCollapsColor(TColor Value) { FCollapsColor = Value; }
-    int CollapsDelay() const { return FCollapsDelay; }
-    void SetCollapsDelay(int Value) { FCollapsDelay = qMax(0, Value); }
+    TColor CollapsColor() const { return FSettings.CollapsColor; }
+    void SetCollapsColor(TColor Value) { FSettings.CollapsColor = Value; }
+    int CollapsDelay() const { return FSettings.CollapsDelay; }
+    void SetCollapsDelay(int Value) { FSettings.CollapsDelay = qMax(0, Value); }
     int CollapsSteps() const { return FCollapsSteps; }
     void SetCollapsSteps(int Value) { FCollapsSteps = qMax(0, Value); }
     bool AutoHideChildren() const { return FAutoHideChildren; }
@@ -122,7 +124,7 @@ public:
     int FullHeight() const { return FFullHeight; }
     void SetFullHeight(int Value) { FFullHeight = Value; }
     bool CanSize() const { return FCanSize; }
-    void SetCanSize(bool Value) { SetLook(FCanSize, Value); }
+    void SetCanSize(bool Value) { if (AssignIfChanged(FCanSize, Value)) PartChanged(); }
     bool FreeOnClose() const { return FFreeOnClose; }
     void SetFreeOnClose(bool Value) { FFreeOnClose = Value; }
 
@@ -167,13 +169,6 @@ protected:
     bool event(QEvent* Event) override;
 
 private:
-    template <typename T> void SetLook(T& Field, const T& Value)
-    {
-        if (Field == Value)
-            return;
-        Field = Value;
-        PartChanged();
-    }
     void PartChanged();
     void PaintPanel(QPainter& Painter);
     void PaintBorderAndShadow(QPainter& Painter);
@@ -193,44 +188,42 @@ private:
     QRect PlacedTextRect() const;
     TCaptionOptions TextOptions() const;
     int CollapsedSize() const;
+    // The colour the background starts from: CollapsColor while a collapse is shown step by step.
+    TColor FaceColor() const;
+    void CollapsStep();
+    void EndCollaps();
 
-    TColor FColor = clBtnFace;
-    TColor FColorTo = clNone;
-    TColor FColorMirror = clNone;
-    TColor FColorMirrorTo = clNone;
-    TGradientDirection FGradientDirection = gdVertical;
-    TBevelCut FBevelOuter = bvRaised;
-    TBevelCut FBevelInner = bvNone;
-    int FBevelWidth = 1;
-    int FBorderWidth = 0;
-    TColor FBorderColor = clBlack;
-    bool FBorderShadow = false;
+    TGradientPanelSettings FSettings;
     bool FBuffered = true;
     QString FText;
-    TTextVAlignment FTextVAlign = tvaTop;
     int FIndent = 0;
     int FTopIndent = 0;
     int FBottomIndent = 0;
     int FLineSpacing = 0;
     bool FEllipsis = false;
-    TColor FURLColor = 0xFF0000;
-    TColor FShadowColor = 0x808080;
-    int FShadowOffset = 2;
     bool FAnchorHint = false;
-    TColor FFontColor = clWindowText;
     QPixmap FBackground;
     TBackgroundPosition FBackgroundPosition = bpTopLeft;
-    TPanelCaption FCaption;
-    TPanelStatusBar FStatusBar;
     bool FCollaps = false;
-    TColor FCollapsColor = 0x808080;
-    int FCollapsDelay = 20;
     int FCollapsSteps = 0;
     bool FAutoHideChildren = true;
     bool FCanSize = false;
     bool FFreeOnClose = false;
     int FFullHeight = 200;
     bool FIsCollapsing = false;
+    // A collapse or expansion in progress: the panel moves from From towards Target in steps of
+    // StepSize, one step each CollapsDelay milliseconds.
+    struct TCollapsRun {
+        bool Collapse = false;
+        bool Vertical = true;
+        int From = 0;
+        int Target = 0;
+        int StepSize = 0;
+        int StepsDone = 0;
+        bool Coloured = false;
+    };
+    TCollapsRun FCollapsRun;
+    QTimer FCollapsTimer;
     QList<QPointer<QWidget>> FHiddenChildren;
     QString FAnchor;
     int FUpdateCount = 0;

@@ -21,7 +21,7 @@ public:
     bool AutoCheck() const { return FAutoCheck; }
     void SetAutoCheck(bool Value) { FAutoCheck = Value; }
     bool TransparentCaching() const { return FTransparentCaching; }
-    void SetTransparentCaching(bool Value) { SetLook(FTransparentCaching, Value); }
+    void SetTransparentCaching(bool Value) { if (AssignIfChanged(FTransparentCaching, Value)) update(); }
 
 protected:
     virtual void RaiseClick();

@@ -31,9 +31,8 @@ QString TOfficeCaptionButton::Version() const
 
 void TOfficeCaptionButton::SetCaption(const QString& Value)
 {
-    if (Value == FCaption)
+    if (!AssignIfChanged(FCaption, Value))
         return;
-    FCaption = Value;
     if (FShortcutId != 0)
         releaseShortcut(FShortcutId);
     FShortcutId = 0;
@@ -46,8 +45,7 @@ void TOfficeCaptionButton::SetCaption(const QString& Value)
 
 void TOfficeCaptionButton::Click()
 {
-    if (OnClick)
-        OnClick(this);
+    Raise(OnClick, this);
 }
 
 bool TOfficeCaptionButton::RightAligned() const

@@ -2,6 +2,7 @@
 
 #include "controls/CaptionRenderer.h"
 #include "controls/Colors.h"
+#include "controls/ControlSupport.h"
 #include "controls/ControlTypes.h"
 
 #include <QImage>
@@ -22,29 +23,29 @@ public:
     QString Caption() const { return FCaption; }
     void SetCaption(const QString& Value);
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment Value) { SetLook(FAlignment, Value); }
+    void SetAlignment(TAlignment Value) { if (AssignIfChanged(FAlignment, Value)) update(); }
     TTextLayout ButtonVertAlign() const { return FBtnVAlign; }
-    void SetButtonVertAlign(TTextLayout Value) { SetLook(FBtnVAlign, Value); }
+    void SetButtonVertAlign(TTextLayout Value) { if (AssignIfChanged(FBtnVAlign, Value)) update(); }
     bool Ellipsis() const { return FEllipsis; }
-    void SetEllipsis(bool Value) { SetLook(FEllipsis, Value); }
+    void SetEllipsis(bool Value) { if (AssignIfChanged(FEllipsis, Value)) update(); }
     bool ShowFocus() const { return FShowFocus; }
-    void SetShowFocus(bool Value) { SetLook(FShowFocus, Value); }
+    void SetShowFocus(bool Value) { if (AssignIfChanged(FShowFocus, Value)) update(); }
     bool ReturnIsTab() const { return FReturnIsTab; }
     void SetReturnIsTab(bool Value) { FReturnIsTab = Value; }
     bool Themed() const { return FThemed; }
-    void SetThemed(bool Value) { SetLook(FThemed, Value); }
+    void SetThemed(bool Value) { if (AssignIfChanged(FThemed, Value)) update(); }
     TColor DisabledFontColor() const { return FDisabledFontColor; }
-    void SetDisabledFontColor(TColor Value) { SetLook(FDisabledFontColor, Value); }
+    void SetDisabledFontColor(TColor Value) { if (AssignIfChanged(FDisabledFontColor, Value)) update(); }
     TColor FontColor() const { return FFontColor; }
-    void SetFontColor(TColor Value) { SetLook(FFontColor, Value); }
+    void SetFontColor(TColor Value) { if (AssignIfChanged(FFontColor, Value)) update(); }
     TColor URLColor() const { return FURLColor; }
-    void SetURLColor(TColor Value) { SetLook(FURLColor, Value); }
+    void SetURLColor(TColor Value) { if (AssignIfChanged(FURLColor, Value)) update(); }
     TColor ShadowColor() const { return FShadowColor; }
-    void SetShadowColor(TColor Value) { SetLook(FShadowColor, Value); }
+    void SetShadowColor(TColor Value) { if (AssignIfChanged(FShadowColor, Value)) update(); }
     int ShadowOffset() const { return FShadowOffset; }
-    void SetShadowOffset(int Value) { SetLook(FShadowOffset, Value); }
+    void SetShadowOffset(int Value) { if (AssignIfChanged(FShadowOffset, Value)) update(); }
     bool DrawBkg() const { return FDrawBkg; }
-    void SetDrawBkg(bool Value) { SetLook(FDrawBkg, Value); }
+    void SetDrawBkg(bool Value) { if (AssignIfChanged(FDrawBkg, Value)) update(); }
     bool TabStop() const { return focusPolicy() & Qt::TabFocus; }
     void SetTabStop(bool Value) { setFocusPolicy(Value ? Qt::StrongFocus : Qt::ClickFocus); }
 
@@ -68,14 +69,6 @@ public:
 
 protected:
     explicit TOfficeCaptionButton(QWidget* Parent);
-
-    template <typename T> void SetLook(T& Field, const T& Value)
-    {
-        if (Field == Value)
-            return;
-        Field = Value;
-        update();
-    }
 
     // Raises OnClick.
     void Click();

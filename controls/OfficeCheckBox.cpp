@@ -25,17 +25,15 @@ void TCustomOfficeCheckBox::SetChecked(bool Value)
 
 void TCustomOfficeCheckBox::SetState(TCheckBoxState Value)
 {
-    if (Value == FState)
+    if (!AssignIfChanged(FState, Value))
         return;
-    FState = Value;
     update();
 }
 
 void TCustomOfficeCheckBox::SetAutoSize(bool Value)
 {
-    if (Value == FAutoSize)
+    if (!AssignIfChanged(FAutoSize, Value))
         return;
-    FAutoSize = Value;
     ApplyAutoSize();
 }
 

@@ -21,7 +21,7 @@ public:
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool Value);
     bool TransparentChaching() const { return FTransparentCaching; }
-    void SetTransparentChaching(bool Value) { SetLook(FTransparentCaching, Value); }
+    void SetTransparentChaching(bool Value) { if (AssignIfChanged(FTransparentCaching, Value)) update(); }
 
     // Advances the state as a click does; a read-only box keeps its state.
     virtual void Toggle();

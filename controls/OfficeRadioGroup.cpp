@@ -62,9 +62,8 @@ void TCustomOfficeRadioGroup::SetItemIndex(int Value)
 void TCustomOfficeRadioGroup::SetColumns(int Value)
 {
     Value = qBound(1, Value, 16);
-    if (Value == FColumns)
+    if (!AssignIfChanged(FColumns, Value))
         return;
-    FColumns = Value;
     LayoutButtons();
     update();
 }
@@ -84,14 +83,12 @@ int TCustomOfficeRadioGroup::XYToItem(int X, int Y) const
 
 void TCustomOfficeRadioGroup::PushKey(QChar& Key)
 {
-    if (OnKeyPress)
-        OnKeyPress(this, Key);
+    Raise(OnKeyPress, this, Key);
 }
 
 void TCustomOfficeRadioGroup::PushKeyDown(int& Key, Qt::KeyboardModifiers Shift)
 {
-    if (OnKeyDown)
-        OnKeyDown(this, Key, Shift);
+    Raise(OnKeyDown, this, Key, Shift);
 }
 
 void TCustomOfficeRadioGroup::Update()
@@ -162,8 +159,7 @@ void TCustomOfficeRadioGroup::LayoutButtons()
         button->SetThemed(FThemed);
         button->SetDrawBkg(false);
         bool enabled = isEnabled();
-        if (OnIsEnabled)
-            OnIsEnabled(this, i, enabled);
+        Raise(OnIsEnabled, this, i, enabled);
         button->setEnabled(enabled);
         int left = (i / rows) * bw + indent + 8;
         if (layoutDirection() == Qt::RightToLeft)
@@ -211,10 +207,8 @@ void TCustomOfficeRadioGroup::ItemClicked(QObject* Sender)
     if (index < 0 || index == FItemIndex)
         return;
     SetItemIndex(index);
-    if (OnChange)
-        OnChange(this);
-    if (OnClick)
-        OnClick(this);
+    Raise(OnChange, this);
+    Raise(OnClick, this);
 }
 
 void TCustomOfficeRadioGroup::ButtonFocused(TCustomOfficeRadioButton* Button)
@@ -227,12 +221,10 @@ void TCustomOfficeRadioGroup::ButtonFocused(TCustomOfficeRadioButton* Button)
 
 void TCustomOfficeRadioGroup::ButtonDoubleClicked()
 {
-    if (OnDblClick)
-        OnDblClick(this);
+    Raise(OnDblClick, this);
 }
 
 void TCustomOfficeRadioGroup::DoRadioButtonClick()
 {
-    if (OnRadioButtonClick)
-        OnRadioButtonClick(this);
+    Raise(OnRadioButtonClick, this);
 }

@@ -25,21 +25,21 @@ public:
     void SetColumns(int Value);
 
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment Value) { SetButtonLook(FAlignment, Value); }
+    void SetAlignment(TAlignment Value) { if (AssignIfChanged(FAlignment, Value)) LayoutButtons(); }
     TTextLayout ButtonVertAlign() const { return FBtnVAlign; }
-    void SetButtonVertAlign(TTextLayout Value) { SetButtonLook(FBtnVAlign, Value); }
+    void SetButtonVertAlign(TTextLayout Value) { if (AssignIfChanged(FBtnVAlign, Value)) LayoutButtons(); }
     bool Ellipsis() const { return FEllipsis; }
-    void SetEllipsis(bool Value) { SetButtonLook(FEllipsis, Value); }
+    void SetEllipsis(bool Value) { if (AssignIfChanged(FEllipsis, Value)) LayoutButtons(); }
     int ShadowOffset() const { return FShadowOffset; }
-    void SetShadowOffset(int Value) { SetButtonLook(FShadowOffset, Value); }
+    void SetShadowOffset(int Value) { if (AssignIfChanged(FShadowOffset, Value)) LayoutButtons(); }
     TColor ShadowColor() const { return FShadowColor; }
-    void SetShadowColor(TColor Value) { SetButtonLook(FShadowColor, Value); }
+    void SetShadowColor(TColor Value) { if (AssignIfChanged(FShadowColor, Value)) LayoutButtons(); }
     bool ShowFocus() const { return FShowFocus; }
-    void SetShowFocus(bool Value) { SetButtonLook(FShowFocus, Value); }
+    void SetShowFocus(bool Value) { if (AssignIfChanged(FShowFocus, Value)) LayoutButtons(); }
     bool Themed() const { return FThemed; }
-    void SetThemed(bool Value) { SetButtonLook(FThemed, Value); }
+    void SetThemed(bool Value) { if (AssignIfChanged(FThemed, Value)) LayoutButtons(); }
     int ControlIndent() const { return FControlIndent; }
-    void SetControlIndent(int Value) { SetButtonLook(FControlIndent, Value); }
+    void SetControlIndent(int Value) { if (AssignIfChanged(FControlIndent, Value)) LayoutButtons(); }
 
     int Count() const { return int(FButtons.size()); }
     // The item button of an index, or nullptr outside the items.
@@ -82,13 +82,6 @@ private:
     friend class TCustomOfficeRadioButton;
     friend class TOfficeGroupButton;
 
-    template <typename T> void SetButtonLook(T& Field, const T& Value)
-    {
-        if (Field == Value)
-            return;
-        Field = Value;
-        LayoutButtons();
-    }
     void ItemClicked(QObject* Sender);
     void ButtonFocused(TCustomOfficeRadioButton* Button);
     void ButtonDoubleClicked();

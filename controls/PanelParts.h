@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/Colors.h"
+#include "controls/ControlSupport.h"
 #include "controls/ControlTypes.h"
 
 #include <QFont>
@@ -17,14 +18,7 @@ public:
     std::function<void()> OnChange;
 
 protected:
-    template <typename T> void Set(T& Field, const T& Value)
-    {
-        if (Field == Value)
-            return;
-        Field = Value;
-        if (OnChange)
-            OnChange();
-    }
+    void Changed() const { Raise(OnChange); }
 };
 
 // The bar along one edge of a gradient panel that carries its title and window buttons.
@@ -35,43 +29,43 @@ public:
     enum TShadeType : std::uint8_t { stNormal, stNoise, stDiagShade, stHShade, stVShade };
 
     bool Visible() const { return FVisible; }
-    void SetVisible(bool Value) { Set(FVisible, Value); }
+    void SetVisible(bool Value) { if (AssignIfChanged(FVisible, Value)) Changed(); }
     int Height() const { return FHeight; }
-    void SetHeight(int Value) { Set(FHeight, Value); }
+    void SetHeight(int Value) { if (AssignIfChanged(FHeight, Value)) Changed(); }
     TColor Color() const { return FColor; }
-    void SetColor(TColor Value) { Set(FColor, Value); }
+    void SetColor(TColor Value) { if (AssignIfChanged(FColor, Value)) Changed(); }
     TColor ColorTo() const { return FColorTo; }
-    void SetColorTo(TColor Value) { Set(FColorTo, Value); }
+    void SetColorTo(TColor Value) { if (AssignIfChanged(FColorTo, Value)) Changed(); }
     TGradientDirection GradientDirection() const { return FGradientDirection; }
-    void SetGradientDirection(TGradientDirection Value) { Set(FGradientDirection, Value); }
+    void SetGradientDirection(TGradientDirection Value) { if (AssignIfChanged(FGradientDirection, Value)) Changed(); }
     TCaptionPosition Position() const { return FPosition; }
-    void SetPosition(TCaptionPosition Value) { Set(FPosition, Value); }
+    void SetPosition(TCaptionPosition Value) { if (AssignIfChanged(FPosition, Value)) Changed(); }
     TColor FontColor() const { return FFontColor; }
-    void SetFontColor(TColor Value) { Set(FFontColor, Value); }
+    void SetFontColor(TColor Value) { if (AssignIfChanged(FFontColor, Value)) Changed(); }
     TColor CloseColor() const { return FCloseColor; }
-    void SetCloseColor(TColor Value) { Set(FCloseColor, Value); }
+    void SetCloseColor(TColor Value) { if (AssignIfChanged(FCloseColor, Value)) Changed(); }
     bool CloseButton() const { return FCloseButton; }
-    void SetCloseButton(bool Value) { Set(FCloseButton, Value); }
+    void SetCloseButton(bool Value) { if (AssignIfChanged(FCloseButton, Value)) Changed(); }
     bool MinMaxButton() const { return FMinMaxButton; }
-    void SetMinMaxButton(bool Value) { Set(FMinMaxButton, Value); }
+    void SetMinMaxButton(bool Value) { if (AssignIfChanged(FMinMaxButton, Value)) Changed(); }
     TColor CloseButtonColor() const { return FCloseButtonColor; }
-    void SetCloseButtonColor(TColor Value) { Set(FCloseButtonColor, Value); }
+    void SetCloseButtonColor(TColor Value) { if (AssignIfChanged(FCloseButtonColor, Value)) Changed(); }
     TColor MinMaxButtonColor() const { return FMinMaxButtonColor; }
-    void SetMinMaxButtonColor(TColor Value) { Set(FMinMaxButtonColor, Value); }
+    void SetMinMaxButtonColor(TColor Value) { if (AssignIfChanged(FMinMaxButtonColor, Value)) Changed(); }
     TCaptionButtonPosition ButtonPosition() const { return FButtonPosition; }
-    void SetButtonPosition(TCaptionButtonPosition Value) { Set(FButtonPosition, Value); }
+    void SetButtonPosition(TCaptionButtonPosition Value) { if (AssignIfChanged(FButtonPosition, Value)) Changed(); }
     TShadeType ShadeType() const { return FShadeType; }
-    void SetShadeType(TShadeType Value) { Set(FShadeType, Value); }
+    void SetShadeType(TShadeType Value) { if (AssignIfChanged(FShadeType, Value)) Changed(); }
     int ShadeLight() const { return FShadeLight; }
-    void SetShadeLight(int Value) { Set(FShadeLight, Value); }
+    void SetShadeLight(int Value) { if (AssignIfChanged(FShadeLight, Value)) Changed(); }
     int ShadeGrain() const { return FShadeGrain; }
-    void SetShadeGrain(int Value) { Set(FShadeGrain, Value); }
+    void SetShadeGrain(int Value) { if (AssignIfChanged(FShadeGrain, Value)) Changed(); }
     int Indent() const { return FIndent; }
-    void SetIndent(int Value) { Set(FIndent, Value); }
+    void SetIndent(int Value) { if (AssignIfChanged(FIndent, Value)) Changed(); }
     int TopIndent() const { return FTopIndent; }
-    void SetTopIndent(int Value) { Set(FTopIndent, Value); }
+    void SetTopIndent(int Value) { if (AssignIfChanged(FTopIndent, Value)) Changed(); }
     QString Text() const { return FText; }
-    void SetText(const QString& Value) { Set(FText, Value); }
+    void SetText(const QString& Value) { if (AssignIfChanged(FText, Value)) Changed(); }
 
 private:
     bool FVisible = false;
@@ -99,31 +93,31 @@ private:
 class TPanelStatusBar : public TPanelPart {
 public:
     bool Visible() const { return FVisible; }
-    void SetVisible(bool Value) { Set(FVisible, Value); }
+    void SetVisible(bool Value) { if (AssignIfChanged(FVisible, Value)) Changed(); }
     int Height() const { return FHeight; }
-    void SetHeight(int Value) { Set(FHeight, Value); }
+    void SetHeight(int Value) { if (AssignIfChanged(FHeight, Value)) Changed(); }
     TColor Color() const { return FColor; }
-    void SetColor(TColor Value) { Set(FColor, Value); }
+    void SetColor(TColor Value) { if (AssignIfChanged(FColor, Value)) Changed(); }
     TColor ColorTo() const { return FColorTo; }
-    void SetColorTo(TColor Value) { Set(FColorTo, Value); }
+    void SetColorTo(TColor Value) { if (AssignIfChanged(FColorTo, Value)) Changed(); }
     TGradientDirection GradientDirection() const { return FGradientDirection; }
-    void SetGradientDirection(TGradientDirection Value) { Set(FGradientDirection, Value); }
+    void SetGradientDirection(TGradientDirection Value) { if (AssignIfChanged(FGradientDirection, Value)) Changed(); }
     int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int Value) { Set(FImageIndex, Value); }
+    void SetImageIndex(int Value) { if (AssignIfChanged(FImageIndex, Value)) Changed(); }
     QString Text() const { return FText; }
-    void SetText(const QString& Value) { Set(FText, Value); }
+    void SetText(const QString& Value) { if (AssignIfChanged(FText, Value)) Changed(); }
     QFont Font() const { return FFont; }
-    void SetFont(const QFont& Value) { Set(FFont, Value); }
+    void SetFont(const QFont& Value) { if (AssignIfChanged(FFont, Value)) Changed(); }
     TColor FontColor() const { return FFontColor; }
-    void SetFontColor(TColor Value) { Set(FFontColor, Value); }
+    void SetFontColor(TColor Value) { if (AssignIfChanged(FFontColor, Value)) Changed(); }
     TBorderStyle BorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(TBorderStyle Value) { Set(FBorderStyle, Value); }
+    void SetBorderStyle(TBorderStyle Value) { if (AssignIfChanged(FBorderStyle, Value)) Changed(); }
     TColor BorderColor() const { return FBorderColor; }
-    void SetBorderColor(TColor Value) { Set(FBorderColor, Value); }
+    void SetBorderColor(TColor Value) { if (AssignIfChanged(FBorderColor, Value)) Changed(); }
     bool BevelInner() const { return FBevelInner; }
-    void SetBevelInner(bool Value) { Set(FBevelInner, Value); }
+    void SetBevelInner(bool Value) { if (AssignIfChanged(FBevelInner, Value)) Changed(); }
     int TopIndent() const { return FTopIndent; }
-    void SetTopIndent(int Value) { Set(FTopIndent, Value); }
+    void SetTopIndent(int Value) { if (AssignIfChanged(FTopIndent, Value)) Changed(); }
 
 private:
     bool FVisible = false;

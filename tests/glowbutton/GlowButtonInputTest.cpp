@@ -84,10 +84,10 @@ TEST_F(GlowButtonTest, DraggingFollowsThePointerWithTheDownLook)
     Press(Button);
     EXPECT_PIXEL(Look(), 0, 14, DownBorder);
     MoveHeld(Button, Outside);
-    EXPECT_EQ(Button->DrawState(), 0);
+    EXPECT_EQ(Button->DrawState(), dsUp);
     EXPECT_PIXEL(Look(), 0, 14, Button->Appearance()->BorderColor());
     MoveHeld(Button, QPoint(30, 12));
-    EXPECT_EQ(Button->DrawState(), 2);
+    EXPECT_EQ(Button->DrawState(), dsDown);
     EXPECT_PIXEL(Look(), 0, 14, DownBorder);
     Release(Button, QPoint(30, 12));
     EXPECT_PIXEL(Look(), 0, 14, Button->Appearance()->BorderColorHot());
@@ -178,6 +178,61 @@ INSTANTIATE_TEST_SUITE_P(Switch, GroupRelease,
                          testing::Values(AllowAllUpCase{"StaysDown", false, true},
                                          AllowAllUpCase{"AllowAllUpReleases", true, false}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
+
+// The draw state is settled by the change itself; no paint has to run in between.
+struct SettledCase
+{
+    const char* Name;
+    std::function<void(TProbeButton*)> Change;
+    TDrawState State;
+};
+
+class SettledState : public GlowButtonTest, public testing::WithParamInterface<SettledCase> {};
+
+TEST_P(SettledState, WithoutAPaint)
+{
+    GetParam().Change(Button);
+    EXPECT_EQ(Button->DrawState(), GetParam().State);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, SettledState,
+    testing::Values(SettledCase{"Disabled", [](TProbeButton* B) { B->setEnabled(false); }, dsDisabled},
+                    SettledCase{"DisabledCheckStaysDown",
+                                [](TProbeButton* B) {
+                                    B->SetStyle(bsCheck);
+                                    B->SetDown(true);
+                                    B->setEnabled(false);
+                                },
+                                dsDown},
+                    SettledCase{"ReenabledGroupMemberIsExclusive",
+                                [](TProbeButton* B) {
+                                    B->SetGroupIndex(1);
+                                    B->SetDown(true);
+                                    B->setEnabled(false);
+                                    B->setEnabled(true);
+                                },
+                                dsExclusive},
+                    SettledCase{"ReenabledPlainButtonIsUp",
+                                [](TProbeButton* B) {
+                                    B->setEnabled(false);
+                                    B->setEnabled(true);
+                                },
+                                dsUp},
+                    SettledCase{"CheckStyleReleasedInsideStaysDown",
+                                [](TProbeButton* B) {
+                                    B->SetStyle(bsCheck);
+                                    GlowButtonTest::UserClick(B);
+                                },
+                                dsDown}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST_F(GlowButtonTest, ButtonCreatedInADisabledParentStartsDisabled)
+{
+    Form->setEnabled(false);
+    auto* Late = new TProbeButton(Form.get());
+    EXPECT_EQ(Late->DrawState(), dsDisabled);
+}
 
 TEST_F(GlowButtonTest, CheckStyleTogglesOnEveryClick)
 {

@@ -305,18 +305,25 @@ TEST(GradientPanel, CaptionBarIsFilledInsideTheBevel)
     EXPECT_EQ(panel.ChildArea().left(), 1 + panel.CapHeight() - 2);
 }
 
-TEST(GradientPanel, CollapsingShrinksToTheCaptionBarAndHidesChildren)
-{
+// A 200 x 150 panel with a caption bar and one child, recording its collapse events.
+struct CollapsingPanel : testing::Test {
     TGradientPanel panel;
-    panel.resize(200, 150);
-    panel.Caption().SetVisible(true);
-    auto* child = new QWidget(&panel);
-    child->setGeometry(10, 30, 20, 20);
-    panel.show();
+    QWidget* child = new QWidget(&panel);
     QStringList events;
-    panel.OnMinimize = [&](QObject*) { events << "minimize"; };
-    panel.OnMaximize = [&](QObject*) { events << "maximize"; };
-    panel.OnEndCollapsExpand = [&](QObject*) { events << "end"; };
+    CollapsingPanel()
+    {
+        panel.resize(200, 150);
+        panel.Caption().SetVisible(true);
+        child->setGeometry(10, 30, 20, 20);
+        panel.show();
+        panel.OnMinimize = [this](QObject*) { events << "minimize"; };
+        panel.OnMaximize = [this](QObject*) { events << "maximize"; };
+        panel.OnEndCollapsExpand = [this](QObject*) { events << "end"; };
+    }
+};
+
+TEST_F(CollapsingPanel, ShrinksToTheCaptionBarAndHidesChildren)
+{
     panel.SetCollaps(true);
     EXPECT_EQ(panel.height(), panel.CapHeight() - 2);
     EXPECT_EQ(panel.FullHeight(), 150);
@@ -324,6 +331,35 @@ TEST(GradientPanel, CollapsingShrinksToTheCaptionBarAndHidesChildren)
     panel.SetCollaps(false);
     EXPECT_EQ(panel.height(), 150);
     EXPECT_TRUE(child->isVisible());
+    EXPECT_EQ(events, QStringList({"minimize", "end", "maximize", "end"}));
+}
+
+TEST_F(CollapsingPanel, InStepsShowsItsColourMeanwhileAndEndsAsAtOnce)
+{
+    constexpr TColor Meanwhile = RGBColor(0, 200, 0);
+    panel.SetBevelOuter(bvNone);
+    panel.SetCollapsSteps(4);
+    panel.SetCollapsDelay(1);
+    panel.SetCollapsColor(Meanwhile);
+    const int collapsed = panel.CapHeight() - 2;
+
+    panel.SetCollaps(true);
+    // The first step is taken at once; the state changes only at the end.
+    EXPECT_EQ(panel.height(), 150 - (150 - collapsed) / 4);
+    EXPECT_FALSE(panel.Collaps());
+    EXPECT_EQ(PixelAt(Snapshot(panel), 100, panel.height() - 5), Rgb(Meanwhile));
+    EXPECT_EQ(panel.Color(), clBtnFace);
+    panel.SetCollaps(false); // dropped while the collapse runs
+    ASSERT_TRUE(WaitFor([&] { return events.contains("end"); }));
+    EXPECT_EQ(panel.height(), collapsed);
+    EXPECT_TRUE(panel.Collaps());
+    EXPECT_FALSE(child->isVisible());
+
+    panel.SetCollaps(false);
+    ASSERT_TRUE(WaitFor([&] { return events.size() == 4; }));
+    EXPECT_EQ(panel.height(), 150);
+    EXPECT_TRUE(child->isVisible());
+    EXPECT_EQ(PixelAt(Snapshot(panel), 100, 140), Rgb(clBtnFace));
     EXPECT_EQ(events, QStringList({"minimize", "end", "maximize", "end"}));
 }
 
