@@ -76,19 +76,12 @@ inline constexpr std::array<TInstallerRow, 4> InstallerRows = {{
 
 #undef KX_ROW_CONTROL
 
-// The row whose Download or Install button carries the Tag; none for any other Tag.
-constexpr const TInstallerRow* RowOfDownloadTag(int Tag)
+// The row whose Download or Install button carries the Tag, told by the field given
+// (&TInstallerRow::DownloadTag or &TInstallerRow::InstallTag); none for any other Tag.
+constexpr const TInstallerRow* RowOfTag(int TInstallerRow::*Kind, int Tag)
 {
     for (const TInstallerRow& row : InstallerRows)
-        if (row.DownloadTag == Tag)
-            return &row;
-    return nullptr;
-}
-
-constexpr const TInstallerRow* RowOfInstallTag(int Tag)
-{
-    for (const TInstallerRow& row : InstallerRows)
-        if (row.InstallTag == Tag)
+        if (row.*Kind == Tag)
             return &row;
     return nullptr;
 }

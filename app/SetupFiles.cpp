@@ -15,7 +15,7 @@ QString DownloadBaseURL()
 
 QString DownloadFileName(int Tag)
 {
-    const TInstallerRow* row = RowOfDownloadTag(Tag);
+    const TInstallerRow* row = RowOfTag(&TInstallerRow::DownloadTag, Tag);
     return row ? QString::fromLatin1(row->DownloadFile) : QString();
 }
 
@@ -33,6 +33,6 @@ QString VersionPath(int Item)
 
 QString InstallFileName(int Tag)
 {
-    const TInstallerRow* row = RowOfInstallTag(Tag);
+    const TInstallerRow* row = RowOfTag(&TInstallerRow::InstallTag, Tag);
     return row ? SetupFileNames[row->Inventory] : QString();
 }
