@@ -1,6 +1,7 @@
 #include "app/InstallForm.h"
 
 #include "app/CheckWriteAccess.h"
+#include "app/InstallerRows.h"
 #include "app/MessageBoxes.h"
 #include "app/SetupFiles.h"
 #include "controls/GlowButton.h"
@@ -160,17 +161,14 @@ void TInstallForm::RefreshSetupFiles()
             || platform::fileExistsIgnoringCase(saveDir, name);
         FileBox->addItem(name + PresenceText(present[i]));
     }
-    UpgradeBtn->setEnabled(present[0]);
-    Install32Btn->setEnabled(present[2]);
-    Install64Btn->setEnabled(present[3]);
-    FullInstallBtn->setEnabled(present[4]);
     const QString prefix = QStringLiteral("Install file is");
-    Label17->setText(prefix + PresenceText(present[0]));
-    Label18->setText(prefix + PresenceText(present[2]));
-    Label19->setText(prefix + PresenceText(present[3]));
-    Label20->setText(prefix + PresenceText(present[4]));
-    for (QLabel* label : {Label17, Label18, Label19, Label20})
-        label->adjustSize();
+    for (const TInstallerRow& row : InstallerRows) {
+        const bool found = present[row.Inventory];
+        row.Install.In(*this)->setEnabled(found);
+        QLabel* status = row.StatusLabel.In(*this);
+        status->setText(prefix + PresenceText(found));
+        status->adjustSize();
+    }
 }
 
 void TInstallForm::DownloadClick(QObject* Sender)

@@ -82,9 +82,6 @@ public:
     void InstallBtnClick(QObject* Sender);
     void CancelBtnClick(QObject* Sender);
 
-    // True while a download runs: the buttons that would disturb it do nothing.
-    bool Transferring() const { return FTransferring; }
-
 protected:
     void resizeEvent(QResizeEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
@@ -103,6 +100,7 @@ private:
 
     TInstallEnvironment FEnvironment;
     bool FShown = false;
+    // True while a download runs: the buttons that would disturb it do nothing.
     bool FTransferring = false;
     bool FCloseRequested = false;
     QString FDownloadError;

@@ -2,6 +2,8 @@
 #include "app/InstallForm.h"
 
 #include "app/ButtonPictures.h"
+#include "app/InstallFormLayout.h"
+#include "app/InstallerRows.h"
 #include "app/Label.h"
 #include "app/Memo.h"
 #include "controls/GlowButton.h"
@@ -13,12 +15,10 @@
 
 namespace {
 
-constexpr int DesignWidth = 981;
-constexpr int DesignHeight = 754;
-constexpr int BackPanelHeight = 609;
-constexpr int FileBoxWidth = 223;
+using namespace InstallFormLayout;
+
 // CancelBtn keeps its design distance to the right edge of BackPanel.
-constexpr int CancelBtnRightGap = DesignWidth - (711 + 113);
+constexpr int CancelBtnRightGap = DesignWidth - (CancelBtnRect.left() + CancelBtnRect.width());
 
 // Pixel heights of Tahoma at 8, 9 and 10 points on a 96-dpi screen.
 constexpr int Points8 = 11;
@@ -59,7 +59,7 @@ QWidget* AddLine(QWidget* Parent, const char* Name, int Top)
 {
     auto* line = new QWidget(Parent);
     line->setObjectName(QString::fromLatin1(Name));
-    line->setGeometry(0, Top, 560, 1);
+    line->setGeometry(0, Top, SeparatorWidth, 1);
     line->setAutoFillBackground(true);
     QPalette palette = line->palette();
     palette.setColor(QPalette::Window, Qt::black);
@@ -140,33 +140,23 @@ void TInstallForm::BuildControls()
     const QFont buttonFont = Tahoma(Points9, true);
     const QByteArray install = InstallPicture();
     const QByteArray download = DownloadPicture();
-    Label1 = AddLabel(back, "Label1", 25, 237, QStringLiteral("Upgrade KAPLIX"), rowFont);
-    Label17 = AddLabel(back, "Label17", 432, 238, QStringLiteral("--"), font());
-    Shape2 = AddLine(back, "Shape2", 251);
-    Download1 = AddButton(back, "Download1", QRect(120, 258, 97, 28), QStringLiteral("Download"), 1, download, buttonFont);
-    UpgradeBtn = AddButton(back, "UpgradeBtn", QRect(234, 258, 180, 28), QStringLiteral("Upgrade"), 0, install, buttonFont);
-
-    Label2 = AddLabel(back, "Label2", 25, 307, QStringLiteral("Install new on 32-bit Windows"), rowFont);
-    Label18 = AddLabel(back, "Label18", 432, 308, QStringLiteral("--"), font());
-    Shape1 = AddLine(back, "Shape1", 321);
-    Download2 = AddButton(back, "Download2", QRect(120, 328, 97, 28), QStringLiteral("Download"), 2, download, buttonFont);
-    Install32Btn = AddButton(back, "Install32Btn", QRect(234, 328, 180, 28), QStringLiteral("Install"), 1, install, buttonFont);
-    Label12 = AddLabel(back, "Label12", 432, 338, QStringLiteral("Recommended"), rowFont);
-    Label12->hide();
-
-    Label3 = AddLabel(back, "Label3", 25, 378, QStringLiteral("Install new on 64-bit Windows"), rowFont);
-    Label19 = AddLabel(back, "Label19", 432, 378, QStringLiteral("--"), font());
-    Shape3 = AddLine(back, "Shape3", 392);
-    Download3 = AddButton(back, "Download3", QRect(120, 399, 97, 28), QStringLiteral("Download"), 3, download, buttonFont);
-    Install64Btn = AddButton(back, "Install64Btn", QRect(234, 399, 180, 28), QStringLiteral("Install"), 2, install, buttonFont);
-    Label13 = AddLabel(back, "Label13", 432, 409, QStringLiteral("Recommended"), rowFont);
-    Label13->hide();
-
-    Label4 = AddLabel(back, "Label4", 25, 449, QStringLiteral("Install with databases"), rowFont);
-    Label20 = AddLabel(back, "Label20", 432, 449, QStringLiteral("--"), font());
-    Shape4 = AddLine(back, "Shape4", 464);
-    Download4 = AddButton(back, "Download4", QRect(120, 471, 97, 28), QStringLiteral("Download"), 4, download, buttonFont);
-    FullInstallBtn = AddButton(back, "FullInstallBtn", QRect(234, 471, 180, 28), QStringLiteral("Install"), 3, install, buttonFont);
+    for (const TInstallerRow& row : InstallerRows) {
+        this->*row.TitleLabel.Field =
+            AddLabel(back, row.TitleLabel.Name, RowTitleLeft, row.Top.Title, QString::fromLatin1(row.Title), rowFont);
+        this->*row.StatusLabel.Field =
+            AddLabel(back, row.StatusLabel.Name, RowStatusLeft, row.Top.Status, QStringLiteral("--"), font());
+        this->*row.Line.Field = AddLine(back, row.Line.Name, row.Top.Line);
+        this->*row.Download.Field = AddButton(back, row.Download.Name, DownloadButtonRect(row), QStringLiteral("Download"),
+                                              row.DownloadTag, download, buttonFont);
+        this->*row.Install.Field = AddButton(back, row.Install.Name, InstallButtonRect(row),
+                                             QString::fromLatin1(row.InstallCaption), row.InstallTag, install, buttonFont);
+        if (row.Recommended.Field) {
+            QLabel* recommended = AddLabel(back, row.Recommended.Name, RowStatusLeft, row.Top.Recommended,
+                                           QStringLiteral("Recommended"), rowFont);
+            recommended->hide();
+            this->*row.Recommended.Field = recommended;
+        }
+    }
 
     Label27 = AddLabel(back, "Label27", 592, 237, QStringLiteral("Upgrade "), rowFont);
     Label7 = AddWrappedLabel(back, "Label7", QRect(592, 254, 353, 0),
@@ -201,18 +191,18 @@ void TInstallForm::BuildControls()
                                   QStringLiteral("11.0"), QStringLiteral("12.0"), QStringLiteral("12.1")},
                                  3, 8);
 
-    CancelBtn = AddButton(back, "CancelBtn", QRect(711, 528, 113, 41), QStringLiteral("Done"), 0, DonePicture(),
+    CancelBtn = AddButton(back, "CancelBtn", CancelBtnRect, QStringLiteral("Done"), 0, DonePicture(),
                           Tahoma(Points10));
     CancelBtn->SetHint(QStringLiteral("Cancel installation"));
     CancelBtn->SetShowHint(true);
     Label16 = AddLabel(back, "Label16", 25, 594, QStringLiteral("Install information:"), rowFont);
 
-    for (TGlowButton* button : {Download1, Download2, Download3, Download4}) {
-        button->SetHint(QStringLiteral("Download from KAPLIX web site"));
-        button->OnClick = [this](QObject* Sender) { DownloadClick(Sender); };
+    for (const TInstallerRow& row : InstallerRows) {
+        TGlowButton* download = row.Download.In(*this);
+        download->SetHint(QStringLiteral("Download from KAPLIX web site"));
+        download->OnClick = [this](QObject* Sender) { DownloadClick(Sender); };
+        row.Install.In(*this)->OnClick = [this](QObject* Sender) { InstallBtnClick(Sender); };
     }
-    for (TGlowButton* button : {UpgradeBtn, Install32Btn, Install64Btn, FullInstallBtn})
-        button->OnClick = [this](QObject* Sender) { InstallBtnClick(Sender); };
     CancelBtn->OnClick = [this](QObject* Sender) { CancelBtnClick(Sender); };
 
     Memo = new TMemo(BottomPanel);

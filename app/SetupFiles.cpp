@@ -1,18 +1,8 @@
 #include "app/SetupFiles.h"
 
+#include "app/InstallerRows.h"
+
 #include <QtGlobal>
-
-namespace {
-
-template <std::size_t N>
-QString Entry(const std::array<const char*, N>& Table, int Index)
-{
-    if (Index < 0 || Index >= int(N))
-        return {};
-    return QString::fromLatin1(Table[std::size_t(Index)]);
-}
-
-} // namespace
 
 QString DownloadBaseURL()
 {
@@ -25,9 +15,8 @@ QString DownloadBaseURL()
 
 QString DownloadFileName(int Tag)
 {
-    // "setup.exe" is lower case on the server; the inventory's "Setup.exe" is the same file.
-    static constexpr std::array<const char*, 4> names = {"SetupNoDb.exe", "KXsetup32.exe", "KXsetup64.exe", "setup.exe"};
-    return Entry(names, Tag - 1);
+    const TInstallerRow* row = RowOfTag(&TInstallerRow::DownloadTag, Tag);
+    return row ? QString::fromLatin1(row->DownloadFile) : QString();
 }
 
 QString VersionPath(int Item)
@@ -37,11 +26,13 @@ QString VersionPath(int Item)
         "/download/ver921/", "/download/ver950/", "/download/ver100/", "/download/ver101/", "/download/ver102/",
         "/download/ver103/", "/download/ver110/", "/download/ver120/", "/download/ver121/",
     };
-    return Entry(paths, Item);
+    if (Item < 0 || Item >= int(paths.size()))
+        return {};
+    return QString::fromLatin1(paths[std::size_t(Item)]);
 }
 
 QString InstallFileName(int Tag)
 {
-    static constexpr std::array<const char*, 4> names = {"SetupNoDb.exe", "KXsetup32.exe", "KXsetup64.exe", "Setup.exe"};
-    return Entry(names, Tag);
+    const TInstallerRow* row = RowOfTag(&TInstallerRow::InstallTag, Tag);
+    return row ? SetupFileNames[row->Inventory] : QString();
 }

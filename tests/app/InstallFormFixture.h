@@ -7,9 +7,11 @@
 
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 inline const ModalAnswerer::Answer Ok{{}, QStringLiteral("OK")};
@@ -26,6 +28,33 @@ inline QStringList FileBoxLines(const TInstallForm& form)
         lines << form.FileBox->item(i)->text();
     return lines;
 }
+
+// Does what a user does in the middle of a run, once the condition holds: the run keeps the
+// event loop turning, and the condition is looked at every 10 ms.
+class WhenTrue {
+public:
+    WhenTrue(std::function<bool()> condition, std::function<void()> action)
+        : m_condition(std::move(condition))
+        , m_action(std::move(action))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (!m_condition())
+                return;
+            m_timer.stop();
+            m_done = true;
+            m_action();
+        });
+        m_timer.start(10);
+    }
+
+    bool done() const { return m_done; }
+
+private:
+    std::function<bool()> m_condition;
+    std::function<void()> m_action;
+    QTimer m_timer;
+    bool m_done = false;
+};
 
 // A start-up directory, a temporary directory and a drive C: of its own for every test.
 class InstallFormTest : public testing::Test {

@@ -1,5 +1,7 @@
 #include "tests/app/InstallFormFixture.h"
 
+#include "app/InstallFormLayout.h"
+#include "app/InstallerRows.h"
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
@@ -264,6 +266,28 @@ TEST_F(InstallFormTest, ControlsSitWhereTheDesignPutsThem)
     EXPECT_EQ(form->windowTitle(), QStringLiteral("KAPLIX install assistant - 1.13"));
 }
 
+// The end-to-end tests cannot ask another process for its widgets: they click the middle of a
+// button's place in the layout table. Such a click lands on the button of that object name,
+// which carries the row's Tag.
+TEST_F(InstallFormTest, ClickAtTheTablesPlaceOfAButtonHitsTheButtonOfThatName)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    const auto hit = [&form](const QRect& place) { return form->childAt(place.center()); };
+    for (const TInstallerRow& row : InstallerRows) {
+        auto* download = form->findChild<TGlowButton*>(QString::fromLatin1(row.Download.Name));
+        auto* install = form->findChild<TGlowButton*>(QString::fromLatin1(row.Install.Name));
+        ASSERT_NE(download, nullptr) << row.Download.Name;
+        ASSERT_NE(install, nullptr) << row.Install.Name;
+        EXPECT_EQ(hit(DownloadButtonRect(row)), download) << row.Download.Name;
+        EXPECT_EQ(hit(InstallButtonRect(row)), install) << row.Install.Name;
+        EXPECT_EQ(download->property("Tag").toInt(), row.DownloadTag) << row.Download.Name;
+        EXPECT_EQ(install->property("Tag").toInt(), row.InstallTag) << row.Install.Name;
+        EXPECT_EQ(form->findChild<QLabel*>(QString::fromLatin1(row.StatusLabel.Name)), row.StatusLabel.In(*form));
+    }
+    EXPECT_EQ(hit(InstallFormLayout::CancelBtnRect), form->findChild<TGlowButton*>(QStringLiteral("CancelBtn")));
+}
+
 TEST_F(InstallFormTest, OnlyDoneShowsItsHintAndTagsTellButtonsApart)
 {
     ModalAnswerer answerer({Ok});
@@ -364,6 +388,16 @@ protected:
         qputenv("KAPLIX_DOWNLOAD_URL", m_server->url(QString()).toLocal8Bit());
     }
 
+    // True once the running download has received data; the window does not watch progress.
+    static std::function<bool()> ReceivingData(TInstallForm& form)
+    {
+        auto received = std::make_shared<bool>(false);
+        form.WebTransfer->OnCopyProgress = [received](TWebTransfer*, int, std::int64_t size, std::int64_t) {
+            *received = *received || size > 0;
+        };
+        return [received] { return *received; };
+    }
+
     TempDir m_files;
     std::unique_ptr<NginxServer> m_server;
 };
@@ -423,13 +457,14 @@ TEST_F(DownloadTest, CancelledDownloadLeavesNothingAndAsksNothingMore)
     auto form = Open();
     form->VersionRadio->SetItemIndex(7); // the slow directory
     bool clicked = false;
-    QTimer::singleShot(300, [&] {
+    WhenTrue midway(ReceivingData(*form), [&] {
         // Clicks that arrive during the run are ignored.
         form->DownloadClick(form->Download2);
         form->CancelBtnClick(form->CancelBtn);
         clicked = clickButton(form->WebTransfer->ProgressForm(), QStringLiteral("Cancel"));
     });
     form->DownloadClick(form->Download1);
+    EXPECT_TRUE(midway.done());
     EXPECT_TRUE(clicked);
     ASSERT_EQ(answerer.answered(), 2);
     EXPECT_EQ(answerer.messages()[1], QStringLiteral("Download cancelled"));
@@ -444,8 +479,9 @@ TEST_F(DownloadTest, ClosingTheWindowDuringARunCancelsItFirst)
     ModalAnswerer answerer({Ok});
     auto form = Open();
     form->VersionRadio->SetItemIndex(7);
-    QTimer::singleShot(300, [&] { form->close(); });
+    WhenTrue midway(ReceivingData(*form), [&] { form->close(); });
     form->DownloadClick(form->Download1);
+    EXPECT_TRUE(midway.done());
     EXPECT_TRUE(form->WebTransfer->Items()[0]->Cancelled());
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(QFile::exists(m_startup.filePath(QStringLiteral("SetupNoDb.exe"))));

@@ -1,3 +1,5 @@
+#include "app/InstallFormLayout.h"
+#include "app/InstallerRows.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/ScriptedHttpServer.h"
 #include "tests/support/TempDir.h"
@@ -17,12 +19,28 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <sys/stat.h>
 
 namespace {
 
 constexpr int Patience = 30000;
 const QString MainTitle = QStringLiteral("KAPLIX install assistant - 1.13");
+
+// Where a button of the main window sits, by its object name. The program runs in another
+// process, so its widgets cannot be asked: the places come from the window's own layout table,
+// which the window test checks against the real widgets. The window keeps its design size here.
+QRect ButtonRect(const char* name)
+{
+    for (const TInstallerRow& row : InstallerRows) {
+        if (qstrcmp(row.Download.Name, name) == 0)
+            return DownloadButtonRect(row);
+        if (qstrcmp(row.Install.Name, name) == 0)
+            return InstallButtonRect(row);
+    }
+    return qstrcmp(name, "CancelBtn") == 0 ? InstallFormLayout::CancelBtnRect : QRect();
+}
 
 // The assistant copied into a directory of its own (it downloads next to itself), started on
 // the virtual display against the test's mirror, with a drive C: and a temporary directory
@@ -94,35 +112,40 @@ protected:
         m_display.xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     }
 
-    void Click(const QString& window, int x, int y)
+    // Clicks the middle of a button of the main window.
+    void Click(const QString& window, const char* button)
     {
-        const QPoint origin = Origin(window);
-        m_display.xdotool({QStringLiteral("mousemove"), QString::number(origin.x() + x), QString::number(origin.y() + y),
+        const QRect place = ButtonRect(button);
+        ASSERT_TRUE(place.isValid()) << button;
+        const QPoint point = Origin(window) + place.center();
+        m_display.xdotool({QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
                            QStringLiteral("click"), QStringLiteral("1")});
     }
 
-    bool WaitForFile(const QString& path, qint64 size) const
+    // True once the condition holds, looked at every 100 ms within the test's patience.
+    static bool WaitFor(const std::function<bool()>& condition)
     {
         const QDeadlineTimer deadline(Patience);
-        while (!deadline.hasExpired()) {
-            if (QFileInfo(path).size() == size)
-                return true;
+        while (!condition()) {
+            if (deadline.hasExpired())
+                return false;
             QThread::msleep(100);
         }
-        return false;
+        return true;
     }
 
-    // True once no visible window's title matches the pattern, within the test's patience.
+    static bool WaitForFile(const QString& path, qint64 size)
+    {
+        return WaitFor([&] { return QFileInfo(path).size() == size; });
+    }
+
+    // True once no visible window's title matches the pattern.
     bool WaitUntilGone(const QString& titlePattern) const
     {
-        const QDeadlineTimer deadline(Patience);
-        while (!deadline.hasExpired()) {
-            if (m_display.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                   titlePattern}).isEmpty())
-                return true;
-            QThread::msleep(100);
-        }
-        return false;
+        return WaitFor([&] {
+            return m_display.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                      titlePattern}).isEmpty();
+        });
     }
 
     // Answers the start-up box and returns the main window's id.
@@ -159,7 +182,7 @@ TEST_F(AssistantTest, DownloadThroughTheRealWindowAndLeaveWithDone)
 
     const QString window = m_display.waitForWindow(QRegularExpression::escape(MainTitle), Patience);
     ASSERT_FALSE(window.isEmpty());
-    Click(window, 120 + 48, 399 + 14); // Download, 64-bit row
+    Click(window, "Download3"); // 64-bit row
 
     ASSERT_TRUE(WaitForFile(m_home.filePath(QStringLiteral("KXsetup64.exe")), 300000));
     const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
@@ -168,9 +191,8 @@ TEST_F(AssistantTest, DownloadThroughTheRealWindowAndLeaveWithDone)
     ASSERT_TRUE(m_display.screenshot(shot));
     EXPECT_FALSE(QImage(shot).isNull());
     PressReturnIn(doneBox);
-
-    QThread::msleep(300);
-    Click(window, 711 + 56, 528 + 20); // Done
+    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
+    Click(window, "CancelBtn"); // Done
     ASSERT_TRUE(m_assistant.waitForFinished(Patience));
     EXPECT_EQ(m_assistant.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(m_assistant.exitCode(), 0);
@@ -185,13 +207,14 @@ TEST_F(AssistantTest, MissingFileOnTheServerIsExplainedInAnErrorBox)
     PressReturnIn(startupBox);
     const QString window = m_display.waitForWindow(QRegularExpression::escape(MainTitle), Patience);
     ASSERT_FALSE(window.isEmpty());
-    Click(window, 120 + 48, 258 + 14); // Download, upgrade row: not on the mirror
+    Click(window, "Download1"); // upgrade row: not on the mirror
 
     const QString errorBox = m_display.waitForWindow(QStringLiteral("^Error$"), Patience);
     ASSERT_FALSE(errorBox.isEmpty());
     EXPECT_FALSE(QFile::exists(m_home.filePath(QStringLiteral("SetupNoDb.exe"))));
     PressReturnIn(errorBox);
-    Click(window, 711 + 56, 528 + 20);
+    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Error$")));
+    Click(window, "CancelBtn"); // Done
     ASSERT_TRUE(m_assistant.waitForFinished(Patience));
     EXPECT_EQ(m_assistant.exitCode(), 0);
 }
@@ -209,14 +232,14 @@ TEST_F(AssistantTest, BrokenConnectionIsExplainedAndTheWindowStaysUsable)
 
     // Twice: after the first failure the window still takes a download.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        Click(window, 120 + 48, 399 + 14); // Download, 64-bit row
+        Click(window, "Download3"); // 64-bit row
         const QString errorBox = m_display.waitForWindow(QStringLiteral("^Error$"), Patience);
         ASSERT_FALSE(errorBox.isEmpty()) << "attempt " << attempt + 1;
         PressReturnIn(errorBox);
-        QThread::msleep(300);
+        ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Error$"))) << "attempt " << attempt + 1;
     }
     EXPECT_EQ(faulty.requests().size(), 2);
-    Click(window, 711 + 56, 528 + 20); // Done
+    Click(window, "CancelBtn"); // Done
     ASSERT_TRUE(m_assistant.waitForFinished(Patience));
     EXPECT_EQ(m_assistant.exitCode(), 0);
     EXPECT_EQ(QDir(m_home.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("SetupKAPLIX")})
@@ -235,7 +258,7 @@ TEST_F(AssistantTest, ARedirectToTheProgramsOwnNameLeavesTheProgramAlone)
     Start();
     const QString window = OpenMainWindow();
     ASSERT_FALSE(window.isEmpty());
-    Click(window, 120 + 48, 399 + 14); // Download, 64-bit row
+    Click(window, "Download3"); // 64-bit row
 
     ASSERT_TRUE(WaitForFile(m_home.filePath(QStringLiteral("KXsetup64.exe")), 200000));
     const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
@@ -245,7 +268,7 @@ TEST_F(AssistantTest, ARedirectToTheProgramsOwnNameLeavesTheProgramAlone)
     EXPECT_EQ(QFileInfo(m_program).lastModified(), programTime);
     PressReturnIn(doneBox);
     ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
-    Click(window, 711 + 56, 528 + 20); // Done
+    Click(window, "CancelBtn"); // Done
     ASSERT_TRUE(m_assistant.waitForFinished(Patience));
     EXPECT_EQ(m_assistant.exitCode(), 0);
 }
@@ -261,7 +284,7 @@ TEST_F(AssistantTest, ASharedTmpdirIsPassedOverForAPrivateFolder)
     Start();
     const QString window = OpenMainWindow();
     ASSERT_FALSE(window.isEmpty());
-    Click(window, 120 + 48, 399 + 14); // Download, 64-bit row
+    Click(window, "Download3"); // 64-bit row
 
     const QString privateDir = m_cache.filePath(QStringLiteral("kaplix-setup"));
     ASSERT_TRUE(WaitForFile(privateDir + QStringLiteral("/KXsetup64.exe"), 300000));
@@ -272,7 +295,7 @@ TEST_F(AssistantTest, ASharedTmpdirIsPassedOverForAPrivateFolder)
     ASSERT_FALSE(doneBox.isEmpty());
     PressReturnIn(doneBox);
     ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
-    Click(window, 711 + 56, 528 + 20); // Done
+    Click(window, "CancelBtn"); // Done
     ASSERT_TRUE(m_assistant.waitForFinished(Patience));
     EXPECT_EQ(m_assistant.exitCode(), 0);
     ::chmod(QFile::encodeName(shared.path()).constData(), 0700);
