@@ -8,6 +8,15 @@
 
 VirtualDisplay::VirtualDisplay()
 {
+    // Two servers started at the same moment may pick the same display number, and the later
+    // one then gives up ("server already running"): try again, it picks the next free one.
+    constexpr int Attempts = 5;
+    for (int attempt = 0; attempt < Attempts && m_name.isEmpty(); ++attempt)
+        start();
+}
+
+void VirtualDisplay::start()
+{
     // Xvfb picks a free display number itself and writes it to the pipe once it is ready.
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0)
@@ -27,8 +36,13 @@ VirtualDisplay::VirtualDisplay()
     while (::read(pipeEnds[0], &c, 1) == 1 && c != '\n')
         number += c;
     ::close(pipeEnds[0]);
-    if (!number.isEmpty() && m_server.state() == QProcess::Running)
+    if (!number.isEmpty() && m_server.state() == QProcess::Running) {
         m_name = QStringLiteral(":") + QString::fromLatin1(number);
+        return;
+    }
+    if (m_server.state() != QProcess::NotRunning)
+        m_server.kill();
+    m_server.waitForFinished(5000);
 }
 
 VirtualDisplay::~VirtualDisplay()

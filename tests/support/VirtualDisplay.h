@@ -25,6 +25,9 @@ public:
     bool screenshot(const QString& path) const;
 
 private:
+    // One try at starting the server; sets m_name when it runs.
+    void start();
+
     QProcess m_server;
     QString m_name;
 };
