@@ -18,6 +18,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Debian ships programs without their debugging information.
+set(CPACK_STRIP_FILES ON)
 # Without a platform plugin Qt opens no window at all.
 set(kx_debian_depends "qt6-qpa-plugins")
 find_program(KX_DPKG_SHLIBDEPS dpkg-shlibdeps)
