@@ -1,5 +1,6 @@
 #include "HostileFixture.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/FtpServer.h"
 
 #include <QTimer>
@@ -219,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ReplyCase{"ResetBeforeTheFirstByte", {}, NotFound, true, 0},
                     ReplyCase{"ResetMidFilePassive", {}, Interrupted, true, 100000},
                     ReplyCase{"ResetMidFileActive", {}, Interrupted, false, 100000}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 
 // What an injected command would do if it reached the server.
@@ -351,7 +352,7 @@ TEST_P(FtpInjection, LineBreakInAFieldFailsTheJobBeforeAnythingIsSent)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, FtpInjection, testing::ValuesIn(InjectionCases()),
-                         [](const auto& info) { return info.param.name; });
+                         caseName);
 
 // A multi-file upload finds a local file whose name holds a line break: that file is refused
 // before any command for it goes out, the others are uploaded.
@@ -398,7 +399,7 @@ TEST_P(FtpLocalNameInjection, NameWithALineBreakIsRefusedAndTheOthersGo)
 INSTANTIATE_TEST_SUITE_P(Names, FtpLocalNameInjection,
                          testing::Values(LocalNameCase{"CrLf", "\r\n"}, LocalNameCase{"Lf", "\n"},
                                          LocalNameCase{"Cr", "\r"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 
 // In active mode the server connects back to us for every transfer; here that connection
@@ -454,7 +455,7 @@ INSTANTIATE_TEST_SUITE_P(
         ForeignDataCase{"LateConnectionFromTheServer", wpFtp, {QStringLiteral("STOR")}, false, nullptr},
         // In passive mode we connect to the server; where it would connect from plays no role.
         ForeignDataCase{"PassiveModeConnectsToTheServer", wpFtp, {QStringLiteral("RETR")}, true, nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 // An upload whose data connection comes from elsewhere sends nothing there: it breaks off.
 TEST_F(HostileFtp, UploadDataGoesOnlyToTheServersOwnAddress)
@@ -556,6 +557,6 @@ INSTANTIATE_TEST_SUITE_P(
         CredentialsCase{"LoginsThatJoinAlike", {0, "ab", "c", wpFtp}, {0, "a", "bc", wpFtp}},
         // The control case: the very same login on the very same server needs one.
         CredentialsCase{"SameLoginOnTheSameServer", {0, "ab", "c", wpFtp}, {0, "ab", "c", wpFtp}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 } // namespace

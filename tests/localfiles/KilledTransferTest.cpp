@@ -1,5 +1,6 @@
 #include "transfer/WebTransfer.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FtpServer.h"
 #include "tests/support/QtPrinters.h"
@@ -108,7 +109,7 @@ TEST_P(KilledTransfer, LeavesTheOldFileAndNothingElse)
 INSTANTIATE_TEST_SUITE_P(Jobs, KilledTransfer,
                          testing::Values(KillCase{"HttpDownload", wpHttp}, KillCase{"FtpDownload", wpFtp},
                                          KillCase{"FileCopy", wpFile}),
-                         [](const testing::TestParamInfo<KillCase>& info) { return std::string(info.param.name); });
+                         caseName);
 
 // Sets a file's (or a link's own) last-write time.
 void SetModified(const QString& path, const QDateTime& time)

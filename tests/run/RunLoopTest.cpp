@@ -1,5 +1,6 @@
 #include "TestableTransfer.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/ClickButton.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/NginxServer.h"
@@ -221,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(Protocols, RunCaption,
                                          CaptionCase{"FtpDelete", wpFtpDelete, "Starting ..."},
                                          CaptionCase{"FtpList", wpFtpList, "Starting ..."},
                                          CaptionCase{"FtpTest", wpFtpTest, "Starting ..."}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 struct KeepCase {
     const char* name;
@@ -267,7 +268,7 @@ INSTANTIATE_TEST_SUITE_P(
                     KeepCase{"SingleJob", {{wpFtp, "pw", true}}, 0, false},
                     KeepCase{"NextIsMultiFtp", {{wpFtp, "pw", true}, {wpMultiFtp, "pw", true}}, 0, false},
                     KeepCase{"HttpJobs", {{wpHttp, "pw", true}, {wpHttp, "pw", true}}, 0, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST_F(RunLoop, ThreadExecuteReturnsBeforeTheRunAndRunsItOnThisThread)
 {
