@@ -6,9 +6,9 @@
 #include "tests/support/NginxServer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WaitFor.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QPushButton>
 #include <QTest>
 
@@ -277,9 +277,7 @@ TEST_F(RunLoop, ThreadExecuteReturnsBeforeTheRunAndRunsItOnThisThread)
     engine.OnFileStart = [&](TWebTransfer*, int) { runThread = QThread::currentThread(); };
     engine.ThreadExecute();
     EXPECT_EQ(runThread, nullptr);
-    const QDeadlineTimer deadline(10000);
-    while (!events.log.contains(QStringLiteral("CopyDone")) && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(waitFor([&] { return events.log.contains(QStringLiteral("CopyDone")); }, 10000));
     EXPECT_EQ(runThread, QThread::currentThread());
     EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileDone 0"), QStringLiteral("CopyDone")}));
 }
