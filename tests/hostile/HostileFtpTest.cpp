@@ -513,18 +513,18 @@ TEST_P(FtpCredentials, EachJobReachesItsOwnServerWithItsOwnLogin)
     QStringList expectedLogins[2];
     const LoginJob* previous = nullptr;
     int index = 0;
-    for (const LoginJob& spec : {GetParam().first, GetParam().second}) {
-        const FtpServer& on = *servers[spec.server];
-        const bool upload = spec.protocol == wpFtpUpload;
-        TWebTransferItem* job = addJob(spec.protocol, upload ? source : QStringLiteral("/pub/file.txt"), on);
-        job->FTPUserID = QString::fromLatin1(spec.user);
-        job->FTPPassword = QString::fromLatin1(spec.password);
+    for (const LoginJob& login : {GetParam().first, GetParam().second}) {
+        const FtpServer& on = *servers[login.server];
+        const bool upload = login.protocol == wpFtpUpload;
+        TWebTransferItem* job = addJob(login.protocol, upload ? source : QStringLiteral("/pub/file.txt"), on);
+        job->FTPUserID = QString::fromLatin1(login.user);
+        job->FTPPassword = QString::fromLatin1(login.password);
         job->TargetDir = upload ? QStringLiteral("in") : inside();
         job->TargetFilename = QStringLiteral("job%1.txt").arg(index++);
-        if (!previous || previous->server != spec.server || qstrcmp(previous->user, spec.user) != 0
-            || qstrcmp(previous->password, spec.password) != 0)
-            expectedLogins[spec.server] << job->FTPUserID;
-        previous = &spec;
+        if (!previous || previous->server != login.server || qstrcmp(previous->user, login.user) != 0
+            || qstrcmp(previous->password, login.password) != 0)
+            expectedLogins[login.server] << job->FTPUserID;
+        previous = &login;
     }
     engine.Execute();
 
@@ -534,14 +534,14 @@ TEST_P(FtpCredentials, EachJobReachesItsOwnServerWithItsOwnLogin)
     EXPECT_EQ(first.logins(), expectedLogins[0]);
     EXPECT_EQ(second.logins(), expectedLogins[1]);
     index = 0;
-    for (const LoginJob& spec : {GetParam().first, GetParam().second}) {
+    for (const LoginJob& login : {GetParam().first, GetParam().second}) {
         const QString name = QStringLiteral("job%1.txt").arg(index++);
-        if (spec.protocol == wpFtpUpload) {
-            EXPECT_EQ(readRemote(*servers[spec.server], QStringLiteral("in/") + name), QByteArray("uploaded"));
-            EXPECT_FALSE(QFile::exists(servers[1 - spec.server]->rootDir() + QStringLiteral("/in/") + name));
+        if (login.protocol == wpFtpUpload) {
+            EXPECT_EQ(readRemote(*servers[login.server], QStringLiteral("in/") + name), QByteArray("uploaded"));
+            EXPECT_FALSE(QFile::exists(servers[1 - login.server]->rootDir() + QStringLiteral("/in/") + name));
         } else {
             EXPECT_EQ(readInside(name),
-                      spec.server == 0 ? QByteArray("from the first server") : QByteArray("from the second server"));
+                      login.server == 0 ? QByteArray("from the first server") : QByteArray("from the second server"));
         }
     }
 }
