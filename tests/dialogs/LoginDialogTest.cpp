@@ -1,4 +1,6 @@
-#include "tests/dialogs/DialogTestSupport.h"
+#include "tests/support/CaseName.h"
+#include "tests/support/ModalAnswerer.h"
+#include "tests/support/Pixels.h"
 
 #include "transfer/WtLogin.h"
 
@@ -91,12 +93,12 @@ TEST(TWtLoginForm, BannerIsABlueGradientWithKeysAtItsLeft)
 {
     const QImage banner = TWtLoginForm::DrawBanner();
     ASSERT_EQ(banner.size(), QSize(320, 60));
-    const QColor left = banner.pixelColor(100, 30);
-    const QColor right = banner.pixelColor(310, 30);
+    const QColor left = pixelAt(banner, 100, 30);
+    const QColor right = pixelAt(banner, 310, 30);
     EXPECT_GT(left.blue(), left.red());
     EXPECT_GT(right.blue(), right.red());
     EXPECT_GT(right.lightness(), left.lightness()) << "the gradient brightens to the right";
-    const QColor key = banner.pixelColor(40, 26);
+    const QColor key = pixelAt(banner, 40, 26);
     EXPECT_GT(key.red(), key.blue()) << "a golden key";
 }
 
@@ -107,7 +109,7 @@ TEST(ShowLoginDialog, OkReturnsWhatTheUserTypedInEditsThatStartEmpty)
     QString caption;
     bool startedEmpty = false;
     QString shownPassword;
-    AnswerNextModal([&](QWidget* dialog) {
+    ModalAnswerer answerer({{.act = [&](QWidget* dialog) {
         TWtLoginForm* form = AsLoginForm(dialog);
         caption = form->windowTitle();
         startedEmpty = form->Edit1->text().isEmpty() && form->Edit2->text().isEmpty();
@@ -116,7 +118,7 @@ TEST(ShowLoginDialog, OkReturnsWhatTheUserTypedInEditsThatStartEmpty)
         shownPassword = form->Edit2->displayText();
         QTest::mouseClick(form->Button1, Qt::LeftButton);
         ExpectClosed(form);
-    });
+    }}});
 
     EXPECT_TRUE(ShowLoginDialog(QStringLiteral("Connect to download.example.org"), user, password));
     EXPECT_EQ(caption, QStringLiteral("Connect to download.example.org"));
@@ -131,7 +133,7 @@ TEST(ShowLoginDialog, EnterAcceptsAndAltShortcutsMoveBetweenTheEdits)
 {
     QString user;
     QString password;
-    AnswerNextModal([&](QWidget* dialog) {
+    ModalAnswerer answerer({{.act = [&](QWidget* dialog) {
         TWtLoginForm* form = AsLoginForm(dialog);
         Activate(form);
         EXPECT_EQ(QApplication::focusWidget(), form->Edit1);
@@ -143,7 +145,7 @@ TEST(ShowLoginDialog, EnterAcceptsAndAltShortcutsMoveBetweenTheEdits)
         QTest::keyClicks(static_cast<QWidget*>(nullptr), QStringLiteral("bob"));
         QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Return);
         ExpectClosed(form);
-    });
+    }}});
 
     EXPECT_TRUE(ShowLoginDialog(QStringLiteral("Connect to host"), user, password));
     EXPECT_EQ(user, QStringLiteral("bob"));
@@ -161,14 +163,14 @@ TEST_P(ShowLoginDialogCancel, LeavesTheValuesUnchangedAndReturnsFalse)
 {
     QString user = QStringLiteral("kept-user");
     QString password = QStringLiteral("kept-password");
-    AnswerNextModal([&](QWidget* dialog) {
+    ModalAnswerer answerer({{.act = [&](QWidget* dialog) {
         TWtLoginForm* form = AsLoginForm(dialog);
         Activate(form);
         QTest::keyClicks(form->Edit1, QStringLiteral("typed"));
         QTest::keyClicks(form->Edit2, QStringLiteral("typed"));
         GetParam().Dismiss(form);
         ExpectClosed(form);
-    });
+    }}});
 
     EXPECT_FALSE(ShowLoginDialog(QStringLiteral("Connect to host"), user, password));
     EXPECT_EQ(user, QStringLiteral("kept-user"));
@@ -182,6 +184,6 @@ INSTANTIATE_TEST_SUITE_P(
         CancelCase{"CancelButton", [](TWtLoginForm* f) { QTest::mouseClick(f->Button2, Qt::LeftButton); }},
         CancelCase{"Escape", [](TWtLoginForm* f) { QTest::keyClick(f->Edit1, Qt::Key_Escape); }},
         CancelCase{"CloseBox", [](TWtLoginForm* f) { f->close(); }}),
-    [](const testing::TestParamInfo<CancelCase>& info) { return info.param.Name; });
+    caseName);
 
 } // namespace

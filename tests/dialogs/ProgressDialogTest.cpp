@@ -1,4 +1,5 @@
 #include "tests/dialogs/DialogTestSupport.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/TempDir.h"
 
 #include "transfer/WebTransfer.h"
@@ -125,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
         GeometryCase{"NoFileNameWithTimes", false, true, true, true, 228, 80, 100, 120, 140, 160},
         GeometryCase{"NoCancel", true, false, false, false, 168, 100, 120, 140, 160, 140},
         GeometryCase{"NoCancelWithTimes", true, true, true, false, 208, 100, 120, 140, 160, 180}),
-    [](const testing::TestParamInfo<GeometryCase>& info) { return info.param.Name; });
+    caseName);
 
 struct OpenButtonsCase {
     const char* Name;
@@ -164,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(Buttons, ProgressDialogOpenButtons,
                                          OpenButtonsCase{"FileOnly", true, false, 130, -1},
                                          OpenButtonsCase{"FolderOnly", false, true, -1, 130},
                                          OpenButtonsCase{"Both", true, true, 45, 130}),
-                         [](const testing::TestParamInfo<OpenButtonsCase>& info) { return info.param.Name; });
+                         caseName);
 
 TEST_F(ProgressDialogTest, StartsWithTheConfiguredTextsAnEmptyBarAndTheDownloadClip)
 {
@@ -239,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, ProgressDialogFrame,
                                          FrameCase{"NotOnTop", false, false, false, false, false},
                                          FrameCase{"RaisedAfterShowing", false, true, false, true, false},
                                          FrameCase{"CloseBox", true, false, true, true, true}),
-                         [](const testing::TestParamInfo<FrameCase>& info) { return info.param.Name; });
+                         caseName);
 
 // ---- Showing ------------------------------------------------------------------------------
 
@@ -471,7 +472,7 @@ TEST_P(ProgressDialogOpen, OpensWithoutWaitingClosesTheWindowAndSetsFormClosed)
 
 INSTANTIATE_TEST_SUITE_P(Buttons, ProgressDialogOpen,
                          testing::Values(OpenCase{"OpenFile", false}, OpenCase{"OpenFolder", true}),
-                         [](const testing::TestParamInfo<OpenCase>& info) { return info.param.Name; });
+                         caseName);
 
 TEST_F(ProgressDialogTest, FormClosedIsClearedByTheNextRun)
 {

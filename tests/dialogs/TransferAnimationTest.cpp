@@ -1,4 +1,6 @@
-#include "tests/dialogs/DialogTestSupport.h"
+#include "tests/support/CaseName.h"
+#include "tests/support/Pixels.h"
+#include "tests/support/WaitFor.h"
 
 #include "transfer/TransferAnimation.h"
 
@@ -43,16 +45,16 @@ TEST_P(TransferAnimationClip, ASheetFliesBetweenTheTwoPicturesOverATransparentGr
     const QImage last = RenderFrame(c.Clip, c.FrameCount - 1);
 
     for (const QImage* frame : {&first, &middle, &last}) {
-        EXPECT_GT(qAlpha(frame->pixel(34, 40)), 0) << "the picture at the left";
-        EXPECT_GT(qAlpha(frame->pixel(236, 40)), 0) << "the picture at the right";
-        EXPECT_EQ(qAlpha(frame->pixel(140, 58)), 0) << "the ground stays transparent";
+        EXPECT_GT(pixelAt(*frame, 34, 40).alpha(), 0) << "the picture at the left";
+        EXPECT_GT(pixelAt(*frame, 236, 40).alpha(), 0) << "the picture at the right";
+        EXPECT_EQ(pixelAt(*frame, 140, 58).alpha(), 0) << "the ground stays transparent";
     }
     // Half-way the sheet is at the top of its arc, in the middle; at the ends it is not.
     const QPoint arcTop(140, 8);
-    EXPECT_EQ(qAlpha(first.pixel(arcTop)), 0);
-    EXPECT_EQ(qAlpha(middle.pixel(arcTop)), 255);
-    EXPECT_GT(qGray(middle.pixel(arcTop)), 180) << "a light sheet";
-    EXPECT_EQ(qAlpha(last.pixel(arcTop)), 0);
+    EXPECT_EQ(pixelAt(first, arcTop).alpha(), 0);
+    EXPECT_EQ(pixelAt(middle, arcTop).alpha(), 255);
+    EXPECT_GT(qGray(pixelAt(middle, arcTop).rgb()), 180) << "a light sheet";
+    EXPECT_EQ(pixelAt(last, arcTop).alpha(), 0);
     EXPECT_NE(first, middle);
     EXPECT_EQ(RenderFrame(c.Clip, c.FrameCount), first) << "the clip loops";
 }
@@ -61,14 +63,14 @@ INSTANTIATE_TEST_SUITE_P(Clips, TransferAnimationClip,
                          testing::Values(ClipCase{"Download", acDownload, 31, 15},
                                          ClipCase{"Upload", acUpload, 26, 10},
                                          ClipCase{"FileCopy", acFileCopy, 24, 12}),
-                         [](const testing::TestParamInfo<ClipCase>& info) { return info.param.Name; });
+                         caseName);
 
 TEST(TransferAnimation, DownloadClipShowsABlueGlobeAndAYellowFolder)
 {
     const QImage frame = RenderFrame(acDownload, 0);
-    const QColor globe = frame.pixelColor(34, 44);
+    const QColor globe = pixelAt(frame, 34, 44);
     EXPECT_GT(globe.blue(), globe.red());
-    const QColor folder = frame.pixelColor(250, 40);
+    const QColor folder = pixelAt(frame, 250, 40);
     EXPECT_GT(folder.red(), 200);
     EXPECT_GT(folder.green(), 150);
     EXPECT_LT(folder.blue(), 120);
@@ -82,25 +84,25 @@ TEST(TransferAnimation, PlaysInALoopAndStops)
     EXPECT_FALSE(anim.Playing());
 
     anim.Play();
-    ASSERT_TRUE(WaitUntil([&] { return anim.Frame() > 0; }));
-    ASSERT_TRUE(WaitUntil([&] { return anim.Frame() == 0; })) << "wraps after the last frame";
+    ASSERT_TRUE(waitFor([&] { return anim.Frame() > 0; }));
+    ASSERT_TRUE(waitFor([&] { return anim.Frame() == 0; })) << "wraps after the last frame";
 
     anim.Stop();
     const int stoppedAt = anim.Frame();
-    EXPECT_FALSE(WaitUntil([&] { return anim.Frame() != stoppedAt; }, 300));
+    EXPECT_FALSE(waitFor([&] { return anim.Frame() != stoppedAt; }, 300));
 }
 
 TEST(TransferAnimation, SwitchingClipsStartsTheNewClipFromItsFirstFrame)
 {
     TTransferAnimation anim;
     anim.Play();
-    ASSERT_TRUE(WaitUntil([&] { return anim.Frame() > 2; }));
+    ASSERT_TRUE(waitFor([&] { return anim.Frame() > 2; }));
     anim.SetClip(acUpload);
     EXPECT_EQ(anim.Clip(), acUpload);
     EXPECT_LE(anim.Frame(), 1);
     EXPECT_TRUE(anim.Playing());
-    ASSERT_TRUE(WaitUntil([&] { return anim.Frame() == 25; })) << "the upload clip has 26 frames";
-    ASSERT_TRUE(WaitUntil([&] { return anim.Frame() == 0; }));
+    ASSERT_TRUE(waitFor([&] { return anim.Frame() == 25; })) << "the upload clip has 26 frames";
+    ASSERT_TRUE(waitFor([&] { return anim.Frame() == 0; }));
 }
 
 } // namespace

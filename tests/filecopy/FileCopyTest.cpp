@@ -1,6 +1,7 @@
 #include "transfer/DateConversions.h"
 #include "transfer/WebTransfer.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/QtPrinters.h"
@@ -156,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CopyFailures, testing::Values(
     FailureCase{"SameFileOtherSpelling", 0, "Cannot copy identical files "},
     FailureCase{"TargetBelowAFile", 3, "Cannot create target file "},
     FailureCase{"NameThatLeavesTheTarget", 3, "Cannot create target file "}),
-    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST_F(FileCopyTest, NotNewerSourceIsSkippedWithItsDate)
 {
@@ -333,7 +334,7 @@ TEST_P(CopyTargetSafety, LinkAtTheTargetIsReplacedNotWrittenThrough)
 
 INSTANTIATE_TEST_SUITE_P(Sources, CopyTargetSafety,
                          testing::Values(SourceKind{"Local", false}, SourceKind{"Share", true}),
-                         [](const testing::TestParamInfo<SourceKind>& info) { return std::string(info.param.name); });
+                         caseName);
 
 // One smbd for the share cases: starting one takes a few seconds.
 class ShareCopyTest : public FileCopyTest {

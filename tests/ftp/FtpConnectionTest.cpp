@@ -1,5 +1,6 @@
 #include "platform/FtpConnection.h"
 #include "platform/InternetSession.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/FtpServer.h"
 
 #include <QDir>
@@ -246,6 +247,6 @@ INSTANTIATE_TEST_SUITE_P(
                         [](InternetSession&, int, FtpConnection& connection, const QString& text) {
                             return connection.openForWriting(text, false) != nullptr;
                         }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "tests/support/CaseName.h"
+
 #include "platform/FtpListing.h"
 #include "transfer/DateConversions.h"
 
@@ -51,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, ListLines, testing::Values(
              u"report.pdf", false, 1234, "2024-01-10 12:34"},
     ListCase{"DosDirectoryAtMidnight", u"11-30-99  12:05AM       <DIR>          old stuff",
              u"old stuff", true, 0, "1999-11-30 00:05"}),
-    [](const testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 // A listing that shows a time instead of a year, read on a given day of ours.
 struct RecentCase {
@@ -98,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(ClockOfTheListing, RecentDates, testing::Values(
     RecentCase{"LeapDayThisYear", "2028-03-01", "Feb 29 12:00", "2028-02-29 12:00"},
     RecentCase{"LeapDayLastYear", "2029-01-10", "Feb 29 12:00", "2028-02-29 12:00"},
     RecentCase{"LeapDayNoYearHas", "2026-03-01", "Feb 29 12:00", ""}),
-    [](const testing::TestParamInfo<RecentCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST(ListLines, LinesWithoutAnEntryGiveNothing)
 {

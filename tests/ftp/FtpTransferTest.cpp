@@ -1,5 +1,6 @@
 #include "FtpFixture.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/FileSizeLimit.h"
 #include "transfer/DateConversions.h"
 
@@ -50,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(Ftp, FtpModes,
                          testing::Values(ModeCase{"ActiveBinary", false, fmBINARY},
                                          ModeCase{"PassiveBinary", true, fmBINARY},
                                          ModeCase{"PassiveAscii", true, fmASCII}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 using FtpTransfer = FtpFixture;
 
@@ -222,7 +223,7 @@ TEST_P(FtpAfterUpload, NextJobStartsFromTheLoginDirectory)
 INSTANTIATE_TEST_SUITE_P(Jobs, FtpAfterUpload,
                          testing::Values(AfterUploadCase{"DownloadOfARelativeName", wpFtp},
                                          AfterUploadCase{"UploadWithoutADirectory", wpFtpUpload}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 TEST_F(FtpTransfer, UploadLogsEveryStep)
 {

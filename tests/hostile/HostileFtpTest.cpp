@@ -1,5 +1,6 @@
 #include "HostileFixture.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/FtpServer.h"
 
 #include <QTimer>
@@ -219,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ReplyCase{"ResetBeforeTheFirstByte", {}, NotFound, true, 0},
                     ReplyCase{"ResetMidFilePassive", {}, Interrupted, true, 100000},
                     ReplyCase{"ResetMidFileActive", {}, Interrupted, false, 100000}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 
 // What an injected command would do if it reached the server.
@@ -351,7 +352,7 @@ TEST_P(FtpInjection, LineBreakInAFieldFailsTheJobBeforeAnythingIsSent)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, FtpInjection, testing::ValuesIn(InjectionCases()),
-                         [](const auto& info) { return info.param.name; });
+                         caseName);
 
 // A multi-file upload finds a local file whose name holds a line break: that file is refused
 // before any command for it goes out, the others are uploaded.
@@ -398,7 +399,7 @@ TEST_P(FtpLocalNameInjection, NameWithALineBreakIsRefusedAndTheOthersGo)
 INSTANTIATE_TEST_SUITE_P(Names, FtpLocalNameInjection,
                          testing::Values(LocalNameCase{"CrLf", "\r\n"}, LocalNameCase{"Lf", "\n"},
                                          LocalNameCase{"Cr", "\r"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 
 // In active mode the server connects back to us for every transfer; here that connection
@@ -454,7 +455,7 @@ INSTANTIATE_TEST_SUITE_P(
         ForeignDataCase{"LateConnectionFromTheServer", wpFtp, {QStringLiteral("STOR")}, false, nullptr},
         // In passive mode we connect to the server; where it would connect from plays no role.
         ForeignDataCase{"PassiveModeConnectsToTheServer", wpFtp, {QStringLiteral("RETR")}, true, nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 // An upload whose data connection comes from elsewhere sends nothing there: it breaks off.
 TEST_F(HostileFtp, UploadDataGoesOnlyToTheServersOwnAddress)
@@ -512,18 +513,18 @@ TEST_P(FtpCredentials, EachJobReachesItsOwnServerWithItsOwnLogin)
     QStringList expectedLogins[2];
     const LoginJob* previous = nullptr;
     int index = 0;
-    for (const LoginJob& spec : {GetParam().first, GetParam().second}) {
-        const FtpServer& on = *servers[spec.server];
-        const bool upload = spec.protocol == wpFtpUpload;
-        TWebTransferItem* job = addJob(spec.protocol, upload ? source : QStringLiteral("/pub/file.txt"), on);
-        job->FTPUserID = QString::fromLatin1(spec.user);
-        job->FTPPassword = QString::fromLatin1(spec.password);
+    for (const LoginJob& login : {GetParam().first, GetParam().second}) {
+        const FtpServer& on = *servers[login.server];
+        const bool upload = login.protocol == wpFtpUpload;
+        TWebTransferItem* job = addJob(login.protocol, upload ? source : QStringLiteral("/pub/file.txt"), on);
+        job->FTPUserID = QString::fromLatin1(login.user);
+        job->FTPPassword = QString::fromLatin1(login.password);
         job->TargetDir = upload ? QStringLiteral("in") : inside();
         job->TargetFilename = QStringLiteral("job%1.txt").arg(index++);
-        if (!previous || previous->server != spec.server || qstrcmp(previous->user, spec.user) != 0
-            || qstrcmp(previous->password, spec.password) != 0)
-            expectedLogins[spec.server] << job->FTPUserID;
-        previous = &spec;
+        if (!previous || previous->server != login.server || qstrcmp(previous->user, login.user) != 0
+            || qstrcmp(previous->password, login.password) != 0)
+            expectedLogins[login.server] << job->FTPUserID;
+        previous = &login;
     }
     engine.Execute();
 
@@ -533,14 +534,14 @@ TEST_P(FtpCredentials, EachJobReachesItsOwnServerWithItsOwnLogin)
     EXPECT_EQ(first.logins(), expectedLogins[0]);
     EXPECT_EQ(second.logins(), expectedLogins[1]);
     index = 0;
-    for (const LoginJob& spec : {GetParam().first, GetParam().second}) {
+    for (const LoginJob& login : {GetParam().first, GetParam().second}) {
         const QString name = QStringLiteral("job%1.txt").arg(index++);
-        if (spec.protocol == wpFtpUpload) {
-            EXPECT_EQ(readRemote(*servers[spec.server], QStringLiteral("in/") + name), QByteArray("uploaded"));
-            EXPECT_FALSE(QFile::exists(servers[1 - spec.server]->rootDir() + QStringLiteral("/in/") + name));
+        if (login.protocol == wpFtpUpload) {
+            EXPECT_EQ(readRemote(*servers[login.server], QStringLiteral("in/") + name), QByteArray("uploaded"));
+            EXPECT_FALSE(QFile::exists(servers[1 - login.server]->rootDir() + QStringLiteral("/in/") + name));
         } else {
             EXPECT_EQ(readInside(name),
-                      spec.server == 0 ? QByteArray("from the first server") : QByteArray("from the second server"));
+                      login.server == 0 ? QByteArray("from the first server") : QByteArray("from the second server"));
         }
     }
 }
@@ -556,6 +557,6 @@ INSTANTIATE_TEST_SUITE_P(
         CredentialsCase{"LoginsThatJoinAlike", {0, "ab", "c", wpFtp}, {0, "a", "bc", wpFtp}},
         // The control case: the very same login on the very same server needs one.
         CredentialsCase{"SameLoginOnTheSameServer", {0, "ab", "c", wpFtp}, {0, "ab", "c", wpFtp}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "HostileFixture.h"
 
 #include "platform/InternetErrors.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/NginxServer.h"
@@ -104,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Error 7", "ErrorInfo 7 Transfer interrupted %FILE%"}, -1},
         HostileCase{"ResetMidBody", "/reset/setup.exe?size=20000&at=5000",
                     {"Error 7", "ErrorInfo 7 Transfer interrupted %FILE%"}, -1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST_F(HostileHttp, BasicCredentialsDoNotFollowARedirectToAnotherHost)
 {
@@ -231,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
         PasswordCase{"CompleteDownloadShowingItsAddress", wpHttp, "/file/setup.exe?size=100", true, {}},
         PasswordCase{"AddressWithoutPath", wpHttp, "", false, {"Error 404", "ErrorInfo 404 Returned http error code 404"}},
         PasswordCase{"Upload", wpHttpUpload, "/upload/setup.exe", false, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST_F(HostileHttp, UploadSendsNoCredentialsOfItsAddress)
 {
@@ -295,8 +296,9 @@ TEST_P(HostileHttpInjection, NothingIsSent)
     EXPECT_TRUE(server.requests().isEmpty());
     EXPECT_EQ(readInside(QStringLiteral("setup.exe")), QByteArray("old"));
     EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")});
-    if (test.protocol == wpHttp)
+    if (test.protocol == wpHttp) {
         EXPECT_EQ(engine.LastInternetResult().code, platform::unsafeHeaderTextResult().code);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -311,7 +313,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {"URLNotFound %URL%"}},
         InjectionCase{"UploadAgentWithHeaderLines", wpHttpUpload, u"Agent\r\nX-Injected: 1", u"", u"", {},
                       {"Error 6", "ErrorInfo 6 Cannot connect to server %SERVER%"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 // Downloads over https: a certificate that cannot be verified and a redirect to plain http
 // both end the job before anything is asked of the server, and the engine says which it was.
@@ -370,7 +372,7 @@ INSTANTIATE_TEST_SUITE_P(
         SecureCase{"MadeForAnotherName", "DNS:other.example", true, "/files/setup.exe", false, true, ""},
         SecureCase{"RedirectToPlainHttp", "IP:127.0.0.1", true, "/down", false, false, "insecure (http)"},
         SecureCase{"RedirectWithinHttps", "IP:127.0.0.1", true, "/moved", true, false, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST_F(HostileHttp, ServerThatIsNotThereIsNoCertificateFailure)
 {
@@ -421,7 +423,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(MemoryCase{"EndlessHeaders", "/bigheaders/setup.exe?size=100&bytes=67108864", -1},
                     MemoryCase{"LengthOfExabytes", "/claim/setup.exe?size=3000&length=9223372036854775807", -1},
                     MemoryCase{"LongBodyWithoutLength", "/nolength/setup.exe?size=67108864", 67108864}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST_F(HostileHttp, SlowButLivingServerIsNotTakenForADeadOne)
 {

@@ -1,6 +1,7 @@
 #include "HostileFixture.h"
 
 #include "platform/InternetErrors.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/ScriptedHttpServer.h"
 
 #include <QElapsedTimer>
@@ -87,6 +88,6 @@ INSTANTIATE_TEST_SUITE_P(Waits, SilentServer,
                          testing::Values(SilentCase{"HttpDownload", Kind::HttpDownload, "URLNotFound %URL%"},
                                          SilentCase{"HttpUpload", Kind::HttpUpload, "Error %TIMEDOUT%"},
                                          SilentCase{"FtpDownload", Kind::FtpDownload, "Error 6"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "DownloadFixture.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/ModalAnswerer.h"
 
@@ -58,7 +59,7 @@ TEST_P(HttpStoredCredentials, CompleteStoredCredentialsGoWithTheFirstRequest)
 INSTANTIATE_TEST_SUITE_P(Policies, HttpStoredCredentials,
                          testing::Values(PolicyCase{"Never", waNever}, PolicyCase{"Auto", waAuto},
                                          PolicyCase{"Always", waAlways}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 TEST_F(HttpCredentials, NoCredentialsSendNoHeaderAndNeverReports401)
 {

@@ -1,3 +1,5 @@
+#include "tests/support/CaseName.h"
+
 #include "DownloadFixture.h"
 
 #include "transfer/DateConversions.h"
@@ -104,7 +106,7 @@ TEST_P(HttpDownloadDecode, NameIsDecodedOnlyWhenAsked)
 INSTANTIATE_TEST_SUITE_P(Names, HttpDownloadDecode,
                          testing::Values(DecodeCase{"Decoded", true, "my file.txt"},
                                          DecodeCase{"Kept", false, "my%20file.txt"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 TEST_F(HttpDownload, UniqueFilenamesKeepTheExistingFile)
 {
@@ -232,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
                     AddressCase{"BeyondAscii", "/file/caf\xc3\xa9.txt", false, "/file/caf%C3%A9.txt", "caf\xc3\xa9.txt"},
                     AddressCase{"EscapeKept", "/file/%41b.txt", false, "/file/%41b.txt", "%41b.txt"},
                     AddressCase{"EscapeKeptAndDecoded", "/file/%41b.txt", true, "/file/%41b.txt", "Ab.txt"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 struct LengthCase {
     const char* name;
@@ -275,6 +277,6 @@ INSTANTIATE_TEST_SUITE_P(
     Totals, HttpDownloadWithoutLength,
     testing::Values(LengthCase{"Unknown", 0, 0, "Progress : 10.00 Kb"},
                     LengthCase{"FromJob", 20000, 20000, "Progress : 10.00 Kb of 20.00 Kb"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 } // namespace

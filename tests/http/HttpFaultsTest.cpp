@@ -1,5 +1,6 @@
 #include "DownloadFixture.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/FreePort.h"
 
@@ -39,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(Statuses, HttpStatus,
                          testing::Values(StatusCase{"NotFound", 404}, StatusCase{"Forbidden", 403},
                                          StatusCase{"ServerError", 500}, StatusCase{"Unauthorised", 401},
                                          StatusCase{"NotModified", 304}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 TEST_F(HttpFaults, UnreachableServerReportsTheUrlNotFound)
 {
@@ -148,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Names, HttpNameEscape,
                                          EscapeCase{"DecodedBackslash", "/file/..%5Cescape.txt"},
                                          EscapeCase{"EncodedDots", "/file/%2E%2E"},
                                          EscapeCase{"EndsInSeparator", "/file/"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 TEST_F(HttpFaults, TargetDirectoryThatCannotBeMadeIsError3)
 {

@@ -1,3 +1,5 @@
+#include "tests/support/CaseName.h"
+
 #include "DownloadFixture.h"
 
 #include <optional>
@@ -87,6 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
                     ProxyCase{"NamedProxyIgnoresAWildcardBypass", true, false, "*", true},
                     ProxyCase{"EnvironmentProxyWhenNoneIsNamed", false, true, "", true},
                     ProxyCase{"EnvironmentBypassWhenNoneIsNamed", false, true, "127.0.0.1", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 } // namespace

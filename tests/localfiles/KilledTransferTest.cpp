@@ -1,13 +1,14 @@
 #include "transfer/WebTransfer.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FtpServer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedHttpServer.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WaitFor.h"
 
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -50,14 +51,13 @@ protected:
     {
         m_child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_child.start(QStringLiteral(KX_TRANSFER_CHILD), arguments);
-        const QDeadlineTimer deadline(60000);
         QByteArray output;
-        while (!deadline.hasExpired() && m_child.state() != QProcess::NotRunning) {
-            m_child.waitForReadyRead(100);
+        const auto inTransfer = [&] {
             output += m_child.readAllStandardOutput();
-            if (output.contains("transferring\n"))
-                return true;
-        }
+            return output.contains("transferring\n");
+        };
+        if (waitFor([&] { return inTransfer() || m_child.state() == QProcess::NotRunning; }, 60000) && inTransfer())
+            return true;
         ADD_FAILURE() << "the child never got into the transfer: " << output.toStdString();
         return false;
     }
@@ -108,7 +108,7 @@ TEST_P(KilledTransfer, LeavesTheOldFileAndNothingElse)
 INSTANTIATE_TEST_SUITE_P(Jobs, KilledTransfer,
                          testing::Values(KillCase{"HttpDownload", wpHttp}, KillCase{"FtpDownload", wpFtp},
                                          KillCase{"FileCopy", wpFile}),
-                         [](const testing::TestParamInfo<KillCase>& info) { return std::string(info.param.name); });
+                         caseName);
 
 // Sets a file's (or a link's own) last-write time.
 void SetModified(const QString& path, const QDateTime& time)

@@ -1,5 +1,6 @@
 #include "transfer/WebTransfer.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FtpServer.h"
 #include "tests/support/OrdinaryUser.h"
@@ -94,6 +95,6 @@ INSTANTIATE_TEST_SUITE_P(Jobs, ProtectedTarget,
                          testing::Values(ProtectedCase{"HttpDownload", wpHttp, "Cannot create file "},
                                          ProtectedCase{"FtpDownload", wpFtp, "Cannot create target file "},
                                          ProtectedCase{"FileCopy", wpFile, "Cannot create target file "}),
-                         [](const testing::TestParamInfo<ProtectedCase>& info) { return std::string(info.param.name); });
+                         caseName);
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "transfer/WebTransfer.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FtpServer.h"
 #include "tests/support/QtPrinters.h"
@@ -174,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(Uploads, SpecialSource,
                                          SpecialCase{"FtpDevice", wpFtpUpload, true},
                                          SpecialCase{"HttpPipe", wpHttpUpload, false},
                                          SpecialCase{"HttpDevice", wpHttpUpload, true}),
-                         [](const testing::TestParamInfo<SpecialCase>& info) { return std::string(info.param.name); });
+                         caseName);
 
 TEST_F(SpecialSourceFixture, MultiFileUploadPassesOverPipesAndDevices)
 {

@@ -1,3 +1,6 @@
+#include "tests/support/CaseName.h"
+#include "tests/support/Pixels.h"
+
 #include "platform/Fonts.h"
 
 #include <QFont>
@@ -55,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FaceCase{"Tahoma8", "Tahoma", 8, false, 13}, FaceCase{"TahomaBold8", "Tahoma", 8, true, 13},
                     FaceCase{"Tahoma9", "Tahoma", 9, false, 14}, FaceCase{"Tahoma10", "Tahoma", 10, false, 16},
                     FaceCase{"MSSansSerif8", "MS Sans Serif", 8, false, 13}),
-    [](const testing::TestParamInfo<FaceCase>& info) { return std::string(info.param.Name); });
+    caseName);
 
 TEST(DesignFonts, BoldTahomaIsDrawnHeavierThanRegular)
 {
@@ -74,7 +77,7 @@ TEST(DesignFonts, BoldTahomaIsDrawnHeavierThanRegular)
         long ink = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                ink += 255 - qGray(image.pixel(x, y));
+                ink += 255 - qGray(pixelAt(image, x, y).rgb());
         return ink;
     };
     EXPECT_GT(inkOf(true), inkOf(false) * 5 / 4);

@@ -1,5 +1,6 @@
 #include "platform/LocalFiles.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
 
@@ -87,7 +88,7 @@ TEST_P(PendingFileTest, DiscardLeavesTheOldFileAndNothingElse)
 INSTANTIATE_TEST_SUITE_P(Namings, PendingFileTest,
                          testing::Values(NamingCase{"Unnamed", platform::PendingFile::Naming::Unnamed},
                                          NamingCase{"Named", platform::PendingFile::Naming::Named}),
-                         [](const testing::TestParamInfo<NamingCase>& info) { return std::string(info.param.name); });
+                         caseName);
 
 TEST(PendingFileName, HiddenNameWithSixLowerCaseLettersOrDigitsAndOurEnding)
 {

@@ -1,5 +1,6 @@
 #include "platform/PrivateFiles.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/FileOwnership.h"
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/QtPrinters.h"
@@ -129,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Tmpdirs, TmpdirPassedOver, testing::Values(
         qputenv("TMPDIR", "tmp");
         return true;
     }}),
-    [](const testing::TestParamInfo<TmpdirCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST_F(PrivateTempDirTest, WithoutCacheVariableTheFolderGoesBelowHome)
 {
@@ -208,7 +209,7 @@ INSTANTIATE_TEST_SUITE_P(CacheFolders, NoPrivateTempDir, testing::Values(
         qputenv("XDG_CACHE_HOME", file.toLocal8Bit());
         return true;
     }, "cannot be created", "file/kaplix-setup"}),
-    [](const testing::TestParamInfo<CacheFolderCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 // A folder with a file in it for each case of whyUnsafeToRun.
 struct RunCase {
@@ -287,7 +288,7 @@ INSTANTIATE_TEST_SUITE_P(Files, SafeToRun, testing::Values(
         GiveToNobody(dir.path());
         return true;
     }, "The folder of the file may be changed by others"}),
-    [](const testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 } // namespace
 

@@ -1,3 +1,5 @@
+#include "tests/support/CaseName.h"
+
 #include "platform/RequestAddress.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +38,6 @@ INSTANTIATE_TEST_SUITE_P(
         AddressCase{"HostWithoutPath", "http://h\xc3\xa9.example", "http://h\xc3\xa9.example"},
         AddressCase{"SchemeInTheQueryIsNoHost", "http://h/a b?to=http://x/c d", "http://h/a%20b?to=http://x/c%20d"},
         AddressCase{"NoScheme", "h/my file.txt", "h/my%20file.txt"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 } // namespace

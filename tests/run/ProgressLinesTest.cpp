@@ -1,6 +1,7 @@
 #include "TestableTransfer.h"
 
 #include "platform/TickCount.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/QtPrinters.h"
 
 #include <QLabel>
@@ -40,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, FileLine,
                                                       "File : 2 of 3 : setup.exe from host:8080"},
                                          FileLineCase{"CountsActiveJobs", 3, 1, 1, false, "File : 1 of 2 : setup.exe"},
                                          FileLineCase{"WithoutServer", 1, 0, 1, false, "File : setup.exe"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 struct ProgressCase {
     const char* name;
@@ -86,6 +87,6 @@ INSTANTIATE_TEST_SUITE_P(
                     ProgressCase{"CopyModeFillsTheBar", 4096, 0, true, 100, "Progress : 4.10 Kb of 0 bytes"},
                     ProgressCase{"BeyondFourGiB", 5000000000, 10000000000, false, 50,
                                  "Progress : 5000.00 Mb of 10000.00 Mb"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 } // namespace

@@ -1,13 +1,14 @@
 #include "TestableTransfer.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/ClickButton.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WaitFor.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QPushButton>
 #include <QTest>
 
@@ -221,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(Protocols, RunCaption,
                                          CaptionCase{"FtpDelete", wpFtpDelete, "Starting ..."},
                                          CaptionCase{"FtpList", wpFtpList, "Starting ..."},
                                          CaptionCase{"FtpTest", wpFtpTest, "Starting ..."}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         caseName);
 
 struct KeepCase {
     const char* name;
@@ -267,7 +268,7 @@ INSTANTIATE_TEST_SUITE_P(
                     KeepCase{"SingleJob", {{wpFtp, "pw", true}}, 0, false},
                     KeepCase{"NextIsMultiFtp", {{wpFtp, "pw", true}, {wpMultiFtp, "pw", true}}, 0, false},
                     KeepCase{"HttpJobs", {{wpHttp, "pw", true}, {wpHttp, "pw", true}}, 0, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST_F(RunLoop, ThreadExecuteReturnsBeforeTheRunAndRunsItOnThisThread)
 {
@@ -276,9 +277,7 @@ TEST_F(RunLoop, ThreadExecuteReturnsBeforeTheRunAndRunsItOnThisThread)
     engine.OnFileStart = [&](TWebTransfer*, int) { runThread = QThread::currentThread(); };
     engine.ThreadExecute();
     EXPECT_EQ(runThread, nullptr);
-    const QDeadlineTimer deadline(10000);
-    while (!events.log.contains(QStringLiteral("CopyDone")) && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(waitFor([&] { return events.log.contains(QStringLiteral("CopyDone")); }, 10000));
     EXPECT_EQ(runThread, QThread::currentThread());
     EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileDone 0"), QStringLiteral("CopyDone")}));
 }

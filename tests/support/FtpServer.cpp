@@ -1,6 +1,7 @@
 #include "tests/support/FtpServer.h"
 
-#include <QDeadlineTimer>
+#include "tests/support/WaitFor.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -60,16 +61,14 @@ FtpServer::FtpServer(const Options& options)
     if (!options.foreignData.isEmpty())
         arguments << QStringLiteral("--foreign-data") << options.foreignData.join(u',');
     m_process.start(QString::fromLatin1(Python), arguments);
-    const QDeadlineTimer deadline(20000);
     QByteArray output;
-    while (!deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
-        m_process.waitForReadyRead(100);
+    const auto ready = [&] {
         output += m_process.readAllStandardOutput();
-        const qsizetype end = output.indexOf('\n');
-        if (output.startsWith("ready ") && end > 0) {
-            m_port = output.mid(6, end - 6).trimmed().toInt();
-            return;
-        }
+        return output.startsWith("ready ") && output.indexOf('\n') > 0;
+    };
+    if (waitFor([&] { return ready() || m_process.state() == QProcess::NotRunning; }, 20000) && ready()) {
+        m_port = output.mid(6, output.indexOf('\n') - 6).trimmed().toInt();
+        return;
     }
     m_error = QStringLiteral("the FTP server did not start: ") + QString::fromLocal8Bit(output);
 }

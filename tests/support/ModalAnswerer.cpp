@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QWidget>
 
 #include <algorithm>
@@ -18,14 +19,19 @@ ModalAnswerer::ModalAnswerer(QList<Answer> answers)
 void ModalAnswerer::poll()
 {
     QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog || !dialog->isVisible() || m_answers.isEmpty())
+    if (m_answering || !dialog || !dialog->isVisible() || m_answers.isEmpty())
         return;
     const Answer answer = m_answers.takeFirst();
+    const QScopedValueRollback<bool> answering(m_answering, true);
     if (m_inspector)
         m_inspector(dialog);
     m_captions << dialog->windowTitle();
     const auto* box = qobject_cast<QMessageBox*>(dialog);
     m_messages << (box ? box->text() : QString());
+    if (answer.act) {
+        answer.act(dialog);
+        return;
+    }
     QList<QLineEdit*> edits = dialog->findChildren<QLineEdit*>();
     std::sort(edits.begin(), edits.end(), [](QLineEdit* a, QLineEdit* b) { return a->y() < b->y(); });
     for (int i = 0; i < edits.size() && i < answer.texts.size(); ++i)

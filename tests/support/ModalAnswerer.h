@@ -6,14 +6,22 @@
 
 #include <functional>
 
-// Answers modal dialogs the way a user would: when a modal window is active it fills its line
-// edits in tab order with the given texts and clicks the button with the given caption. Each
-// answer is used once, in order; the window's caption is kept for the test to check.
+class QWidget;
+
+// Answers modal dialogs the way a user would, one answer per dialog, in order. An answer either
+// fills the dialog's line edits from top to bottom with its texts and clicks the button with its
+// caption, or hands the dialog to a function that works it with the keyboard and mouse. The
+// captions and message texts of the answered dialogs are kept for the test to check. Make the
+// answerer before the code that opens the dialogs; it stops answering when it goes:
+//   ModalAnswerer answerer({{{QStringLiteral("alice"), QStringLiteral("secret")}, QStringLiteral("OK")}});
+//   ModalAnswerer answerer({{.act = [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); }}});
 class ModalAnswerer : public QObject {
 public:
     struct Answer {
-        QStringList texts;
-        QString button;
+        QStringList texts = {};
+        QString button = {};
+        // When set, runs instead of texts and button.
+        std::function<void(QWidget* dialog)> act = {};
     };
 
     explicit ModalAnswerer(QList<Answer> answers);
@@ -34,4 +42,6 @@ private:
     QStringList m_captions;
     QStringList m_messages;
     QTimer m_timer;
+    // An answer that waits for events must not see its own dialog again as the next one.
+    bool m_answering = false;
 };

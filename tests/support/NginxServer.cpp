@@ -1,8 +1,8 @@
 #include "tests/support/NginxServer.h"
 
 #include "tests/support/FreePort.h"
+#include "tests/support/WaitFor.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 
@@ -74,14 +74,11 @@ bool NginxServer::start(quint16 port, const QString& documentRoot, const QString
     m_process.start();
     if (!m_process.waitForStarted(5000))
         return false;
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        if (m_process.state() == QProcess::NotRunning)
-            return false;
-        if (tcpPortAnswers(port))
-            return true;
-        m_process.waitForFinished(20);
-    }
+    const bool answers = waitFor([&] { return m_process.state() == QProcess::NotRunning || tcpPortAnswers(port); }, 10000);
+    if (m_process.state() == QProcess::NotRunning)
+        return false;
+    if (answers)
+        return true;
     stop();
     return false;
 }

@@ -2,12 +2,11 @@
 
 #include "platform/ShareConnection.h"
 #include "tests/support/FreePort.h"
+#include "tests/support/WaitFor.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 
 #include <cerrno>
 #include <csignal>
@@ -111,13 +110,12 @@ bool SambaServer::start()
     m_pid = pid;
 
     // smbd does not complain when its port is taken: only a login proves it serves.
-    const QDeadlineTimer deadline(20000);
-    while (!deadline.hasExpired()) {
+    const auto servesALogin = [this] {
         platform::ShareConnection probe;
-        if (probe.connect(shareName(), QString::fromLatin1(User), QString::fromLatin1(Password), 2000).ok)
-            return true;
-        QThread::msleep(100);
-    }
+        return probe.connect(shareName(), QString::fromLatin1(User), QString::fromLatin1(Password), 2000).ok;
+    };
+    if (waitFor(servesALogin, 20000))
+        return true;
     m_error = QStringLiteral("smbd did not accept a login on port %1").arg(m_port);
     return false;
 }
@@ -129,9 +127,7 @@ void SambaServer::stop()
     const pid_t group = pid_t(m_pid);
     ::kill(-group, SIGTERM);
     ::kill(group, SIGTERM);
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired() && (::kill(-group, 0) == 0 || ::kill(group, 0) == 0))
-        QThread::msleep(50);
+    (void)waitFor([group] { return ::kill(-group, 0) != 0 && ::kill(group, 0) != 0; }, 10000);
     ::kill(-group, SIGKILL);
     ::kill(group, SIGKILL);
     m_pid = 0;

@@ -1,6 +1,7 @@
 #include "tests/support/ScriptedHttpServer.h"
 
-#include <QDeadlineTimer>
+#include "tests/support/WaitFor.h"
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,13 +19,11 @@ ScriptedHttpServer::ScriptedHttpServer()
     m_process.start();
     if (!m_process.waitForStarted(5000))
         return;
-    const QDeadlineTimer deadline(10000);
     QByteArray output;
-    while (!deadline.hasExpired() && !output.contains('\n')) {
-        if (!m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-            break;
+    (void)waitFor([&] {
         output += m_process.readAllStandardOutput();
-    }
+        return output.contains('\n') || m_process.state() == QProcess::NotRunning;
+    }, 10000);
     if (output.startsWith("PORT "))
         m_port = static_cast<quint16>(output.mid(5).trimmed().toUInt());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/Snapshot.h"
+
 #include <QImage>
 #include <QRect>
 #include <QWidget>
@@ -13,8 +15,8 @@ inline int inkPixels(const QImage& image, const QRect& area)
     const QRect inside = area.intersected(image.rect());
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
         for (int x = inside.left(); x <= inside.right(); ++x) {
-            const QRgb pixel = image.pixel(x, y);
-            if (qRed(pixel) < Dark && qGreen(pixel) < Dark && qBlue(pixel) < Dark)
+            const QColor pixel = pixelAt(image, x, y);
+            if (pixel.red() < Dark && pixel.green() < Dark && pixel.blue() < Dark)
                 ++count;
         }
     }
@@ -24,7 +26,7 @@ inline int inkPixels(const QImage& image, const QRect& area)
 // The ink inside a part of a window as the window shows it, the part's frame left out.
 inline int inkInside(QWidget* window, const QWidget* part, int frame = 3)
 {
-    const QImage image = window->grab().toImage();
+    const QImage image = snapshot(window);
     const QRect area(part->mapTo(window, QPoint(0, 0)), part->size());
     return inkPixels(image, area.adjusted(frame, frame, -frame, -frame));
 }

@@ -1,8 +1,8 @@
 #include "tests/support/VirtualDisplay.h"
 
-#include <QDeadlineTimer>
+#include "tests/support/WaitFor.h"
+
 #include <QProcessEnvironment>
-#include <QThread>
 
 #include <unistd.h>
 
@@ -68,16 +68,13 @@ QString VirtualDisplay::xdotool(const QStringList& arguments) const
 
 QString VirtualDisplay::waitForWindow(const QString& titlePattern, int timeoutMs) const
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        // Qt keeps hidden helper windows: only visible ones count.
-        const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                     titlePattern});
-        if (!ids.isEmpty())
-            return ids.section(u'\n', 0, 0);
-        QThread::msleep(100);
-    }
-    return {};
+    QString ids;
+    // Qt keeps hidden helper windows: only visible ones count.
+    const auto shown = [&] {
+        ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), titlePattern});
+        return !ids.isEmpty();
+    };
+    return waitFor(shown, timeoutMs) ? ids.section(u'\n', 0, 0) : QString();
 }
 
 bool VirtualDisplay::screenshot(const QString& path) const

@@ -1,5 +1,6 @@
 #include "transfer/WebTransfer.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FtpServer.h"
 #include "tests/support/QtPrinters.h"
@@ -136,6 +137,6 @@ INSTANTIATE_TEST_SUITE_P(
                     DirectoryCase{"FileCopy", wpFile, false, false, "Cannot create target file "},
                     DirectoryCase{"FileCopyUniqueNames", wpFile, true, false, "Cannot create target file "},
                     DirectoryCase{"FileCopyLinkToDirectory", wpFile, false, true, "Cannot create target file "}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 } // namespace

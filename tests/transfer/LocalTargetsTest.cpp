@@ -1,5 +1,6 @@
 #include "transfer/LocalTargets.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/TempDir.h"
 
 #include <QDir>
@@ -32,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, Joining, testing::Values(
     PathCase{"DirWithoutSeparator", u"/dl", u"a.txt", u"/dl/a.txt"},
     PathCase{"DirWithSeparator", u"/dl/", u"a.txt", u"/dl/a.txt"},
     PathCase{"EmptyName", u"/dl", u"", u"/dl/"}),
-    [](const testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 class Extension : public testing::TestWithParam<PathCase> {};
 
@@ -47,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, Extension, testing::Values(
     PathCase{"NoExtension", u"README", u"", u"README"},
     PathCase{"DotInDirectoryOnly", u"/dl.d/setup", u"", u"/dl.d/setup"},
     PathCase{"Empty", u"", u"", u""}),
-    [](const testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST(IsPlainFileName, RefusesEveryNameThatLeadsElsewhere)
 {

@@ -1,3 +1,5 @@
+#include "tests/support/CaseName.h"
+
 #include "transfer/ProgressTexts.h"
 
 #include <QLocale>
@@ -58,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, Sizes, testing::Values(
     SizeCase{"FiveGigabytes", 5000000000, "5000.00 Mb", "5000.00 Mb/sec"},
     SizeCase{"Largest", std::numeric_limits<std::int64_t>::max(), "9223372036854.78 Mb", "9223372036854.78 Mb/sec"},
     SizeCase{"Smallest", std::numeric_limits<std::int64_t>::min(), "-9223372036854775808 bytes", "-9223372036854775808 bytes/sec"}),
-    [](const testing::TestParamInfo<SizeCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST(Sizes, UseTheLocaleDecimalSeparator)
 {
@@ -102,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Elapsed, Times, testing::Values(
     TimeCase{"DoneZeroIsElapsed", 10000, 100, 0, "10 sec."},
     TimeCase{"TotalUnknownIsElapsed", 10000, 0, 50, "10 sec."},
     TimeCase{"DoneBeyondTotalIsElapsed", 10000, 50, 100, "10 sec."}),
-    [](const testing::TestParamInfo<TimeCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 INSTANTIATE_TEST_SUITE_P(Left, Times, testing::Values(
     TimeCase{"HalfDoneTakesAsLongAgain", 20000, 1000, 500, "20 sec."},
@@ -110,6 +112,6 @@ INSTANTIATE_TEST_SUITE_P(Left, Times, testing::Values(
     TimeCase{"FiveGigabyteTotal", 1000, 5000000000, 1000000000, "4 sec."},
     TimeCase{"WrapsLikeTheTickCounter", 1, (std::int64_t(1) << 32) + 5001, 1, "5 sec."},
     TimeCase{"HugeEstimateStaysDefined", 1, std::numeric_limits<std::int64_t>::max(), 1, "1193h 3"}),
-    [](const testing::TestParamInfo<TimeCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 } // namespace

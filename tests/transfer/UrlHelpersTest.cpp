@@ -1,3 +1,5 @@
+#include "tests/support/CaseName.h"
+
 #include "transfer/UrlHelpers.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, UrlParts, testing::Values(
     UrlCase{"Empty", u"", u"", u"", u""},
     UrlCase{"OnlyScheme", u"http://", u"", u"", u""},
     UrlCase{"OnlySeparators", u"@/@", u"", u"/@", u""}),
-    [](const testing::TestParamInfo<UrlCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 struct NameCase {
     const char* name;
@@ -64,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, LastComponent, testing::Values(
     NameCase{"QueryStays", u"http://s/get.php?f=a", u"get.php?f=a"},
     NameCase{"NoSeparator", u"plain", u"plain"},
     NameCase{"Empty", u"", u""}),
-    [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 class ShownAddress : public testing::TestWithParam<NameCase> {};
 
@@ -89,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, ShownAddress, testing::Values(
     NameCase{"LocalPath", u"/home/bob/a:b@c.txt", u"/home/bob/a:b@c.txt"},
     NameCase{"Plain", u"http://server/dir/setup.exe", u"http://server/dir/setup.exe"},
     NameCase{"Empty", u"", u""}),
-    [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST(SlashPath, TurnsEveryBackslashIntoSlash)
 {
@@ -118,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, Decoding, testing::Values(
     NameCase{"MalformedEscapeVanishes", u"a%ZZb", u"ab"},
     NameCase{"OnlyPercent", u"%", u""},
     NameCase{"Empty", u"", u""}),
-    [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST(Decoding, SurvivesEveryShapeOfEscape)
 {

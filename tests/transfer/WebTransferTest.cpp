@@ -1,3 +1,5 @@
+#include "tests/support/CaseName.h"
+
 #include "transfer/WebTransfer.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +81,6 @@ INSTANTIATE_TEST_SUITE_P(Examples, ProxyCredentials, testing::Values(
     ProxyCase{"Ftp", "pu", "pp", "ftp://server/f.zip", "ftp://server/f.zip"},
     ProxyCase{"NoPassword", "pu", "", "http://server/f.zip", "http://server/f.zip"},
     ProxyCase{"NoUser", "", "pp", "http://server/f.zip", "http://server/f.zip"}),
-    [](const testing::TestParamInfo<ProxyCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 } // namespace

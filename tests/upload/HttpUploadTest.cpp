@@ -1,6 +1,7 @@
 #include "transfer/WebTransfer.h"
 
 #include "platform/InternetErrors.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/QtPrinters.h"
@@ -90,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(Files, UploadSizes, testing::Values(
     SizeCase{"ThreeBlocks", 10000, {4096, 8192, 10000}},
     SizeCase{"WholeBlocksEndWithAnEmptyOne", 8192, {4096, 8192, 8192}},
     SizeCase{"Empty", 0, {0}}),
-    [](const testing::TestParamInfo<SizeCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST_F(HttpUploadTest, PutSendsPutAndTheLocalNameComesFromTheUrl)
 {
