@@ -5,12 +5,13 @@
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/ClickButton.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/Snapshot.h"
 #include "transfer/WebTransfer.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QApplication>
@@ -122,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(Installations, StartupReport, testing::Values(
                {"  KAPLIX is found in \"Program files\" location",
                 "  Please use \"Install new on ...\" for upgrading (32- or 64-bit as appropriate)",
                 "  Windows version is determined to be 32-bit"}, false}),
-    [](const testing::TestParamInfo<ReportCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 // An installation is found whatever the letter case of its folders and file, as on Windows.
 struct LetterCaseCase {
@@ -154,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(LetterCases, InstallationInAnyCase, testing::Values(
     LetterCaseCase{"ProgramFilesFolderInLowerCase", "C:\\program files\\kaplix\\bin\\kaplix3.exe", true},
     LetterCaseCase{"OldLocationUpper", "C:\\KAPLIX\\BIN\\KAPLIX3.EXE", false},
     LetterCaseCase{"OldLocationMixed", "C:\\Kaplix\\Bin\\Kaplix3.Exe", false}),
-    [](const testing::TestParamInfo<LetterCaseCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 TEST_F(InstallFormTest, InstallationBelowTheHomePrefixIsFoundInAnyCase)
 {
@@ -328,17 +329,17 @@ TEST_F(InstallFormTest, FileBoxEntriesAreGreyTextOnTheWindowColour)
     ModalAnswerer answerer({Ok});
     auto form = Open();
     ASSERT_GT(form->FileBox->count(), 0);
-    const QImage image = form->FileBox->grab().toImage();
+    const QImage image = snapshot(form->FileBox);
     const QRect entry = form->FileBox->visualItemRect(form->FileBox->item(0));
     const auto rgb = [&image](int x, int y) {
-        const QRgb pixel = image.pixel(x, y);
-        return QStringLiteral("(%1, %2, %3)").arg(qRed(pixel)).arg(qGreen(pixel)).arg(qBlue(pixel));
+        const QColor pixel = pixelAt(image, x, y);
+        return QStringLiteral("(%1, %2, %3)").arg(pixel.red()).arg(pixel.green()).arg(pixel.blue());
     };
     EXPECT_EQ(rgb(entry.right() - 2, entry.center().y()), QStringLiteral("(255, 255, 255)"));
     QPoint darkest = entry.topLeft();
     for (int y = entry.top(); y <= entry.bottom(); ++y)
         for (int x = entry.left(); x <= entry.right(); ++x)
-            if (qGray(image.pixel(x, y)) < qGray(image.pixel(darkest)))
+            if (qGray(pixelAt(image, x, y).rgb()) < qGray(pixelAt(image, darkest).rgb()))
                 darkest = QPoint(x, y);
     EXPECT_EQ(rgb(darkest.x(), darkest.y()), QStringLiteral("(109, 109, 109)")) << "the text at full strength";
 }

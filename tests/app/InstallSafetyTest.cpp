@@ -2,6 +2,7 @@
 
 #include "controls/GlowButton.h"
 #include "controls/OfficeRadioGroup.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/FileOwnership.h"
 #include "tests/support/QtPrinters.h"
@@ -81,15 +82,20 @@ INSTANTIATE_TEST_SUITE_P(Files, UnsafeSetupFile, testing::Values(
         SetMode(QFileInfo(setup).path(), 0777);
         return true;
     }, "The folder of the file may be changed by others"}),
-    [](const testing::TestParamInfo<UnsafeCase>& info) { return std::string(info.param.name); });
+    caseName);
 
 // Without a temporary directory of the user's own the window says so at start, and never
 // falls back to the root folder it would otherwise use.
-class NoPrivateTemporaryDirectory : public InstallFormTest, public testing::WithParamInterface<bool> {};
+struct StartupCase {
+    const char* name;
+    bool writable;
+};
+
+class NoPrivateTemporaryDirectory : public InstallFormTest, public testing::WithParamInterface<StartupCase> {};
 
 TEST_P(NoPrivateTemporaryDirectory, IsReportedAsAWriteAccessProblem)
 {
-    const bool startupWritable = GetParam();
+    const bool startupWritable = GetParam().writable;
     if (!startupWritable)
         SetMode(m_startup.path(), 0500);
     TInstallEnvironment environment = Environment();
@@ -110,10 +116,9 @@ TEST_P(NoPrivateTemporaryDirectory, IsReportedAsAWriteAccessProblem)
     EXPECT_EQ(form.saveDir, QStringLiteral("/"));
 }
 
-INSTANTIATE_TEST_SUITE_P(StartupDirectory, NoPrivateTemporaryDirectory, testing::Values(true, false),
-                         [](const testing::TestParamInfo<bool>& info) {
-                             return std::string(info.param ? "Writable" : "ReadOnly");
-                         });
+INSTANTIATE_TEST_SUITE_P(StartupDirectory, NoPrivateTemporaryDirectory,
+                         testing::Values(StartupCase{"Writable", true}, StartupCase{"ReadOnly", false}),
+                         caseName);
 
 // The environment the program itself reads at start, with TMPDIR the shared kind of folder.
 class SharedTmpdir : public InstallFormTest {

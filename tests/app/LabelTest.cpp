@@ -1,5 +1,7 @@
 #include "app/Label.h"
 #include "platform/Fonts.h"
+#include "tests/support/CaseName.h"
+#include "tests/support/Snapshot.h"
 
 #include <QImage>
 
@@ -62,13 +64,13 @@ TEST_P(LabelLines, WrappedLinesStepByTheLineHeight)
     EXPECT_EQ(label.heightForWidth(60), lines * lineHeight);
     label.resize(60, lines * lineHeight);
 
-    const QImage image = label.grab().toImage();
+    const QImage image = snapshot(&label);
     std::vector<int> starts;
     bool previousInked = false;
     for (int y = 0; y < image.height(); ++y) {
         bool inked = false;
         for (int x = 0; x < image.width() && !inked; ++x)
-            inked = qGray(image.pixel(x, y)) < 128;
+            inked = qGray(pixelAt(image, x, y).rgb()) < 128;
         if (inked && !previousInked)
             starts.push_back(y);
         previousInked = inked;
@@ -81,6 +83,6 @@ TEST_P(LabelLines, WrappedLinesStepByTheLineHeight)
 INSTANTIATE_TEST_SUITE_P(Tahoma, LabelLines,
                          testing::Values(LabelCase{"EightPoint", 11, false, 13}, LabelCase{"EightPointBold", 11, true, 13},
                                          LabelCase{"NinePoint", 12, false, 14}, LabelCase{"TenPoint", 13, false, 16}),
-                         [](const testing::TestParamInfo<LabelCase>& info) { return std::string(info.param.Name); });
+                         caseName);
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "app/MessageBoxes.h"
 #include "platform/Fonts.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TextInk.h"
 
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -39,7 +39,7 @@ TEST_P(MessageBoxText, ShowsBothLinesAndTheButton)
         const auto* label = dialog->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         const auto* ok = dialog->findChild<QPushButton*>();
         ASSERT_TRUE(label && ok);
-        const QImage image = dialog->grab().toImage();
+        const QImage image = snapshot(dialog);
         const QRect text(label->mapTo(dialog, QPoint(0, 0)), label->size());
         const int lineHeight = label->fontMetrics().height();
         firstLine = inkPixels(image, QRect(text.left(), text.top(), text.width(), lineHeight));
@@ -60,6 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BoxCase{"Error", [](const QString& text) { ShowErrorBox(nullptr, text); }, "Error"},
                     BoxCase{"Information", [](const QString& text) { ShowInformationBox(nullptr, text); },
                             "Information"}),
-    [](const testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.Name); });
+    caseName);
 
 } // namespace

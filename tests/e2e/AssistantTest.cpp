@@ -1,12 +1,13 @@
 #include "app/InstallFormLayout.h"
 #include "app/InstallerRows.h"
 #include "tests/support/NginxServer.h"
+#include "tests/support/Pixels.h"
 #include "tests/support/ScriptedHttpServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualDisplay.h"
+#include "tests/support/WaitFor.h"
 
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,11 +16,8 @@
 #include <QPoint>
 #include <QRegularExpression>
 #include <QProcess>
-#include <QThread>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include <sys/stat.h>
 
@@ -122,30 +120,20 @@ protected:
                            QStringLiteral("click"), QStringLiteral("1")});
     }
 
-    // True once the condition holds, looked at every 100 ms within the test's patience.
-    static bool WaitFor(const std::function<bool()>& condition)
-    {
-        const QDeadlineTimer deadline(Patience);
-        while (!condition()) {
-            if (deadline.hasExpired())
-                return false;
-            QThread::msleep(100);
-        }
-        return true;
-    }
-
     static bool WaitForFile(const QString& path, qint64 size)
     {
-        return WaitFor([&] { return QFileInfo(path).size() == size; });
+        return waitFor([&] { return QFileInfo(path).size() == size; }, Patience);
     }
 
     // True once no visible window's title matches the pattern.
     bool WaitUntilGone(const QString& titlePattern) const
     {
-        return WaitFor([&] {
-            return m_display.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                      titlePattern}).isEmpty();
-        });
+        return waitFor(
+            [&] {
+                return m_display.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                          titlePattern}).isEmpty();
+            },
+            Patience);
     }
 
     // Answers the start-up box and returns the main window's id.
@@ -189,7 +177,10 @@ TEST_F(AssistantTest, DownloadThroughTheRealWindowAndLeaveWithDone)
     ASSERT_FALSE(doneBox.isEmpty());
     const QString shot = m_home.filePath(QStringLiteral("screen.png"));
     ASSERT_TRUE(m_display.screenshot(shot));
-    EXPECT_FALSE(QImage(shot).isNull());
+    // The main window is on the screen: its top left corner shows the back panel's light grey.
+    const QColor corner = pixelAt(QImage(shot), Origin(window) + QPoint(5, 5));
+    EXPECT_TRUE(corner.red() == corner.green() && corner.green() == corner.blue() && corner.red() >= 235)
+        << "the window's corner is " << corner.name().toStdString();
     PressReturnIn(doneBox);
     ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
     Click(window, "CancelBtn"); // Done

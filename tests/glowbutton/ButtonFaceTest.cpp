@@ -1,6 +1,7 @@
 #include "controls/ButtonFace.h"
 #include "controls/ButtonPicture.h"
 #include "tests/glowbutton/PixelHelpers.h"
+#include "tests/support/CaseName.h"
 
 #include "platform/Fonts.h"
 
@@ -51,7 +52,7 @@ QRect InkBox(const QImage& Image, int Threshold = 160)
     QRect Box;
     for (int y = 0; y < Image.height(); ++y)
         for (int x = 0; x < Image.width(); ++x)
-            if (qAlpha(Image.pixel(x, y)) == 255 && qGray(Image.pixel(x, y)) < Threshold)
+            if (const QColor Pixel = pixelAt(Image, x, y); Pixel.alpha() == 255 && qGray(Pixel.rgb()) < Threshold)
                 Box |= QRect(x, y, 1, 1);
     return Box;
 }
@@ -88,7 +89,7 @@ TEST_P(FaceSplit, UpperPartCoversTheSharedRow)
 
 INSTANTIATE_TEST_SUITE_P(Heights, FaceSplit,
                          testing::Values(SplitCase{"Height28", 28, 13}, SplitCase{"Height41", 41, 20}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+                         caseName);
 
 TEST_F(ButtonFaceTest, NormalColoursGiveWhiteTopAndWhiteToSilverBottom)
 {
@@ -104,7 +105,7 @@ TEST_F(ButtonFaceTest, NormalColoursGiveWhiteTopAndWhiteToSilverBottom)
     EXPECT_PIXEL_NEAR(Image, 90, 14, clWhite, 8);
     EXPECT_PIXEL_NEAR(Image, 90, 27, clSilver, 4);
     for (int y = 15; y <= 27; ++y)
-        EXPECT_LT(GetRValue(PixelAt(Image, 90, y)), GetRValue(PixelAt(Image, 90, y - 1))) << "row " << y;
+        EXPECT_LT(GetRValue(ColorAt(Image, 90, y)), GetRValue(ColorAt(Image, 90, y - 1))) << "row " << y;
 }
 
 TEST_F(ButtonFaceTest, RadialGlowsCentreOnTheOuterEdges)
@@ -126,7 +127,7 @@ TEST_F(ButtonFaceTest, RadialGlowsCentreOnTheOuterEdges)
     EXPECT_PIXEL(Image, 3, 15, A.ColorMirrorHot());
     EXPECT_PIXEL(Image, 176, 15, A.ColorMirrorHot());
     // Symmetric about the middle.
-    EXPECT_PIXEL(Image, 40, 20, PixelAt(Image, 139, 20));
+    EXPECT_PIXEL(Image, 40, 20, ColorAt(Image, 139, 20));
 }
 
 struct DiagonalCase
@@ -151,7 +152,7 @@ TEST_P(DiagonalFill, RunsFromStartCornerToOppositeCorner)
     EXPECT_PIXEL_NEAR(Image, a.x(), a.y(), Red, 12);
     EXPECT_PIXEL_NEAR(Image, b.x(), b.y(), Blue, 12);
     // The other two corners lie half way.
-    const TColor Middle = PixelAt(Image, 59 - a.x(), a.y());
+    const TColor Middle = ColorAt(Image, 59 - a.x(), a.y());
     EXPECT_NEAR(GetRValue(Middle), 128, 16);
     EXPECT_NEAR(GetBValue(Middle), 128, 16);
 }
@@ -159,7 +160,7 @@ TEST_P(DiagonalFill, RunsFromStartCornerToOppositeCorner)
 INSTANTIATE_TEST_SUITE_P(Kinds, DiagonalFill,
                          testing::Values(DiagonalCase{"Forward", ggDiagonalForward, {0, 0}, {59, 29}},
                                          DiagonalCase{"Backward", ggDiagonalBackward, {59, 0}, {0, 29}}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+                         caseName);
 
 struct MirrorCase
 {
@@ -186,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, MirrorNone,
                          testing::Values(MirrorCase{"MirrorNone", clNone, Green, Green, Red},
                                          MirrorCase{"BothNone", clNone, clNone, Red, Red},
                                          MirrorCase{"MirrorToNone", Blue, clNone, Blue, Blue}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+                         caseName);
 
 // Border and focus frame
 
@@ -219,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, FaceBorder,
                          testing::Values(BorderCase{"Rounded", true, true, clWhite, Blue},
                                          BorderCase{"Square", false, true, Blue, Blue},
                                          BorderCase{"NoBorder", true, false, clWhite, clWhite}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+                         caseName);
 
 TEST_F(ButtonFaceTest, FocusFrameIsSolidOutsideAndDottedInside)
 {
@@ -234,7 +235,7 @@ TEST_F(ButtonFaceTest, FocusFrameIsSolidOutsideAndDottedInside)
     EXPECT_PIXEL(Image, 50, 26, Blue);
     int Grey = 0, White = 0;
     for (int y = 4; y < 24; ++y) {
-        const TColor Pixel = PixelAt(Image, 2, y);
+        const TColor Pixel = ColorAt(Image, 2, y);
         Grey += ChannelDistance(Pixel, clGray) <= 2;
         White += ChannelDistance(Pixel, clWhite) <= 2;
     }
@@ -266,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BreakCase{"WithGlyphOverride", QStringLiteral("Get\\nfile"), true, QStringLiteral("Get file")},
                     BreakCase{"TrailingBackslash", QStringLiteral("Get\\"), false, QStringLiteral("Get\\")},
                     BreakCase{"OtherEscape", QStringLiteral("a\\tb"), false, QStringLiteral("a\\tb")}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST_F(ButtonFaceTest, CaptionWithoutGlyphIsCentred)
 {
@@ -324,9 +325,9 @@ TEST_P(CaptionColour, InkTakesTheCaptionColour)
     TColor Darkest = clWhite;
     for (int y = 0; y < Image.height(); ++y)
         for (int x = 0; x < Image.width(); ++x)
-            if (qGray(Image.pixel(x, y)) < DarkestGrey) {
-                DarkestGrey = qGray(Image.pixel(x, y));
-                Darkest = PixelAt(Image, x, y);
+            if (qGray(pixelAt(Image, x, y).rgb()) < DarkestGrey) {
+                DarkestGrey = qGray(pixelAt(Image, x, y).rgb());
+                Darkest = ColorAt(Image, x, y);
             }
     EXPECT_LE(ChannelDistance(Darkest, GetParam().Darkest), GetParam().Tolerance) << Hex(Darkest).toStdString();
 }
@@ -339,7 +340,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // caption is grey whatever its colour.
                     CaptionPathCase{"PlainDisabled", aaNone, false, clBlack, clGray, 0},
                     CaptionPathCase{"PlainEnabled", aaNone, true, Blue, Blue, 0}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST_F(ButtonFaceTest, AcceleratorIsUnderlinedUnlessHidden)
 {
@@ -439,7 +440,7 @@ TEST_P(GlyphLayouts, GlyphAndCaptionDoNotOverlap)
     QRect Glyph;
     for (int y = 0; y < Image.height(); ++y)
         for (int x = 0; x < Image.width(); ++x)
-            if (ChannelDistance(PixelAt(Image, x, y), Red) <= 2)
+            if (ChannelDistance(ColorAt(Image, x, y), Red) <= 2)
                 Glyph |= QRect(x, y, 1, 1);
     QImage TextOnly = Image;
     for (int y = Glyph.top(); y <= Glyph.bottom(); ++y)
@@ -459,7 +460,7 @@ INSTANTIATE_TEST_SUITE_P(All, GlyphLayouts,
                                          LayoutCase{"RightAdjusted", blGlyphRightAdjusted},
                                          LayoutCase{"TopAdjusted", blGlyphTopAdjusted},
                                          LayoutCase{"BottomAdjusted", blGlyphBottomAdjusted}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+                         caseName);
 
 TEST_F(ButtonFaceTest, MeasureOnlyDrawsNothingAndReportsGlyphPlusCaption)
 {
@@ -477,7 +478,7 @@ TEST_F(ButtonFaceTest, MeasureOnlyDrawsNothingAndReportsGlyphPlusCaption)
     Painter.end();
     EXPECT_GT(WithCaption.width(), 16 + 2 + 20);
     EXPECT_GE(WithCaption.height(), 16);
-    EXPECT_EQ(Image.pixel(90, 14), 0u);
+    EXPECT_EQ(pixelAt(Image, 90, 14).alpha(), 0);
     EXPECT_EQ(InkBox(Image), QRect());
 }
 
@@ -509,7 +510,7 @@ TEST_P(BadInput, PaintsOnlyInsideItsRectangle)
     for (int y = 0; y < Image.height(); ++y)
         for (int x = 0; x < Image.width(); ++x)
             if (!Inside.contains(x, y)) {
-                ASSERT_EQ(Image.pixel(x, y), 0u) << "(" << x << ", " << y << ")";
+                ASSERT_EQ(pixelAt(Image, x, y).alpha(), 0) << "(" << x << ", " << y << ")";
             }
     DrawButtonFace(nullptr, Face);
 }
@@ -558,13 +559,13 @@ INSTANTIATE_TEST_SUITE_P(
                     F.Rect.setSize(QSize(3, 3));
                     F.DropDownButton = true;
                 }}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST_F(ButtonFaceTest, NoColourFillsLeaveTheBackground)
 {
     TButtonFace Face = PlainFace(60, 28);
     Face.U1 = Face.U2 = Face.M1 = Face.M2 = clNone;
-    EXPECT_EQ(Render(Face).pixel(30, 5), 0u);
+    EXPECT_EQ(pixelAt(Render(Face), 30, 5).alpha(), 0);
     EXPECT_EQ(ColorToARGB(clNone), 0u);
     EXPECT_EQ(ColorToARGB(RGBColor(1, 2, 3)), 0xFF010203u);
     EXPECT_EQ(ColorToARGB(clBtnFace) >> 24, 0xFFu);

@@ -1,4 +1,5 @@
 #include "controls/GlowButtonAppearance.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DefaultCase{"TextColorChecked", &A::TextColorChecked, 0},
                     DefaultCase{"TextColorDisabled", &A::TextColorDisabled, 0x808080},
                     DefaultCase{"TextColor", &A::TextColor, clNone}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST(Appearance, GradientKindsAndFlagsMatchTheDesign)
 {
@@ -139,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // 0.5 * 1 + 0.5 * 0 = 0.5 rounds to the even 0; 0.5 * 3 = 1.5 rounds to 2
                     MixCase{"HalfRoundsToEven", 0x030001, 0x000000, 50, 0x020000},
                     MixCase{"SystemColourResolved", clBlack, clWindow, 1, 0xFCFCFC}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 struct DarkenCase
 {
@@ -166,6 +167,6 @@ INSTANTIATE_TEST_SUITE_P(
                     DarkenCase{"ZeroChannel", 0x000000, 7, -3, 0, 0x000007},
                     DarkenCase{"BrightenCapsAtUnchanged", 0x808080, 50, 50, 50, 0x808080},
                     DarkenCase{"NoneStaysNone", clNone, -10, -10, -10, clNone}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "controls/GlowButton.h"
 #include "platform/Fonts.h"
 #include "tests/glowbutton/PixelHelpers.h"
+#include "tests/support/Snapshot.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -68,9 +69,6 @@ protected:
     }
 
 public:
-    static QImage Look(QWidget* Widget) { return Widget->grab().toImage(); }
-    QImage Look() { return Look(Button); }
-
     static void Enter(QWidget* Widget)
     {
         const QPointF At(5, 5);

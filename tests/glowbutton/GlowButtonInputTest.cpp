@@ -1,4 +1,5 @@
 #include "tests/glowbutton/GlowButtonFixture.h"
+#include "tests/support/CaseName.h"
 
 #include <QDialog>
 #include <QHelpEvent>
@@ -69,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   GlowButtonTest::Release(B);
                               },
                               2}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST_F(GlowButtonTest, RealMouseClickGoesThroughTheWindow)
 {
@@ -82,15 +83,15 @@ TEST_F(GlowButtonTest, DraggingFollowsThePointerWithTheDownLook)
     const TColor DownBorder = Button->Appearance()->BorderColorDown();
     Enter(Button);
     Press(Button);
-    EXPECT_PIXEL(Look(), 0, 14, DownBorder);
+    EXPECT_PIXEL(snapshot(Button), 0, 14, DownBorder);
     MoveHeld(Button, Outside);
     EXPECT_EQ(Button->DrawState(), dsUp);
-    EXPECT_PIXEL(Look(), 0, 14, Button->Appearance()->BorderColor());
+    EXPECT_PIXEL(snapshot(Button), 0, 14, Button->Appearance()->BorderColor());
     MoveHeld(Button, QPoint(30, 12));
     EXPECT_EQ(Button->DrawState(), dsDown);
-    EXPECT_PIXEL(Look(), 0, 14, DownBorder);
+    EXPECT_PIXEL(snapshot(Button), 0, 14, DownBorder);
     Release(Button, QPoint(30, 12));
-    EXPECT_PIXEL(Look(), 0, 14, Button->Appearance()->BorderColorHot());
+    EXPECT_PIXEL(snapshot(Button), 0, 14, Button->Appearance()->BorderColorHot());
 }
 
 TEST_F(GlowButtonTest, RepeatClickFiresWhileHeld)
@@ -110,7 +111,7 @@ TEST_F(GlowButtonTest, PlainButtonCannotBeSetDown)
 {
     Button->SetDown(true);
     EXPECT_FALSE(Button->Down());
-    EXPECT_PIXEL(Look(), 0, 14, clSilver);
+    EXPECT_PIXEL(snapshot(Button), 0, 14, clSilver);
 }
 
 class Group : public GlowButtonTest
@@ -134,7 +135,7 @@ TEST_F(Group, PressingOneReleasesTheOther)
     UserClick(Other);
     EXPECT_TRUE(Other->Down());
     EXPECT_FALSE(Button->Down());
-    EXPECT_PIXEL(Look(Button), 10, 12, clWhite);
+    EXPECT_PIXEL(snapshot(Button), 10, 12, clWhite);
     EXPECT_EQ(ClicksOf(Button), 1);
     EXPECT_EQ(ClicksOf(Other), 1);
 }
@@ -177,7 +178,7 @@ TEST_P(GroupRelease, ClickingTheDownMember)
 INSTANTIATE_TEST_SUITE_P(Switch, GroupRelease,
                          testing::Values(AllowAllUpCase{"StaysDown", false, true},
                                          AllowAllUpCase{"AllowAllUpReleases", true, false}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+                         caseName);
 
 // The draw state is settled by the change itself; no paint has to run in between.
 struct SettledCase
@@ -225,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     GlowButtonTest::UserClick(B);
                                 },
                                 dsDown}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST_F(GlowButtonTest, ButtonCreatedInADisabledParentStartsDisabled)
 {
@@ -399,6 +400,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  B->SetShowHint(false);
                              },
                              false}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 } // namespace

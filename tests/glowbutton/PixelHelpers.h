@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/Colors.h"
+#include "tests/support/Pixels.h"
 
 #include <QImage>
 #include <QString>
@@ -11,11 +12,11 @@
 #include <cmath>
 #include <cstdlib>
 
-// Pixel checks in the colour notation the controls use (0x00BBGGRR).
-inline TColor PixelAt(const QImage& Image, int X, int Y)
+// Pixel checks in the colour notation the controls use (0x00BBGGRR); alpha is left out.
+inline TColor ColorAt(const QImage& Image, int X, int Y)
 {
-    const QRgb Rgb = Image.pixel(X, Y);
-    return RGBColor(qRed(Rgb), qGreen(Rgb), qBlue(Rgb));
+    const QColor Pixel = pixelAt(Image, X, Y);
+    return RGBColor(Pixel.red(), Pixel.green(), Pixel.blue());
 }
 
 inline int ChannelDistance(TColor a, TColor b)
@@ -39,7 +40,7 @@ inline QString Hex(TColor Color)
 
 inline testing::AssertionResult ColorNear(const QImage& Image, int X, int Y, TColor Expected, int Tolerance = 2)
 {
-    const TColor Actual = PixelAt(Image, X, Y);
+    const TColor Actual = ColorAt(Image, X, Y);
     if (ChannelDistance(Actual, Expected) <= Tolerance)
         return testing::AssertionSuccess();
     return testing::AssertionFailure() << "pixel (" << X << ", " << Y << ") is " << Hex(Actual).toStdString()

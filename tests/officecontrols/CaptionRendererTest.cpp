@@ -1,5 +1,6 @@
 #include "controls/CaptionRenderer.h"
 #include "tests/officecontrols/OfficeTestSupport.h"
+#include "tests/support/CaseName.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -45,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(Markup, PlainCaptions,
         PlainCase{"UnclosedTag", "open <b", "open <b"}, PlainCase{"UnclosedLink", "<A HREF=\"x", "<A HREF=\"x"},
         PlainCase{"UnknownTagDropped", "<FONT color=\"red\">red</FONT>", "red"},
         PlainCase{"TrailingAmpersand", "end&", "end"}),
-    [](const testing::TestParamInfo<PlainCase>& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST(CaptionAccelerators, FollowTheSingleAmpersand)
 {
@@ -111,7 +112,7 @@ TEST_F(Captions, TextIsDrawnInTheColourAndLinksInTheLinkColour)
     bool blue = false;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 200; ++x) {
-            const QColor c = PixelAt(image, x, y);
+            const QColor c = pixelAt(image, x, y);
             if (c.red() > 150 && c.green() < 90 && c.blue() < 90)
                 red = red || x < split;
             if (c == QColor(0, 0, 255)) // the link's underline

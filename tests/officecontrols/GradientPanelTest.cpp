@@ -3,6 +3,7 @@
 #include "controls/GradientPanelStyler.h"
 #include "controls/Rounding.h"
 #include "tests/officecontrols/OfficeTestSupport.h"
+#include "tests/support/CaseName.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -38,38 +39,38 @@ struct BackPanel : testing::Test {
 TEST_F(BackPanel, EveryRowHasTheGreyOfTheBandStartingAtRoundedOffset)
 {
     Panel.SetBevelOuter(bvNone);
-    const QImage image = Snapshot(Panel);
+    const QImage image = snapshot(&Panel);
     for (int y = 0; y < 609; ++y)
-        ASSERT_EQ(PixelAt(image, 500, y), Grey(ExpectedLevel(y, 609))) << "row " << y;
+        ASSERT_EQ(pixelAt(image, 500, y), Grey(ExpectedLevel(y, 609))) << "row " << y;
     // Spot checks of the rounding: ties go to the even neighbour.
-    EXPECT_EQ(PixelAt(image, 10, 0), Grey(255));
-    EXPECT_EQ(PixelAt(image, 10, 76), Grey(253)); // band 16 starts at row 76: 16 x 20 / 128 = 2.5 -> 2
-    EXPECT_EQ(PixelAt(image, 10, 304), Grey(245)); // band 64 starts at 304.5 -> 304
+    EXPECT_EQ(pixelAt(image, 10, 0), Grey(255));
+    EXPECT_EQ(pixelAt(image, 10, 76), Grey(253)); // band 16 starts at row 76: 16 x 20 / 128 = 2.5 -> 2
+    EXPECT_EQ(pixelAt(image, 10, 304), Grey(245)); // band 64 starts at 304.5 -> 304
     for (int y = 604; y <= 608; ++y)
-        EXPECT_EQ(PixelAt(image, 980, y), Grey(235)) << "row " << y;
+        EXPECT_EQ(pixelAt(image, 980, y), Grey(235)) << "row " << y;
 }
 
 TEST_F(BackPanel, RaisedBevelFramesTheGradient)
 {
-    const QImage image = Snapshot(Panel);
+    const QImage image = snapshot(&Panel);
     const QColor light = Rgb(clBtnHighlight);
     const QColor dark = Rgb(clBtnShadow);
-    EXPECT_EQ(PixelAt(image, 0, 0), light);
-    EXPECT_EQ(PixelAt(image, 500, 0), light);
-    EXPECT_EQ(PixelAt(image, 0, 300), light);
-    EXPECT_EQ(PixelAt(image, 980, 0), dark); // the top-right corner belongs to the dark edge
-    EXPECT_EQ(PixelAt(image, 0, 608), dark); // and so does the bottom-left one
-    EXPECT_EQ(PixelAt(image, 980, 300), dark);
-    EXPECT_EQ(PixelAt(image, 500, 608), dark);
-    EXPECT_EQ(PixelAt(image, 1, 1), Grey(255));
-    EXPECT_EQ(PixelAt(image, 979, 607), Grey(235));
+    EXPECT_EQ(pixelAt(image, 0, 0), light);
+    EXPECT_EQ(pixelAt(image, 500, 0), light);
+    EXPECT_EQ(pixelAt(image, 0, 300), light);
+    EXPECT_EQ(pixelAt(image, 980, 0), dark); // the top-right corner belongs to the dark edge
+    EXPECT_EQ(pixelAt(image, 0, 608), dark); // and so does the bottom-left one
+    EXPECT_EQ(pixelAt(image, 980, 300), dark);
+    EXPECT_EQ(pixelAt(image, 500, 608), dark);
+    EXPECT_EQ(pixelAt(image, 1, 1), Grey(255));
+    EXPECT_EQ(pixelAt(image, 979, 607), Grey(235));
 }
 
 TEST_F(BackPanel, BufferedAndDirectPaintingLookTheSame)
 {
-    const QImage buffered = Snapshot(Panel);
+    const QImage buffered = snapshot(&Panel);
     Panel.SetBuffered(false);
-    EXPECT_EQ(Snapshot(Panel), buffered);
+    EXPECT_EQ(snapshot(&Panel), buffered);
 }
 
 TEST_F(BackPanel, OnPaintRunsAfterThePanelWithTheClientRectangle)
@@ -80,9 +81,9 @@ TEST_F(BackPanel, OnPaintRunsAfterThePanelWithTheClientRectangle)
         painted = Rect;
         Canvas.fillRect(QRect(10, 10, 2, 2), Qt::red);
     };
-    const QImage image = Snapshot(Panel);
+    const QImage image = snapshot(&Panel);
     EXPECT_EQ(painted, QRect(0, 0, 981, 609));
-    EXPECT_EQ(PixelAt(image, 10, 10), QColor(Qt::red));
+    EXPECT_EQ(pixelAt(image, 10, 10), QColor(Qt::red));
 }
 
 TEST(GradientPanel, HorizontalGradientRunsTheSameBandsLeftToRight)
@@ -93,9 +94,9 @@ TEST(GradientPanel, HorizontalGradientRunsTheSameBandsLeftToRight)
     panel.SetColor(clWhite);
     panel.SetColorTo(BackPanelTo);
     panel.SetGradientDirection(gdHorizontal);
-    const QImage image = Snapshot(panel);
+    const QImage image = snapshot(&panel);
     for (int x = 0; x < 609; ++x)
-        ASSERT_EQ(PixelAt(image, x, 10), Grey(BackPanel::ExpectedLevel(x, 609))) << "column " << x;
+        ASSERT_EQ(pixelAt(image, x, 10), Grey(BackPanel::ExpectedLevel(x, 609))) << "column " << x;
 }
 
 TEST(GradientPanel, DefaultsAreAFaceColouredPanelWithRaisedBevel)
@@ -111,10 +112,10 @@ TEST(GradientPanel, DefaultsAreAFaceColouredPanelWithRaisedBevel)
     EXPECT_EQ(panel.Caption().Height(), 20);
     EXPECT_FALSE(panel.StatusBar().Visible());
     EXPECT_EQ(panel.Version(), QStringLiteral("2.5.7.6"));
-    const QImage image = Snapshot(panel);
-    EXPECT_EQ(PixelAt(image, 150, 100), Rgb(clBtnFace));
-    EXPECT_EQ(PixelAt(image, 0, 0), Rgb(clBtnHighlight));
-    EXPECT_EQ(PixelAt(image, 299, 199), Rgb(clBtnShadow));
+    const QImage image = snapshot(&panel);
+    EXPECT_EQ(pixelAt(image, 150, 100), Rgb(clBtnFace));
+    EXPECT_EQ(pixelAt(image, 0, 0), Rgb(clBtnHighlight));
+    EXPECT_EQ(pixelAt(image, 299, 199), Rgb(clBtnShadow));
 }
 
 struct BevelCase {
@@ -136,11 +137,11 @@ TEST_P(PanelBevels, EdgesFollowTheCut)
     panel.SetColor(RGBColor(10, 200, 10));
     panel.SetBevelOuter(c.Outer);
     panel.SetBevelInner(c.Inner);
-    const QImage image = Snapshot(panel);
-    EXPECT_EQ(PixelAt(image, 0, 5), Rgb(c.OuterTopLeft));
-    EXPECT_EQ(PixelAt(image, 39, 5), Rgb(c.OuterBottomRight));
-    EXPECT_EQ(PixelAt(image, 20, 29), Rgb(c.OuterBottomRight));
-    EXPECT_EQ(PixelAt(image, 1, 5), Rgb(c.SecondRingTopLeft));
+    const QImage image = snapshot(&panel);
+    EXPECT_EQ(pixelAt(image, 0, 5), Rgb(c.OuterTopLeft));
+    EXPECT_EQ(pixelAt(image, 39, 5), Rgb(c.OuterBottomRight));
+    EXPECT_EQ(pixelAt(image, 20, 29), Rgb(c.OuterBottomRight));
+    EXPECT_EQ(pixelAt(image, 1, 5), Rgb(c.SecondRingTopLeft));
 }
 
 constexpr TColor PanelGreen = RGBColor(10, 200, 10);
@@ -151,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Cuts, PanelBevels,
         BevelCase{"Space", bvSpace, bvNone, clBtnHighlight, clBtnShadow, PanelGreen},
         BevelCase{"RaisedOuterLoweredInner", bvRaised, bvLowered, clBtnHighlight, clBtnShadow, clBtnShadow},
         BevelCase{"NoBevelShowsTheColour", bvNone, bvNone, PanelGreen, PanelGreen, PanelGreen}),
-    [](const testing::TestParamInfo<BevelCase>& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST(GradientPanel, MissingBorderColourFramesTheGradientInTheColourInsideTheBevel)
 {
@@ -160,12 +161,12 @@ TEST(GradientPanel, MissingBorderColourFramesTheGradientInTheColourInsideTheBeve
     panel.SetColor(RGBColor(255, 0, 0));
     panel.SetColorTo(RGBColor(0, 0, 255));
     panel.SetBorderColor(clNone);
-    const QImage image = Snapshot(panel);
-    EXPECT_EQ(PixelAt(image, 0, 50), Rgb(clBtnHighlight));
-    EXPECT_EQ(PixelAt(image, 1, 50), QColor(255, 0, 0));
-    EXPECT_EQ(PixelAt(image, 98, 50), QColor(255, 0, 0));
-    EXPECT_EQ(PixelAt(image, 50, 98), QColor(255, 0, 0));
-    EXPECT_NE(PixelAt(image, 2, 50), QColor(255, 0, 0));
+    const QImage image = snapshot(&panel);
+    EXPECT_EQ(pixelAt(image, 0, 50), Rgb(clBtnHighlight));
+    EXPECT_EQ(pixelAt(image, 1, 50), QColor(255, 0, 0));
+    EXPECT_EQ(pixelAt(image, 98, 50), QColor(255, 0, 0));
+    EXPECT_EQ(pixelAt(image, 50, 98), QColor(255, 0, 0));
+    EXPECT_NE(pixelAt(image, 2, 50), QColor(255, 0, 0));
 }
 
 TEST(GradientPanel, BorderIsDrawnOnlyWithWidthAndColour)
@@ -173,15 +174,15 @@ TEST(GradientPanel, BorderIsDrawnOnlyWithWidthAndColour)
     TGradientPanel panel;
     panel.resize(60, 40);
     panel.SetBevelOuter(bvNone);
-    EXPECT_EQ(PixelAt(Snapshot(panel), 0, 20), Rgb(clBtnFace)); // colour 0 but width 0
+    EXPECT_EQ(pixelAt(snapshot(&panel), 0, 20), Rgb(clBtnFace)); // colour 0 but width 0
     panel.SetBorderWidth(3);
     panel.SetBorderColor(RGBColor(0, 128, 0));
-    const QImage image = Snapshot(panel);
+    const QImage image = snapshot(&panel);
     for (int x = 0; x < 3; ++x) {
-        EXPECT_EQ(PixelAt(image, x, 20), QColor(0, 128, 0)) << x;
-        EXPECT_EQ(PixelAt(image, 59 - x, 20), QColor(0, 128, 0)) << x;
+        EXPECT_EQ(pixelAt(image, x, 20), QColor(0, 128, 0)) << x;
+        EXPECT_EQ(pixelAt(image, 59 - x, 20), QColor(0, 128, 0)) << x;
     }
-    EXPECT_EQ(PixelAt(image, 3, 20), Rgb(clBtnFace));
+    EXPECT_EQ(pixelAt(image, 3, 20), Rgb(clBtnFace));
     EXPECT_EQ(panel.ChildArea(), QRect(3, 3, 54, 34));
 }
 
@@ -192,12 +193,12 @@ TEST(GradientPanel, ShadowLinesMixTheBorderColourWithTheFace)
     panel.SetBevelOuter(bvNone);
     panel.SetBorderWidth(1);
     panel.SetBorderShadow(true);
-    const QImage image = Snapshot(panel);
-    EXPECT_EQ(PixelAt(image, 57, 20), QColor(Qt::black)); // the border moved in by two
-    EXPECT_EQ(PixelAt(image, 58, 20), Rgb(MixPanelColors(clBlack, clBtnFace, 50)));
-    EXPECT_EQ(PixelAt(image, 59, 20), Rgb(MixPanelColors(clBlack, clBtnFace, 20)));
-    EXPECT_EQ(PixelAt(image, 30, 38), Rgb(MixPanelColors(clBlack, clBtnFace, 50)));
-    EXPECT_EQ(PixelAt(image, 30, 39), Rgb(MixPanelColors(clBlack, clBtnFace, 20)));
+    const QImage image = snapshot(&panel);
+    EXPECT_EQ(pixelAt(image, 57, 20), QColor(Qt::black)); // the border moved in by two
+    EXPECT_EQ(pixelAt(image, 58, 20), Rgb(MixPanelColors(clBlack, clBtnFace, 50)));
+    EXPECT_EQ(pixelAt(image, 59, 20), Rgb(MixPanelColors(clBlack, clBtnFace, 20)));
+    EXPECT_EQ(pixelAt(image, 30, 38), Rgb(MixPanelColors(clBlack, clBtnFace, 50)));
+    EXPECT_EQ(pixelAt(image, 30, 39), Rgb(MixPanelColors(clBlack, clBtnFace, 20)));
 }
 
 TEST(MixPanelColors, MixesChannelsWithTiesToEven)
@@ -217,11 +218,11 @@ TEST(GradientPanel, MirrorGradientGivesTheLargerHalfToTheSecondPart)
     panel.SetColorTo(RGBColor(128, 0, 0));
     panel.SetColorMirror(RGBColor(0, 0, 255));
     panel.SetColorMirrorTo(RGBColor(0, 0, 128));
-    const QImage image = Snapshot(panel);
-    EXPECT_EQ(PixelAt(image, 15, 0), QColor(255, 0, 0));
-    EXPECT_EQ(PixelAt(image, 15, 49).blue(), 0);
-    EXPECT_EQ(PixelAt(image, 15, 50), QColor(0, 0, 255));
-    EXPECT_EQ(PixelAt(image, 15, 100), QColor(0, 0, 132)); // band 31: 255 + Round(31 x -127 / 32)
+    const QImage image = snapshot(&panel);
+    EXPECT_EQ(pixelAt(image, 15, 0), QColor(255, 0, 0));
+    EXPECT_EQ(pixelAt(image, 15, 49).blue(), 0);
+    EXPECT_EQ(pixelAt(image, 15, 50), QColor(0, 0, 255));
+    EXPECT_EQ(pixelAt(image, 15, 100), QColor(0, 0, 132)); // band 31: 255 + Round(31 x -127 / 32)
 }
 
 struct TinySize {
@@ -243,7 +244,7 @@ TEST_P(TinyPanels, PaintWithoutError)
     panel.SetText(QStringLiteral("text"));
     panel.Caption().SetVisible(true);
     panel.StatusBar().SetVisible(true);
-    const QImage image = Snapshot(panel);
+    const QImage image = snapshot(&panel);
     if (!GetParam().Size.isEmpty()) {
         EXPECT_EQ(image.size(), GetParam().Size);
     }
@@ -253,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, TinyPanels,
     testing::Values(TinySize{"Empty", QSize(0, 0)}, TinySize{"OnePixel", QSize(1, 1)},
         TinySize{"OneRowHigh", QSize(981, 1)}, TinySize{"ZeroHigh", QSize(50, 0)},
         TinySize{"TwoByTwo", QSize(2, 2)}),
-    [](const testing::TestParamInfo<TinySize>& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST(GradientPanel, OneRowHighPanelShowsTheLastBandThatStillStartsInside)
 {
@@ -263,7 +264,7 @@ TEST(GradientPanel, OneRowHighPanelShowsTheLastBandThatStillStartsInside)
     panel.SetColor(clWhite);
     panel.SetColorTo(BackPanelTo);
     // Bands 0..64 start at row 0 (64 / 128 = 0.5 rounds to 0); later ones fall outside.
-    EXPECT_EQ(PixelAt(Snapshot(panel), 25, 0), Grey(245));
+    EXPECT_EQ(pixelAt(snapshot(&panel), 25, 0), Grey(245));
 }
 
 TEST(GradientPanel, ChildrenSitInsideTheBevelAndBelowTheCaptionBar)
@@ -276,7 +277,7 @@ TEST(GradientPanel, ChildrenSitInsideTheBevelAndBelowTheCaptionBar)
     auto* child = new QWidget;
     layout->addWidget(child);
     panel.show();
-    ASSERT_TRUE(WaitFor([&] { return child->geometry() == QRect(1, 1, 979, 143); }))
+    ASSERT_TRUE(waitFor([&] { return child->geometry() == QRect(1, 1, 979, 143); }))
         << child->geometry().x() << "," << child->geometry().y();
     EXPECT_EQ(panel.ChildArea(), QRect(1, 1, 979, 143));
     panel.Caption().SetVisible(true);
@@ -291,17 +292,17 @@ TEST(GradientPanel, CaptionBarIsFilledInsideTheBevel)
     panel.resize(200, 100);
     panel.Caption().SetVisible(true);
     panel.Caption().SetColor(RGBColor(0, 0, 200));
-    const QImage image = Snapshot(panel);
-    EXPECT_EQ(PixelAt(image, 100, 1), QColor(0, 0, 200));
-    EXPECT_EQ(PixelAt(image, 100, panel.CapHeight() - 2), QColor(0, 0, 200));
-    EXPECT_EQ(PixelAt(image, 100, panel.CapHeight() - 1), Rgb(clBtnFace));
-    EXPECT_EQ(PixelAt(image, 0, 5), Rgb(clBtnHighlight));
+    const QImage image = snapshot(&panel);
+    EXPECT_EQ(pixelAt(image, 100, 1), QColor(0, 0, 200));
+    EXPECT_EQ(pixelAt(image, 100, panel.CapHeight() - 2), QColor(0, 0, 200));
+    EXPECT_EQ(pixelAt(image, 100, panel.CapHeight() - 1), Rgb(clBtnFace));
+    EXPECT_EQ(pixelAt(image, 0, 5), Rgb(clBtnHighlight));
 
     panel.Caption().SetPosition(TPanelCaption::cpLeft);
-    const QImage side = Snapshot(panel);
-    EXPECT_EQ(PixelAt(side, 1, 50), QColor(0, 0, 200));
-    EXPECT_EQ(PixelAt(side, panel.CapHeight() - 2, 50), QColor(0, 0, 200));
-    EXPECT_EQ(PixelAt(side, panel.CapHeight() - 1, 50), Rgb(clBtnFace));
+    const QImage side = snapshot(&panel);
+    EXPECT_EQ(pixelAt(side, 1, 50), QColor(0, 0, 200));
+    EXPECT_EQ(pixelAt(side, panel.CapHeight() - 2, 50), QColor(0, 0, 200));
+    EXPECT_EQ(pixelAt(side, panel.CapHeight() - 1, 50), Rgb(clBtnFace));
     EXPECT_EQ(panel.ChildArea().left(), 1 + panel.CapHeight() - 2);
 }
 
@@ -347,19 +348,19 @@ TEST_F(CollapsingPanel, InStepsShowsItsColourMeanwhileAndEndsAsAtOnce)
     // The first step is taken at once; the state changes only at the end.
     EXPECT_EQ(panel.height(), 150 - (150 - collapsed) / 4);
     EXPECT_FALSE(panel.Collaps());
-    EXPECT_EQ(PixelAt(Snapshot(panel), 100, panel.height() - 5), Rgb(Meanwhile));
+    EXPECT_EQ(pixelAt(snapshot(&panel), 100, panel.height() - 5), Rgb(Meanwhile));
     EXPECT_EQ(panel.Color(), clBtnFace);
     panel.SetCollaps(false); // dropped while the collapse runs
-    ASSERT_TRUE(WaitFor([&] { return events.contains("end"); }));
+    ASSERT_TRUE(waitFor([&] { return events.contains("end"); }));
     EXPECT_EQ(panel.height(), collapsed);
     EXPECT_TRUE(panel.Collaps());
     EXPECT_FALSE(child->isVisible());
 
     panel.SetCollaps(false);
-    ASSERT_TRUE(WaitFor([&] { return events.size() == 4; }));
+    ASSERT_TRUE(waitFor([&] { return events.size() == 4; }));
     EXPECT_EQ(panel.height(), 150);
     EXPECT_TRUE(child->isVisible());
-    EXPECT_EQ(PixelAt(Snapshot(panel), 100, 140), Rgb(clBtnFace));
+    EXPECT_EQ(pixelAt(snapshot(&panel), 100, 140), Rgb(clBtnFace));
     EXPECT_EQ(events, QStringList({"minimize", "end", "maximize", "end"}));
 }
 
@@ -378,7 +379,7 @@ TEST_P(PanelText, TextBlockIsPlacedByItsVerticalAlignment)
     panel.SetBevelOuter(bvNone);
     panel.SetText(QStringLiteral("Hello"));
     panel.SetTextVAlign(GetParam().Align);
-    const QImage image = Snapshot(panel);
+    const QImage image = snapshot(&panel);
     const QRect ink = InkBounds(image, image.rect(), Rgb(clBtnFace));
     ASSERT_FALSE(ink.isEmpty());
     const int textHeight = panel.GetHTMLSize().height();
@@ -404,7 +405,7 @@ TEST_P(PanelText, TextBlockIsPlacedByItsVerticalAlignment)
 
 INSTANTIATE_TEST_SUITE_P(Alignments, PanelText,
     testing::Values(AlignCase{"Top", tvaTop}, AlignCase{"Center", tvaCenter}, AlignCase{"Bottom", tvaBottom}),
-    [](const testing::TestParamInfo<AlignCase>& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST(GradientPanel, EmptyTextDrawsNothingAndUnclosedMarkupDrawsAsText)
 {
@@ -412,9 +413,9 @@ TEST(GradientPanel, EmptyTextDrawsNothingAndUnclosedMarkupDrawsAsText)
     panel.setFont(DesignFont());
     panel.resize(200, 60);
     panel.SetBevelOuter(bvNone);
-    EXPECT_TRUE(InkBounds(Snapshot(panel), QRect(0, 0, 200, 60), Rgb(clBtnFace)).isEmpty());
+    EXPECT_TRUE(InkBounds(snapshot(&panel), QRect(0, 0, 200, 60), Rgb(clBtnFace)).isEmpty());
     panel.SetText(QStringLiteral("open <b"));
-    EXPECT_FALSE(InkBounds(Snapshot(panel), QRect(0, 0, 200, 60), Rgb(clBtnFace)).isEmpty());
+    EXPECT_FALSE(InkBounds(snapshot(&panel), QRect(0, 0, 200, 60), Rgb(clBtnFace)).isEmpty());
     EXPECT_GT(panel.GetHTMLSize().width(), panel.fontMetrics().horizontalAdvance(QStringLiteral("open ")));
 }
 
@@ -427,7 +428,7 @@ TEST(GradientPanel, LinksInTheTextAreReportedWhenClicked)
     QString clicked;
     panel.OnAnchorClick = [&](QObject*, const QString& Anchor) { clicked = Anchor; };
     panel.show();
-    ASSERT_TRUE(WaitFor([&] { return panel.isVisible(); }));
+    ASSERT_TRUE(waitFor([&] { return panel.isVisible(); }));
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 6), panel.mapToGlobal(QPointF(5, 6)), Qt::LeftButton,
         Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&panel, &press);
@@ -445,7 +446,7 @@ TEST(GradientPanelSettings, AnotherPanelTakesOverTheLookAndKeepsFollowingItsStyl
     TGradientPanel copy;
     copy.resize(120, 80);
     copy.Assign(source);
-    EXPECT_EQ(Snapshot(copy), Snapshot(source));
+    EXPECT_EQ(snapshot(&copy), snapshot(&source));
     EXPECT_EQ(copy.contentsMargins().top(), 1 + copy.CapHeight() - 2);
     copy.Caption().SetVisible(false); // the copied caption still re-lays out its own panel
     EXPECT_EQ(copy.contentsMargins().top(), 1);
@@ -456,7 +457,7 @@ TEST(GradientPanelSettings, AnotherPanelTakesOverTheLookAndKeepsFollowingItsStyl
     TGradientPanelSettings look = styler.Settings();
     look.Color = RGBColor(0, 0, 200);
     styler.SetSettings(look);
-    EXPECT_EQ(PixelAt(Snapshot(copy), 60, 40), QColor(0, 0, 200));
+    EXPECT_EQ(pixelAt(snapshot(&copy), 60, 40), QColor(0, 0, 200));
 }
 
 } // namespace

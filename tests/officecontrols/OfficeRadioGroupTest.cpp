@@ -2,6 +2,7 @@
 #include "controls/OfficeGlyphs.h"
 #include "controls/OfficeRadioGroup.h"
 #include "tests/officecontrols/OfficeTestSupport.h"
+#include "tests/support/CaseName.h"
 
 #include <QTest>
 
@@ -65,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(NineVersions, VersionRadioPlacement,
         PlacementCase{"v102", 4, QRect(68, 40, 60, 26)}, PlacementCase{"v103", 5, QRect(68, 66, 60, 26)},
         PlacementCase{"v110", 6, QRect(128, 14, 60, 26)}, PlacementCase{"v120", 7, QRect(128, 40, 60, 26)},
         PlacementCase{"v121", 8, QRect(128, 66, 60, 26)}),
-    [](const testing::TestParamInfo<PlacementCase>& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST_F(MainWindowGroups, InstallToGroupStacksItsTwoItems)
 {
@@ -102,7 +103,7 @@ TEST_F(MainWindowGroups, ThemedItemsDrawA16PixelGlyph)
 {
     VersionRadio->SetThemed(true);
     EXPECT_EQ(VersionRadio->RadioButtons(0)->GlyphRect(), QRect(0, 4, 16, 16));
-    Snapshot(Back);
+    snapshot(&Back);
 }
 
 TEST_F(MainWindowGroups, SelectedItemsAreChecked)
@@ -138,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ItemIndexClamping,
     testing::Values(IndexCase{"BeyondTheEnd", 5, 2}, IndexCase{"FarBeyond", 1000000, 2},
         IndexCase{"BelowMinusOne", -7, -1}, IndexCase{"FarBelow", -2000000000, -1}, IndexCase{"Inside", 1, 1},
         IndexCase{"None", -1, -1}),
-    [](const testing::TestParamInfo<IndexCase>& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST_F(MainWindowGroups, ShrinkingTheItemsKeepsTheLastItemSelected)
 {
@@ -152,7 +153,7 @@ TEST_F(MainWindowGroups, ShrinkingTheItemsKeepsTheLastItemSelected)
     EXPECT_EQ(VersionRadio->Count(), 0);
     VersionRadio->SetItemIndex(3);
     EXPECT_EQ(VersionRadio->ItemIndex(), -1);
-    Snapshot(*VersionRadio);
+    snapshot(VersionRadio);
     EXPECT_EQ(VersionClicks, 0);
 }
 
@@ -189,21 +190,21 @@ TEST_P(ColumnsClamping, StayWithinOneToSixteen)
 INSTANTIATE_TEST_SUITE_P(Values, ColumnsClamping,
     testing::Values(ColumnsCase{"Zero", 0, 1}, ColumnsCase{"Negative", -3, 1}, ColumnsCase{"Twenty", 20, 16},
         ColumnsCase{"Hundred", 100, 16}, ColumnsCase{"Two", 2, 2}),
-    [](const testing::TestParamInfo<ColumnsCase>& Info) { return std::string(Info.param.Name); });
+    caseName);
 
 TEST_F(MainWindowGroups, ZeroSizedGroupsAndEmptyItemsDoNotFail)
 {
     VersionRadio->resize(0, 0);
-    Snapshot(Back);
+    snapshot(&Back);
     InstallToGrp->resize(3, 2);
     InstallToGrp->SetColumns(16);
-    Snapshot(Back);
+    snapshot(&Back);
     TOfficeRadioGroup empty(&Back);
     empty.resize(0, 0);
     empty.SetItemIndex(4);
     EXPECT_EQ(empty.ItemIndex(), -1);
     EXPECT_EQ(empty.XYToItem(0, 0), -1);
-    Snapshot(empty);
+    snapshot(&empty);
 }
 
 // The groups shown in a window, ready for the mouse and the keyboard.
@@ -326,16 +327,16 @@ TEST_F(ShownGroups, DoubleClickReachesTheGroup)
 TEST_F(ShownGroups, FocusedItemShowsADottedFocusRectangle)
 {
     TOfficeGroupButton* item = InstallToGrp->RadioButtons(1);
-    const QImage before = Snapshot(*item);
+    const QImage before = snapshot(item);
     Click(item);
     ASSERT_TRUE(item->Focused());
-    const QImage after = Snapshot(*item);
+    const QImage after = snapshot(item);
     // The dotted line runs along the left edge, from the caption's top - 1 to the bottom.
     int dots = 0;
     for (int y = 3; y < item->height(); ++y)
-        dots += PixelAt(after, 0, y) == Rgb(clWindowText) ? 1 : 0;
+        dots += pixelAt(after, 0, y) == Rgb(clWindowText) ? 1 : 0;
     EXPECT_GE(dots, (item->height() - 3) / 2 - 1);
-    EXPECT_NE(PixelAt(before, 0, 3), Rgb(clWindowText));
+    EXPECT_NE(pixelAt(before, 0, 3), Rgb(clWindowText));
 }
 
 // Glyph pixels as drawn over the gradient: the bitmap where it is opaque, the panel elsewhere.
@@ -344,17 +345,17 @@ struct GlyphLook : MainWindowGroups {
     {
         TOfficeGroupButton* item = InstallToGrp->RadioButtons(Index);
         const QPoint at = item->mapTo(&Back, item->GlyphRect().topLeft());
-        return Snapshot(Back).copy(QRect(at, QSize(RadioGlyphSize, RadioGlyphSize)));
+        return snapshot(&Back).copy(QRect(at, QSize(RadioGlyphSize, RadioGlyphSize)));
     }
     static void ExpectGlyph(const QImage& Drawn, const QImage& Bitmap)
     {
-        const QRgb key = Bitmap.pixel(0, Bitmap.height() - 1);
+        const QColor key = pixelAt(Bitmap, 0, Bitmap.height() - 1);
         for (int y = 0; y < Bitmap.height(); ++y)
             for (int x = 0; x < Bitmap.width(); ++x) {
-                if (Bitmap.pixel(x, y) == key) // transparent: the panel's grey shows
-                    ASSERT_EQ(PixelAt(Drawn, x, y).red(), PixelAt(Drawn, x, y).blue()) << x << "," << y;
+                if (pixelAt(Bitmap, x, y) == key) // transparent: the panel's grey shows
+                    ASSERT_EQ(pixelAt(Drawn, x, y).red(), pixelAt(Drawn, x, y).blue()) << x << "," << y;
                 else
-                    ASSERT_EQ(Drawn.pixel(x, y), Bitmap.pixel(x, y)) << x << "," << y;
+                    ASSERT_EQ(pixelAt(Drawn, x, y).rgb(), pixelAt(Bitmap, x, y).rgb()) << x << "," << y;
             }
     }
 };
@@ -364,7 +365,7 @@ TEST_F(GlyphLook, CheckedAndUncheckedItemsShowTheirBitmaps)
     ExpectGlyph(ItemGlyph(0), RadioGlyphBitmap(true, gpNormal));
     ExpectGlyph(ItemGlyph(1), RadioGlyphBitmap(false, gpNormal));
     // The bottom-left corner shows the band of row 570: band 119, grey 255 - Round(18.6).
-    EXPECT_EQ(PixelAt(ItemGlyph(1), 0, 11), Grey(236));
+    EXPECT_EQ(pixelAt(ItemGlyph(1), 0, 11), Grey(236));
 }
 
 TEST_F(GlyphLook, HotAndPressedItemsTintTheirGlyph)
@@ -388,8 +389,8 @@ TEST_F(GlyphLook, GlyphBitmapsKeepTheirBottomLeftPixelForTransparency)
         for (const TGlyphPointerState pointer : {gpNormal, gpHot, gpPressed}) {
             const QImage bitmap = RadioGlyphBitmap(checked, pointer);
             EXPECT_EQ(bitmap.size(), QSize(12, 12));
-            EXPECT_EQ(qAlpha(TransparentGlyph(bitmap).pixel(0, 11)), 0);
-            EXPECT_EQ(qAlpha(TransparentGlyph(bitmap).pixel(6, 6)), 255);
+            EXPECT_EQ(pixelAt(TransparentGlyph(bitmap), 0, 11).alpha(), 0);
+            EXPECT_EQ(pixelAt(TransparentGlyph(bitmap), 6, 6).alpha(), 255);
         }
     EXPECT_NE(RadioGlyphBitmap(false, gpNormal), RadioGlyphBitmap(false, gpHot));
     EXPECT_NE(RadioGlyphBitmap(false, gpHot), RadioGlyphBitmap(false, gpPressed));
@@ -400,13 +401,13 @@ TEST_F(GlyphLook, CaptionStartsEighteenPixelsInAndGreysOutWhenDisabled)
     TOfficeGroupButton* item = InstallToGrp->RadioButtons(1);
     const QPoint origin = item->mapTo(&Back, QPoint(0, 0));
     const QRect caption(origin.x() + 18, origin.y() + 4, 150, 13);
-    const QImage enabled = Snapshot(Back);
+    const QImage enabled = snapshot(&Back);
     EXPECT_GT(DarkestLevel(enabled, QRect(origin.x() + 13, origin.y() + 4, 5, 13)), 200); // gap after the glyph
     EXPECT_LT(DarkestLevel(enabled, QRect(origin.x() + 18, origin.y() + 4, 6, 13)), 100);
     EXPECT_LT(DarkestLevel(enabled, caption), 60);
     EXPECT_EQ(item->CtrlWidth(), 18 + QFontMetrics(item->font()).horizontalAdvance(item->Caption()));
     InstallToGrp->setEnabled(false);
-    const QImage disabled = Snapshot(Back);
+    const QImage disabled = snapshot(&Back);
     EXPECT_GE(DarkestLevel(disabled, caption), 120);
     EXPECT_LE(DarkestLevel(disabled, caption), 140);
 }

@@ -2,8 +2,6 @@
 
 #include "platform/Fonts.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QTest>
 #include <QWidget>
 
@@ -15,11 +13,6 @@ QFont DesignFont()
     return font;
 }
 
-QImage Snapshot(QWidget& Widget)
-{
-    return Widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 bool ShowAndActivate(QWidget& Window)
 {
     Window.show();
@@ -29,24 +22,13 @@ bool ShowAndActivate(QWidget& Window)
     return QTest::qWaitForWindowActive(&Window);
 }
 
-bool WaitFor(const std::function<bool()>& Condition, int TimeoutMs)
-{
-    QDeadlineTimer deadline(TimeoutMs);
-    while (!Condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
 int DarkestLevel(const QImage& Image, const QRect& Area)
 {
     int darkest = 255;
     const QRect clipped = Area & Image.rect();
     for (int y = clipped.top(); y <= clipped.bottom(); ++y)
         for (int x = clipped.left(); x <= clipped.right(); ++x) {
-            const QColor c = PixelAt(Image, x, y);
+            const QColor c = pixelAt(Image, x, y);
             darkest = qMin(darkest, qMin(c.red(), qMin(c.green(), c.blue())));
         }
     return darkest;
@@ -58,7 +40,7 @@ QRect InkBounds(const QImage& Image, const QRect& Area, const QColor& Background
     const QRect clipped = Area & Image.rect();
     for (int y = clipped.top(); y <= clipped.bottom(); ++y)
         for (int x = clipped.left(); x <= clipped.right(); ++x)
-            if (PixelAt(Image, x, y) != Background)
+            if (pixelAt(Image, x, y) != Background)
                 bounds |= QRect(x, y, 1, 1);
     return bounds;
 }
