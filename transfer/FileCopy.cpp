@@ -6,6 +6,7 @@
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/DownloadTarget.h"
+#include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
@@ -61,11 +62,13 @@ private:
 
 } // namespace
 
-bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
-                            int /*FTPPort*/, const QString& URL, const QString& TargetDir,
-                            const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer)
+bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
 {
-    NotNewer = false;
+    // A file copy connects a network share with the job's FTP host and login (FTPPort is not used).
+    const QString& FTPHost = Item.FTPHost;
+    const QString& URL = Item.URL;
+    const QString& TargetDir = Item.TargetDir;
+    Run.NotNewer = false;
     SetAnimationClip(acFileCopy);
     const bool viaShare = !FTPHost.isEmpty();
     SetFileLine(NameFromURL(URL), DlgFromServerLabel, viaShare ? FTPHost : DirectoryPart(URL), true);
@@ -81,7 +84,7 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
         return result;
     };
 
-    if (viaShare && !share.connect(FTPHost, FTPUserID, FTPPassword).ok) {
+    if (viaShare && !share.connect(FTPHost, Item.FTPUserID, Item.FTPPassword).ok) {
         if (OnConnectError)
             OnConnectError(this);
         return finish();
@@ -92,12 +95,12 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
     if (source.startsWith(QStringLiteral("FILE://"), Qt::CaseInsensitive))
         source.remove(0, 7);
 
-    const QString name = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
+    const QString name = Item.TargetFilename.isEmpty() ? NameFromURL(URL) : Item.TargetFilename;
     QString target = JoinPath(TargetDir, name);
     FLastFile = target;
     FLastDir = TargetDir;
     // A name taken from the source must stay a plain name inside the target directory.
-    if (TargetFilename.isEmpty() && !IsPlainFileName(name)) {
+    if (Item.TargetFilename.isEmpty() && !IsPlainFileName(name)) {
         ReportError(3, QStringLiteral("Cannot create target file ") + target);
         return finish();
     }
@@ -122,23 +125,23 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
         return finish();
     }
 
-    if (CopyNewerOnly || OnFileDateCheck) {
+    if (Item.CopyNewerOnly || OnFileDateCheck) {
         const TDateTime sourceDate = DateTimeFromQDateTime(input->LastWriteTime());
         if (OnFileDateCheck) {
             bool allow = true;
-            OnFileDateCheck(this, Index, sourceDate, allow);
+            OnFileDateCheck(this, Run.Index, sourceDate, allow);
             if (!allow)
                 return finish();
-            DateSlot = sourceDate;
-        } else if (!(sourceDate > DateSlot)) {
-            NotNewer = true;
-            DateSlot = sourceDate;
+            Run.DateSlot = sourceDate;
+        } else if (!(sourceDate > Run.DateSlot)) {
+            Run.NotNewer = true;
+            Run.DateSlot = sourceDate;
             input.reset();
             if (OnNoNewFileFound)
-                OnNoNewFileFound(this, source, sourceDate, DateSlot);
+                OnNoNewFileFound(this, source, sourceDate, Run.DateSlot);
             return finish();
         } else {
-            DateSlot = sourceDate;
+            Run.DateSlot = sourceDate;
         }
     }
 

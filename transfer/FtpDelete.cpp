@@ -2,11 +2,13 @@
 
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
+#include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
-bool TWebTransfer::FtpDelete(int Index, const TWebTransferItem& Item, bool KeepConnection)
+bool TWebTransfer::FtpDelete(const TWebTransferItem& Item, TJobRun& Run)
 {
+    const bool KeepConnection = Run.KeepConnection;
     SetAnimationClip(acUpload);
     SetFileLine(NameFromURL(Item.URL), DlgToServerLabel, Item.FTPHost, true);
     ProcessMessages();
@@ -29,9 +31,9 @@ bool TWebTransfer::FtpDelete(int Index, const TWebTransferItem& Item, bool KeepC
     ProcessMessages();
     if (link.Connection->deleteFile(name).ok) {
         if (OnRemovedFile)
-            OnRemovedFile(this, Index);
+            OnRemovedFile(this, Run.Index);
     } else if (OnRemovedFileFailed) {
-        OnRemovedFileFailed(this, Index);
+        OnRemovedFileFailed(this, Run.Index);
     }
     ProcessMessages();
     ReleaseFtp(link, KeepConnection, false);

@@ -5,6 +5,7 @@
 #include "transfer/DownloadTarget.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
+#include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
@@ -18,21 +19,24 @@ constexpr std::int64_t BlockSize = 4096;
 
 } // namespace
 
-bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QString& FTPPassword,
-                               const QString& FTPHost, int FTPPort, const QString& URL, const QString& TargetDir,
-                               const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot,
-                               bool& NotNewer, bool KeepConnection, bool UpdateFileLine)
+bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File)
 {
-    NotNewer = false;
+    const QString& URL = File ? File->URL : Item.URL;
+    const QString& TargetFilename = File ? File->TargetFilename : Item.TargetFilename;
+    const QString& TargetDir = Item.TargetDir;
+    const bool KeepConnection = Run.KeepConnection;
+    Run.NotNewer = false;
     FCancelled = false;
-    if (UpdateFileLine) {
-        SetFileLine(NameFromURL(URL), DlgFromServerLabel, FTPHost, ShowServer);
+    // A file of a multi-file job has its line written by that job.
+    if (!File) {
+        SetFileLine(NameFromURL(URL), DlgFromServerLabel, Item.FTPHost, ShowServer);
         ProcessMessages();
     }
     const QString localName = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
     TFtpLink link;
-    if (!ConnectFtp(link, {FTPHost, FTPPort, FTPUserID, FTPPassword, {URL}, JoinPath(TargetDir, localName)}, true,
-                    KeepConnection, false))
+    if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {URL},
+                           JoinPath(TargetDir, localName)},
+                    true, KeepConnection, false))
         return false;
     ProcessMessages();
     const QString name = EnterUrlDir(link, URL);
@@ -41,25 +45,25 @@ bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QStrin
     const bool listed = !link.DirMissing && !name.isEmpty() && link.Connection->findFiles(name, found).ok;
     const bool exists = listed && !found.empty();
     std::int64_t remoteSize = exists ? found.front().size : 0;
-    if (exists && (CopyNewerOnly || OnFileDateCheck)) {
+    if (exists && (Item.CopyNewerOnly || OnFileDateCheck)) {
         const TDateTime remoteDate = FileTimeToDate(found.front().lastWriteTime);
         if (OnFileDateCheck) {
             bool allow = true;
-            OnFileDateCheck(this, Index, remoteDate, allow);
-            DateSlot = remoteDate;
+            OnFileDateCheck(this, Run.Index, remoteDate, allow);
+            Run.DateSlot = remoteDate;
             if (!allow) {
                 ReleaseFtp(link, KeepConnection, true);
                 return false;
             }
-        } else if (remoteDate <= DateSlot) {
-            NotNewer = true;
-            DateSlot = remoteDate;
+        } else if (remoteDate <= Run.DateSlot) {
+            Run.NotNewer = true;
+            Run.DateSlot = remoteDate;
             ReleaseFtp(link, KeepConnection, true);
             if (OnNoNewFileFound)
                 OnNoNewFileFound(this, name, remoteDate, remoteDate);
             return false;
         } else {
-            DateSlot = remoteDate;
+            Run.DateSlot = remoteDate;
         }
     }
 

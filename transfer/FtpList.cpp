@@ -3,12 +3,14 @@
 #include "transfer/FileDetailItem.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
+#include "transfer/JobRun.h"
 #include "transfer/UrlHelpers.h"
 
 #include <vector>
 
-bool TWebTransfer::FtpList(TWebTransferItem& Item)
+bool TWebTransfer::FtpList(TWebTransferItem& Item, TJobRun& Run)
 {
+    Run.NotNewer = false;
     SetFileLine(NameFromURL(Item.URL), DlgFromServerLabel, Item.FTPHost, ShowServer);
     ProcessMessages();
     TFtpLink link;

@@ -3,7 +3,7 @@
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
 
-bool TWebTransfer::FtpTest(const TWebTransferItem& Item)
+bool TWebTransfer::FtpTest(const TWebTransferItem& Item, TJobRun& /*Run*/)
 {
     SetAnimationClip(acUpload);
     ProcessMessages();

@@ -5,6 +5,7 @@
 #include "transfer/DateConversions.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
+#include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
@@ -18,12 +19,15 @@ constexpr std::int64_t BlockSize = 4096;
 
 } // namespace
 
-bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
-                             int FTPPort, const QString& URL, const QString& TargetDir, const QString& TargetFilename,
-                             bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer, bool KeepConnection)
+bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File)
 {
+    const QString& URL = File ? File->URL : Item.URL;
+    const QString& TargetFilename = File ? File->TargetFilename : Item.TargetFilename;
+    const QString& TargetDir = Item.TargetDir;
+    const QString& FTPHost = Item.FTPHost;
+    bool KeepConnection = Run.KeepConnection;
     WriteLog(QStringLiteral("start ftp upload"));
-    NotNewer = false;
+    Run.NotNewer = false;
     SetAnimationClip(acUpload);
     FCancelled = false;
     SetFileLine(NameFromURL(URL), DlgToServerLabel, FTPHost, true);
@@ -31,7 +35,7 @@ bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString&
 
     const QString remoteName = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
     TFtpLink link;
-    const TFtpRequest request{FTPHost, FTPPort, FTPUserID, FTPPassword, {TargetDir, remoteName},
+    const TFtpRequest request{FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {TargetDir, remoteName},
                               JoinPath(TargetDir, remoteName)};
     if (!ConnectFtp(link, request, true, KeepConnection, true))
         return false;
@@ -49,7 +53,7 @@ bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString&
     ProcessMessages();
 
     bool upload = true;
-    if (CopyNewerOnly || OnFileDateCheck) {
+    if (Item.CopyNewerOnly || OnFileDateCheck) {
         std::vector<platform::FtpFindData> found;
         if (link.Connection->findFiles(remoteName, found).ok && !found.empty()) {
             bool allow = true;
@@ -60,16 +64,16 @@ bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString&
             } else {
                 const TDateTime remoteDate = FileTimeToDate(found.front().lastWriteTime);
                 if (OnFileDateCheck) {
-                    OnFileDateCheck(this, Index, remoteDate, allow);
-                    DateSlot = remoteDate;
+                    OnFileDateCheck(this, Run.Index, remoteDate, allow);
+                    Run.DateSlot = remoteDate;
                     upload = allow;
-                } else if (remoteDate <= DateSlot) {
-                    DateSlot = remoteDate;
+                } else if (remoteDate <= Run.DateSlot) {
+                    Run.DateSlot = remoteDate;
                 } else {
-                    DateSlot = remoteDate;
-                    NotNewer = true;
+                    Run.DateSlot = remoteDate;
+                    Run.NotNewer = true;
                     if (OnNoNewFileFound)
-                        OnNoNewFileFound(this, remoteName, remoteDate, DateSlot);
+                        OnNoNewFileFound(this, remoteName, remoteDate, Run.DateSlot);
                     upload = false;
                 }
             }

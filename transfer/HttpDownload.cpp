@@ -5,6 +5,7 @@
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/DownloadTarget.h"
+#include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 #include "transfer/WtBase64.h"
@@ -39,26 +40,25 @@ QString AuthorizationHeader(const QString& User, const QString& Password)
 
 } // namespace
 
-bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayURL, const QString& TargetDir,
-                                const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot,
-                                bool& NotNewer, TWebTransferAuthentication Authenticate, const QString& HTTPUserID,
-                                const QString& HTTPPassword)
+bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
 {
+    const QString URL = Item.URL;
+    const QString& TargetDir = Item.TargetDir;
     bool result = false;
-    NotNewer = false;
+    Run.NotNewer = false;
     FLastInternetResult = platform::InternetResult::success();
     // What the user and the events see: never the password of "user:password@host".
     const QString shownURL = URLWithoutPassword(URL);
     const QString fileName = NameFromURL(shownURL);
 
-    SetFileLine(DisplayURL.isEmpty() ? fileName : URLWithoutPassword(DisplayURL), DlgFromServerLabel,
+    SetFileLine(Item.DisplayURL.isEmpty() ? fileName : URLWithoutPassword(Item.DisplayURL), DlgFromServerLabel,
                 ServerFromURL(URL), ShowServer);
     ProcessMessages();
 
-    QString user = HTTPUserID;
-    QString password = HTTPPassword;
+    QString user = Item.HTTPUserID;
+    QString password = Item.HTTPPassword;
     const QString loginCaption = QStringLiteral("Connect to ") + LoginHostFromURL(URL);
-    if (Authenticate == waAlways && (user.isEmpty() || password.isEmpty())) {
+    if (Item.Authenticate == waAlways && (user.isEmpty() || password.isEmpty())) {
         if (!ShowLoginDialog(loginCaption, user, password))
             return false;
     }
@@ -82,7 +82,7 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
             return false;
         }
         const int status = request->statusCode();
-        if (status == 401 && (Authenticate == waAlways || Authenticate == waAuto)) {
+        if (status == 401 && (Item.Authenticate == waAlways || Item.Authenticate == waAuto)) {
             request.reset();
             if (!ShowLoginDialog(loginCaption, user, password))
                 return false;
@@ -96,19 +96,19 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
         break;
     }
 
-    if (CopyNewerOnly || OnFileDateCheck) {
+    if (Item.CopyNewerOnly || OnFileDateCheck) {
         const TDateTime sourceDate = SystemTimeToDate(ToSystemTime(request->lastModified()));
         if (OnFileDateCheck) {
-            DateSlot = sourceDate;
+            Run.DateSlot = sourceDate;
             bool allow = true;
-            OnFileDateCheck(this, Index, sourceDate, allow);
+            OnFileDateCheck(this, Run.Index, sourceDate, allow);
             if (!allow)
                 return false;
-        } else if (sourceDate > DateSlot) {
-            DateSlot = sourceDate;
+        } else if (sourceDate > Run.DateSlot) {
+            Run.DateSlot = sourceDate;
         } else {
-            NotNewer = true;
-            DateSlot = sourceDate;
+            Run.NotNewer = true;
+            Run.DateSlot = sourceDate;
             request.reset();
             if (OnNoNewFileFound)
                 OnNoNewFileFound(this, fileName, sourceDate, sourceDate);
@@ -118,7 +118,7 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
 
     // The name comes from the address asked for, never from where a redirect led: a server
     // must not choose which file of the target directory it writes (CVE-2010-2252).
-    QString name = TargetFilename;
+    QString name = Item.TargetFilename;
     const bool nameFromAddress = name.isEmpty();
     if (nameFromAddress) {
         name = fileName;
@@ -157,8 +157,8 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
 
     const std::int64_t contentLength = request->contentLength();
     std::int64_t total = std::max<std::int64_t>(contentLength, 0);
-    if (total == 0 && FItems[Index]->FileSize > 0)
-        total = FItems[Index]->FileSize;
+    if (total == 0 && Item.FileSize > 0)
+        total = Item.FileSize;
     SetProgressMarquee(total == 0);
 
     std::int64_t done = 0;

@@ -15,16 +15,16 @@ constexpr std::int64_t UploadBlockSize = 4096;
 
 } // namespace
 
-bool TWebTransfer::HttpUpload(const QString& URL, const QString& TargetDir, const QString& TargetFilename,
-                              TWebTransferHTTPCommand HTTPCommand)
+bool TWebTransfer::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
 {
+    const QString& URL = Item.URL;
     SetAnimationClip(acUpload);
     FLastInternetResult = platform::InternetResult::success();
     // Proxy credentials travel to the proxy through the session, never inside the address.
     const QString server = ServerFromURL(URL);
     SetFileLine(NameFromURL(URLWithoutPassword(URL)), DlgFromServerLabel, server, ShowServer);
 
-    const QString path = JoinPath(TargetDir, TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename);
+    const QString path = JoinPath(Item.TargetDir, Item.TargetFilename.isEmpty() ? NameFromURL(URL) : Item.TargetFilename);
     const platform::FileKind kind = platform::fileKind(path);
     // A pipe or device is refused unopened: opening a pipe waits for a writer, a device may
     // never end.
@@ -49,7 +49,7 @@ bool TWebTransfer::HttpUpload(const QString& URL, const QString& TargetDir, cons
         FLastInternetResult = Failure;
         ReportError(Failure.code, InternetErrorText(Failure.code));
     };
-    const auto verb = HTTPCommand == hcPut ? platform::InternetSession::UploadVerb::Put
+    const auto verb = Item.HTTPCommand == hcPut ? platform::InternetSession::UploadVerb::Put
                                            : platform::InternetSession::UploadVerb::Post;
     std::unique_ptr<platform::InternetUpload> upload =
         FHinternet ? FHinternet->openUpload(URL, verb, size, &FLastInternetResult) : nullptr;
