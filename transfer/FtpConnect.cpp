@@ -5,8 +5,12 @@
 #include "transfer/FtpRequest.h"
 #include "transfer/UrlHelpers.h"
 
-bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool KeepConnection,
-                              bool ClearPrevTarget)
+TFtpLink TWebTransfer::NewFtpLink(bool KeepConnection, bool Restore)
+{
+    return TFtpLink(FFTPconnect, FPrevConnect, KeepConnection, Restore);
+}
+
+bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool ClearPrevTarget)
 {
     // Nothing goes to the server, not even on a kept connection, while a field could smuggle
     // in a command of its own.
@@ -42,7 +46,7 @@ bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool R
             ReportError(6, QStringLiteral("Cannot connect to FTP server ") + FTPHost);
         return false;
     }
-    if (KeepConnection) {
+    if (Link.KeepConnection) {
         FFTPconnect = std::move(connection);
         FPrevConnect = key;
         Link.Connection = FFTPconnect.get();
@@ -53,25 +57,25 @@ bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool R
     return true;
 }
 
-void TWebTransfer::ReleaseFtp(TFtpLink& Link, bool KeepConnection, bool Restore)
+void TFtpLink::Release()
 {
-    if (!Link.Connection)
+    if (!Connection)
         return;
     if (!KeepConnection) {
-        if (Link.Own)
-            Link.Own.reset();
-        else if (FFTPconnect.get() == Link.Connection)
-            FFTPconnect.reset();
-        FPrevConnect.clear();
+        if (Own)
+            Own.reset();
+        else if (FKept.get() == Connection)
+            FKept.reset();
+        FKeptKey.clear();
     } else {
-        if (Restore && Link.DirChanged)
-            Link.Connection->setCurrentDirectory(Link.SavedDir);
+        if (Restore && DirChanged)
+            Connection->setCurrentDirectory(SavedDir);
         // A connection of the operation's own that is to be kept becomes the kept one.
-        if (Link.Own)
-            FFTPconnect = std::move(Link.Own);
+        if (Own)
+            FKept = std::move(Own);
     }
-    Link.Connection = nullptr;
-    Link.DirChanged = false;
+    Connection = nullptr;
+    DirChanged = false;
 }
 
 void TWebTransfer::DropKeptFtp()

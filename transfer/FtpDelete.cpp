@@ -8,23 +8,22 @@
 
 bool TWebTransfer::FtpDelete(const TWebTransferItem& Item, TJobRun& Run)
 {
-    const bool KeepConnection = Run.KeepConnection;
     SetAnimationClip(acUpload);
     SetFileLine(NameFromURL(Item.URL), DlgToServerLabel, Item.FTPHost, true);
     ProcessMessages();
     const QString name = Item.TargetFilename.isEmpty() ? NameFromURL(Item.URL) : Item.TargetFilename;
     const TFtpRequest request{Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword,
                               {Item.TargetDir, name}, JoinPath(Item.TargetDir, name)};
-    TFtpLink link;
-    if (!ConnectFtp(link, request, true, KeepConnection, true))
+    TFtpLink link = NewFtpLink(Run.KeepConnection, false);
+    if (!ConnectFtp(link, request, true, true))
         return false;
     ProcessMessages();
     if (!Item.TargetDir.isEmpty() && Item.TargetDir != FPrevTarget) {
-        FPrevTarget = KeepConnection ? Item.TargetDir : QString();
+        FPrevTarget = Run.KeepConnection ? Item.TargetDir : QString();
         if (!SetRemoteDir(link, Item.TargetDir)) {
             // The connection is in no known directory now: it is not handed on.
             FPrevTarget.clear();
-            ReleaseFtp(link, false, false);
+            link.KeepConnection = false;
             return false;
         }
     }
@@ -36,6 +35,5 @@ bool TWebTransfer::FtpDelete(const TWebTransferItem& Item, TJobRun& Run)
         OnRemovedFileFailed(this, Run.Index);
     }
     ProcessMessages();
-    ReleaseFtp(link, KeepConnection, false);
     return true;
 }

@@ -24,7 +24,6 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
     const QString& URL = File ? File->URL : Item.URL;
     const QString& TargetFilename = File ? File->TargetFilename : Item.TargetFilename;
     const QString& TargetDir = Item.TargetDir;
-    const bool KeepConnection = Run.KeepConnection;
     Run.NotNewer = false;
     FCancelled = false;
     // A file of a multi-file job has its line written by that job.
@@ -33,10 +32,10 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
         ProcessMessages();
     }
     const QString localName = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
-    TFtpLink link;
+    TFtpLink link = NewFtpLink(Run.KeepConnection, true);
     if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {URL},
                            JoinPath(TargetDir, localName)},
-                    true, KeepConnection, false))
+                    true, false))
         return false;
     ProcessMessages();
     const QString name = EnterUrlDir(link, URL);
@@ -51,14 +50,11 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
             bool allow = true;
             OnFileDateCheck(this, Run.Index, remoteDate, allow);
             Run.DateSlot = remoteDate;
-            if (!allow) {
-                ReleaseFtp(link, KeepConnection, true);
+            if (!allow)
                 return false;
-            }
         } else if (remoteDate <= Run.DateSlot) {
             Run.NotNewer = true;
             Run.DateSlot = remoteDate;
-            ReleaseFtp(link, KeepConnection, true);
             if (OnNoNewFileFound)
                 OnNoNewFileFound(this, name, remoteDate, remoteDate);
             return false;
@@ -76,7 +72,6 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
     }
     ProcessMessages();
     if (!remote) {
-        ReleaseFtp(link, KeepConnection, true);
         // A Cancel during the wait ends the job like a Cancel between blocks.
         if (!FCancelled && OnURLNotFound)
             OnURLNotFound(this, URL);
@@ -88,15 +83,11 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
     FLastDir = TargetDir;
     // A name from the server must stay inside the target directory.
     if (TargetFilename.isEmpty() && !IsPlainFileName(localName)) {
-        remote.reset();
-        ReleaseFtp(link, KeepConnection, true);
         ReportError(3, QStringLiteral("Cannot create target file ") + path);
         return false;
     }
     // A directory there is no file to replace: the file cannot be made at all.
     if (DirExists(path)) {
-        remote.reset();
-        ReleaseFtp(link, KeepConnection, true);
         ReportError(3, QStringLiteral("Cannot create target file ") + path);
         return false;
     }
@@ -104,19 +95,14 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
         bool allow = true;
         if (OnCopyOverWrite)
             OnCopyOverWrite(this, path, allow);
-        if (!allow) {
-            remote.reset();
-            ReleaseFtp(link, KeepConnection, true);
+        if (!allow)
             return false;
-        }
         if (CreateUniqueFilenames)
             path = UniqueFileName(path);
     }
     ForceDirs(DirectoryPart(path));
     TDownloadTarget file;
     if (!file.Open(path)) {
-        remote.reset();
-        ReleaseFtp(link, KeepConnection, true);
         ReportError(3, QStringLiteral("Cannot create target file ") + path);
         return false;
     }
@@ -140,8 +126,10 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
         done += blockLength;
         ShowProgress(done, remoteSize, startTick, DlgDwnload, false);
     }
+    // The connection goes back (and back to its directory) before the cancel flag is read: a
+    // Cancel clicked meanwhile still counts.
     remote.reset();
-    ReleaseFtp(link, KeepConnection, true);
+    link.Release();
 
     if (FCancelled) {
         file.Discard();

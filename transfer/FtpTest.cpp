@@ -7,9 +7,6 @@ bool TWebTransfer::FtpTest(const TWebTransferItem& Item, TJobRun& /*Run*/)
 {
     SetAnimationClip(acUpload);
     ProcessMessages();
-    TFtpLink link;
-    if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {}, {}}, true, false, true))
-        return false;
-    ReleaseFtp(link, false, false);
-    return true;
+    TFtpLink link = NewFtpLink(false, false);
+    return ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {}, {}}, true, true);
 }

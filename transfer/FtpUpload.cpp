@@ -25,7 +25,6 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
     const QString& TargetFilename = File ? File->TargetFilename : Item.TargetFilename;
     const QString& TargetDir = Item.TargetDir;
     const QString& FTPHost = Item.FTPHost;
-    bool KeepConnection = Run.KeepConnection;
     WriteLog(QStringLiteral("start ftp upload"));
     Run.NotNewer = false;
     SetAnimationClip(acUpload);
@@ -34,19 +33,19 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
     ProcessMessages();
 
     const QString remoteName = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
-    TFtpLink link;
+    TFtpLink link = NewFtpLink(Run.KeepConnection, false);
     const TFtpRequest request{FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {TargetDir, remoteName},
                               JoinPath(TargetDir, remoteName)};
-    if (!ConnectFtp(link, request, true, KeepConnection, true))
+    if (!ConnectFtp(link, request, true, true))
         return false;
     WriteLog(QStringLiteral("connected to server:") + FTPHost);
     ProcessMessages();
 
     if (!TargetDir.isEmpty() && TargetDir != FPrevTarget) {
-        FPrevTarget = KeepConnection ? TargetDir : QString();
+        FPrevTarget = Run.KeepConnection ? TargetDir : QString();
         if (!SetRemoteDir(link, TargetDir) && !EnterRemoteDir(link, TargetDir)) {
             // Part of the path may have been entered: the connection is in no known place.
-            ReleaseFtp(link, false, false);
+            link.KeepConnection = false;
             return false;
         }
     }
@@ -89,7 +88,6 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
         QFile source;
         const platform::SourceOpen opened = platform::openRegularFile(source, URL);
         if (opened != platform::SourceOpen::Opened) {
-            ReleaseFtp(link, KeepConnection, false);
             if (OnURLNotFound)
                 OnURLNotFound(this, URL);
             ReportError(opened == platform::SourceOpen::NotRegular ? 2 : 1,
@@ -99,7 +97,9 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
         std::unique_ptr<platform::InternetUpload> remote =
             link.Connection->openForWriting(remoteName, FTPMode == fmASCII);
         if (!remote) {
-            ReleaseFtp(link, KeepConnection && !FCancelled, false);
+            // A cancelled upload hands its connection on to nobody.
+            if (FCancelled)
+                link.KeepConnection = false;
             if (!FCancelled && OnURLNotFound)
                 OnURLNotFound(this, URL);
             return false;
@@ -147,8 +147,8 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
     }
 
     if (FCancelled)
-        KeepConnection = false;
-    ReleaseFtp(link, KeepConnection, false);
+        link.KeepConnection = false;
+    link.Release();
     WriteLog(QStringLiteral("done ftp upload"));
     return result;
 }

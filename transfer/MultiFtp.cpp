@@ -17,10 +17,10 @@ bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run)
     SetFileLine(NameFromURL(Item.URL), DlgFromServerLabel, Item.FTPHost, ShowServer);
     ProcessMessages();
     // The connection is kept: every file reuses it, and so may the next job.
-    TFtpLink link;
+    TFtpLink link = NewFtpLink(true, true);
     if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {Item.URL},
                            JoinPath(Item.TargetDir, NameFromURL(Item.URL))},
-                    false, true, false))
+                    false, false))
         return false;
     ProcessMessages();
     const QString pattern = EnterUrlDir(link, SlashPath(Item.URL));
@@ -55,7 +55,6 @@ bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run)
         if (OnMultiFTPFileDone)
             OnMultiFTPFileDone(this, name);
     }
-    ReleaseFtp(link, true, true);
     return true;
 }
 
@@ -67,18 +66,18 @@ bool TWebTransfer::MultiFtpUpload(const TWebTransferItem& Item, TJobRun& Run)
     SetFileLine(NameFromURL(Item.URL), DlgToServerLabel, Item.FTPHost, true);
     ProcessMessages();
     FPrevTarget.clear();
-    TFtpLink link;
+    TFtpLink link = NewFtpLink(KeepConnection, false);
     if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {Item.TargetDir},
                            JoinPath(Item.TargetDir, NameFromURL(Item.URL))},
-                    false, KeepConnection, false))
+                    false, false))
         return false;
+    // The files' uploads hand the connection on among themselves; the job closes it.
+    link.KeepConnection = false;
     ProcessMessages();
     if (KeepConnection)
         FPrevTarget = Item.TargetDir;
-    if (!SetRemoteDir(link, Item.TargetDir) && !EnterRemoteDir(link, Item.TargetDir)) {
-        ReleaseFtp(link, false, false);
+    if (!SetRemoteDir(link, Item.TargetDir) && !EnterRemoteDir(link, Item.TargetDir))
         return false;
-    }
     ProcessMessages();
 
     const QString directory = DirectoryPart(Item.URL);
@@ -104,6 +103,5 @@ bool TWebTransfer::MultiFtpUpload(const TWebTransferItem& Item, TJobRun& Run)
         if (OnMultiFTPFileDone)
             OnMultiFTPFileDone(this, name);
     }
-    ReleaseFtp(link, false, false);
     return true;
 }

@@ -184,9 +184,10 @@ protected:
     // FTP operations (one file each) and the connection steps they share (FtpConnect.cpp).
     // Refuses a request with a field that would break out of its command line (6 for the
     // server and login, 3 with the request's target for remote names) before anything is sent.
-    bool ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool KeepConnection,
-                    bool ClearPrevTarget);
-    void ReleaseFtp(TFtpLink& Link, bool KeepConnection, bool Restore);
+    // A new connection is kept by the engine when the link is to keep it.
+    bool ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool ClearPrevTarget);
+    // A link to the kept connection slot, given back as KeepConnection and Restore say.
+    TFtpLink NewFtpLink(bool KeepConnection, bool Restore);
     // Moves the connection to the directory part of URL (up to its last "/"), remembering
     // where it was; returns the name or pattern after it.
     QString EnterUrlDir(TFtpLink& Link, const QString& URL);
