@@ -101,13 +101,13 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
     FLastDir = TargetDir;
     // A name taken from the source must stay a plain name inside the target directory.
     if (Item.TargetFilename.isEmpty() && !IsPlainFileName(name)) {
-        ReportError(3, QStringLiteral("Cannot create target file ") + target);
+        ReportError(weTargetCreate, target);
         return finish();
     }
 
     // The same file under another spelling would be truncated before it is read.
     if (source == target || (!viaShare && platform::isSameFile(source, target))) {
-        ReportError(0, QStringLiteral("Cannot copy identical files ") + source);
+        ReportError(weIdenticalFiles, source);
         return finish();
     }
 
@@ -121,7 +121,7 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
             input = std::move(local);
     }
     if (!input) {
-        ReportError(1, QStringLiteral("Cannot open source file ") + source);
+        ReportError(weSourceOpen, source);
         return finish();
     }
 
@@ -147,13 +147,13 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
 
     const std::int64_t size = input->Size();
     if (size < 0) {
-        ReportError(2, QStringLiteral("Zero length source file ") + source);
+        ReportError(weSourceSize, source);
         return finish();
     }
 
     // A directory there is no file to replace: the file cannot be made at all.
     if (DirExists(target)) {
-        ReportError(3, QStringLiteral("Cannot create target file ") + target);
+        ReportError(weTargetCreate, target);
         return finish();
     }
     if (QFileInfo::exists(target)) {
@@ -170,7 +170,7 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
     // cancel or a crash leaves the old file as it was.
     TDownloadTarget output;
     if (!output.Open(target)) {
-        ReportError(3, QStringLiteral("Cannot create target file ") + target);
+        ReportError(weTargetCreate, target);
         return finish();
     }
 
@@ -182,12 +182,12 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
         read = input->Read(buffer.data(), CopyBlockSize);
         if (read < 0) {
             output.Discard();
-            ReportError(4, QStringLiteral("Error reading source file ") + source);
+            ReportError(weSourceRead, source);
             return finish();
         }
         if (read > 0 && !output.Write(buffer.data(), read)) {
             output.Discard();
-            ReportError(5, QStringLiteral("Error writing to destination file ") + target);
+            ReportError(weTargetWrite, target);
             return finish();
         }
         done += read;
@@ -195,7 +195,7 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
     } while (read > 0 && !FCancelled);
 
     // A cancelled copy is dropped with output; the old file stays.
-    if (!FCancelled && !FinishDownload(output, false, false, target, QStringLiteral("Cannot create target file ")))
+    if (!FCancelled && !FinishDownload(output, false, false, target, WebTransferErrorPrefix(weTargetCreate)))
         return finish();
     result = true;
     return finish();

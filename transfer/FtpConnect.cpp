@@ -20,10 +20,10 @@ bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool R
     case ffFTPHost:
     case ffFTPUserID:
     case ffFTPPassword:
-        ReportError(6, QStringLiteral("Cannot connect to FTP server ") + Request.FTPHost);
+        ReportError(weConnect, Request.FTPHost);
         return false;
     case ffRemoteName:
-        ReportError(3, QStringLiteral("Cannot create target file ") + Request.Target);
+        ReportError(weTargetCreate, Request.Target);
         return false;
     }
     const QString& FTPHost = Request.FTPHost;
@@ -43,7 +43,7 @@ bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool R
     if (!connection) {
         // A Cancel during the wait is no fault of the server.
         if (!FCancelled)
-            ReportError(6, QStringLiteral("Cannot connect to FTP server ") + FTPHost);
+            ReportError(weConnect, FTPHost);
         return false;
     }
     if (Link.KeepConnection) {

@@ -83,12 +83,12 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
     FLastDir = TargetDir;
     // A name from the server must stay inside the target directory.
     if (TargetFilename.isEmpty() && !IsPlainFileName(localName)) {
-        ReportError(3, QStringLiteral("Cannot create target file ") + path);
+        ReportError(weTargetCreate, path);
         return false;
     }
     // A directory there is no file to replace: the file cannot be made at all.
     if (DirExists(path)) {
-        ReportError(3, QStringLiteral("Cannot create target file ") + path);
+        ReportError(weTargetCreate, path);
         return false;
     }
     if (QFileInfo::exists(path)) {
@@ -103,7 +103,7 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
     ForceDirs(DirectoryPart(path));
     TDownloadTarget file;
     if (!file.Open(path)) {
-        ReportError(3, QStringLiteral("Cannot create target file ") + path);
+        ReportError(weTargetCreate, path);
         return false;
     }
 
@@ -137,5 +137,6 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
     }
     // In ASCII mode line ends change on the way, so only a binary size can be compared.
     const bool cutShort = FTPMode == fmBINARY && remoteSize > 0 && done < remoteSize;
-    return FinishDownload(file, writeFailed, interrupted || cutShort, path, QStringLiteral("Cannot create target file "));
+    return FinishDownload(file, writeFailed, interrupted || cutShort, path,
+                          WebTransferErrorPrefix(weTargetCreate));
 }

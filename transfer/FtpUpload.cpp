@@ -90,8 +90,8 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
         if (opened != platform::SourceOpen::Opened) {
             if (OnURLNotFound)
                 OnURLNotFound(this, URL);
-            ReportError(opened == platform::SourceOpen::NotRegular ? 2 : 1,
-                        QStringLiteral("Cannot open source file ") + URL);
+            ReportError(opened == platform::SourceOpen::NotRegular ? weSourceSize : weSourceOpen,
+                        WebTransferErrorPrefix(weSourceOpen), URL);
             return false;
         }
         std::unique_ptr<platform::InternetUpload> remote =
@@ -140,9 +140,9 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
         remote.reset();
         WriteLog(QStringLiteral("done upload:") + QString::number(done));
         if (readFailed)
-            ReportError(4, QStringLiteral("Error reading source file ") + URL);
+            ReportError(weSourceRead, URL);
         else if (sendFailed)
-            ReportError(7, QStringLiteral("Transfer interrupted ") + remoteName);
+            ReportError(weInterrupted, remoteName);
         result = !readFailed && !sendFailed;
     }
 

@@ -90,7 +90,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         }
         if (status >= 300) {
             request.reset();
-            ReportError(status, QStringLiteral("Returned http error code ") + QString::number(status));
+            ReportHttpStatus(status);
             return false;
         }
         break;
@@ -129,13 +129,13 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     FLastFile = path;
     FLastDir = TargetDir;
     if (nameFromAddress && !IsPlainFileName(name)) {
-        ReportError(3, QStringLiteral("Cannot create file ") + path);
+        ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
         return false;
     }
 
     // A directory there is no file to replace: the file cannot be made at all.
     if (DirExists(path)) {
-        ReportError(3, QStringLiteral("Cannot create file ") + path);
+        ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
         return false;
     }
     if (QFileInfo::exists(path)) {
@@ -151,7 +151,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     ForceDirs(DirectoryPart(path));
     TDownloadTarget file;
     if (!file.Open(path)) {
-        ReportError(3, QStringLiteral("Cannot create file ") + path);
+        ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
         return false;
     }
 
@@ -189,7 +189,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         return result;
     }
     const bool cutShort = contentLength >= 0 && done < contentLength;
-    if (!FinishDownload(file, writeFailed, interrupted || cutShort, path, QStringLiteral("Cannot create file ")))
+    if (!FinishDownload(file, writeFailed, interrupted || cutShort, path, HttpErrorPrefix(weTargetCreate)))
         return false;
     return result;
 }

@@ -29,7 +29,7 @@ bool TWebTransfer::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
     // A pipe or device is refused unopened: opening a pipe waits for a writer, a device may
     // never end.
     if (kind == platform::FileKind::Special) {
-        ReportError(2, QStringLiteral("Cannot open source file ") + path);
+        ReportError(weSourceSize, WebTransferErrorPrefix(weSourceOpen), path);
         return false;
     }
     if (kind != platform::FileKind::Regular)
@@ -39,8 +39,8 @@ bool TWebTransfer::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
     QFile file;
     if (const platform::SourceOpen opened = platform::openRegularFile(file, path);
         opened != platform::SourceOpen::Opened) {
-        const int code = opened == platform::SourceOpen::NotRegular ? 2 : 1;
-        ReportError(code, QStringLiteral("Cannot open source file ") + path);
+        const TWebTransferError code = opened == platform::SourceOpen::NotRegular ? weSourceSize : weSourceOpen;
+        ReportError(code, WebTransferErrorPrefix(weSourceOpen), path);
         return false;
     }
     const std::int64_t size = file.size();
@@ -54,7 +54,7 @@ bool TWebTransfer::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
     std::unique_ptr<platform::InternetUpload> upload =
         FHinternet ? FHinternet->openUpload(URL, verb, size, &FLastInternetResult) : nullptr;
     if (!upload) {
-        ReportError(6, QStringLiteral("Cannot connect to server ") + server);
+        ReportError(weConnect, HttpErrorPrefix(weConnect), server);
         return false;
     }
     if (const platform::InternetResult begun = upload->begin(); !begun.ok) {
@@ -71,7 +71,7 @@ bool TWebTransfer::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
         lastRead = file.read(buffer, UploadBlockSize);
         if (lastRead < 0) {
             readFailed = true;
-            ReportError(4, QStringLiteral("Error reading source file ") + path);
+            ReportError(weSourceRead, path);
             break;
         }
         if (const platform::InternetResult written = upload->write(buffer, lastRead); !written.ok) {
@@ -88,7 +88,7 @@ bool TWebTransfer::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
         result = false;
     } else if (const int status = upload->statusCode(); status >= 300) {
         // The server refused what it received: a refusal is not a success.
-        ReportError(status, QStringLiteral("Returned http error code ") + QString::number(status));
+        ReportHttpStatus(status);
         result = false;
     }
     return result;

@@ -43,7 +43,7 @@ bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run)
             FFileLbl->setText(line);
         // A listed name is written into the target directory only when it cannot lead out of it.
         if (!IsPlainFileName(name)) {
-            ReportError(3, QStringLiteral("Cannot create target file ") + JoinPath(Item.TargetDir, name));
+            ReportError(weTargetCreate, JoinPath(Item.TargetDir, name));
         } else {
             // Each file is tested against the job's date and keeps the connection; what the
             // date test of the last file said is what the job reports.

@@ -2,6 +2,7 @@
 
 #include "platform/InternetResult.h"
 #include "transfer/ProgressForm.h"
+#include "transfer/WebTransferErrors.h"
 #include "transfer/WebTransferItem.h"
 #include "transfer/WebTransferTypes.h"
 
@@ -209,11 +210,18 @@ protected:
 
     // Raises OnError and then OnErrorInfo with the same code.
     void ReportError(int ErrorCode, const QString& ErrorInfo);
+    // An engine error: the text is the code's prefix, or Prefix where an operation words it
+    // its own way, followed by Subject (a path or a host).
+    void ReportError(TWebTransferError Code, const QString& Subject);
+    void ReportError(TWebTransferError Code, QStringView Prefix, const QString& Subject);
+    // A server's answer of 300 or above.
+    void ReportHttpStatus(int Status);
     // Ends a download into its temporary file: puts the file in place when it arrived whole;
-    // otherwise discards it and reports why (5: the disk refused it, 7: the transfer broke
-    // off, 3 with CreateErrorText: it could not be put in place). True when it is in place.
+    // otherwise discards it and reports why (weTargetWrite: the disk refused it, weInterrupted:
+    // the transfer broke off, weTargetCreate with CreatePrefix: it could not be put in place).
+    // True when it is in place.
     bool FinishDownload(TDownloadTarget& File, bool WriteFailed, bool Interrupted, const QString& Path,
-                        const QString& CreateErrorText);
+                        QStringView CreatePrefix);
 
     // What the run loop stores into a job after its operation returned.
     void StoreJobResult(TWebTransferItem& Item, bool Result, TDateTime DateSlot, bool NotNewer);
