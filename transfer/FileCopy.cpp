@@ -113,7 +113,7 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
 
     std::unique_ptr<CopySource> input;
     if (viaShare) {
-        if (auto file = share.openRead(URL))
+        if (auto file = share.openRead(URL).handle)
             input = std::make_unique<ShareSource>(std::move(file));
     } else {
         auto local = std::make_unique<LocalSource>(source);

@@ -38,7 +38,8 @@ bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool R
     if (FHinternet) {
         // Port numbers are 16 bits wide on the wire.
         connection = FHinternet->connectFtp(FTPHost, static_cast<quint16>(Request.FTPPort), Request.FTPUserID,
-                                            Request.FTPPassword, FTPPassive);
+                                            Request.FTPPassword, FTPPassive)
+                         .handle;
     }
     if (!connection) {
         // A Cancel during the wait is no fault of the server.

@@ -66,7 +66,7 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
     ProcessMessages();
     std::unique_ptr<platform::InternetRequest> remote;
     if (exists) {
-        remote = link.Connection->openForReading(name, FTPMode == fmASCII);
+        remote = link.Connection->openForReading(name, FTPMode == fmASCII).handle;
         if (remote && remoteSize == 0)
             remoteSize = std::max<std::int64_t>(link.Connection->lastOpenedSize(), 0);
     }

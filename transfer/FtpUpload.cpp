@@ -95,7 +95,7 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
             return false;
         }
         std::unique_ptr<platform::InternetUpload> remote =
-            link.Connection->openForWriting(remoteName, FTPMode == fmASCII);
+            link.Connection->openForWriting(remoteName, FTPMode == fmASCII).handle;
         if (!remote) {
             // A cancelled upload hands its connection on to nobody.
             if (FCancelled)

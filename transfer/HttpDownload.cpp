@@ -72,8 +72,12 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         // request: the job fails as one whose address cannot be opened.
         if (!platform::isSafeHeaderText(user) || !platform::isSafeHeaderText(password))
             FLastInternetResult = platform::unsafeHeaderTextResult();
-        else if (FHinternet)
-            request = FHinternet->openUrl(URL, AuthorizationHeader(user, password), flags, &FLastInternetResult);
+        else if (FHinternet) {
+            platform::Opened<platform::InternetRequest> opened =
+                FHinternet->openUrl(URL, AuthorizationHeader(user, password), flags);
+            request = std::move(opened.handle);
+            FLastInternetResult = opened.result;
+        }
         ProcessMessages();
         if (!request) {
             // A Cancel during the wait ends the job like a Cancel between blocks.

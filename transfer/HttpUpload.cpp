@@ -51,8 +51,12 @@ bool TWebTransfer::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
     };
     const auto verb = Item.HTTPCommand == hcPut ? platform::InternetSession::UploadVerb::Put
                                            : platform::InternetSession::UploadVerb::Post;
-    std::unique_ptr<platform::InternetUpload> upload =
-        FHinternet ? FHinternet->openUpload(URL, verb, size, &FLastInternetResult) : nullptr;
+    std::unique_ptr<platform::InternetUpload> upload;
+    if (FHinternet) {
+        platform::Opened<platform::InternetUpload> opened = FHinternet->openUpload(URL, verb, size);
+        upload = std::move(opened.handle);
+        FLastInternetResult = opened.result;
+    }
     if (!upload) {
         ReportError(weConnect, HttpErrorPrefix(weConnect), server);
         return false;
