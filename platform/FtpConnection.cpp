@@ -167,17 +167,6 @@ int acceptOnlyFromServer(void* userData, curl_socket_t socket, curlsocktype purp
     return CURL_SOCKOPT_ERROR;
 }
 
-InternetResult waitOutcome(RequestState& state, SessionCore::WaitResult wait)
-{
-    if (wait == SessionCore::WaitResult::Aborted)
-        return state.curlFailure(CURLE_ABORTED_BY_CALLBACK);
-    if (wait == SessionCore::WaitResult::TimedOut)
-        return state.curlFailure(CURLE_OPERATION_TIMEDOUT);
-    if (state.done && state.result != CURLE_OK)
-        return state.curlFailure(state.result);
-    return InternetResult::success();
-}
-
 } // namespace
 
 FtpConnection::FtpConnection(std::shared_ptr<SessionCore> own, std::weak_ptr<SessionCore> session,
@@ -260,25 +249,24 @@ InternetResult FtpConnection::runCommands(const QList<QByteArray>& commands, QLi
 {
     if (std::any_of(commands.cbegin(), commands.cend(), [](const QByteArray& c) { return breaksCommandLine(c); }))
         return refusedCommandLine();
-    RequestState state(m_core);
-    state.easy = CurlEasy(curl_easy_init());
-    if (!state.easy)
-        return state.curlFailure(CURLE_FAILED_INIT);
-    // An absolute path: curl then sends nothing of its own after the commands.
-    applyOptions(state, m_base + "%2F");
-    curl_easy_setopt(state.easy.get(), CURLOPT_NOBODY, 1L);
     CurlHeaderList quote;
     // "*": a refused command is not a failure of the request. Curl would otherwise close the
     // control connection, and the next command would need a new login.
     for (const QByteArray& command : commands)
         appendHeader(quote, ("*" + command).constData());
-    if (quote)
-        curl_easy_setopt(state.easy.get(), CURLOPT_QUOTE, quote.get());
-    if (curl_multi_add_handle(m_core->multi.get(), state.easy.get()) != CURLM_OK)
-        return state.curlFailure(CURLE_FAILED_INIT);
-    state.attached = true;
+    const Opened<RequestState> opened = startRequest(m_core, [&](RequestState& state) {
+        // An absolute path: curl then sends nothing of its own after the commands.
+        applyOptions(state, m_base + "%2F");
+        curl_easy_setopt(state.easy.get(), CURLOPT_NOBODY, 1L);
+        if (quote)
+            curl_easy_setopt(state.easy.get(), CURLOPT_QUOTE, quote.get());
+        return InternetResult::success();
+    });
+    if (!opened.handle)
+        return opened.result;
+    RequestState& state = *opened.handle;
     const std::int64_t patience = m_core->silenceLimitMs();
-    const InternetResult result = waitOutcome(state, m_core->waitFor(state, [] { return false; }, patience));
+    const InternetResult result = state.waitOutcome(m_core->waitFor(state, [] { return false; }, patience));
     if (!result.ok)
         return result;
     // The last line of each reply ("ddd text"); the last ones answer our commands.
@@ -360,19 +348,18 @@ InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpF
     if (breaksCommandLine(dir) || breaksCommandLine(namePattern))
         return refusedCommandLine();
 
-    RequestState state(m_core);
-    state.easy = CurlEasy(curl_easy_init());
-    if (!state.easy)
-        return state.curlFailure(CURLE_FAILED_INIT);
     QByteArray url = urlFor(dir);
     if (!url.endsWith("%2F"))
         url += '/';
-    applyOptions(state, url);
-    curl_easy_setopt(state.easy.get(), CURLOPT_WRITEFUNCTION, receiveBody);
-    curl_easy_setopt(state.easy.get(), CURLOPT_WRITEDATA, &state);
-    if (curl_multi_add_handle(m_core->multi.get(), state.easy.get()) != CURLM_OK)
-        return state.curlFailure(CURLE_FAILED_INIT);
-    state.attached = true;
+    const Opened<RequestState> opened = startRequest(m_core, [&](RequestState& state) {
+        applyOptions(state, url);
+        curl_easy_setopt(state.easy.get(), CURLOPT_WRITEFUNCTION, receiveBody);
+        curl_easy_setopt(state.easy.get(), CURLOPT_WRITEDATA, &state);
+        return InternetResult::success();
+    });
+    if (!opened.handle)
+        return opened.result;
+    RequestState& state = *opened.handle;
 
     // A listing is small next to the buffer; it is read whole before it is parsed. A server
     // that never ends its listing must not take all memory: beyond the limit it is refused.
@@ -381,7 +368,7 @@ InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpF
     const std::int64_t patience = m_core->silenceLimitMs();
     for (;;) {
         const InternetResult result =
-            waitOutcome(state, m_core->waitFor(state, [&state] { return state.buffered() > 0; }, patience));
+            state.waitOutcome(m_core->waitFor(state, [&state] { return state.buffered() > 0; }, patience));
         listing.append(state.body.data() + state.head, static_cast<qsizetype>(state.buffered()));
         state.body.clear();
         state.head = 0;
@@ -411,32 +398,24 @@ InternetResult FtpConnection::findFiles(const QString& pattern, std::vector<FtpF
     return InternetResult::success();
 }
 
-std::unique_ptr<InternetRequest> FtpConnection::openForReading(const QString& name, bool ascii, InternetResult* result)
+Opened<InternetRequest> FtpConnection::openForReading(const QString& name, bool ascii)
 {
-    auto fail = [result](const InternetResult& failure) -> std::unique_ptr<InternetRequest> {
-        if (result)
-            *result = failure;
-        return nullptr;
-    };
     m_lastSize = -1;
     const QString path = absolutePath(name);
     if (breaksCommandLine(path))
-        return fail(refusedCommandLine());
-    auto state = std::make_unique<RequestState>(m_core);
-    state->easy = CurlEasy(curl_easy_init());
-    if (!state->easy)
-        return fail(state->curlFailure(CURLE_FAILED_INIT));
-    CURL* easy = state->easy.get();
-    applyOptions(*state, urlFor(path));
-    curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, receiveBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, state.get());
-    if (curl_multi_add_handle(m_core->multi.get(), easy) != CURLM_OK)
-        return fail(state->curlFailure(CURLE_FAILED_INIT));
-    state->attached = true;
+        return Opened<InternetRequest>::failure(refusedCommandLine());
+    Opened<RequestState> opened = startRequest(m_core, [&](RequestState& state) {
+        applyOptions(state, urlFor(path));
+        curl_easy_setopt(state.easy.get(), CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
+        curl_easy_setopt(state.easy.get(), CURLOPT_WRITEFUNCTION, receiveBody);
+        curl_easy_setopt(state.easy.get(), CURLOPT_WRITEDATA, &state);
+        return InternetResult::success();
+    });
+    if (!opened.handle)
+        return Opened<InternetRequest>::failure(opened.result);
 
     // The file is open once data flows or the server has sent all of an empty file.
-    RequestState& request = *state;
+    RequestState& request = *opened.handle;
     const std::int64_t patience = m_core->silenceLimitMs();
     const SessionCore::WaitResult wait =
         m_core->waitFor(request, [&request] { return request.buffered() > 0; }, patience);
@@ -445,62 +424,46 @@ std::unique_ptr<InternetRequest> FtpConnection::openForReading(const QString& na
     // as a missing file.
     // A data connection refused for coming from elsewhere breaks a file the server did open:
     // the reader sees a transfer that failed, not a file that is missing.
-    const InternetResult opened = request.buffered() > 0 || request.foreignData ? InternetResult::success()
-                                                                                : waitOutcome(request, wait);
-    if (!opened.ok)
-        return fail(opened);
+    const InternetResult result = request.buffered() > 0 || request.foreignData ? InternetResult::success()
+                                                                                : request.waitOutcome(wait);
+    if (!result.ok)
+        return Opened<InternetRequest>::failure(result);
     curl_off_t length = -1;
-    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    curl_easy_getinfo(request.easy.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     m_lastSize = length;
     request.headersFinal = true;
-    if (result)
-        *result = InternetResult::success();
-    return std::unique_ptr<InternetRequest>(new InternetRequest(std::move(state)));
+    return {std::unique_ptr<InternetRequest>(new InternetRequest(std::move(opened.handle))), result};
 }
 
-std::unique_ptr<InternetUpload> FtpConnection::openForWriting(const QString& name, bool ascii, InternetResult* result)
+Opened<InternetUpload> FtpConnection::openForWriting(const QString& name, bool ascii)
 {
-    auto fail = [result](const InternetResult& failure) -> std::unique_ptr<InternetUpload> {
-        if (result)
-            *result = failure;
-        return nullptr;
-    };
     const QString path = absolutePath(name);
     if (breaksCommandLine(path))
-        return fail(refusedCommandLine());
-    auto state = std::make_unique<RequestState>(m_core);
-    state->easy = CurlEasy(curl_easy_init());
-    if (!state->easy)
-        return fail(state->curlFailure(CURLE_FAILED_INIT));
-    CURL* easy = state->easy.get();
-    applyOptions(*state, urlFor(path));
-    curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
-    curl_easy_setopt(easy, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(easy, CURLOPT_READFUNCTION, sendBody);
-    curl_easy_setopt(easy, CURLOPT_READDATA, state.get());
-    if (curl_multi_add_handle(m_core->multi.get(), easy) != CURLM_OK)
-        return fail(state->curlFailure(CURLE_FAILED_INIT));
-    state->attached = true;
-    std::unique_ptr<InternetUpload> upload(new InternetUpload(std::move(state)));
+        return Opened<InternetUpload>::failure(refusedCommandLine());
+    Opened<RequestState> opened = startRequest(m_core, [&](RequestState& state) {
+        applyOptions(state, urlFor(path));
+        curl_easy_setopt(state.easy.get(), CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
+        curl_easy_setopt(state.easy.get(), CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(state.easy.get(), CURLOPT_READFUNCTION, sendBody);
+        curl_easy_setopt(state.easy.get(), CURLOPT_READDATA, &state);
+        return InternetResult::success();
+    });
+    if (!opened.handle)
+        return Opened<InternetUpload>::failure(opened.result);
+    std::unique_ptr<InternetUpload> upload(new InternetUpload(std::move(opened.handle)));
     // The server has accepted STOR (the file exists) once the transfer asks for data.
     // As for a download, a refused data connection is a broken transfer of an open file.
     const InternetResult begun = upload->begin();
     if (!begun.ok && !upload->m_state->foreignData)
-        return fail(begun);
-    if (result)
-        *result = InternetResult::success();
-    return upload;
+        return Opened<InternetUpload>::failure(begun);
+    return {std::move(upload), InternetResult::success()};
 }
 
-std::unique_ptr<FtpConnection> InternetSession::connectFtp(const QString& host, int port, const QString& user,
-                                                            const QString& password, bool passive,
-                                                            InternetResult* result)
+Opened<FtpConnection> InternetSession::connectFtp(const QString& host, int port, const QString& user,
+                                                  const QString& password, bool passive)
 {
-    if (breaksCommandLine(host) || breaksCommandLine(user) || breaksCommandLine(password)) {
-        if (result)
-            *result = refusedCommandLine();
-        return nullptr;
-    }
+    if (breaksCommandLine(host) || breaksCommandLine(user) || breaksCommandLine(password))
+        return Opened<FtpConnection>::failure(refusedCommandLine());
     // A connection of its own: its control connection is closed when the object goes, not
     // handed to another connection through a shared cache.
     auto own = std::make_shared<SessionCore>();
@@ -513,11 +476,9 @@ std::unique_ptr<FtpConnection> InternetSession::connectFtp(const QString& host, 
     std::unique_ptr<FtpConnection> connection(
         new FtpConnection(std::move(own), m_core, host, static_cast<quint16>(port), user, password, passive));
     const InternetResult login = connection->login();
-    if (result)
-        *result = login;
     if (!login.ok)
-        return nullptr;
-    return connection;
+        return Opened<FtpConnection>::failure(login);
+    return {std::move(connection), login};
 }
 
 } // namespace platform

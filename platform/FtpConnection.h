@@ -48,12 +48,12 @@ public:
     // the parser does not understand are passed over.
     InternetResult findFiles(const QString& pattern, std::vector<FtpFindData>& entries);
 
-    // Opens a remote file for reading, a block at a time; null when it cannot be read.
-    std::unique_ptr<InternetRequest> openForReading(const QString& name, bool ascii, InternetResult* result = nullptr);
+    // Opens a remote file for reading, a block at a time; none when it cannot be read.
+    Opened<InternetRequest> openForReading(const QString& name, bool ascii);
     // The size the server announced for the file opened last for reading; -1 when unknown.
     std::int64_t lastOpenedSize() const { return m_lastSize; }
     // Creates (or replaces) a remote file and opens it for writing; begin() has been done.
-    std::unique_ptr<InternetUpload> openForWriting(const QString& name, bool ascii, InternetResult* result = nullptr);
+    Opened<InternetUpload> openForWriting(const QString& name, bool ascii);
 
 private:
     friend class InternetSession;

@@ -71,10 +71,8 @@ InternetResult InternetRequest::read(char* data, std::int64_t maxSize, std::int6
         }
         const auto result = state.core->waitFor(state, [&state] { return state.buffered() > 0; },
                                                 state.core->silenceLimitMs());
-        if (result == SessionCore::WaitResult::Aborted)
-            return state.curlFailure(CURLE_ABORTED_BY_CALLBACK);
-        if (result == SessionCore::WaitResult::TimedOut)
-            return state.curlFailure(CURLE_OPERATION_TIMEDOUT);
+        if (result != SessionCore::WaitResult::Ready)
+            return state.waitOutcome(result);
     }
     const std::int64_t available = state.buffered();
     if (available == 0) {

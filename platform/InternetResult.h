@@ -2,10 +2,12 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace platform {
 
-// The outcome of a call into the internet layer: ok, or an error number of the layer
-// (see InternetErrors.h) with the library's own text.
+// The outcome of a call into the platform layer: ok, or an error number with its text (the
+// internet layer's numbers, see InternetErrors.h, or a system error number for a share).
 struct InternetResult {
     bool ok = true;
     int code = 0;
@@ -13,6 +15,15 @@ struct InternetResult {
 
     static InternetResult success() { return {}; }
     static InternetResult failure(int code, const QString& message) { return {false, code, message}; }
+};
+
+// What opening something gives back: the open object, or none and the reason why.
+template <class T>
+struct Opened {
+    std::unique_ptr<T> handle;
+    InternetResult result;
+
+    static Opened failure(const InternetResult& reason) { return {nullptr, reason}; }
 };
 
 // A calendar-field time as a server reports it (UTC); all fields zero when there is none.

@@ -237,10 +237,11 @@ SessionCore::SessionCore()
     multi = CurlMulti(curl_multi_init());
 }
 
-void SessionCore::drive()
+CURLMcode SessionCore::drive()
 {
     int running = 0;
-    curl_multi_perform(multi.get(), &running);
+    if (const CURLMcode performed = curl_multi_perform(multi.get(), &running); performed != CURLM_OK)
+        return performed;
     int left = 0;
     while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
         if (message->msg != CURLMSG_DONE)
@@ -252,6 +253,7 @@ void SessionCore::drive()
             state->result = message->data.result;
         }
     }
+    return CURLM_OK;
 }
 
 RequestState::~RequestState()
@@ -266,6 +268,26 @@ InternetResult RequestState::curlFailure(CURLcode code) const
     if (errorBuffer[0] != '\0')
         message += QStringLiteral(": ") + QString::fromUtf8(errorBuffer).trimmed();
     return InternetResult::failure(internetErrorNumber(code), message);
+}
+
+InternetResult RequestState::waitOutcome(SessionCore::WaitResult wait) const
+{
+    switch (wait) {
+    case SessionCore::WaitResult::Aborted:
+        return curlFailure(CURLE_ABORTED_BY_CALLBACK);
+    case SessionCore::WaitResult::TimedOut:
+        return curlFailure(CURLE_OPERATION_TIMEDOUT);
+    case SessionCore::WaitResult::Failed:
+        // The multi interface has no error numbers of the layer's kind: it counts as a
+        // request the library could not carry out, with the multi interface's own text.
+        return InternetResult::failure(internetErrorNumber(CURLE_FAILED_INIT),
+                                       QString::fromUtf8(curl_multi_strerror(multiResult)));
+    case SessionCore::WaitResult::Ready:
+        break;
+    }
+    if (done && result != CURLE_OK)
+        return curlFailure(result);
+    return InternetResult::success();
 }
 
 InternetSession::InternetSession(const QString& agent, const QString& proxy)
@@ -317,120 +339,92 @@ void InternetSession::setIdleCallback(IdleCallback callback)
     m_core->idle = std::move(callback);
 }
 
-std::unique_ptr<InternetRequest> InternetSession::openUrl(const QString& url, const QString& headers,
-                                                          OpenFlags flags, InternetResult* result)
+Opened<InternetRequest> InternetSession::openUrl(const QString& url, const QString& headers, OpenFlags flags)
 {
-    auto fail = [result](const InternetResult& failure) -> std::unique_ptr<InternetRequest> {
-        if (result)
-            *result = failure;
-        return nullptr;
-    };
-    auto state = std::make_unique<RequestState>(m_core);
-    state->easy = CurlEasy(curl_easy_init());
-    if (!state->easy)
-        return fail(state->curlFailure(CURLE_FAILED_INIT));
-    CURL* easy = state->easy.get();
-    if (const InternetResult agent = checkAgent(*m_core); !agent.ok)
-        return fail(agent);
-    if (!headerLinesAreSafe(headers))
-        return fail(unsafeHeaderTextResult());
     // Only web addresses: a file:// address would copy a local file, other schemes reach
     // other servers. An address without a scheme is taken as http.
     const QString firstScheme = schemeOf(url);
-    if (!firstScheme.isEmpty() && !isHttpScheme(firstScheme)) {
-        return fail(InternetResult::failure(internetErrorNumber(CURLE_UNSUPPORTED_PROTOCOL),
-                                            QStringLiteral("Only http and https addresses are opened, not %1")
-                                                .arg(firstScheme)));
-    }
-    const QByteArray address = requestAddress(url);
-    state->requestedUrl = url;
-    state->headerList = headerListFrom(headers, flags);
+    Opened<RequestState> opened = startRequest(m_core, [&](RequestState& state) -> InternetResult {
+        if (const InternetResult agent = checkAgent(*m_core); !agent.ok)
+            return agent;
+        if (!headerLinesAreSafe(headers))
+            return unsafeHeaderTextResult();
+        if (!firstScheme.isEmpty() && !isHttpScheme(firstScheme)) {
+            return InternetResult::failure(internetErrorNumber(CURLE_UNSUPPORTED_PROTOCOL),
+                                           QStringLiteral("Only http and https addresses are opened, not %1")
+                                               .arg(firstScheme));
+        }
+        state.requestedUrl = url;
+        state.headerList = headerListFrom(headers, flags);
+        applySessionOptions(state, *m_core, requestAddress(url));
+        CURL* easy = state.easy.get();
+        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
+        // What began secure stays secure: an https request follows https redirects only.
+        curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, firstScheme == u"https" ? "https" : "http,https");
+        curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
+        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, receiveBody);
+        curl_easy_setopt(easy, CURLOPT_WRITEDATA, &state);
+        if (!flags.testFlag(OpenFlag::KeepConnection))
+            curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+        if (state.headerList)
+            curl_easy_setopt(easy, CURLOPT_HTTPHEADER, state.headerList.get());
+        return InternetResult::success();
+    });
+    if (!opened.handle)
+        return Opened<InternetRequest>::failure(opened.result);
 
-    applySessionOptions(*state, *m_core, address);
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
-    // What began secure stays secure: an https request follows https redirects only.
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, firstScheme == u"https" ? "https" : "http,https");
-    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, receiveBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, state.get());
-    if (!flags.testFlag(OpenFlag::KeepConnection))
-        curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
-    if (state->headerList)
-        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, state->headerList.get());
-
-    if (curl_multi_add_handle(m_core->multi.get(), easy) != CURLM_OK)
-        return fail(state->curlFailure(CURLE_FAILED_INIT));
-    state->attached = true;
-
-    RequestState& request = *state;
+    RequestState& request = *opened.handle;
     const std::int64_t patience = m_core->silenceLimitMs();
-    switch (m_core->waitFor(request, [&request] { return request.headersFinal; }, patience)) {
-    case SessionCore::WaitResult::Aborted:
-        return fail(request.curlFailure(CURLE_ABORTED_BY_CALLBACK));
-    case SessionCore::WaitResult::TimedOut:
-        return fail(request.curlFailure(CURLE_OPERATION_TIMEDOUT));
-    case SessionCore::WaitResult::Ready:
-        break;
-    }
+    const SessionCore::WaitResult wait =
+        m_core->waitFor(request, [&request] { return request.headersFinal; }, patience);
+    if (wait != SessionCore::WaitResult::Ready)
+        return Opened<InternetRequest>::failure(request.waitOutcome(wait));
     if (!request.headersFinal && request.done && request.result != CURLE_OK) {
         if (const QString refused = refusedRedirect(request, firstScheme); !refused.isEmpty())
-            return fail(InternetResult::failure(internetErrorNumber(request.result), refused));
-        return fail(request.curlFailure(request.result));
+            return Opened<InternetRequest>::failure(InternetResult::failure(internetErrorNumber(request.result), refused));
+        return Opened<InternetRequest>::failure(request.curlFailure(request.result));
     }
     request.headersFinal = true;
-    if (result)
-        *result = InternetResult::success();
-    return std::unique_ptr<InternetRequest>(new InternetRequest(std::move(state)));
+    return {std::unique_ptr<InternetRequest>(new InternetRequest(std::move(opened.handle))), InternetResult::success()};
 }
 
-std::unique_ptr<InternetUpload> InternetSession::openUpload(const QString& url, UploadVerb verb, std::int64_t length,
-                                                             InternetResult* result)
+Opened<InternetUpload> InternetSession::openUpload(const QString& url, UploadVerb verb, std::int64_t length)
 {
-    auto fail = [result](const InternetResult& failure) -> std::unique_ptr<InternetUpload> {
-        if (result)
-            *result = failure;
-        return nullptr;
-    };
-    auto state = std::make_unique<RequestState>(m_core);
-    state->easy = CurlEasy(curl_easy_init());
-    if (!state->easy)
-        return fail(state->curlFailure(CURLE_FAILED_INIT));
-    CURL* easy = state->easy.get();
-    if (const InternetResult agent = checkAgent(*m_core); !agent.ok)
-        return fail(agent);
-    const QUrl address(url);
-    const QString scheme = address.scheme().toLower();
-    if (!address.isValid() || address.host().isEmpty() || !isHttpScheme(scheme))
-        return fail(state->curlFailure(CURLE_URL_MALFORMAT));
-    const QByteArray target = withoutCredentials(requestAddress(url));
-    if (target.isEmpty())
-        return fail(state->curlFailure(CURLE_URL_MALFORMAT));
+    Opened<RequestState> opened = startRequest(m_core, [&](RequestState& state) -> InternetResult {
+        if (const InternetResult agent = checkAgent(*m_core); !agent.ok)
+            return agent;
+        const QUrl address(url);
+        const QString scheme = address.scheme().toLower();
+        if (!address.isValid() || address.host().isEmpty() || !isHttpScheme(scheme))
+            return state.curlFailure(CURLE_URL_MALFORMAT);
+        const QByteArray target = withoutCredentials(requestAddress(url));
+        if (target.isEmpty())
+            return state.curlFailure(CURLE_URL_MALFORMAT);
 
-    applySessionOptions(*state, *m_core, target);
-    curl_easy_setopt(easy, CURLOPT_READFUNCTION, sendBody);
-    curl_easy_setopt(easy, CURLOPT_READDATA, state.get());
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, discardBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, state.get());
-    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
-    if (verb == UploadVerb::Put) {
-        curl_easy_setopt(easy, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(easy, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(length));
-    } else {
-        curl_easy_setopt(easy, CURLOPT_POST, 1L);
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(length));
-    }
-    // The raw body and nothing else: no form content type, no waiting for "100 Continue".
-    appendHeader(state->headerList, "Content-Type:");
-    appendHeader(state->headerList, "Expect:");
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, state->headerList.get());
-
-    if (curl_multi_add_handle(m_core->multi.get(), easy) != CURLM_OK)
-        return fail(state->curlFailure(CURLE_FAILED_INIT));
-    state->attached = true;
-    if (result)
-        *result = InternetResult::success();
-    return std::unique_ptr<InternetUpload>(new InternetUpload(std::move(state)));
+        applySessionOptions(state, *m_core, target);
+        CURL* easy = state.easy.get();
+        curl_easy_setopt(easy, CURLOPT_READFUNCTION, sendBody);
+        curl_easy_setopt(easy, CURLOPT_READDATA, &state);
+        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, discardBody);
+        curl_easy_setopt(easy, CURLOPT_WRITEDATA, &state);
+        curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+        if (verb == UploadVerb::Put) {
+            curl_easy_setopt(easy, CURLOPT_UPLOAD, 1L);
+            curl_easy_setopt(easy, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(length));
+        } else {
+            curl_easy_setopt(easy, CURLOPT_POST, 1L);
+            curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(length));
+        }
+        // The raw body and nothing else: no form content type, no waiting for "100 Continue".
+        appendHeader(state.headerList, "Content-Type:");
+        appendHeader(state.headerList, "Expect:");
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, state.headerList.get());
+        return InternetResult::success();
+    });
+    if (!opened.handle)
+        return Opened<InternetUpload>::failure(opened.result);
+    return {std::unique_ptr<InternetUpload>(new InternetUpload(std::move(opened.handle))), InternetResult::success()};
 }
 
 } // namespace platform

@@ -63,23 +63,20 @@ public:
 
     // Opens an address and waits until the final answer's status line and headers arrived
     // (redirects are followed). headers is extra header text, lines separated by CR LF.
-    // Returns null on failure, with the reason in *result when given.
-    std::unique_ptr<InternetRequest> openUrl(const QString& url, const QString& headers, OpenFlags flags,
-                                             InternetResult* result = nullptr);
+    // Gives no request on failure, with the reason.
+    Opened<InternetRequest> openUrl(const QString& url, const QString& headers, OpenFlags flags);
 
     enum class UploadVerb { Post, Put };
     // Prepares a request that sends a body of exactly length bytes, raw, with no other
-    // headers; begin() on it makes the connection. Returns null when the address cannot be
-    // used, with the reason in *result when given.
-    std::unique_ptr<InternetUpload> openUpload(const QString& url, UploadVerb verb, std::int64_t length,
-                                               InternetResult* result = nullptr);
+    // headers; begin() on it makes the connection. Gives no request when the address cannot
+    // be used, with the reason.
+    Opened<InternetUpload> openUpload(const QString& url, UploadVerb verb, std::int64_t length);
 
     // Connects to an FTP server and logs in: as user with password when both are given,
-    // anonymously otherwise. Passive or active data connections. Null on failure (server
-    // unreachable, login refused), with the reason in *result when given.
-    std::unique_ptr<FtpConnection> connectFtp(const QString& host, int port, const QString& user,
-                                              const QString& password, bool passive,
-                                              InternetResult* result = nullptr);
+    // anonymously otherwise. Passive or active data connections. Gives no connection on
+    // failure (server unreachable, login refused), with the reason.
+    Opened<FtpConnection> connectFtp(const QString& host, int port, const QString& user, const QString& password,
+                                     bool passive);
 
 private:
     std::shared_ptr<SessionCore> m_core;

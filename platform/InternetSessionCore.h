@@ -26,16 +26,17 @@ class SessionCore {
 public:
     SessionCore();
 
-    enum class WaitResult { Ready, TimedOut, Aborted };
+    // Failed: the library could not drive the transfers at all (the request keeps the reason).
+    enum class WaitResult { Ready, TimedOut, Aborted, Failed };
 
     // Drives the session's transfers until ready() holds or the request ends, calling the
     // idle callback between short slices. It gives up when the request has seen no traffic
-    // for inactivityMs.
+    // for inactivityMs, and at once when driving or polling the transfers fails.
     template <typename Ready>
     WaitResult waitFor(RequestState& request, Ready ready, std::int64_t inactivityMs);
 
     // One round of work on every transfer; finished transfers are marked done.
-    void drive();
+    CURLMcode drive();
 
     // How long any wait of the session bears a silent peer. The time-outs are limits on
     // silence, each for its own phase, so a wait spanning phases takes the largest, never
@@ -62,6 +63,9 @@ struct RequestState {
 
     std::int64_t buffered() const { return static_cast<std::int64_t>(body.size() - head); }
     InternetResult curlFailure(CURLcode code) const;
+    // What a wait for this request came to: ok when it ended ready and the request has not
+    // failed, else the reason.
+    InternetResult waitOutcome(SessionCore::WaitResult wait) const;
 
     std::shared_ptr<SessionCore> core;
     CurlHeaderList headerList;
@@ -74,6 +78,8 @@ struct RequestState {
     bool headersFinal = false;
     bool done = false;
     CURLcode result = CURLE_OK;
+    // Why the session's transfers could not be driven, when a wait ended Failed.
+    CURLMcode multiResult = CURLM_OK;
     bool paused = false;
     // An active-mode data connection came from another address than the server's: refused.
     bool foreignData = false;
@@ -103,6 +109,24 @@ struct RequestState {
 size_t receiveBody(char* data, size_t size, size_t count, void* userData);
 size_t sendBody(char* buffer, size_t size, size_t count, void* userData);
 
+// The one way a request is opened: a fresh easy handle, the options configure sets on the
+// state (it may refuse with a failure, before anything is sent), and the transfer added to
+// the session's.
+template <typename Configure>
+Opened<RequestState> startRequest(const std::shared_ptr<SessionCore>& core, Configure configure)
+{
+    auto state = std::make_unique<RequestState>(core);
+    state->easy = CurlEasy(curl_easy_init());
+    if (!state->easy)
+        return Opened<RequestState>::failure(state->curlFailure(CURLE_FAILED_INIT));
+    if (const InternetResult configured = configure(*state); !configured.ok)
+        return Opened<RequestState>::failure(configured);
+    if (curl_multi_add_handle(core->multi.get(), state->easy.get()) != CURLM_OK)
+        return Opened<RequestState>::failure(state->curlFailure(CURLE_FAILED_INIT));
+    state->attached = true;
+    return {std::move(state), InternetResult::success()};
+}
+
 template <typename Ready>
 SessionCore::WaitResult SessionCore::waitFor(RequestState& request, Ready ready, std::int64_t inactivityMs)
 {
@@ -111,7 +135,10 @@ SessionCore::WaitResult SessionCore::waitFor(RequestState& request, Ready ready,
     const auto start = SteadyClock::now();
     auto lastIdle = start;
     for (;;) {
-        drive();
+        if (const CURLMcode driven = drive(); driven != CURLM_OK) {
+            request.multiResult = driven;
+            return WaitResult::Failed;
+        }
         if (ready() || request.done)
             return WaitResult::Ready;
         const auto now = SteadyClock::now();
@@ -119,7 +146,12 @@ SessionCore::WaitResult SessionCore::waitFor(RequestState& request, Ready ready,
         if (now - quietSince > std::chrono::milliseconds(inactivityMs))
             return WaitResult::TimedOut;
         int descriptors = 0;
-        curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(Slice.count()), &descriptors);
+        if (const CURLMcode polled = curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(Slice.count()),
+                                                     &descriptors);
+            polled != CURLM_OK) {
+            request.multiResult = polled;
+            return WaitResult::Failed;
+        }
         if (idle && SteadyClock::now() - lastIdle >= Slice) {
             lastIdle = SteadyClock::now();
             if (!idle())

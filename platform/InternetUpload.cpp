@@ -13,17 +13,6 @@ InternetUpload::~InternetUpload() = default;
 
 namespace {
 
-InternetResult waitResult(RequestState& state, SessionCore::WaitResult result)
-{
-    if (result == SessionCore::WaitResult::Aborted)
-        return state.curlFailure(CURLE_ABORTED_BY_CALLBACK);
-    if (result == SessionCore::WaitResult::TimedOut)
-        return state.curlFailure(CURLE_OPERATION_TIMEDOUT);
-    if (state.done && state.result != CURLE_OK)
-        return state.curlFailure(state.result);
-    return InternetResult::success();
-}
-
 void resume(RequestState& state)
 {
     if (state.uploadPaused) {
@@ -38,7 +27,7 @@ InternetResult InternetUpload::begin()
 {
     RequestState& state = *m_state;
     const std::int64_t patience = state.core->silenceLimitMs();
-    return waitResult(state, state.core->waitFor(state, [&state] { return state.uploadAsked; }, patience));
+    return state.waitOutcome(state.core->waitFor(state, [&state] { return state.uploadAsked; }, patience));
 }
 
 InternetResult InternetUpload::write(const char* data, std::int64_t size)
@@ -53,7 +42,7 @@ InternetResult InternetUpload::write(const char* data, std::int64_t size)
     state.lastActivity = SteadyClock::now();
     resume(state);
     const auto drained = [&state] { return state.uploadHead == state.upload.size(); };
-    const InternetResult result = waitResult(state, state.core->waitFor(state, drained, state.core->silenceLimitMs()));
+    const InternetResult result = state.waitOutcome(state.core->waitFor(state, drained, state.core->silenceLimitMs()));
     if (result.ok && !drained())
         return state.curlFailure(CURLE_SEND_ERROR); // the transfer ended before taking it all
     return result;
@@ -66,7 +55,7 @@ InternetResult InternetUpload::finish()
     state.lastActivity = SteadyClock::now();
     resume(state);
     const std::int64_t patience = state.core->silenceLimitMs();
-    return waitResult(state, state.core->waitFor(state, [] { return false; }, patience));
+    return state.waitOutcome(state.core->waitFor(state, [] { return false; }, patience));
 }
 
 int InternetUpload::statusCode() const

@@ -36,9 +36,9 @@ QString encoded(const QString& component)
     return QString::fromLatin1(QUrl::toPercentEncoding(component));
 }
 
-ShareResult failure(int code)
+InternetResult failure(int code)
 {
-    return {false, code, QString::fromLocal8Bit(std::strerror(code))};
+    return InternetResult::failure(code, QString::fromLocal8Bit(std::strerror(code)));
 }
 
 } // namespace
@@ -122,7 +122,7 @@ bool ShareConnection::isConnected() const
     return m_context != nullptr;
 }
 
-ShareResult ShareConnection::connect(const QString& share, const QString& user, const QString& password, int timeoutMs)
+InternetResult ShareConnection::connect(const QString& share, const QString& user, const QString& password, int timeoutMs)
 {
     m_context.reset();
     const ShareName name = parseShareName(share);
@@ -153,42 +153,33 @@ ShareResult ShareConnection::connect(const QString& share, const QString& user, 
         return failure(errno ? errno : EIO);
     smbc_getFunctionClosedir(context->smb)(context->smb, dir);
     m_context = std::move(context);
-    return {true, 0, {}};
+    return InternetResult::success();
 }
 
-ShareResult ShareConnection::disconnect()
+InternetResult ShareConnection::disconnect()
 {
     if (!m_context)
         return failure(ENOTCONN);
     m_context.reset();
-    return {true, 0, {}};
+    return InternetResult::success();
 }
 
-std::unique_ptr<ShareFile> ShareConnection::openRead(const QString& relativePath, ShareResult* result)
+Opened<ShareFile> ShareConnection::openRead(const QString& relativePath)
 {
-    const auto report = [&](ShareResult r) {
-        if (result)
-            *result = r;
-    };
-    if (!m_context) {
-        report(failure(ENOTCONN));
-        return nullptr;
-    }
+    if (!m_context)
+        return Opened<ShareFile>::failure(failure(ENOTCONN));
     QString url = m_context->baseUrl;
     for (const QString& part : QString(relativePath).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts))
         url += u'/' + encoded(part);
     const QByteArray path = url.toUtf8();
     SMBCFILE* file = smbc_getFunctionOpen(m_context->smb)(m_context->smb, path.constData(), O_RDONLY, 0);
-    if (!file) {
-        report(failure(errno ? errno : EIO));
-        return nullptr;
-    }
+    if (!file)
+        return Opened<ShareFile>::failure(failure(errno ? errno : EIO));
     auto handle = std::make_unique<ShareFile::Handle>();
     handle->context = m_context;
     handle->smb = m_context->smb;
     handle->file = file;
-    report({true, 0, {}});
-    return std::unique_ptr<ShareFile>(new ShareFile(std::move(handle)));
+    return {std::unique_ptr<ShareFile>(new ShareFile(std::move(handle))), InternetResult::success()};
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/InternetResult.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -7,13 +9,6 @@
 #include <memory>
 
 namespace platform {
-
-// The outcome of a share operation: ok, or the system error number and its text.
-struct ShareResult {
-    bool ok = false;
-    int code = 0;
-    QString message;
-};
 
 // One file opened for reading on a connected share.
 class ShareFile {
@@ -46,13 +41,14 @@ public:
 
     // Connects and proves the credentials by opening the share. A silent server gives up
     // after timeoutMs.
-    ShareResult connect(const QString& share, const QString& user, const QString& password, int timeoutMs = 10000);
+    // A failure carries the system error number and its text.
+    InternetResult connect(const QString& share, const QString& user, const QString& password, int timeoutMs = 10000);
     // Drops the connection; fails when there is none.
-    ShareResult disconnect();
+    InternetResult disconnect();
     bool isConnected() const;
 
     // Opens a file below the share ("dir\file.txt" or "dir/file.txt") for reading.
-    std::unique_ptr<ShareFile> openRead(const QString& relativePath, ShareResult* result = nullptr);
+    Opened<ShareFile> openRead(const QString& relativePath);
 
     // True when the text names a share the way connect() accepts it.
     static bool isShareName(const QString& text);

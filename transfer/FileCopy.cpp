@@ -6,6 +6,7 @@
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/DownloadTarget.h"
+#include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
@@ -61,11 +62,13 @@ private:
 
 } // namespace
 
-bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
-                            int /*FTPPort*/, const QString& URL, const QString& TargetDir,
-                            const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer)
+bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
 {
-    NotNewer = false;
+    // A file copy connects a network share with the job's FTP host and login (FTPPort is not used).
+    const QString& FTPHost = Item.FTPHost;
+    const QString& URL = Item.URL;
+    const QString& TargetDir = Item.TargetDir;
+    Run.NotNewer = false;
     SetAnimationClip(acFileCopy);
     const bool viaShare = !FTPHost.isEmpty();
     SetFileLine(NameFromURL(URL), DlgFromServerLabel, viaShare ? FTPHost : DirectoryPart(URL), true);
@@ -81,7 +84,7 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
         return result;
     };
 
-    if (viaShare && !share.connect(FTPHost, FTPUserID, FTPPassword).ok) {
+    if (viaShare && !share.connect(FTPHost, Item.FTPUserID, Item.FTPPassword).ok) {
         if (OnConnectError)
             OnConnectError(this);
         return finish();
@@ -92,25 +95,25 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
     if (source.startsWith(QStringLiteral("FILE://"), Qt::CaseInsensitive))
         source.remove(0, 7);
 
-    const QString name = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
+    const QString name = Item.TargetFilename.isEmpty() ? NameFromURL(URL) : Item.TargetFilename;
     QString target = JoinPath(TargetDir, name);
     FLastFile = target;
     FLastDir = TargetDir;
     // A name taken from the source must stay a plain name inside the target directory.
-    if (TargetFilename.isEmpty() && !IsPlainFileName(name)) {
-        ReportError(3, QStringLiteral("Cannot create target file ") + target);
+    if (Item.TargetFilename.isEmpty() && !IsPlainFileName(name)) {
+        ReportError(weTargetCreate, target);
         return finish();
     }
 
     // The same file under another spelling would be truncated before it is read.
     if (source == target || (!viaShare && platform::isSameFile(source, target))) {
-        ReportError(0, QStringLiteral("Cannot copy identical files ") + source);
+        ReportError(weIdenticalFiles, source);
         return finish();
     }
 
     std::unique_ptr<CopySource> input;
     if (viaShare) {
-        if (auto file = share.openRead(URL))
+        if (auto file = share.openRead(URL).handle)
             input = std::make_unique<ShareSource>(std::move(file));
     } else {
         auto local = std::make_unique<LocalSource>(source);
@@ -118,39 +121,39 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
             input = std::move(local);
     }
     if (!input) {
-        ReportError(1, QStringLiteral("Cannot open source file ") + source);
+        ReportError(weSourceOpen, source);
         return finish();
     }
 
-    if (CopyNewerOnly || OnFileDateCheck) {
+    if (Item.CopyNewerOnly || OnFileDateCheck) {
         const TDateTime sourceDate = DateTimeFromQDateTime(input->LastWriteTime());
         if (OnFileDateCheck) {
             bool allow = true;
-            OnFileDateCheck(this, Index, sourceDate, allow);
+            OnFileDateCheck(this, Run.Index, sourceDate, allow);
             if (!allow)
                 return finish();
-            DateSlot = sourceDate;
-        } else if (!(sourceDate > DateSlot)) {
-            NotNewer = true;
-            DateSlot = sourceDate;
+            Run.DateSlot = sourceDate;
+        } else if (!(sourceDate > Run.DateSlot)) {
+            Run.NotNewer = true;
+            Run.DateSlot = sourceDate;
             input.reset();
             if (OnNoNewFileFound)
-                OnNoNewFileFound(this, source, sourceDate, DateSlot);
+                OnNoNewFileFound(this, source, sourceDate, Run.DateSlot);
             return finish();
         } else {
-            DateSlot = sourceDate;
+            Run.DateSlot = sourceDate;
         }
     }
 
     const std::int64_t size = input->Size();
     if (size < 0) {
-        ReportError(2, QStringLiteral("Zero length source file ") + source);
+        ReportError(weSourceSize, source);
         return finish();
     }
 
     // A directory there is no file to replace: the file cannot be made at all.
     if (DirExists(target)) {
-        ReportError(3, QStringLiteral("Cannot create target file ") + target);
+        ReportError(weTargetCreate, target);
         return finish();
     }
     if (QFileInfo::exists(target)) {
@@ -167,7 +170,7 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
     // cancel or a crash leaves the old file as it was.
     TDownloadTarget output;
     if (!output.Open(target)) {
-        ReportError(3, QStringLiteral("Cannot create target file ") + target);
+        ReportError(weTargetCreate, target);
         return finish();
     }
 
@@ -179,12 +182,12 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
         read = input->Read(buffer.data(), CopyBlockSize);
         if (read < 0) {
             output.Discard();
-            ReportError(4, QStringLiteral("Error reading source file ") + source);
+            ReportError(weSourceRead, source);
             return finish();
         }
         if (read > 0 && !output.Write(buffer.data(), read)) {
             output.Discard();
-            ReportError(5, QStringLiteral("Error writing to destination file ") + target);
+            ReportError(weTargetWrite, target);
             return finish();
         }
         done += read;
@@ -192,7 +195,7 @@ bool TWebTransfer::FileCopy(int Index, const QString& FTPUserID, const QString& 
     } while (read > 0 && !FCancelled);
 
     // A cancelled copy is dropped with output; the old file stays.
-    if (!FCancelled && !FinishDownload(output, false, false, target, QStringLiteral("Cannot create target file ")))
+    if (!FCancelled && !FinishDownload(output, false, false, target, WebTransferErrorPrefix(weTargetCreate)))
         return finish();
     result = true;
     return finish();

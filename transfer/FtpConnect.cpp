@@ -5,8 +5,12 @@
 #include "transfer/FtpRequest.h"
 #include "transfer/UrlHelpers.h"
 
-bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool KeepConnection,
-                              bool ClearPrevTarget)
+TFtpLink TWebTransfer::NewFtpLink(bool KeepConnection, bool Restore)
+{
+    return TFtpLink(FFTPconnect, FPrevConnect, KeepConnection, Restore);
+}
+
+bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool ClearPrevTarget)
 {
     // Nothing goes to the server, not even on a kept connection, while a field could smuggle
     // in a command of its own.
@@ -16,10 +20,10 @@ bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool R
     case ffFTPHost:
     case ffFTPUserID:
     case ffFTPPassword:
-        ReportError(6, QStringLiteral("Cannot connect to FTP server ") + Request.FTPHost);
+        ReportError(weConnect, Request.FTPHost);
         return false;
     case ffRemoteName:
-        ReportError(3, QStringLiteral("Cannot create target file ") + Request.Target);
+        ReportError(weTargetCreate, Request.Target);
         return false;
     }
     const QString& FTPHost = Request.FTPHost;
@@ -34,15 +38,16 @@ bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool R
     if (FHinternet) {
         // Port numbers are 16 bits wide on the wire.
         connection = FHinternet->connectFtp(FTPHost, static_cast<quint16>(Request.FTPPort), Request.FTPUserID,
-                                            Request.FTPPassword, FTPPassive);
+                                            Request.FTPPassword, FTPPassive)
+                         .handle;
     }
     if (!connection) {
         // A Cancel during the wait is no fault of the server.
         if (!FCancelled)
-            ReportError(6, QStringLiteral("Cannot connect to FTP server ") + FTPHost);
+            ReportError(weConnect, FTPHost);
         return false;
     }
-    if (KeepConnection) {
+    if (Link.KeepConnection) {
         FFTPconnect = std::move(connection);
         FPrevConnect = key;
         Link.Connection = FFTPconnect.get();
@@ -53,25 +58,25 @@ bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool R
     return true;
 }
 
-void TWebTransfer::ReleaseFtp(TFtpLink& Link, bool KeepConnection, bool Restore)
+void TFtpLink::Release()
 {
-    if (!Link.Connection)
+    if (!Connection)
         return;
     if (!KeepConnection) {
-        if (Link.Own)
-            Link.Own.reset();
-        else if (FFTPconnect.get() == Link.Connection)
-            FFTPconnect.reset();
-        FPrevConnect.clear();
+        if (Own)
+            Own.reset();
+        else if (FKept.get() == Connection)
+            FKept.reset();
+        FKeptKey.clear();
     } else {
-        if (Restore && Link.DirChanged)
-            Link.Connection->setCurrentDirectory(Link.SavedDir);
+        if (Restore && DirChanged)
+            Connection->setCurrentDirectory(SavedDir);
         // A connection of the operation's own that is to be kept becomes the kept one.
-        if (Link.Own)
-            FFTPconnect = std::move(Link.Own);
+        if (Own)
+            FKept = std::move(Own);
     }
-    Link.Connection = nullptr;
-    Link.DirChanged = false;
+    Connection = nullptr;
+    DirChanged = false;
 }
 
 void TWebTransfer::DropKeptFtp()

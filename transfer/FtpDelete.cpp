@@ -2,10 +2,11 @@
 
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
+#include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
-bool TWebTransfer::FtpDelete(int Index, const TWebTransferItem& Item, bool KeepConnection)
+bool TWebTransfer::FtpDelete(const TWebTransferItem& Item, TJobRun& Run)
 {
     SetAnimationClip(acUpload);
     SetFileLine(NameFromURL(Item.URL), DlgToServerLabel, Item.FTPHost, true);
@@ -13,27 +14,26 @@ bool TWebTransfer::FtpDelete(int Index, const TWebTransferItem& Item, bool KeepC
     const QString name = Item.TargetFilename.isEmpty() ? NameFromURL(Item.URL) : Item.TargetFilename;
     const TFtpRequest request{Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword,
                               {Item.TargetDir, name}, JoinPath(Item.TargetDir, name)};
-    TFtpLink link;
-    if (!ConnectFtp(link, request, true, KeepConnection, true))
+    TFtpLink link = NewFtpLink(Run.KeepConnection, false);
+    if (!ConnectFtp(link, request, true, true))
         return false;
     ProcessMessages();
     if (!Item.TargetDir.isEmpty() && Item.TargetDir != FPrevTarget) {
-        FPrevTarget = KeepConnection ? Item.TargetDir : QString();
+        FPrevTarget = Run.KeepConnection ? Item.TargetDir : QString();
         if (!SetRemoteDir(link, Item.TargetDir)) {
             // The connection is in no known directory now: it is not handed on.
             FPrevTarget.clear();
-            ReleaseFtp(link, false, false);
+            link.KeepConnection = false;
             return false;
         }
     }
     ProcessMessages();
     if (link.Connection->deleteFile(name).ok) {
         if (OnRemovedFile)
-            OnRemovedFile(this, Index);
+            OnRemovedFile(this, Run.Index);
     } else if (OnRemovedFileFailed) {
-        OnRemovedFileFailed(this, Index);
+        OnRemovedFileFailed(this, Run.Index);
     }
     ProcessMessages();
-    ReleaseFtp(link, KeepConnection, false);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "transfer/DownloadTarget.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
+#include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
@@ -18,21 +19,23 @@ constexpr std::int64_t BlockSize = 4096;
 
 } // namespace
 
-bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QString& FTPPassword,
-                               const QString& FTPHost, int FTPPort, const QString& URL, const QString& TargetDir,
-                               const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot,
-                               bool& NotNewer, bool KeepConnection, bool UpdateFileLine)
+bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File)
 {
-    NotNewer = false;
+    const QString& URL = File ? File->URL : Item.URL;
+    const QString& TargetFilename = File ? File->TargetFilename : Item.TargetFilename;
+    const QString& TargetDir = Item.TargetDir;
+    Run.NotNewer = false;
     FCancelled = false;
-    if (UpdateFileLine) {
-        SetFileLine(NameFromURL(URL), DlgFromServerLabel, FTPHost, ShowServer);
+    // A file of a multi-file job has its line written by that job.
+    if (!File) {
+        SetFileLine(NameFromURL(URL), DlgFromServerLabel, Item.FTPHost, ShowServer);
         ProcessMessages();
     }
     const QString localName = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
-    TFtpLink link;
-    if (!ConnectFtp(link, {FTPHost, FTPPort, FTPUserID, FTPPassword, {URL}, JoinPath(TargetDir, localName)}, true,
-                    KeepConnection, false))
+    TFtpLink link = NewFtpLink(Run.KeepConnection, true);
+    if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {URL},
+                           JoinPath(TargetDir, localName)},
+                    true, false))
         return false;
     ProcessMessages();
     const QString name = EnterUrlDir(link, URL);
@@ -41,38 +44,34 @@ bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QStrin
     const bool listed = !link.DirMissing && !name.isEmpty() && link.Connection->findFiles(name, found).ok;
     const bool exists = listed && !found.empty();
     std::int64_t remoteSize = exists ? found.front().size : 0;
-    if (exists && (CopyNewerOnly || OnFileDateCheck)) {
+    if (exists && (Item.CopyNewerOnly || OnFileDateCheck)) {
         const TDateTime remoteDate = FileTimeToDate(found.front().lastWriteTime);
         if (OnFileDateCheck) {
             bool allow = true;
-            OnFileDateCheck(this, Index, remoteDate, allow);
-            DateSlot = remoteDate;
-            if (!allow) {
-                ReleaseFtp(link, KeepConnection, true);
+            OnFileDateCheck(this, Run.Index, remoteDate, allow);
+            Run.DateSlot = remoteDate;
+            if (!allow)
                 return false;
-            }
-        } else if (remoteDate <= DateSlot) {
-            NotNewer = true;
-            DateSlot = remoteDate;
-            ReleaseFtp(link, KeepConnection, true);
+        } else if (remoteDate <= Run.DateSlot) {
+            Run.NotNewer = true;
+            Run.DateSlot = remoteDate;
             if (OnNoNewFileFound)
                 OnNoNewFileFound(this, name, remoteDate, remoteDate);
             return false;
         } else {
-            DateSlot = remoteDate;
+            Run.DateSlot = remoteDate;
         }
     }
 
     ProcessMessages();
     std::unique_ptr<platform::InternetRequest> remote;
     if (exists) {
-        remote = link.Connection->openForReading(name, FTPMode == fmASCII);
+        remote = link.Connection->openForReading(name, FTPMode == fmASCII).handle;
         if (remote && remoteSize == 0)
             remoteSize = std::max<std::int64_t>(link.Connection->lastOpenedSize(), 0);
     }
     ProcessMessages();
     if (!remote) {
-        ReleaseFtp(link, KeepConnection, true);
         // A Cancel during the wait ends the job like a Cancel between blocks.
         if (!FCancelled && OnURLNotFound)
             OnURLNotFound(this, URL);
@@ -84,36 +83,27 @@ bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QStrin
     FLastDir = TargetDir;
     // A name from the server must stay inside the target directory.
     if (TargetFilename.isEmpty() && !IsPlainFileName(localName)) {
-        remote.reset();
-        ReleaseFtp(link, KeepConnection, true);
-        ReportError(3, QStringLiteral("Cannot create target file ") + path);
+        ReportError(weTargetCreate, path);
         return false;
     }
     // A directory there is no file to replace: the file cannot be made at all.
     if (DirExists(path)) {
-        remote.reset();
-        ReleaseFtp(link, KeepConnection, true);
-        ReportError(3, QStringLiteral("Cannot create target file ") + path);
+        ReportError(weTargetCreate, path);
         return false;
     }
     if (QFileInfo::exists(path)) {
         bool allow = true;
         if (OnCopyOverWrite)
             OnCopyOverWrite(this, path, allow);
-        if (!allow) {
-            remote.reset();
-            ReleaseFtp(link, KeepConnection, true);
+        if (!allow)
             return false;
-        }
         if (CreateUniqueFilenames)
             path = UniqueFileName(path);
     }
     ForceDirs(DirectoryPart(path));
     TDownloadTarget file;
     if (!file.Open(path)) {
-        remote.reset();
-        ReleaseFtp(link, KeepConnection, true);
-        ReportError(3, QStringLiteral("Cannot create target file ") + path);
+        ReportError(weTargetCreate, path);
         return false;
     }
 
@@ -136,8 +126,10 @@ bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QStrin
         done += blockLength;
         ShowProgress(done, remoteSize, startTick, DlgDwnload, false);
     }
+    // The connection goes back (and back to its directory) before the cancel flag is read: a
+    // Cancel clicked meanwhile still counts.
     remote.reset();
-    ReleaseFtp(link, KeepConnection, true);
+    link.Release();
 
     if (FCancelled) {
         file.Discard();
@@ -145,5 +137,6 @@ bool TWebTransfer::FtpDownload(int Index, const QString& FTPUserID, const QStrin
     }
     // In ASCII mode line ends change on the way, so only a binary size can be compared.
     const bool cutShort = FTPMode == fmBINARY && remoteSize > 0 && done < remoteSize;
-    return FinishDownload(file, writeFailed, interrupted || cutShort, path, QStringLiteral("Cannot create target file "));
+    return FinishDownload(file, writeFailed, interrupted || cutShort, path,
+                          WebTransferErrorPrefix(weTargetCreate));
 }

@@ -3,17 +3,19 @@
 #include "transfer/FileDetailItem.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
+#include "transfer/JobRun.h"
 #include "transfer/UrlHelpers.h"
 
 #include <vector>
 
-bool TWebTransfer::FtpList(TWebTransferItem& Item)
+bool TWebTransfer::FtpList(TWebTransferItem& Item, TJobRun& Run)
 {
+    Run.NotNewer = false;
     SetFileLine(NameFromURL(Item.URL), DlgFromServerLabel, Item.FTPHost, ShowServer);
     ProcessMessages();
-    TFtpLink link;
+    TFtpLink link = NewFtpLink(false, false);
     if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {Item.URL}, Item.URL}, false,
-                    false, false))
+                    false))
         return false;
     ProcessMessages();
     const QString pattern = EnterUrlDir(link, SlashPath(Item.URL));
@@ -37,6 +39,5 @@ bool TWebTransfer::FtpList(TWebTransferItem& Item)
             FFileLbl->setText(QString::number(i) + u' ' + entry.name);
     }
     StoreListing(Item, std::move(names), std::move(details));
-    ReleaseFtp(link, false, false);
     return true;
 }

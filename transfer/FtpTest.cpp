@@ -3,13 +3,10 @@
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
 
-bool TWebTransfer::FtpTest(const TWebTransferItem& Item)
+bool TWebTransfer::FtpTest(const TWebTransferItem& Item, TJobRun& /*Run*/)
 {
     SetAnimationClip(acUpload);
     ProcessMessages();
-    TFtpLink link;
-    if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {}, {}}, true, false, true))
-        return false;
-    ReleaseFtp(link, false, false);
-    return true;
+    TFtpLink link = NewFtpLink(false, false);
+    return ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {}, {}}, true, true);
 }

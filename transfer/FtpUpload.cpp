@@ -5,6 +5,7 @@
 #include "transfer/DateConversions.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
+#include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
@@ -18,38 +19,40 @@ constexpr std::int64_t BlockSize = 4096;
 
 } // namespace
 
-bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
-                             int FTPPort, const QString& URL, const QString& TargetDir, const QString& TargetFilename,
-                             bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer, bool KeepConnection)
+bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File)
 {
+    const QString& URL = File ? File->URL : Item.URL;
+    const QString& TargetFilename = File ? File->TargetFilename : Item.TargetFilename;
+    const QString& TargetDir = Item.TargetDir;
+    const QString& FTPHost = Item.FTPHost;
     WriteLog(QStringLiteral("start ftp upload"));
-    NotNewer = false;
+    Run.NotNewer = false;
     SetAnimationClip(acUpload);
     FCancelled = false;
     SetFileLine(NameFromURL(URL), DlgToServerLabel, FTPHost, true);
     ProcessMessages();
 
     const QString remoteName = TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename;
-    TFtpLink link;
-    const TFtpRequest request{FTPHost, FTPPort, FTPUserID, FTPPassword, {TargetDir, remoteName},
+    TFtpLink link = NewFtpLink(Run.KeepConnection, false);
+    const TFtpRequest request{FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {TargetDir, remoteName},
                               JoinPath(TargetDir, remoteName)};
-    if (!ConnectFtp(link, request, true, KeepConnection, true))
+    if (!ConnectFtp(link, request, true, true))
         return false;
     WriteLog(QStringLiteral("connected to server:") + FTPHost);
     ProcessMessages();
 
     if (!TargetDir.isEmpty() && TargetDir != FPrevTarget) {
-        FPrevTarget = KeepConnection ? TargetDir : QString();
+        FPrevTarget = Run.KeepConnection ? TargetDir : QString();
         if (!SetRemoteDir(link, TargetDir) && !EnterRemoteDir(link, TargetDir)) {
             // Part of the path may have been entered: the connection is in no known place.
-            ReleaseFtp(link, false, false);
+            link.KeepConnection = false;
             return false;
         }
     }
     ProcessMessages();
 
     bool upload = true;
-    if (CopyNewerOnly || OnFileDateCheck) {
+    if (Item.CopyNewerOnly || OnFileDateCheck) {
         std::vector<platform::FtpFindData> found;
         if (link.Connection->findFiles(remoteName, found).ok && !found.empty()) {
             bool allow = true;
@@ -60,16 +63,16 @@ bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString&
             } else {
                 const TDateTime remoteDate = FileTimeToDate(found.front().lastWriteTime);
                 if (OnFileDateCheck) {
-                    OnFileDateCheck(this, Index, remoteDate, allow);
-                    DateSlot = remoteDate;
+                    OnFileDateCheck(this, Run.Index, remoteDate, allow);
+                    Run.DateSlot = remoteDate;
                     upload = allow;
-                } else if (remoteDate <= DateSlot) {
-                    DateSlot = remoteDate;
+                } else if (remoteDate <= Run.DateSlot) {
+                    Run.DateSlot = remoteDate;
                 } else {
-                    DateSlot = remoteDate;
-                    NotNewer = true;
+                    Run.DateSlot = remoteDate;
+                    Run.NotNewer = true;
                     if (OnNoNewFileFound)
-                        OnNoNewFileFound(this, remoteName, remoteDate, DateSlot);
+                        OnNoNewFileFound(this, remoteName, remoteDate, Run.DateSlot);
                     upload = false;
                 }
             }
@@ -85,17 +88,18 @@ bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString&
         QFile source;
         const platform::SourceOpen opened = platform::openRegularFile(source, URL);
         if (opened != platform::SourceOpen::Opened) {
-            ReleaseFtp(link, KeepConnection, false);
             if (OnURLNotFound)
                 OnURLNotFound(this, URL);
-            ReportError(opened == platform::SourceOpen::NotRegular ? 2 : 1,
-                        QStringLiteral("Cannot open source file ") + URL);
+            ReportError(opened == platform::SourceOpen::NotRegular ? weSourceSize : weSourceOpen,
+                        WebTransferErrorPrefix(weSourceOpen), URL);
             return false;
         }
         std::unique_ptr<platform::InternetUpload> remote =
-            link.Connection->openForWriting(remoteName, FTPMode == fmASCII);
+            link.Connection->openForWriting(remoteName, FTPMode == fmASCII).handle;
         if (!remote) {
-            ReleaseFtp(link, KeepConnection && !FCancelled, false);
+            // A cancelled upload hands its connection on to nobody.
+            if (FCancelled)
+                link.KeepConnection = false;
             if (!FCancelled && OnURLNotFound)
                 OnURLNotFound(this, URL);
             return false;
@@ -136,15 +140,15 @@ bool TWebTransfer::FtpUpload(int Index, const QString& FTPUserID, const QString&
         remote.reset();
         WriteLog(QStringLiteral("done upload:") + QString::number(done));
         if (readFailed)
-            ReportError(4, QStringLiteral("Error reading source file ") + URL);
+            ReportError(weSourceRead, URL);
         else if (sendFailed)
-            ReportError(7, QStringLiteral("Transfer interrupted ") + remoteName);
+            ReportError(weInterrupted, remoteName);
         result = !readFailed && !sendFailed;
     }
 
     if (FCancelled)
-        KeepConnection = false;
-    ReleaseFtp(link, KeepConnection, false);
+        link.KeepConnection = false;
+    link.Release();
     WriteLog(QStringLiteral("done ftp upload"));
     return result;
 }

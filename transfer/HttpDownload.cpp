@@ -5,6 +5,7 @@
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/DownloadTarget.h"
+#include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 #include "transfer/WtBase64.h"
@@ -39,26 +40,25 @@ QString AuthorizationHeader(const QString& User, const QString& Password)
 
 } // namespace
 
-bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayURL, const QString& TargetDir,
-                                const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot,
-                                bool& NotNewer, TWebTransferAuthentication Authenticate, const QString& HTTPUserID,
-                                const QString& HTTPPassword)
+bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
 {
+    const QString URL = Item.URL;
+    const QString& TargetDir = Item.TargetDir;
     bool result = false;
-    NotNewer = false;
+    Run.NotNewer = false;
     FLastInternetResult = platform::InternetResult::success();
     // What the user and the events see: never the password of "user:password@host".
     const QString shownURL = URLWithoutPassword(URL);
     const QString fileName = NameFromURL(shownURL);
 
-    SetFileLine(DisplayURL.isEmpty() ? fileName : URLWithoutPassword(DisplayURL), DlgFromServerLabel,
+    SetFileLine(Item.DisplayURL.isEmpty() ? fileName : URLWithoutPassword(Item.DisplayURL), DlgFromServerLabel,
                 ServerFromURL(URL), ShowServer);
     ProcessMessages();
 
-    QString user = HTTPUserID;
-    QString password = HTTPPassword;
+    QString user = Item.HTTPUserID;
+    QString password = Item.HTTPPassword;
     const QString loginCaption = QStringLiteral("Connect to ") + LoginHostFromURL(URL);
-    if (Authenticate == waAlways && (user.isEmpty() || password.isEmpty())) {
+    if (Item.Authenticate == waAlways && (user.isEmpty() || password.isEmpty())) {
         if (!ShowLoginDialog(loginCaption, user, password))
             return false;
     }
@@ -72,8 +72,12 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
         // request: the job fails as one whose address cannot be opened.
         if (!platform::isSafeHeaderText(user) || !platform::isSafeHeaderText(password))
             FLastInternetResult = platform::unsafeHeaderTextResult();
-        else if (FHinternet)
-            request = FHinternet->openUrl(URL, AuthorizationHeader(user, password), flags, &FLastInternetResult);
+        else if (FHinternet) {
+            platform::Opened<platform::InternetRequest> opened =
+                FHinternet->openUrl(URL, AuthorizationHeader(user, password), flags);
+            request = std::move(opened.handle);
+            FLastInternetResult = opened.result;
+        }
         ProcessMessages();
         if (!request) {
             // A Cancel during the wait ends the job like a Cancel between blocks.
@@ -82,7 +86,7 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
             return false;
         }
         const int status = request->statusCode();
-        if (status == 401 && (Authenticate == waAlways || Authenticate == waAuto)) {
+        if (status == 401 && (Item.Authenticate == waAlways || Item.Authenticate == waAuto)) {
             request.reset();
             if (!ShowLoginDialog(loginCaption, user, password))
                 return false;
@@ -90,25 +94,25 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
         }
         if (status >= 300) {
             request.reset();
-            ReportError(status, QStringLiteral("Returned http error code ") + QString::number(status));
+            ReportHttpStatus(status);
             return false;
         }
         break;
     }
 
-    if (CopyNewerOnly || OnFileDateCheck) {
+    if (Item.CopyNewerOnly || OnFileDateCheck) {
         const TDateTime sourceDate = SystemTimeToDate(ToSystemTime(request->lastModified()));
         if (OnFileDateCheck) {
-            DateSlot = sourceDate;
+            Run.DateSlot = sourceDate;
             bool allow = true;
-            OnFileDateCheck(this, Index, sourceDate, allow);
+            OnFileDateCheck(this, Run.Index, sourceDate, allow);
             if (!allow)
                 return false;
-        } else if (sourceDate > DateSlot) {
-            DateSlot = sourceDate;
+        } else if (sourceDate > Run.DateSlot) {
+            Run.DateSlot = sourceDate;
         } else {
-            NotNewer = true;
-            DateSlot = sourceDate;
+            Run.NotNewer = true;
+            Run.DateSlot = sourceDate;
             request.reset();
             if (OnNoNewFileFound)
                 OnNoNewFileFound(this, fileName, sourceDate, sourceDate);
@@ -118,7 +122,7 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
 
     // The name comes from the address asked for, never from where a redirect led: a server
     // must not choose which file of the target directory it writes (CVE-2010-2252).
-    QString name = TargetFilename;
+    QString name = Item.TargetFilename;
     const bool nameFromAddress = name.isEmpty();
     if (nameFromAddress) {
         name = fileName;
@@ -129,13 +133,13 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
     FLastFile = path;
     FLastDir = TargetDir;
     if (nameFromAddress && !IsPlainFileName(name)) {
-        ReportError(3, QStringLiteral("Cannot create file ") + path);
+        ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
         return false;
     }
 
     // A directory there is no file to replace: the file cannot be made at all.
     if (DirExists(path)) {
-        ReportError(3, QStringLiteral("Cannot create file ") + path);
+        ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
         return false;
     }
     if (QFileInfo::exists(path)) {
@@ -151,14 +155,14 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
     ForceDirs(DirectoryPart(path));
     TDownloadTarget file;
     if (!file.Open(path)) {
-        ReportError(3, QStringLiteral("Cannot create file ") + path);
+        ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
         return false;
     }
 
     const std::int64_t contentLength = request->contentLength();
     std::int64_t total = std::max<std::int64_t>(contentLength, 0);
-    if (total == 0 && FItems[Index]->FileSize > 0)
-        total = FItems[Index]->FileSize;
+    if (total == 0 && Item.FileSize > 0)
+        total = Item.FileSize;
     SetProgressMarquee(total == 0);
 
     std::int64_t done = 0;
@@ -189,7 +193,7 @@ bool TWebTransfer::HttpDownload(int Index, QString URL, const QString& DisplayUR
         return result;
     }
     const bool cutShort = contentLength >= 0 && done < contentLength;
-    if (!FinishDownload(file, writeFailed, interrupted || cutShort, path, QStringLiteral("Cannot create file ")))
+    if (!FinishDownload(file, writeFailed, interrupted || cutShort, path, HttpErrorPrefix(weTargetCreate)))
         return false;
     return result;
 }

@@ -15,21 +15,21 @@ constexpr std::int64_t UploadBlockSize = 4096;
 
 } // namespace
 
-bool TWebTransfer::HttpUpload(const QString& URL, const QString& TargetDir, const QString& TargetFilename,
-                              TWebTransferHTTPCommand HTTPCommand)
+bool TWebTransfer::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
 {
+    const QString& URL = Item.URL;
     SetAnimationClip(acUpload);
     FLastInternetResult = platform::InternetResult::success();
     // Proxy credentials travel to the proxy through the session, never inside the address.
     const QString server = ServerFromURL(URL);
     SetFileLine(NameFromURL(URLWithoutPassword(URL)), DlgFromServerLabel, server, ShowServer);
 
-    const QString path = JoinPath(TargetDir, TargetFilename.isEmpty() ? NameFromURL(URL) : TargetFilename);
+    const QString path = JoinPath(Item.TargetDir, Item.TargetFilename.isEmpty() ? NameFromURL(URL) : Item.TargetFilename);
     const platform::FileKind kind = platform::fileKind(path);
     // A pipe or device is refused unopened: opening a pipe waits for a writer, a device may
     // never end.
     if (kind == platform::FileKind::Special) {
-        ReportError(2, QStringLiteral("Cannot open source file ") + path);
+        ReportError(weSourceSize, WebTransferErrorPrefix(weSourceOpen), path);
         return false;
     }
     if (kind != platform::FileKind::Regular)
@@ -39,8 +39,8 @@ bool TWebTransfer::HttpUpload(const QString& URL, const QString& TargetDir, cons
     QFile file;
     if (const platform::SourceOpen opened = platform::openRegularFile(file, path);
         opened != platform::SourceOpen::Opened) {
-        const int code = opened == platform::SourceOpen::NotRegular ? 2 : 1;
-        ReportError(code, QStringLiteral("Cannot open source file ") + path);
+        const TWebTransferError code = opened == platform::SourceOpen::NotRegular ? weSourceSize : weSourceOpen;
+        ReportError(code, WebTransferErrorPrefix(weSourceOpen), path);
         return false;
     }
     const std::int64_t size = file.size();
@@ -49,12 +49,16 @@ bool TWebTransfer::HttpUpload(const QString& URL, const QString& TargetDir, cons
         FLastInternetResult = Failure;
         ReportError(Failure.code, InternetErrorText(Failure.code));
     };
-    const auto verb = HTTPCommand == hcPut ? platform::InternetSession::UploadVerb::Put
+    const auto verb = Item.HTTPCommand == hcPut ? platform::InternetSession::UploadVerb::Put
                                            : platform::InternetSession::UploadVerb::Post;
-    std::unique_ptr<platform::InternetUpload> upload =
-        FHinternet ? FHinternet->openUpload(URL, verb, size, &FLastInternetResult) : nullptr;
+    std::unique_ptr<platform::InternetUpload> upload;
+    if (FHinternet) {
+        platform::Opened<platform::InternetUpload> opened = FHinternet->openUpload(URL, verb, size);
+        upload = std::move(opened.handle);
+        FLastInternetResult = opened.result;
+    }
     if (!upload) {
-        ReportError(6, QStringLiteral("Cannot connect to server ") + server);
+        ReportError(weConnect, HttpErrorPrefix(weConnect), server);
         return false;
     }
     if (const platform::InternetResult begun = upload->begin(); !begun.ok) {
@@ -71,7 +75,7 @@ bool TWebTransfer::HttpUpload(const QString& URL, const QString& TargetDir, cons
         lastRead = file.read(buffer, UploadBlockSize);
         if (lastRead < 0) {
             readFailed = true;
-            ReportError(4, QStringLiteral("Error reading source file ") + path);
+            ReportError(weSourceRead, path);
             break;
         }
         if (const platform::InternetResult written = upload->write(buffer, lastRead); !written.ok) {
@@ -88,7 +92,7 @@ bool TWebTransfer::HttpUpload(const QString& URL, const QString& TargetDir, cons
         result = false;
     } else if (const int status = upload->statusCode(); status >= 300) {
         // The server refused what it received: a refusal is not a success.
-        ReportError(status, QStringLiteral("Returned http error code ") + QString::number(status));
+        ReportHttpStatus(status);
         result = false;
     }
     return result;

@@ -3,6 +3,7 @@
 #include "platform/LocalFiles.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
+#include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
@@ -10,16 +11,16 @@
 
 #include <vector>
 
-bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer)
+bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run)
 {
-    NotNewer = false;
+    Run.NotNewer = false;
     SetFileLine(NameFromURL(Item.URL), DlgFromServerLabel, Item.FTPHost, ShowServer);
     ProcessMessages();
     // The connection is kept: every file reuses it, and so may the next job.
-    TFtpLink link;
+    TFtpLink link = NewFtpLink(true, true);
     if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {Item.URL},
                            JoinPath(Item.TargetDir, NameFromURL(Item.URL))},
-                    false, true, false))
+                    false, false))
         return false;
     ProcessMessages();
     const QString pattern = EnterUrlDir(link, SlashPath(Item.URL));
@@ -42,39 +43,41 @@ bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TDateTime& Dat
             FFileLbl->setText(line);
         // A listed name is written into the target directory only when it cannot lead out of it.
         if (!IsPlainFileName(name)) {
-            ReportError(3, QStringLiteral("Cannot create target file ") + JoinPath(Item.TargetDir, name));
+            ReportError(weTargetCreate, JoinPath(Item.TargetDir, name));
         } else {
-            TDateTime fileDate = DateSlot;
-            FtpDownload(i, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, name, Item.TargetDir, name,
-                        Item.CopyNewerOnly, fileDate, NotNewer, true, false);
+            // Each file is tested against the job's date and keeps the connection; what the
+            // date test of the last file said is what the job reports.
+            TJobRun fileRun{i, Run.DateSlot, Run.NotNewer, true};
+            const TJobFile file{name, name};
+            FtpDownload(Item, fileRun, &file);
+            Run.NotNewer = fileRun.NotNewer;
         }
         if (OnMultiFTPFileDone)
             OnMultiFTPFileDone(this, name);
     }
-    ReleaseFtp(link, true, true);
     return true;
 }
 
-bool TWebTransfer::MultiFtpUpload(int Index, const TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer,
-                                  bool KeepConnection)
+bool TWebTransfer::MultiFtpUpload(const TWebTransferItem& Item, TJobRun& Run)
 {
-    NotNewer = false;
+    const bool KeepConnection = Run.KeepConnection;
+    Run.NotNewer = false;
     SetAnimationClip(acUpload);
     SetFileLine(NameFromURL(Item.URL), DlgToServerLabel, Item.FTPHost, true);
     ProcessMessages();
     FPrevTarget.clear();
-    TFtpLink link;
+    TFtpLink link = NewFtpLink(KeepConnection, false);
     if (!ConnectFtp(link, {Item.FTPHost, Item.FTPPort, Item.FTPUserID, Item.FTPPassword, {Item.TargetDir},
                            JoinPath(Item.TargetDir, NameFromURL(Item.URL))},
-                    false, KeepConnection, false))
+                    false, false))
         return false;
+    // The files' uploads hand the connection on among themselves; the job closes it.
+    link.KeepConnection = false;
     ProcessMessages();
     if (KeepConnection)
         FPrevTarget = Item.TargetDir;
-    if (!SetRemoteDir(link, Item.TargetDir) && !EnterRemoteDir(link, Item.TargetDir)) {
-        ReleaseFtp(link, false, false);
+    if (!SetRemoteDir(link, Item.TargetDir) && !EnterRemoteDir(link, Item.TargetDir))
         return false;
-    }
     ProcessMessages();
 
     const QString directory = DirectoryPart(Item.URL);
@@ -90,11 +93,15 @@ bool TWebTransfer::MultiFtpUpload(int Index, const TWebTransferItem& Item, TDate
         // gets its turn and fails there like a file that cannot be opened.
         if (platform::fileKind(JoinPath(directory, name)) == platform::FileKind::Special)
             continue;
-        FtpUpload(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, JoinPath(directory, name),
-                  Item.TargetDir, name, Item.CopyNewerOnly, DateSlot, NotNewer, true);
+        // The files share the job's date slot, one after the other, and the connection.
+        TJobRun fileRun = Run;
+        fileRun.KeepConnection = true;
+        const TJobFile file{JoinPath(directory, name), name};
+        FtpUpload(Item, fileRun, &file);
+        Run.DateSlot = fileRun.DateSlot;
+        Run.NotNewer = fileRun.NotNewer;
         if (OnMultiFTPFileDone)
             OnMultiFTPFileDone(this, name);
     }
-    ReleaseFtp(link, false, false);
     return true;
 }

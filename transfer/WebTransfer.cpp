@@ -56,21 +56,36 @@ void TWebTransfer::ReportError(int ErrorCode, const QString& ErrorInfo)
         OnErrorInfo(this, ErrorCode, ErrorInfo);
 }
 
+void TWebTransfer::ReportError(TWebTransferError Code, const QString& Subject)
+{
+    ReportError(Code, WebTransferErrorPrefix(Code), Subject);
+}
+
+void TWebTransfer::ReportError(TWebTransferError Code, QStringView Prefix, const QString& Subject)
+{
+    ReportError(static_cast<int>(Code), Prefix.toString() + Subject);
+}
+
+void TWebTransfer::ReportHttpStatus(int Status)
+{
+    ReportError(Status, QStringLiteral("Returned http error code ") + QString::number(Status));
+}
+
 bool TWebTransfer::FinishDownload(TDownloadTarget& File, bool WriteFailed, bool Interrupted, const QString& Path,
-                                  const QString& CreateErrorText)
+                                  QStringView CreatePrefix)
 {
     if (WriteFailed || !File.Flush()) {
         File.Discard();
-        ReportError(5, QStringLiteral("Error writing to destination file ") + Path);
+        ReportError(weTargetWrite, Path);
         return false;
     }
     if (Interrupted) {
         File.Discard();
-        ReportError(7, QStringLiteral("Transfer interrupted ") + Path);
+        ReportError(weInterrupted, Path);
         return false;
     }
     if (!File.Commit()) {
-        ReportError(3, CreateErrorText + Path);
+        ReportError(weTargetCreate, CreatePrefix, Path);
         return false;
     }
     return true;

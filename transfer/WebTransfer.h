@@ -2,6 +2,7 @@
 
 #include "platform/InternetResult.h"
 #include "transfer/ProgressForm.h"
+#include "transfer/WebTransferErrors.h"
 #include "transfer/WebTransferItem.h"
 #include "transfer/WebTransferTypes.h"
 
@@ -27,6 +28,8 @@ class InternetSession;
 }
 struct TFtpLink;
 struct TFtpRequest;
+struct TJobFile;
+struct TJobRun;
 class QThread;
 class TDownloadTarget;
 
@@ -157,7 +160,7 @@ protected:
     // The run loop's pieces (WebTransferRun.cpp).
     int InternetJobCount() const;
     bool KeepConnectionFor(int Index) const;
-    bool RunOperation(int Index, TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer, bool KeepConnection);
+    bool RunOperation(TWebTransferItem& Item, TJobRun& Run);
     void OpenInternetSession();
     void ThreadDone();
     // Lets the user interface handle what is pending: repaints, the Cancel click.
@@ -174,23 +177,18 @@ protected:
     // Appends a time-stamped line to LogfileName (TransferLog.cpp).
     void WriteLog(const QString& Text);
 
-    // The operations, one per job kind.
-    bool HttpDownload(int Index, QString URL, const QString& DisplayURL, const QString& TargetDir,
-                      const QString& TargetFilename, bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer,
-                      TWebTransferAuthentication Authenticate, const QString& HTTPUserID,
-                      const QString& HTTPPassword);
-    bool HttpUpload(const QString& URL, const QString& TargetDir, const QString& TargetFilename,
-                    TWebTransferHTTPCommand HTTPCommand);
-    bool FileCopy(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
-                  int FTPPort, const QString& URL, const QString& TargetDir, const QString& TargetFilename,
-                  bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer);
+    // The operations, one per job kind. Each takes its job and the run's state for it.
+    bool HttpDownload(const TWebTransferItem& Item, TJobRun& Run);
+    bool HttpUpload(const TWebTransferItem& Item, TJobRun& Run);
+    bool FileCopy(const TWebTransferItem& Item, TJobRun& Run);
 
     // FTP operations (one file each) and the connection steps they share (FtpConnect.cpp).
     // Refuses a request with a field that would break out of its command line (6 for the
     // server and login, 3 with the request's target for remote names) before anything is sent.
-    bool ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool KeepConnection,
-                    bool ClearPrevTarget);
-    void ReleaseFtp(TFtpLink& Link, bool KeepConnection, bool Restore);
+    // A new connection is kept by the engine when the link is to keep it.
+    bool ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool ClearPrevTarget);
+    // A link to the kept connection slot, given back as KeepConnection and Restore say.
+    TFtpLink NewFtpLink(bool KeepConnection, bool Restore);
     // Moves the connection to the directory part of URL (up to its last "/"), remembering
     // where it was; returns the name or pattern after it.
     QString EnterUrlDir(TFtpLink& Link, const QString& URL);
@@ -199,27 +197,31 @@ protected:
     bool SetRemoteDir(TFtpLink& Link, const QString& Dir);
     // Forgets the kept connection; it must not outlive the session it belongs to.
     void DropKeptFtp();
-    bool FtpDownload(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
-                     int FTPPort, const QString& URL, const QString& TargetDir, const QString& TargetFilename,
-                     bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer, bool KeepConnection,
-                     bool UpdateFileLine);
-    bool FtpUpload(int Index, const QString& FTPUserID, const QString& FTPPassword, const QString& FTPHost,
-                   int FTPPort, const QString& URL, const QString& TargetDir, const QString& TargetFilename,
-                   bool CopyNewerOnly, TDateTime& DateSlot, bool& NotNewer, bool KeepConnection);
-    bool FtpList(TWebTransferItem& Item);
-    bool MultiFtpDownload(const TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer);
-    bool MultiFtpUpload(int Index, const TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer,
-                        bool KeepConnection);
-    bool FtpDelete(int Index, const TWebTransferItem& Item, bool KeepConnection);
-    bool FtpTest(const TWebTransferItem& Item);
+    // File names one file of a multi-file job; without it the job's own URL and
+    // TargetFilename are taken and the download writes the dialog's file line itself.
+    bool FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File = nullptr);
+    bool FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File = nullptr);
+    // A listing is the job's result: it goes into the job's own lists.
+    bool FtpList(TWebTransferItem& Item, TJobRun& Run);
+    bool MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run);
+    bool MultiFtpUpload(const TWebTransferItem& Item, TJobRun& Run);
+    bool FtpDelete(const TWebTransferItem& Item, TJobRun& Run);
+    bool FtpTest(const TWebTransferItem& Item, TJobRun& Run);
 
     // Raises OnError and then OnErrorInfo with the same code.
     void ReportError(int ErrorCode, const QString& ErrorInfo);
+    // An engine error: the text is the code's prefix, or Prefix where an operation words it
+    // its own way, followed by Subject (a path or a host).
+    void ReportError(TWebTransferError Code, const QString& Subject);
+    void ReportError(TWebTransferError Code, QStringView Prefix, const QString& Subject);
+    // A server's answer of 300 or above.
+    void ReportHttpStatus(int Status);
     // Ends a download into its temporary file: puts the file in place when it arrived whole;
-    // otherwise discards it and reports why (5: the disk refused it, 7: the transfer broke
-    // off, 3 with CreateErrorText: it could not be put in place). True when it is in place.
+    // otherwise discards it and reports why (weTargetWrite: the disk refused it, weInterrupted:
+    // the transfer broke off, weTargetCreate with CreatePrefix: it could not be put in place).
+    // True when it is in place.
     bool FinishDownload(TDownloadTarget& File, bool WriteFailed, bool Interrupted, const QString& Path,
-                        const QString& CreateErrorText);
+                        QStringView CreatePrefix);
 
     // What the run loop stores into a job after its operation returned.
     void StoreJobResult(TWebTransferItem& Item, bool Result, TDateTime DateSlot, bool NotNewer);

@@ -3,6 +3,7 @@
 #include "platform/InternetSession.h"
 #include "platform/TickCount.h"
 #include "transfer/FtpRequest.h"
+#include "transfer/JobRun.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -120,38 +121,31 @@ void TWebTransfer::OpenInternetSession()
     });
 }
 
-bool TWebTransfer::RunOperation(int Index, TWebTransferItem& Item, TDateTime& DateSlot, bool& NotNewer,
-                                bool KeepConnection)
+bool TWebTransfer::RunOperation(TWebTransferItem& Item, TJobRun& Run)
 {
     switch (Item.Protocol) {
     case wpHttp:
-        return HttpDownload(Index, Item.URL, Item.DisplayURL, Item.TargetDir, Item.TargetFilename,
-                            Item.CopyNewerOnly, DateSlot, NotNewer, Item.Authenticate, Item.HTTPUserID,
-                            Item.HTTPPassword);
+        return HttpDownload(Item, Run);
     case wpFile:
-        return FileCopy(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, Item.URL,
-                        Item.TargetDir, Item.TargetFilename, Item.CopyNewerOnly, DateSlot, NotNewer);
+        return FileCopy(Item, Run);
     case wpHttpUpload:
-        return HttpUpload(Item.URL, Item.TargetDir, Item.TargetFilename, Item.HTTPCommand);
+        return HttpUpload(Item, Run);
     case wpFtp:
-        return FtpDownload(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, Item.URL,
-                           Item.TargetDir, Item.TargetFilename, Item.CopyNewerOnly, DateSlot, NotNewer,
-                           KeepConnection, true);
+        return FtpDownload(Item, Run);
     case wpFtpUpload:
         // An upload leaves its connection in the upload's directory: it never hands it on.
-        return FtpUpload(Index, Item.FTPUserID, Item.FTPPassword, Item.FTPHost, Item.FTPPort, Item.URL,
-                         Item.TargetDir, Item.TargetFilename, Item.CopyNewerOnly, DateSlot, NotNewer, false);
+        Run.KeepConnection = false;
+        return FtpUpload(Item, Run);
     case wpMultiFtp:
-        return MultiFtpDownload(Item, DateSlot, NotNewer);
+        return MultiFtpDownload(Item, Run);
     case wpMultiFtpUpload:
-        return MultiFtpUpload(Index, Item, DateSlot, NotNewer, KeepConnection);
+        return MultiFtpUpload(Item, Run);
     case wpFtpDelete:
-        return FtpDelete(Index, Item, KeepConnection);
+        return FtpDelete(Item, Run);
     case wpFtpList:
-        NotNewer = false;
-        return FtpList(Item);
+        return FtpList(Item, Run);
     case wpFtpTest:
-        return FtpTest(Item);
+        return FtpTest(Item, Run);
     }
     return false;
 }
@@ -195,11 +189,9 @@ void TWebTransfer::DoCopy()
             break;
         }
 
-        TDateTime dateSlot = item.FileDate;
-        bool notNewer = false;
-        const bool keepConnection = KeepConnectionFor(idx);
-        const bool result = RunOperation(idx, item, dateSlot, notNewer, keepConnection);
-        StoreJobResult(item, result, dateSlot, notNewer);
+        TJobRun run{idx, item.FileDate, false, KeepConnectionFor(idx)};
+        const bool result = RunOperation(item, run);
+        StoreJobResult(item, result, run.DateSlot, run.NotNewer);
 
         if (FCancelled)
             break;

@@ -58,7 +58,10 @@ protected:
                                            const QString& password = QString::fromLatin1(FtpServer::Password),
                                            InternetResult* result = nullptr)
     {
-        return session.connectFtp(QStringLiteral("127.0.0.1"), server->port(), user, password, GetParam(), result);
+        auto opened = session.connectFtp(QStringLiteral("127.0.0.1"), server->port(), user, password, GetParam());
+        if (result)
+            *result = opened.result;
+        return std::move(opened.handle);
     }
 
     static FtpServer* server;
@@ -78,13 +81,13 @@ TEST_P(FtpConnectionTest, ReadsAndWritesFilesBlockByBlock)
     ASSERT_TRUE(connection->setCurrentDirectory(QStringLiteral("pub")).ok);
     EXPECT_EQ(connection->currentDirectory(), QStringLiteral("/pub"));
 
-    auto reader = connection->openForReading(QStringLiteral("data.bin"), false);
+    auto reader = connection->openForReading(QStringLiteral("data.bin"), false).handle;
     ASSERT_TRUE(reader);
     EXPECT_EQ(connection->lastOpenedSize(), data.size());
     EXPECT_EQ(readAll(*reader), data);
     reader.reset();
 
-    auto writer = connection->openForWriting(QStringLiteral("copy.bin"), false);
+    auto writer = connection->openForWriting(QStringLiteral("copy.bin"), false).handle;
     ASSERT_TRUE(writer);
     for (qsizetype at = 0; at < data.size(); at += 4096)
         ASSERT_TRUE(writer->write(data.constData() + at, std::min<qsizetype>(4096, data.size() - at)).ok);
@@ -97,7 +100,7 @@ TEST_P(FtpConnectionTest, AsciiTypeTurnsLineEndsIntoTheLocalForm)
     writeFile(server->rootDir() + QStringLiteral("/text.txt"), "one\r\ntwo\r\n");
     auto connection = connect();
     ASSERT_TRUE(connection);
-    auto reader = connection->openForReading(QStringLiteral("/text.txt"), true);
+    auto reader = connection->openForReading(QStringLiteral("/text.txt"), true).handle;
     ASSERT_TRUE(reader);
     EXPECT_EQ(readAll(*reader), QByteArray("one\ntwo\n"));
 }
@@ -176,7 +179,7 @@ std::unique_ptr<FtpConnection> ftpLogin(InternetSession& session, int port,
                                         const QString& user = QString::fromLatin1(FtpServer::User),
                                         const QString& password = QString::fromLatin1(FtpServer::Password))
 {
-    return session.connectFtp(QStringLiteral("127.0.0.1"), port, user, password, false);
+    return session.connectFtp(QStringLiteral("127.0.0.1"), port, user, password, false).handle;
 }
 
 class FtpCommandLines : public testing::TestWithParam<CommandLineCase> {
@@ -241,11 +244,11 @@ INSTANTIATE_TEST_SUITE_P(
                         }},
         CommandLineCase{"OpenForReading",
                         [](InternetSession&, int, FtpConnection& connection, const QString& text) {
-                            return connection.openForReading(text, false) != nullptr;
+                            return connection.openForReading(text, false).handle != nullptr;
                         }},
         CommandLineCase{"OpenForWriting",
                         [](InternetSession&, int, FtpConnection& connection, const QString& text) {
-                            return connection.openForWriting(text, false) != nullptr;
+                            return connection.openForWriting(text, false).handle != nullptr;
                         }}),
     caseName);
 

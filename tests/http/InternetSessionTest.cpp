@@ -45,8 +45,7 @@ TEST(InternetSession, FollowsRedirectsAndReportsTheFinalAnswer)
     ASSERT_TRUE(nginx.isRunning());
 
     InternetSession session(QStringLiteral("Agent"));
-    InternetResult result;
-    auto request = session.openUrl(nginx.url(QStringLiteral("/go")), {}, OpenFlag::Reload, &result);
+    auto [request, result] = session.openUrl(nginx.url(QStringLiteral("/go")), {}, OpenFlag::Reload);
     ASSERT_TRUE(request) << result.message.toStdString();
     EXPECT_EQ(request->statusCode(), 200);
     EXPECT_EQ(request->finalUrl(), nginx.url(QStringLiteral("/files/a.bin")));
@@ -70,7 +69,8 @@ TEST(InternetSession, SendsAgentAndExtraHeadersAndReportsAMissingDateAsZero)
     ASSERT_TRUE(server.isRunning());
     InternetSession session(QStringLiteral("KaplixAgent"));
     auto request = session.openUrl(server.url(QStringLiteral("/file/x?size=10")),
-                                   QStringLiteral("X-One: 1\r\nX-Two: 2\r\n\r\n"), OpenFlag::Reload);
+                                   QStringLiteral("X-One: 1\r\nX-Two: 2\r\n\r\n"), OpenFlag::Reload)
+                       .handle;
     ASSERT_TRUE(request);
     EXPECT_TRUE(request->lastModified().isNull());
     EXPECT_EQ(request->contentLength(), 10);
@@ -91,8 +91,7 @@ TEST(InternetSession, IdleCallbackRunsDuringAWaitAndCanAbortIt)
     InternetSession session(QStringLiteral("Agent"));
     int calls = 0;
     session.setIdleCallback([&] { return ++calls < 3; });
-    InternetResult result;
-    auto request = session.openUrl(server.url(QStringLiteral("/silent")), {}, {}, &result);
+    auto [request, result] = session.openUrl(server.url(QStringLiteral("/silent")), {}, {});
     EXPECT_FALSE(request);
     EXPECT_EQ(calls, 3);
     EXPECT_FALSE(result.ok);
@@ -129,8 +128,7 @@ TEST(InternetSession, FailedTlsHandshakeIsAnError)
     ScriptedHttpServer server; // speaks plain HTTP, so the handshake fails
     ASSERT_TRUE(server.isRunning());
     InternetSession session(QStringLiteral("Agent"));
-    InternetResult result;
-    auto request = session.openUrl(QStringLiteral("https://127.0.0.1:%1/file/x").arg(server.port()), {}, {}, &result);
+    auto [request, result] = session.openUrl(QStringLiteral("https://127.0.0.1:%1/file/x").arg(server.port()), {}, {});
     EXPECT_FALSE(request);
     EXPECT_FALSE(result.ok);
     EXPECT_GT(result.code, platform::InternetErrorBase);
@@ -163,8 +161,7 @@ TEST_F(TlsServerTest, CertificateOfAnUntrustedIssuerIsRefused)
     ASSERT_TRUE(nginx.url({}).startsWith(QStringLiteral("https://")));
 
     InternetSession session(QStringLiteral("Agent"));
-    InternetResult result;
-    auto request = session.openUrl(nginx.url(QStringLiteral("/x.bin")), {}, {}, &result);
+    auto [request, result] = session.openUrl(nginx.url(QStringLiteral("/x.bin")), {}, {});
     EXPECT_FALSE(request);
     EXPECT_EQ(result.code, platform::internetErrorNumber(60)) << result.message.toStdString(); // CURLE_PEER_FAILED_VERIFICATION
 }
@@ -175,8 +172,7 @@ TEST_F(TlsServerTest, TrustedCertificateGivesTheBodyOverHttps)
     ASSERT_TRUE(nginx.isRunning());
     InternetSession session(QStringLiteral("Agent"));
     session.setCertificateAuthorities(certificate);
-    InternetResult result;
-    auto request = session.openUrl(nginx.url(QStringLiteral("/x.bin")), {}, {}, &result);
+    auto [request, result] = session.openUrl(nginx.url(QStringLiteral("/x.bin")), {}, {});
     ASSERT_TRUE(request) << result.message.toStdString();
     EXPECT_EQ(request->statusCode(), 200);
     char data[16];

@@ -42,8 +42,7 @@ TEST_F(ShareConnectionTest, ReadsAFileWithTheRightCredentials)
     put(QStringLiteral("a file.txt"), "hello share");
     platform::ShareConnection share;
     ASSERT_TRUE(share.connect(s_server->shareName(), user(), password()).ok);
-    platform::ShareResult opened;
-    auto file = share.openRead(QStringLiteral("a file.txt"), &opened);
+    auto [file, opened] = share.openRead(QStringLiteral("a file.txt"));
     ASSERT_TRUE(file) << opened.message.toStdString();
     EXPECT_EQ(file->size(), 11);
     EXPECT_TRUE(file->lastWriteTime().isValid());
@@ -66,7 +65,7 @@ TEST_F(ShareConnectionTest, ForwardSlashesNameTheSameShare)
 TEST_F(ShareConnectionTest, WrongPasswordAndMissingShareAreRefused)
 {
     platform::ShareConnection share;
-    const platform::ShareResult wrong = share.connect(s_server->shareName(), user(), QStringLiteral("nope"));
+    const platform::InternetResult wrong = share.connect(s_server->shareName(), user(), QStringLiteral("nope"));
     EXPECT_FALSE(wrong.ok);
     EXPECT_EQ(wrong.code, EACCES);
     EXPECT_FALSE(share.isConnected());
@@ -80,8 +79,8 @@ TEST_F(ShareConnectionTest, MissingFileIsReported)
 {
     platform::ShareConnection share;
     ASSERT_TRUE(share.connect(s_server->shareName(), user(), password()).ok);
-    platform::ShareResult opened;
-    EXPECT_EQ(share.openRead(QStringLiteral("absent.bin"), &opened), nullptr);
+    const auto [file, opened] = share.openRead(QStringLiteral("absent.bin"));
+    EXPECT_EQ(file, nullptr);
     EXPECT_FALSE(opened.ok);
     EXPECT_EQ(opened.code, ENOENT);
 }
@@ -91,7 +90,7 @@ TEST_F(ShareConnectionTest, OpenFileOutlivesTheConnectionSafely)
     put(QStringLiteral("b.txt"), "x");
     platform::ShareConnection share;
     ASSERT_TRUE(share.connect(s_server->shareName(), user(), password()).ok);
-    auto file = share.openRead(QStringLiteral("b.txt"));
+    auto file = share.openRead(QStringLiteral("b.txt")).handle;
     ASSERT_TRUE(file);
     EXPECT_TRUE(share.disconnect().ok);
     file.reset();

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "transfer/WebTransferTypes.h"
+
+#include <QString>
+
+// What the run loop keeps for the job it hands to an operation: the job's place in the list
+// and the values the operation gives back, stored into the job once it returns.
+struct TJobRun {
+    // 0-based index of the job (or, inside a multi-file job, of the file) in its list.
+    int Index = 0;
+    // Loaded from the job's FileDate; holds the date a date test found.
+    TDateTime DateSlot = 0;
+    // Set when the date test found that nothing needs to move.
+    bool NotNewer = false;
+    // The FTP connection stays open for the next job.
+    bool KeepConnection = false;
+};
+
+// One file of a multi-file FTP job: the address and the name it is moved under instead of
+// the job's own URL and TargetFilename. Everything else comes from the job.
+struct TJobFile {
+    QString URL;
+    QString TargetFilename;
+};
