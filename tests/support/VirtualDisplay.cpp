@@ -8,22 +8,27 @@
 
 VirtualDisplay::VirtualDisplay()
 {
-    // Two servers started at the same moment may pick the same display number, and the later
-    // one then gives up ("server already running"): try again, it picks the next free one.
-    constexpr int Attempts = 5;
+    // Each test process asks for display numbers of its own, far from the low ones a server
+    // left to pick would take: a number another test's server is just giving up could
+    // otherwise be taken twice, and the one going away removes the other's socket. When a
+    // number is in use all the same, the server gives up and the next one is tried.
+    constexpr int Attempts = 8;
+    constexpr int FirstNumber = 100;
+    constexpr int Numbers = 20000;
+    const int base = static_cast<int>(::getpid() % Numbers);
     for (int attempt = 0; attempt < Attempts && m_name.isEmpty(); ++attempt)
-        start();
+        start(FirstNumber + (base + attempt * 4099) % Numbers);
 }
 
-void VirtualDisplay::start()
+void VirtualDisplay::start(int number)
 {
-    // Xvfb picks a free display number itself and writes it to the pipe once it is ready.
+    // Xvfb writes the display number to the pipe once it is ready for clients.
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0)
         return;
     m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_server.setChildProcessModifier([readEnd = pipeEnds[0]] { ::close(readEnd); });
-    m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QString::number(pipeEnds[1]), QStringLiteral("-screen"),
+    m_server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(number), QStringLiteral("-displayfd"), QString::number(pipeEnds[1]), QStringLiteral("-screen"),
                                             QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
                                             QStringLiteral("tcp")});
     ::close(pipeEnds[1]);
@@ -31,13 +36,13 @@ void VirtualDisplay::start()
         ::close(pipeEnds[0]);
         return;
     }
-    QByteArray number;
+    QByteArray ready;
     char c = 0;
     while (::read(pipeEnds[0], &c, 1) == 1 && c != '\n')
-        number += c;
+        ready += c;
     ::close(pipeEnds[0]);
-    if (!number.isEmpty() && m_server.state() == QProcess::Running) {
-        m_name = QStringLiteral(":") + QString::fromLatin1(number);
+    if (!ready.isEmpty() && m_server.state() == QProcess::Running) {
+        m_name = QStringLiteral(":") + QString::fromLatin1(ready);
         return;
     }
     if (m_server.state() != QProcess::NotRunning)

@@ -25,8 +25,8 @@ public:
     bool screenshot(const QString& path) const;
 
 private:
-    // One try at starting the server; sets m_name when it runs.
-    void start();
+    // One try at starting the server on display number; sets m_name when it runs.
+    void start(int number);
 
     QProcess m_server;
     QString m_name;
