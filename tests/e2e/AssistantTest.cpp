@@ -89,23 +89,10 @@ protected:
         ASSERT_TRUE(m_assistant.waitForStarted());
     }
 
-    QPoint Origin(const QString& window) const
-    {
-        const QString shell = m_display.xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
-        QPoint origin;
-        for (const QString& line : shell.split(u'\n')) {
-            if (line.startsWith(QStringLiteral("X=")))
-                origin.setX(line.mid(2).toInt());
-            if (line.startsWith(QStringLiteral("Y=")))
-                origin.setY(line.mid(2).toInt());
-        }
-        return origin;
-    }
-
     // Presses Return in a window: without a window manager the keyboard follows the pointer.
     void PressReturnIn(const QString& window)
     {
-        const QPoint origin = Origin(window);
+        const QPoint origin = m_display.windowOrigin(window);
         m_display.xdotool({QStringLiteral("mousemove"), QString::number(origin.x() + 10), QString::number(origin.y() + 10)});
         m_display.xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     }
@@ -115,7 +102,7 @@ protected:
     {
         const QRect place = ButtonRect(button);
         ASSERT_TRUE(place.isValid()) << button;
-        const QPoint point = Origin(window) + place.center();
+        const QPoint point = m_display.windowOrigin(window) + place.center();
         m_display.xdotool({QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
                            QStringLiteral("click"), QStringLiteral("1")});
     }
@@ -178,7 +165,7 @@ TEST_F(AssistantTest, DownloadThroughTheRealWindowAndLeaveWithDone)
     const QString shot = m_home.filePath(QStringLiteral("screen.png"));
     ASSERT_TRUE(m_display.screenshot(shot));
     // The main window is on the screen: its top left corner shows the back panel's light grey.
-    const QColor corner = pixelAt(QImage(shot), Origin(window) + QPoint(5, 5));
+    const QColor corner = pixelAt(QImage(shot), m_display.windowOrigin(window) + QPoint(5, 5));
     EXPECT_TRUE(corner.red() == corner.green() && corner.green() == corner.blue() && corner.red() >= 235)
         << "the window's corner is " << corner.name().toStdString();
     PressReturnIn(doneBox);

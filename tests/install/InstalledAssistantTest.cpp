@@ -83,23 +83,10 @@ protected:
         ASSERT_TRUE(m_assistant.waitForStarted());
     }
 
-    QPoint Origin(const QString& window) const
-    {
-        QPoint origin;
-        const QString shell = m_display.xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
-        for (const QString& line : shell.split(u'\n')) {
-            if (line.startsWith(QStringLiteral("X=")))
-                origin.setX(line.mid(2).toInt());
-            if (line.startsWith(QStringLiteral("Y=")))
-                origin.setY(line.mid(2).toInt());
-        }
-        return origin;
-    }
-
     // Without a window manager the keyboard follows the pointer.
     void Click(const QString& window, int x, int y, const QStringList& then = {QStringLiteral("click"), QStringLiteral("1")})
     {
-        const QPoint origin = Origin(window);
+        const QPoint origin = m_display.windowOrigin(window);
         m_display.xdotool(QStringList{QStringLiteral("mousemove"), QString::number(origin.x() + x),
                                       QString::number(origin.y() + y)}
                           + then);

@@ -30,7 +30,11 @@ void VirtualDisplay::start(int number)
     m_server.setChildProcessModifier([readEnd = pipeEnds[0]] { ::close(readEnd); });
     m_server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(number), QStringLiteral("-displayfd"), QString::number(pipeEnds[1]), QStringLiteral("-screen"),
                                             QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                                            QStringLiteral("tcp")});
+                                            QStringLiteral("tcp"),
+                                            // Without it the server resets whenever its last client
+                                            // leaves (an xdotool call), and refuses the program
+                                            // that connects during the reset.
+                                            QStringLiteral("-noreset")});
     ::close(pipeEnds[1]);
     if (!m_server.waitForStarted(10000)) {
         ::close(pipeEnds[0]);
@@ -80,6 +84,19 @@ QString VirtualDisplay::waitForWindow(const QString& titlePattern, int timeoutMs
         return !ids.isEmpty();
     };
     return waitFor(shown, timeoutMs) ? ids.section(u'\n', 0, 0) : QString();
+}
+
+QPoint VirtualDisplay::windowOrigin(const QString& window) const
+{
+    const QString shell = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+    QPoint origin;
+    for (const QString& line : shell.split(u'\n')) {
+        if (line.startsWith(QStringLiteral("X=")))
+            origin.setX(line.mid(2).toInt());
+        if (line.startsWith(QStringLiteral("Y=")))
+            origin.setY(line.mid(2).toInt());
+    }
+    return origin;
 }
 
 bool VirtualDisplay::screenshot(const QString& path) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QProcess>
 #include <QString>
 
@@ -21,6 +22,8 @@ public:
     // The id of a visible window whose title matches the pattern, once one appears within
     // timeoutMs; empty when none did.
     QString waitForWindow(const QString& titlePattern, int timeoutMs) const;
+    // Where the top-left corner of a window (an id from waitForWindow) is on the screen.
+    QPoint windowOrigin(const QString& window) const;
     // Saves the whole screen as a PNG file.
     bool screenshot(const QString& path) const;
 
