@@ -35,13 +35,13 @@ TProgressForm::TProgressForm(const TProgressFormOptions& Options)
         flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     setWindowFlags(flags);
 
-    // b: the room the optional time lines take; e: where the lines below the file line start.
-    const int b = (Options.ShowTime ? 20 : 0) + (Options.ShowElapsedTime ? 20 : 0);
-    const int e = Options.ShowFileName ? 80 : 60;
-    const int buttonRow = (Options.ShowFileName ? 140 : 120) + b;
-    // The design gives the outer height as caption + b + 188; the window manager draws the
-    // caption and the frame, so the client area is what remains.
-    const int clientHeight = b + 188 - (Options.ShowCancel ? 0 : 20);
+    const int timeLinesRoom = (Options.ShowTime ? 20 : 0) + (Options.ShowElapsedTime ? 20 : 0);
+    // Where the lines below the file line start.
+    const int linesTop = Options.ShowFileName ? 80 : 60;
+    const int buttonRow = (Options.ShowFileName ? 140 : 120) + timeLinesRoom;
+    // The window is the caption, the time lines and 188 pixels high; the window manager draws
+    // the caption and the frame, so the client area is what remains.
+    const int clientHeight = timeLinesRoom + 188 - (Options.ShowCancel ? 0 : 20);
     setFixedSize(FormWidth, clientHeight);
 
     Anim = new TTransferAnimation(this);
@@ -56,13 +56,13 @@ TProgressForm::TProgressForm(const TProgressFormOptions& Options)
     FileLbl = new TPathLabel(this);
     PlaceLine(FileLbl, 80, Options.ShowFileName);
     SizeLbl = new QLabel(this);
-    PlaceLine(SizeLbl, e + 20, true);
+    PlaceLine(SizeLbl, linesTop + 20, true);
     RateLbl = new QLabel(this);
-    PlaceLine(RateLbl, e + 40, true);
+    PlaceLine(RateLbl, linesTop + 40, true);
     TimeLbl = new QLabel(this);
-    PlaceLine(TimeLbl, e + 60, Options.ShowTime);
+    PlaceLine(TimeLbl, linesTop + 60, Options.ShowTime);
     ElapsedTimeLbl = new QLabel(this);
-    PlaceLine(ElapsedTimeLbl, e + 80, Options.ShowElapsedTime);
+    PlaceLine(ElapsedTimeLbl, linesTop + 80, Options.ShowElapsedTime);
     // Names by which a test or an accessibility tool finds each line.
     FileLbl->setObjectName(QStringLiteral("FileLbl"));
     SizeLbl->setObjectName(QStringLiteral("SizeLbl"));
