@@ -65,9 +65,9 @@ private:
     std::thread m_thread;
 };
 
-class SpecialSourceFixture : public testing::Test {
+class PipeOrDeviceFixture : public testing::Test {
 protected:
-    SpecialSourceFixture() : m_events(m_engine)
+    PipeOrDeviceFixture() : m_events(m_engine)
     {
         m_engine.ShowDialog = false;
         // A device read for good would send without end: stop such a run.
@@ -127,22 +127,22 @@ protected:
     bool m_endless = false;
 };
 
-struct SpecialCase {
+struct SourceCase {
     const char* name;
     TWebTransferProtocol protocol;
     bool device; // /dev/zero, else a named pipe nobody writes to
-    friend void PrintTo(const SpecialCase& c, std::ostream* os) { *os << c.name; }
+    friend void PrintTo(const SourceCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class SpecialSource : public SpecialSourceFixture, public testing::WithParamInterface<SpecialCase> {};
+class PipeOrDeviceSource : public PipeOrDeviceFixture, public testing::WithParamInterface<SourceCase> {};
 
-TEST_P(SpecialSource, IsRefusedUnopenedWithError2AndTheRunGoesOn)
+TEST_P(PipeOrDeviceSource, IsRefusedUnopenedWithError2AndTheRunGoesOn)
 {
-    const SpecialCase& c = GetParam();
+    const SourceCase& c = GetParam();
     const QString dir = c.device ? QStringLiteral("/dev") : m_dir.path();
     const QString name = c.device ? QStringLiteral("zero") : QStringLiteral("pipe.bin");
     const QString path = dir + u'/' + name;
-    const QString remoteDir = QStringLiteral("special-") + QString::fromLatin1(c.name);
+    const QString remoteDir = QStringLiteral("device-") + QString::fromLatin1(c.name);
     const QString plain = m_dir.write(QStringLiteral("plain.txt"), "plain");
     if (c.protocol == wpHttpUpload) {
         AddHttp(dir, name);
@@ -170,14 +170,14 @@ TEST_P(SpecialSource, IsRefusedUnopenedWithError2AndTheRunGoesOn)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Uploads, SpecialSource,
-                         testing::Values(SpecialCase{"FtpPipe", wpFtpUpload, false},
-                                         SpecialCase{"FtpDevice", wpFtpUpload, true},
-                                         SpecialCase{"HttpPipe", wpHttpUpload, false},
-                                         SpecialCase{"HttpDevice", wpHttpUpload, true}),
+INSTANTIATE_TEST_SUITE_P(Uploads, PipeOrDeviceSource,
+                         testing::Values(SourceCase{"FtpPipe", wpFtpUpload, false},
+                                         SourceCase{"FtpDevice", wpFtpUpload, true},
+                                         SourceCase{"HttpPipe", wpHttpUpload, false},
+                                         SourceCase{"HttpDevice", wpHttpUpload, true}),
                          caseName);
 
-TEST_F(SpecialSourceFixture, MultiFileUploadPassesOverPipesAndDevices)
+TEST_F(PipeOrDeviceFixture, MultiFileUploadPassesOverPipesAndDevices)
 {
     m_dir.write(QStringLiteral("plain.bin"), "plain");
     const QString zero = m_dir.filePath(QStringLiteral("zero.bin"));
