@@ -28,11 +28,6 @@ int InternetRequest::statusCode() const
 
 QString InternetRequest::finalUrl() const
 {
-    // Not redirected: the address that was opened, in the caller's own spelling.
-    long redirects = 0;
-    curl_easy_getinfo(m_state->easy.get(), CURLINFO_REDIRECT_COUNT, &redirects);
-    if (redirects == 0 && !m_state->requestedUrl.isEmpty())
-        return m_state->requestedUrl;
     char* url = nullptr;
     curl_easy_getinfo(m_state->easy.get(), CURLINFO_EFFECTIVE_URL, &url);
     return url ? QString::fromUtf8(url) : QString();

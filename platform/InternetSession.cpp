@@ -354,7 +354,6 @@ Opened<InternetRequest> InternetSession::openUrl(const QString& url, const QStri
                                            QStringLiteral("Only http and https addresses are opened, not %1")
                                                .arg(firstScheme));
         }
-        state.requestedUrl = url;
         state.headerList = headerListFrom(headers, flags);
         applySessionOptions(state, *m_core, requestAddress(url));
         CURL* easy = state.easy.get();

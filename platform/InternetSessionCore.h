@@ -72,8 +72,6 @@ struct RequestState {
     CurlEasy easy;
     bool attached = false;
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    // The address as the caller wrote it, before it was escaped for the request line.
-    QString requestedUrl;
 
     bool headersFinal = false;
     bool done = false;
