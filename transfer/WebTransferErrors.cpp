@@ -9,7 +9,7 @@ struct TErrorPrefix {
     QStringView HttpText;
 };
 
-constexpr std::array<TErrorPrefix, weChecksum + 1> ErrorPrefixes = {{
+constexpr std::array<TErrorPrefix, weUnexpectedContent + 1> ErrorPrefixes = {{
     {u"Cannot copy identical files ", {}},
     {u"Cannot open source file ", {}},
     {u"Zero length source file ", {}},
@@ -18,7 +18,8 @@ constexpr std::array<TErrorPrefix, weChecksum + 1> ErrorPrefixes = {{
     {u"Error writing to destination file ", {}},
     {u"Cannot connect to FTP server ", u"Cannot connect to server "},
     {u"Transfer interrupted ", {}},
-    {{}, {}},
+    {u"Checksum mismatch ", {}},
+    {u"Unexpected content in ", {}},
 }};
 
 } // namespace

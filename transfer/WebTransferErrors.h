@@ -17,6 +17,8 @@ enum TWebTransferError : std::int32_t {
     weConnect = 6,
     weInterrupted = 7,
     weChecksum = 8,
+    // Beyond the classic codes: a download that does not begin as its job expects.
+    weUnexpectedContent = 9,
 };
 
 // The text OnErrorInfo gives before the path or host of an engine error; empty for a code

@@ -23,6 +23,10 @@ void TWebTransferItem::Assign(const TWebTransferItem* Source)
     URL = Source->URL;
     HTTPUserID = Source->HTTPUserID;
     HTTPPassword = Source->HTTPPassword;
+    ExpectedSHA256 = Source->ExpectedSHA256;
+    ExpectedStart = Source->ExpectedStart;
+    Resume = Source->Resume;
+    Retries = Source->Retries;
 }
 
 TWebTransferItem* TWebTransferItems::Add()

@@ -3,6 +3,7 @@
 #include "transfer/FileDetailItem.h"
 #include "transfer/WebTransferTypes.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,20 @@ public:
     QString DisplayURL;
     QString HTTPPassword;
 
+    // Integrity and robustness of downloads. Every default keeps a job as it always was.
+    // The SHA-256 (hexadecimal, either case) the downloaded file must have; empty for none.
+    // A file that differs is not put in place (error weChecksum) and the old file stays.
+    QString ExpectedSHA256;
+    // The bytes the downloaded file must begin with; empty for none. A file that does not
+    // is not put in place (error weUnexpectedContent) and the old file stays.
+    QByteArray ExpectedStart;
+    // A download the network interrupted keeps what arrived beside the target, and the
+    // next run of the job asks the server only for the rest.
+    bool Resume = false;
+    // How many more times a transient failure (no connection, a broken transfer, a busy
+    // server) is tried, after waits of 1, 2, 4 ... seconds.
+    int Retries = 0;
+
     // Public, not stored with the layout.
     TDateTime NewFileDate = 0;
     std::int64_t FileSize = 0;
@@ -41,13 +56,17 @@ public:
     TWebTransferItem(const TWebTransferItem&) = delete;
     TWebTransferItem& operator=(const TWebTransferItem&) = delete;
 
-    // Copies the sixteen published settings of Source; results, size and lists stay.
+    // Copies the sixteen published settings and the four download settings of Source;
+    // results, size and lists stay.
     // A null Source changes nothing.
     void Assign(const TWebTransferItem* Source);
 
     bool Success() const { return FSuccess; }
     bool NoNewVersion() const { return FNoNewVersion; }
     bool Cancelled() const { return FCancelled; }
+    // Lower-case hexadecimal SHA-256 of the file the last run downloaded; empty when it
+    // downloaded none.
+    QString SHA256() const { return FSHA256; }
     // Names and details of the last listing run of this job; null until one ran.
     const QStringList* FileList() const { return FFileList.get(); }
     const TFileDetailItems* FileDetails() const { return FFileDetailList.get(); }
@@ -59,6 +78,7 @@ private:
     bool FSuccess = false;
     bool FNoNewVersion = false;
     bool FCancelled = false;
+    QString FSHA256;
     std::unique_ptr<QStringList> FFileList;
     std::unique_ptr<TFileDetailItems> FFileDetailList;
 };
