@@ -63,7 +63,9 @@ TProgressForm::TProgressForm(const TProgressFormOptions& Options)
     PlaceLine(TimeLbl, linesTop + 60, Options.ShowTime);
     ElapsedTimeLbl = new QLabel(this);
     PlaceLine(ElapsedTimeLbl, linesTop + 80, Options.ShowElapsedTime);
-    // Names by which a test or an accessibility tool finds each line.
+    // Names by which a test or an accessibility tool finds each part.
+    Anim->setObjectName(QStringLiteral("Anim"));
+    Progress->setObjectName(QStringLiteral("Progress"));
     FileLbl->setObjectName(QStringLiteral("FileLbl"));
     SizeLbl->setObjectName(QStringLiteral("SizeLbl"));
     RateLbl->setObjectName(QStringLiteral("RateLbl"));
@@ -73,13 +75,16 @@ TProgressForm::TProgressForm(const TProgressFormOptions& Options)
     const int rightButton = FormWidth - ButtonWidth - 10;
     const int nextLeft = FormWidth - 2 * ButtonWidth - 20;
     CancelBtn = MakeButton(this, rightButton, buttonRow);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setVisible(Options.ShowCancel);
     if (Options.ShowOpenFolder) {
         BtnShowFolder = MakeButton(this, nextLeft, buttonRow);
+        BtnShowFolder->setObjectName(QStringLiteral("BtnShowFolder"));
         BtnShowFolder->setEnabled(false);
     }
     if (Options.ShowOpenFile) {
         BtnShowFile = MakeButton(this, BtnShowFolder ? nextLeft - ButtonWidth - 10 : nextLeft, buttonRow);
+        BtnShowFile->setObjectName(QStringLiteral("BtnShowFile"));
         BtnShowFile->setEnabled(false);
     }
 

@@ -117,6 +117,8 @@ public:
     // ThreadExecute, then processes events until the run and the worker are done.
     void ThreadExecAndWait();
     void CancelCopy() { FCancelled = true; }
+    // A cancel was asked for (by CancelCopy or the dialog) and the run has not yet taken it.
+    bool CancelRequested() const { return FCancelled; }
 
     // With both proxy fields set, an "http://" URL carries them as credentials.
     QString AddProxyCredentials(const QString& URL) const;

@@ -29,17 +29,11 @@ protected:
     }
 };
 
+// Opens the engine's dialog steps to the tests, the way the run loop takes them.
 class TDialogEngine : public TWebTransfer {
 public:
     using TWebTransfer::BuildProgressDialog;
     using TWebTransfer::ShowCompletionState;
-
-    using TWebTransfer::FBtnShowFile;
-    using TWebTransfer::FBtnShowFolder;
-    using TWebTransfer::FCancelBtn;
-    using TWebTransfer::FElapsedTimeLbl;
-    using TWebTransfer::FForm;
-    using TWebTransfer::FTimeLbl;
 };
 
 TEST_F(DialogText, LoginDialogShowsItsLabelsButtonsAndWhatIsTyped)
@@ -69,7 +63,7 @@ TEST_F(DialogText, ProgressDialogShowsEveryLineAndButton)
     engine.ShowOpenFile = true;
     engine.ShowOpenFolder = true;
     engine.BuildProgressDialog();
-    QWidget* form = engine.FForm;
+    QWidget* form = engine.ProgressForm();
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     // At the end of a run every button is enabled and drawn in the text colour.
@@ -78,11 +72,11 @@ TEST_F(DialogText, ProgressDialogShowsEveryLineAndButton)
     ExpectText(form, engine.ProgressFileLabel(), "file line");
     ExpectText(form, engine.ProgressSizeLabel(), "size line");
     ExpectText(form, engine.ProgressRateLabel(), "rate line");
-    ExpectText(form, engine.FTimeLbl, "time-left line");
-    ExpectText(form, engine.FElapsedTimeLbl, "elapsed-time line");
-    ExpectText(form, engine.FCancelBtn, "Close button");
-    ExpectText(form, engine.FBtnShowFile, "Open file button");
-    ExpectText(form, engine.FBtnShowFolder, "Open folder button");
+    ExpectText(form, form->findChild<QLabel*>(QStringLiteral("TimeLbl")), "time-left line");
+    ExpectText(form, form->findChild<QLabel*>(QStringLiteral("ElapsedTimeLbl")), "elapsed-time line");
+    ExpectText(form, form->findChild<QPushButton*>(QStringLiteral("CancelBtn")), "Close button");
+    ExpectText(form, form->findChild<QPushButton*>(QStringLiteral("BtnShowFile")), "Open file button");
+    ExpectText(form, form->findChild<QPushButton*>(QStringLiteral("BtnShowFolder")), "Open folder button");
     form->close();
 }
 

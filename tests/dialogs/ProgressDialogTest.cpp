@@ -13,7 +13,7 @@
 
 namespace {
 
-// Opens the engine's dialog methods to the tests, the way the run loop uses them.
+// Opens the engine's dialog steps to the tests, the way the run loop takes them.
 class TDialogEngine : public TWebTransfer {
 public:
     using TWebTransfer::BuildProgressDialog;
@@ -23,17 +23,12 @@ public:
     using TWebTransfer::SetProgressMarquee;
     using TWebTransfer::ShowCompletionState;
 
-    using TWebTransfer::FAnim;
-    using TWebTransfer::FBtnShowFile;
-    using TWebTransfer::FBtnShowFolder;
-    using TWebTransfer::FCancelBtn;
-    using TWebTransfer::FCancelIsClose;
-    using TWebTransfer::FCancelled;
-    using TWebTransfer::FElapsedTimeLbl;
-    using TWebTransfer::FForm;
-    using TWebTransfer::FLastDir;
-    using TWebTransfer::FLastFile;
-    using TWebTransfer::FTimeLbl;
+    // What a run remembers of the file it moved last, for the Open buttons.
+    void RememberLastFile(const QString& File, const QString& Dir)
+    {
+        FLastFile = File;
+        FLastDir = Dir;
+    }
 };
 
 class ProgressDialogTest : public testing::Test {
@@ -44,16 +39,28 @@ protected:
     TProgressForm* Build()
     {
         Engine.BuildProgressDialog();
-        Built = Engine.FForm;
+        Built = qobject_cast<TProgressForm*>(Engine.ProgressForm());
         return Built;
     }
+    // A part of the dialog built last, by its name; null when it has none of that name.
+    template <typename T>
+    T* Part(const char* Name) const
+    {
+        return Built ? Built->findChild<T*>(QString::fromLatin1(Name)) : nullptr;
+    }
+    QPushButton* CancelBtn() const { return Part<QPushButton>("CancelBtn"); }
+    QPushButton* OpenFileBtn() const { return Part<QPushButton>("BtnShowFile"); }
+    QPushButton* OpenFolderBtn() const { return Part<QPushButton>("BtnShowFolder"); }
+    TTransferAnimation* Anim() const { return Part<TTransferAnimation>("Anim"); }
+    QLabel* TimeLbl() const { return Part<QLabel>("TimeLbl"); }
+    QLabel* ElapsedTimeLbl() const { return Part<QLabel>("ElapsedTimeLbl"); }
     // The dialog is gone once the window that closed itself has been freed.
     bool DialogFreed()
     {
         FlushDeferredDeletes();
         return Built.isNull();
     }
-    void ClickCancel() { QTest::mouseClick(Engine.FCancelBtn, Qt::LeftButton); }
+    void ClickCancel() { QTest::mouseClick(CancelBtn(), Qt::LeftButton); }
 
     TDialogEngine Engine;
     QPointer<TProgressForm> Built;
@@ -95,7 +102,7 @@ TEST_P(ProgressDialogGeometry, PlacesEveryPartForTheChosenLines)
 
     EXPECT_EQ(form->size(), QSize(300, c.ClientHeight));
     EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the frame is not resizable";
-    EXPECT_EQ(Engine.FAnim->geometry(), QRect(10, 0, 272, 60));
+    EXPECT_EQ(Anim()->geometry(), QRect(10, 0, 272, 60));
     EXPECT_EQ(Engine.ProgressBar()->geometry(), QRect(10, 60, 280, 12));
 
     EXPECT_EQ(Engine.ProgressFileLabel()->geometry().topLeft(), QPoint(10, 80));
@@ -103,16 +110,16 @@ TEST_P(ProgressDialogGeometry, PlacesEveryPartForTheChosenLines)
     EXPECT_EQ(Engine.ProgressFileLabel()->isVisible(), c.ShowFileName);
     EXPECT_EQ(Engine.ProgressSizeLabel()->geometry().topLeft(), QPoint(10, c.SizeTop));
     EXPECT_EQ(Engine.ProgressRateLabel()->geometry().topLeft(), QPoint(10, c.RateTop));
-    EXPECT_EQ(Engine.FTimeLbl->geometry().topLeft(), QPoint(10, c.TimeTop));
-    EXPECT_EQ(Engine.FTimeLbl->isVisible(), c.ShowTime);
-    EXPECT_EQ(Engine.FElapsedTimeLbl->geometry().topLeft(), QPoint(10, c.ElapsedTop));
-    EXPECT_EQ(Engine.FElapsedTimeLbl->isVisible(), c.ShowElapsedTime);
+    EXPECT_EQ(TimeLbl()->geometry().topLeft(), QPoint(10, c.TimeTop));
+    EXPECT_EQ(TimeLbl()->isVisible(), c.ShowTime);
+    EXPECT_EQ(ElapsedTimeLbl()->geometry().topLeft(), QPoint(10, c.ElapsedTop));
+    EXPECT_EQ(ElapsedTimeLbl()->isVisible(), c.ShowElapsedTime);
     EXPECT_TRUE(Engine.ProgressSizeLabel()->isVisible());
     EXPECT_TRUE(Engine.ProgressRateLabel()->isVisible());
 
-    EXPECT_EQ(Engine.FCancelBtn->geometry(), ButtonAt(215, c.ButtonRow));
-    EXPECT_EQ(Engine.FCancelBtn->isVisible(), c.ShowCancel);
-    EXPECT_TRUE(form->rect().contains(Engine.FCancelBtn->geometry()));
+    EXPECT_EQ(CancelBtn()->geometry(), ButtonAt(215, c.ButtonRow));
+    EXPECT_EQ(CancelBtn()->isVisible(), c.ShowCancel);
+    EXPECT_TRUE(form->rect().contains(CancelBtn()->geometry()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -145,19 +152,19 @@ TEST_P(ProgressDialogOpenButtons, ExistOnlyWhenAskedForAndStartDisabled)
     Engine.ShowOpenFolder = c.ShowOpenFolder;
     Build();
 
-    ASSERT_EQ(Engine.FBtnShowFile.isNull(), c.OpenFileLeft < 0);
-    ASSERT_EQ(Engine.FBtnShowFolder.isNull(), c.OpenFolderLeft < 0);
-    if (Engine.FBtnShowFile) {
-        EXPECT_EQ(Engine.FBtnShowFile->geometry(), ButtonAt(c.OpenFileLeft, 140));
-        EXPECT_EQ(Engine.FBtnShowFile->text(), QStringLiteral("Open file"));
-        EXPECT_FALSE(Engine.FBtnShowFile->isEnabled());
+    ASSERT_EQ(OpenFileBtn() == nullptr, c.OpenFileLeft < 0);
+    ASSERT_EQ(OpenFolderBtn() == nullptr, c.OpenFolderLeft < 0);
+    if (OpenFileBtn()) {
+        EXPECT_EQ(OpenFileBtn()->geometry(), ButtonAt(c.OpenFileLeft, 140));
+        EXPECT_EQ(OpenFileBtn()->text(), QStringLiteral("Open file"));
+        EXPECT_FALSE(OpenFileBtn()->isEnabled());
     }
-    if (Engine.FBtnShowFolder) {
-        EXPECT_EQ(Engine.FBtnShowFolder->geometry(), ButtonAt(c.OpenFolderLeft, 140));
-        EXPECT_EQ(Engine.FBtnShowFolder->text(), QStringLiteral("Open folder"));
-        EXPECT_FALSE(Engine.FBtnShowFolder->isEnabled());
+    if (OpenFolderBtn()) {
+        EXPECT_EQ(OpenFolderBtn()->geometry(), ButtonAt(c.OpenFolderLeft, 140));
+        EXPECT_EQ(OpenFolderBtn()->text(), QStringLiteral("Open folder"));
+        EXPECT_FALSE(OpenFolderBtn()->isEnabled());
     }
-    EXPECT_EQ(Engine.FCancelBtn->geometry(), ButtonAt(215, 140));
+    EXPECT_EQ(CancelBtn()->geometry(), ButtonAt(215, 140));
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, ProgressDialogOpenButtons,
@@ -179,15 +186,14 @@ TEST_F(ProgressDialogTest, StartsWithTheConfiguredTextsAnEmptyBarAndTheDownloadC
     EXPECT_EQ(Engine.ProgressFileLabel()->text(), QStringLiteral("Datei :"));
     EXPECT_EQ(Engine.ProgressSizeLabel()->text(), QStringLiteral("Progress :"));
     EXPECT_EQ(Engine.ProgressRateLabel()->text(), QStringLiteral("Rate :"));
-    EXPECT_EQ(Engine.FTimeLbl->text(), QStringLiteral("Estimated time left :"));
-    EXPECT_EQ(Engine.FElapsedTimeLbl->text(), QStringLiteral("Elapsed time :"));
-    EXPECT_EQ(Engine.FCancelBtn->text(), QStringLiteral("Stop"));
+    EXPECT_EQ(TimeLbl()->text(), QStringLiteral("Estimated time left :"));
+    EXPECT_EQ(ElapsedTimeLbl()->text(), QStringLiteral("Elapsed time :"));
+    EXPECT_EQ(CancelBtn()->text(), QStringLiteral("Stop"));
     EXPECT_EQ(Engine.ProgressBar()->minimum(), 0);
     EXPECT_EQ(Engine.ProgressBar()->maximum(), 100);
     EXPECT_EQ(Engine.ProgressBar()->value(), 0);
-    EXPECT_EQ(Engine.FAnim->Clip(), acDownload);
-    EXPECT_TRUE(Engine.FAnim->Playing());
-    EXPECT_FALSE(Engine.FCancelIsClose);
+    EXPECT_EQ(Anim()->Clip(), acDownload);
+    EXPECT_TRUE(Anim()->Playing());
     EXPECT_EQ(Engine.ProgressForm(), form);
 }
 
@@ -260,7 +266,7 @@ TEST_F(ProgressDialogTest, OnBeforeDialogShowSeesTheHiddenDialogAndCannotCancelT
     EXPECT_EQ(passed, form);
     EXPECT_EQ(visibleWhenRaised, std::vector<bool>{false});
     EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(Engine.FCancelled) << "the cancel flag is cleared after the event as well";
+    EXPECT_FALSE(Engine.CancelRequested()) << "the cancel flag is cleared after the event as well";
 }
 
 TEST_F(ProgressDialogTest, WithoutShowDialogTheDialogIsBuiltAndWrittenButNeverShown)
@@ -298,11 +304,11 @@ TEST_F(ProgressDialogTest, WritersChangeCaptionBarStyleAndClip)
     EXPECT_EQ(Engine.ProgressBar()->maximum(), 100);
 
     Engine.SetAnimationClip(acUpload);
-    EXPECT_EQ(Engine.FAnim->Clip(), acUpload);
-    EXPECT_TRUE(Engine.FAnim->Playing());
+    EXPECT_EQ(Anim()->Clip(), acUpload);
+    EXPECT_TRUE(Anim()->Playing());
     Engine.SetAnimationClip(acFileCopy);
-    EXPECT_EQ(Engine.FAnim->Clip(), acFileCopy);
-    EXPECT_TRUE(Engine.FAnim->Playing());
+    EXPECT_EQ(Anim()->Clip(), acFileCopy);
+    EXPECT_TRUE(Anim()->Playing());
 }
 
 // ---- Cancel and closing -------------------------------------------------------------------
@@ -312,14 +318,14 @@ TEST_F(ProgressDialogTest, CancelRaisesOnCopyCancelFirstAndTheDialogStaysWhileTh
     std::vector<bool> cancelledWhenRaised;
     Engine.OnCopyCancel = [&](TWebTransfer* Sender) {
         EXPECT_EQ(Sender, &Engine);
-        cancelledWhenRaised.push_back(Engine.FCancelled);
+        cancelledWhenRaised.push_back(Engine.CancelRequested());
     };
     TProgressForm* form = Build();
 
     ClickCancel();
 
     EXPECT_EQ(cancelledWhenRaised, std::vector<bool>{false});
-    EXPECT_TRUE(Engine.FCancelled);
+    EXPECT_TRUE(Engine.CancelRequested());
     EXPECT_TRUE(form->isVisible()) << "the close is refused during a run";
     EXPECT_EQ(Engine.ProgressForm(), form);
 
@@ -348,7 +354,7 @@ TEST_F(ProgressDialogTest, WithCloseBoxCancelClosesTheDialogAtOnce)
     ClickCancel();
 
     EXPECT_TRUE(raised);
-    EXPECT_TRUE(Engine.FCancelled);
+    EXPECT_TRUE(Engine.CancelRequested());
     EXPECT_EQ(Engine.ProgressForm(), nullptr);
     EXPECT_TRUE(DialogFreed());
 }
@@ -358,10 +364,10 @@ TEST_F(ProgressDialogTest, DialogClosedByTheUserIsNeverWrittenToAgain)
     Engine.DlgShowCloseBtn = true;
     Engine.ShowOpenFile = true;
     TProgressForm* form = Build();
-    TTransferAnimation* anim = Engine.FAnim;
+    TTransferAnimation* anim = Anim();
     QProgressBar* bar = Engine.ProgressBar();
-    QPushButton* cancel = Engine.FCancelBtn;
-    QPushButton* openFile = Engine.FBtnShowFile;
+    QPushButton* cancel = CancelBtn();
+    QPushButton* openFile = OpenFileBtn();
 
     ASSERT_TRUE(form->close());
 
@@ -371,7 +377,6 @@ TEST_F(ProgressDialogTest, DialogClosedByTheUserIsNeverWrittenToAgain)
     EXPECT_EQ(Engine.ProgressFileLabel(), nullptr);
     EXPECT_EQ(Engine.ProgressSizeLabel(), nullptr);
     EXPECT_EQ(Engine.ProgressRateLabel(), nullptr);
-    EXPECT_TRUE(Engine.FCancelBtn.isNull());
     // ... so what the rest of the run writes leaves it as it was.
     Engine.SetDialogCaption(QStringLiteral("Downloading : 50% completed"));
     Engine.SetProgressMarquee(true);
@@ -406,16 +411,15 @@ TEST_F(ProgressDialogCompletion, AfterANormalRunCloseAndBothOpenButtonsAreOffere
     Engine.ShowCompletionState();
 
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(Engine.FCancelBtn->text(), QStringLiteral("Close"));
-    EXPECT_TRUE(Engine.FCancelIsClose);
-    EXPECT_FALSE(Engine.FAnim->Playing());
-    EXPECT_TRUE(Engine.FBtnShowFile->isEnabled());
-    EXPECT_TRUE(Engine.FBtnShowFolder->isEnabled());
+    EXPECT_EQ(CancelBtn()->text(), QStringLiteral("Close"));
+    EXPECT_FALSE(Anim()->Playing());
+    EXPECT_TRUE(OpenFileBtn()->isEnabled());
+    EXPECT_TRUE(OpenFolderBtn()->isEnabled());
 
     // Close still reports a cancel, and now the window goes.
     ClickCancel();
     EXPECT_EQ(CancelEvents, 1);
-    EXPECT_TRUE(Engine.FCancelled);
+    EXPECT_TRUE(Engine.CancelRequested());
     EXPECT_EQ(Engine.ProgressForm(), nullptr);
     EXPECT_FALSE(Engine.FormClosed());
     EXPECT_TRUE(DialogFreed());
@@ -428,10 +432,10 @@ TEST_F(ProgressDialogCompletion, AfterACancelledRunTheOpenButtonsStayDisabled)
     ASSERT_TRUE(form->isVisible());
     Engine.ShowCompletionState();
 
-    EXPECT_EQ(Engine.FCancelBtn->text(), QStringLiteral("Close"));
-    EXPECT_FALSE(Engine.FAnim->Playing());
-    EXPECT_FALSE(Engine.FBtnShowFile->isEnabled());
-    EXPECT_FALSE(Engine.FBtnShowFolder->isEnabled());
+    EXPECT_EQ(CancelBtn()->text(), QStringLiteral("Close"));
+    EXPECT_FALSE(Anim()->Playing());
+    EXPECT_FALSE(OpenFileBtn()->isEnabled());
+    EXPECT_FALSE(OpenFolderBtn()->isEnabled());
     EXPECT_TRUE(form->close()) << "the completion window may be closed";
     EXPECT_TRUE(DialogFreed());
 }
@@ -455,18 +459,17 @@ class ProgressDialogOpen : public ProgressDialogCompletion, public testing::With
 TEST_P(ProgressDialogOpen, OpensWithoutWaitingClosesTheWindowAndSetsFormClosed)
 {
     TempDir dir;
-    Engine.FLastFile = dir.write(QStringLiteral("setup.txt"), "stand-in");
-    Engine.FLastDir = dir.path();
+    Engine.RememberLastFile(dir.write(QStringLiteral("setup.txt"), "stand-in"), dir.path());
     Build();
     Engine.ShowCompletionState();
 
-    QPushButton* button = GetParam().OpenFolder ? Engine.FBtnShowFolder.data() : Engine.FBtnShowFile.data();
+    QPushButton* button = GetParam().OpenFolder ? OpenFolderBtn() : OpenFileBtn();
     QTest::mouseClick(button, Qt::LeftButton);
 
     EXPECT_TRUE(Engine.FormClosed());
     EXPECT_EQ(Engine.ProgressForm(), nullptr);
     EXPECT_EQ(CancelEvents, 0);
-    EXPECT_FALSE(Engine.FCancelled);
+    EXPECT_FALSE(Engine.CancelRequested());
     EXPECT_TRUE(DialogFreed());
 }
 
@@ -492,7 +495,7 @@ TEST_F(ProgressDialogCompletion, NextRunReplacesAWindowLeftInItsCompletionState)
     FlushDeferredDeletes();
     EXPECT_TRUE(firstAlive.isNull());
     EXPECT_EQ(Engine.ProgressForm(), second);
-    EXPECT_EQ(Engine.FCancelBtn->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(CancelBtn()->text(), QStringLiteral("Cancel"));
     EXPECT_TRUE(second->isVisible());
 }
 
@@ -502,7 +505,7 @@ TEST_F(ProgressDialogTest, EngineFreesTheDialogItStillOwns)
     {
         TDialogEngine engine;
         engine.BuildProgressDialog();
-        form = engine.FForm;
+        form = qobject_cast<TProgressForm*>(engine.ProgressForm());
         ASSERT_FALSE(form.isNull());
     }
     EXPECT_TRUE(form.isNull());
