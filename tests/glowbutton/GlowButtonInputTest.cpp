@@ -156,6 +156,24 @@ TEST_F(Group, OtherGroupsAreLeftAlone)
     EXPECT_TRUE(Button->Down());
 }
 
+TEST_F(Group, AMemberClickedDownShowsItsCheckedFaceAtOnce)
+{
+    // Colours of its own for the checked face, so a blend with the down face would show.
+    Button->Appearance()->SetColorChecked(0x00C000);
+    Button->Appearance()->SetColorCheckedTo(0x008000);
+    Button->Appearance()->SetColorDown(0xC00000);
+    Button->Appearance()->SetColorDownTo(0x800000);
+    TCustomGlowButton::SetFadeInterval(20);
+    UserClick(Button);
+    ASSERT_TRUE(Button->Down());
+    ASSERT_TRUE(Button->FadeTimerExists()) << "the hover fade of the entry still runs";
+    const QImage During = snapshot(Button);
+
+    for (int Tick = 0; Tick < 100 && Button->FadeTimerExists(); ++Tick)
+        Button->FadeTimerTick();
+    EXPECT_EQ(During, snapshot(Button)) << "the press does not fade into the checked face";
+}
+
 struct AllowAllUpCase
 {
     const char* Name;
