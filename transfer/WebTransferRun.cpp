@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEventLoop>
+#include <QScopedValueRollback>
 #include <QThread>
 #include <QTimer>
 
@@ -175,9 +176,13 @@ bool TWebTransfer::RunJob(TWebTransferItem& Item, TJobRun& Run)
         TJobAttempt current;
         current.HoldEvents = attempt <= retries;
         Run = start;
-        FAttempt = &current;
-        const bool result = RunOperation(Item, Run);
-        FAttempt = nullptr;
+        bool result = false;
+        {
+            // An event handler may throw and abandon the run: the engine must not keep a
+            // pointer to this attempt beyond it.
+            const QScopedValueRollback<TJobAttempt*> during(FAttempt, &current);
+            result = RunOperation(Item, Run);
+        }
 
         TRetryDecision next;
         if (!result && !FCancelled)
