@@ -4,10 +4,15 @@
 #include "platform/TickCount.h"
 #include "transfer/FtpRequest.h"
 #include "transfer/JobRun.h"
+#include "transfer/RetryPolicy.h"
+#include "transfer/UrlHelpers.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEventLoop>
+#include <QScopedValueRollback>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -150,6 +155,72 @@ bool TWebTransfer::RunOperation(TWebTransferItem& Item, TJobRun& Run)
     return false;
 }
 
+int TWebTransfer::RetriesOf(const TWebTransferItem& Item)
+{
+    // A single-file download only: other jobs have no attempt that can simply be made again
+    // (a copy's failures do not tell a passing fault from a lasting one, an upload or a
+    // multi-file job may have done part of its work).
+    return Item.Protocol == wpHttp || Item.Protocol == wpFtp ? std::max(Item.Retries, 0) : 0;
+}
+
+bool TWebTransfer::RunJob(TWebTransferItem& Item, TJobRun& Run)
+{
+    const int retries = RetriesOf(Item);
+    if (retries == 0)
+        return RunOperation(Item, Run);
+
+    // Every attempt starts from what the job holds: a date test of a failed attempt must not
+    // make the next one find its own date "not newer".
+    const TJobRun start = Run;
+    for (int attempt = 1;; ++attempt) {
+        TJobAttempt current;
+        current.HoldEvents = attempt <= retries;
+        Run = start;
+        bool result = false;
+        {
+            // An event handler may throw and abandon the run: the engine must not keep a
+            // pointer to this attempt beyond it.
+            const QScopedValueRollback<TJobAttempt*> during(FAttempt, &current);
+            result = RunOperation(Item, Run);
+        }
+
+        TRetryDecision next;
+        if (!result && !FCancelled)
+            next = DecideRetry(current.Failure, attempt, retries, QDateTime::currentDateTimeUtc());
+        if (!next.Retry) {
+            // This attempt ends the job: its events are the ones the owner hears, as a job
+            // without retries would have raised them.
+            for (const auto& raise : current.HeldEvents)
+                raise();
+            return result;
+        }
+        if (!WaitBeforeRetry(Item, next.WaitSeconds, attempt + 1, retries + 1))
+            return false;
+    }
+}
+
+bool TWebTransfer::WaitBeforeRetry(const TWebTransferItem& Item, int Seconds, int Attempt, int Attempts)
+{
+    // The name the download's own file line shows.
+    QString name = NameFromURL(URLWithoutPassword(Item.URL));
+    if (Item.Protocol == wpHttp && !Item.DisplayURL.isEmpty())
+        name = URLWithoutPassword(Item.DisplayURL);
+    if (FFileLbl)
+        FFileLbl->setText(RetryWaitLine(Seconds, Attempt, Attempts, name));
+
+    // The wait sleeps in the event loop, not beside it: every click and repaint is handled as
+    // it comes, and the timer wakes it to look at the clock and at a CancelCopy.
+    QTimer wake;
+    wake.start(20);
+    const std::uint32_t startTick = platform::tickCount();
+    const std::uint32_t length = static_cast<std::uint32_t>(Seconds) * 1000u;
+    while (!FCancelled && platform::tickCount() - startTick < length) {
+        FPumpTick = platform::tickCount();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return !FCancelled;
+}
+
 void TWebTransfer::DoCopy()
 {
     BuildProgressDialog();
@@ -190,7 +261,7 @@ void TWebTransfer::DoCopy()
         }
 
         TJobRun run{idx, item.FileDate, false, KeepConnectionFor(idx)};
-        const bool result = RunOperation(item, run);
+        const bool result = RunJob(item, run);
         StoreJobResult(item, result, run.DateSlot, run.NotNewer);
 
         if (FCancelled)
