@@ -22,12 +22,15 @@ QString specialFolder(int folder)
     return driveC() + QStringLiteral("/Program Files");
 }
 
+QString winePrefix()
+{
+    const QString prefix = qEnvironmentVariable("WINEPREFIX");
+    return prefix.isEmpty() ? QDir::homePath() + QStringLiteral("/.wine") : prefix;
+}
+
 QString driveC()
 {
-    QString prefix = qEnvironmentVariable("WINEPREFIX");
-    if (prefix.isEmpty())
-        prefix = QDir::homePath() + QStringLiteral("/.wine");
-    return prefix + QStringLiteral("/drive_c");
+    return winePrefix() + QStringLiteral("/drive_c");
 }
 
 QString localPathOf(const QString& windowsPath)
