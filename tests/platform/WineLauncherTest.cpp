@@ -7,9 +7,11 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitFor.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +116,27 @@ INSTANTIATE_TEST_SUITE_P(Names, SetupFileName, testing::Values(
     NameCase{"NonAscii", "Größe/セットアップ.exe"}),
     caseName);
 
+// Stands in for the desktop's handler of local files, and notes what it was given.
+class DesktopOpener : public QObject {
+    Q_OBJECT
+public:
+    DesktopOpener() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~DesktopOpener() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    Q_INVOKABLE void open(const QUrl& url) { opened << url.toLocalFile(); }
+    QStringList opened;
+};
+
+TEST_F(WineLauncherTest, AnyOtherFileGoesToTheDesktopNotToWine)
+{
+    InstallFakeWine();
+    DesktopOpener desktop;
+    const QString path = m_files.write(QStringLiteral("documents/kaplix.pdf"), "%PDF");
+
+    ASSERT_TRUE(platform::shellOpen(path).started());
+    EXPECT_EQ(desktop.opened, QStringList{path});
+    EXPECT_FALSE(QFileInfo::exists(Record())) << "Wine was not started";
+}
+
 TEST_F(WineLauncherTest, TheDefaultPrefixIsTheOneInTheHomeFolder)
 {
     InstallFakeWine();
@@ -162,3 +185,5 @@ TEST_F(WineLauncherTest, AWineThatCannotBeExecutedIsAFailedStart)
 }
 
 } // namespace
+
+#include "WineLauncherTest.moc"

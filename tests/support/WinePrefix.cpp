@@ -78,16 +78,24 @@ WinePrefix::~WinePrefix()
     const QString wineserver = QStandardPaths::findExecutable(QStringLiteral("wineserver"));
     if (wineserver.isEmpty())
         return;
-    QProcess kill;
-    kill.setProcessEnvironment(environment());
-    kill.start(wineserver, {QStringLiteral("-k")});
-    kill.waitForFinished(30000);
-    // Waits until the server is gone, so that nothing still writes into the prefix while the
-    // temporary directory is removed.
-    QProcess wait;
-    wait.setProcessEnvironment(environment());
-    wait.start(wineserver, {QStringLiteral("-w")});
-    wait.waitForFinished(30000);
+    const auto tell = [&](const QString& order) {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(wineserver, {order});
+        const bool finished = process.waitForFinished(30000);
+        if (!finished) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+        return finished;
+    };
+    // The server ends by itself soon after the last Windows program, and writes the registry
+    // out before it goes; killed in the middle of that, it leaves a file behind in the prefix
+    // while the temporary directory is being removed. Only a server that stays is killed.
+    if (!tell(QStringLiteral("-w"))) {
+        tell(QStringLiteral("-k"));
+        tell(QStringLiteral("-w"));
+    }
 }
 
 QProcessEnvironment WinePrefix::environment() const
