@@ -25,7 +25,11 @@ QString specialFolder(int folder)
 QString winePrefix()
 {
     const QString prefix = qEnvironmentVariable("WINEPREFIX");
-    return prefix.isEmpty() ? QDir::homePath() + QStringLiteral("/.wine") : prefix;
+    if (prefix.isEmpty())
+        return QDir::homePath() + QStringLiteral("/.wine");
+    // Wine runs a setup program in the program's folder, not in ours: a relative prefix is
+    // made absolute here, so that the probes and Wine read the same drive C:.
+    return QDir(prefix).absolutePath();
 }
 
 QString driveC()

@@ -2,6 +2,7 @@
 
 #include "platform/SystemProbes.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -18,8 +19,17 @@ QString findWine()
 {
     // Debian's "wine" picks the 64- or 32-bit loader for the program; a system with only the
     // 64-bit loader may have just "wine64".
+    // Only absolute folders of PATH are searched: an empty or relative entry stands for the
+    // working directory, where anybody's "wine" could lie.
+    QStringList folders;
+    for (const QString& folder : qEnvironmentVariable("PATH").split(u':', Qt::SkipEmptyParts)) {
+        if (QDir::isAbsolutePath(folder))
+            folders << folder;
+    }
+    if (folders.isEmpty())
+        return {};
     for (const QString& name : {QStringLiteral("wine"), QStringLiteral("wine64")}) {
-        const QString found = QStandardPaths::findExecutable(name);
+        const QString found = QStandardPaths::findExecutable(name, folders);
         if (!found.isEmpty())
             return found;
     }

@@ -21,7 +21,8 @@ struct ProgramStart {
 // True when path names a Windows program by its name (".exe" in any letter case).
 bool isWindowsProgram(const QString& path);
 
-// The Wine program on PATH ("wine", else "wine64"); empty when neither is there.
+// The Wine program in an absolute folder of PATH ("wine", else "wine64"); empty when
+// neither is there.
 QString findWine();
 
 // Starts the Windows program at path with Wine and returns without waiting for it. It runs in

@@ -152,6 +152,42 @@ TEST_F(WineLauncherTest, TheDefaultPrefixIsTheOneInTheHomeFolder)
     EXPECT_EQ(started[3] + QStringLiteral("/drive_c"), platform::driveC()) << "the drive C: the probes read";
 }
 
+// Runs the rest of a test in another working directory, and goes back when it ends.
+class WorkingDirectory {
+public:
+    explicit WorkingDirectory(const QString& path) { QDir::setCurrent(path); }
+    ~WorkingDirectory() { QDir::setCurrent(m_saved); }
+
+private:
+    QString m_saved = QDir::currentPath();
+};
+
+TEST_F(WineLauncherTest, ARelativePrefixNamesTheSameDriveCForTheProbesAndWine)
+{
+    InstallFakeWine();
+    TempDir here;
+    const WorkingDirectory cd(here.path());
+    qputenv("WINEPREFIX", "prefix");
+    const QString path = m_files.write(QStringLiteral("KXsetup64.exe"), "MZ");
+
+    EXPECT_EQ(platform::driveC(), here.path() + QStringLiteral("/prefix/drive_c"));
+    ASSERT_TRUE(platform::startWithWine(path).started());
+    EXPECT_EQ(Started().value(3), here.path() + QStringLiteral("/prefix")) << "Wine runs in the file's folder";
+}
+
+TEST_F(WineLauncherTest, AWineInTheWorkingDirectoryIsNeverTaken)
+{
+    // Empty and relative entries of PATH stand for the working directory, which holds a "wine".
+    TempDir here;
+    const WorkingDirectory cd(here.path());
+    InstallFakeWine();
+    QFile::rename(m_bin.filePath(QStringLiteral("wine")), here.filePath(QStringLiteral("wine")));
+    qputenv("PATH", ":.:bin");
+    const QString path = m_files.write(QStringLiteral("KXsetup64.exe"), "MZ");
+
+    EXPECT_EQ(platform::startWithWine(path).status, platform::ProgramStart::Status::WineMissing);
+}
+
 TEST_F(WineLauncherTest, Wine64ServesWhenThereIsNoWine)
 {
     InstallFakeWine(QStringLiteral("wine64"));
