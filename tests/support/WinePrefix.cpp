@@ -2,6 +2,7 @@
 
 #include "platform/WineLauncher.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -60,10 +61,11 @@ QString buildWindowsProgram(const QString& source, const QString& program)
 WinePrefix::WinePrefix(const QString& display)
     : m_display(display)
 {
-    // Wine refuses a prefix that belongs to somebody else; the temporary directory was made
-    // by this process, so it is the user's own.
-    if (QFileInfo(m_prefix.path()).ownerId() != ::getuid()) {
-        m_problem = QStringLiteral("The prefix ") + m_prefix.path() + QStringLiteral(" does not belong to the user");
+    // Wine refuses a prefix that does not belong to the real user, root included. The folder
+    // belongs to whoever made it, which differs only when the effective user does.
+    if (QFileInfo(m_prefix.path()).ownerId() != ::getuid()
+        && ::chown(QFile::encodeName(m_prefix.path()).constData(), ::getuid(), ::getgid()) != 0) {
+        m_problem = QStringLiteral("The prefix ") + m_prefix.path() + QStringLiteral(" cannot be given to the user");
         return;
     }
     const QString problem = run(platform::findWine(), {QStringLiteral("wineboot"), QStringLiteral("-i")}, environment(), 180000);
