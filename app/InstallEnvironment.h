@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WineLauncher.h"
+
 #include <QString>
 
 #include <functional>
@@ -13,8 +15,9 @@ struct TInstallEnvironment {
     QString TempDirProblem;      // why there is none, in plain words
     QString ProgramFilesFolder;  // the shell's program-files folder; empty when unknown
     bool Windows64Bit = false;
-    // Opens a file the way the shell's "open" does, without waiting; unassigned opens nothing.
-    std::function<bool(const QString& Path)> ShellOpen;
+    // Opens a file the way the shell's "open" does, without waiting, and says whether it
+    // started; unassigned opens nothing.
+    std::function<platform::ProgramStart(const QString& Path)> ShellOpen;
 
     static TInstallEnvironment FromPlatform();
 };

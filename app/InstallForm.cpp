@@ -10,6 +10,7 @@
 #include "platform/InternetErrors.h"
 #include "platform/PrivateFiles.h"
 #include "platform/SystemProbes.h"
+#include "platform/WineLauncher.h"
 #include "transfer/UrlHelpers.h"
 #include "transfer/WebTransfer.h"
 
@@ -41,6 +42,16 @@ QString SavedName(const QString& Dir, const QString& FileName)
         return {};
     const QString existing = platform::findPathIgnoringCase(Dir, FileName);
     return existing.isEmpty() ? FileName : QFileInfo(existing).fileName();
+}
+
+// Why the shell did not start a setup file, and for a missing Wine what to do about it.
+QString NotStartedReason(const platform::ProgramStart& Start)
+{
+    if (Start.status == platform::ProgramStart::Status::WineMissing)
+        return QStringLiteral("Windows setup programs need Wine, which is not installed on this computer.\r"
+                              "Install your distribution's \"wine\" package (on Debian or Ubuntu: "
+                              "sudo apt install wine), then click Install again.");
+    return Start.problem;
 }
 
 } // namespace
@@ -245,8 +256,12 @@ void TInstallForm::InstallBtnClick(QObject* Sender)
             ShowErrorBox(this, QStringLiteral("Install file not started.\r") + path + u'\r' + unsafe);
             return;
         }
-        if (FEnvironment.ShellOpen)
-            FEnvironment.ShellOpen(path);
+        const platform::ProgramStart start = FEnvironment.ShellOpen ? FEnvironment.ShellOpen(path) : platform::ProgramStart{};
+        if (!start.started()) {
+            // The log line would tell of a start that never happened.
+            ShowErrorBox(this, QStringLiteral("Install file not started.\r") + path + u'\r' + NotStartedReason(start));
+            return;
+        }
         Memo->appendPlainText(QStringLiteral("Downloading file ") + path);
     } else {
         ShowErrorBox(this, QStringLiteral("Install file not found.\r") + path);

@@ -14,4 +14,13 @@ bool openWithDefaultHandler(const QString& path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+ProgramStart shellOpen(const QString& path)
+{
+    if (isWindowsProgram(path))
+        return startWithWine(path);
+    if (!openWithDefaultHandler(path))
+        return {ProgramStart::Status::Failed, QStringLiteral("No program could be started to open the file")};
+    return {};
+}
+
 } // namespace platform

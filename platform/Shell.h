@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WineLauncher.h"
+
 #include <QString>
 
 namespace platform {
@@ -8,5 +10,10 @@ namespace platform {
 // action). Returns at once, without waiting for the handler; false when no handler could be
 // started.
 bool openWithDefaultHandler(const QString& path);
+
+// Opens a file as the Windows shell's "open" does for a setup file: a Windows program runs
+// with Wine (startWithWine), any other file opens with the desktop's default handler. Never
+// waits for what it started.
+ProgramStart shellOpen(const QString& path);
 
 } // namespace platform

@@ -22,12 +22,19 @@ QString specialFolder(int folder)
     return driveC() + QStringLiteral("/Program Files");
 }
 
+QString winePrefix()
+{
+    const QString prefix = qEnvironmentVariable("WINEPREFIX");
+    if (prefix.isEmpty())
+        return QDir::homePath() + QStringLiteral("/.wine");
+    // Wine runs a setup program in the program's folder, not in ours: a relative prefix is
+    // made absolute here, so that the probes and Wine read the same drive C:.
+    return QDir(prefix).absolutePath();
+}
+
 QString driveC()
 {
-    QString prefix = qEnvironmentVariable("WINEPREFIX");
-    if (prefix.isEmpty())
-        prefix = QDir::homePath() + QStringLiteral("/.wine");
-    return prefix + QStringLiteral("/drive_c");
+    return winePrefix() + QStringLiteral("/drive_c");
 }
 
 QString localPathOf(const QString& windowsPath)

@@ -12,7 +12,9 @@ QString executableDir();
 // The shell's special folder of the given number; only the program-files folder (38) is
 // known, every other number gives an empty text.
 QString specialFolder(int folder);
-// Drive C: of the compatibility prefix: ${WINEPREFIX:-$HOME/.wine}/drive_c.
+// The Windows compatibility prefix Wine keeps its drive C: in: $WINEPREFIX, else ~/.wine.
+QString winePrefix();
+// Drive C: of the compatibility prefix: winePrefix() followed by "/drive_c".
 QString driveC();
 // A Windows path on drive C: ("C:\Program Files\x") as a local path; "\" becomes "/".
 // Any other text only has its separators turned.

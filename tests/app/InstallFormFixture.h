@@ -80,7 +80,7 @@ protected:
         environment.Windows64Bit = windows64;
         environment.ShellOpen = [this](const QString& path) {
             m_opened << path;
-            return true;
+            return m_start;
         };
         return environment;
     }
@@ -105,4 +105,6 @@ protected:
     TempDir m_prefix;
     // What the window handed to the shell to open, in order; nothing is really started.
     QStringList m_opened;
+    // What the shell answers to each of them.
+    platform::ProgramStart m_start;
 };

@@ -242,6 +242,42 @@ TEST_F(InstallFormTest, InstallOfAVanishedFileShowsBothErrors)
     EXPECT_TRUE(m_opened.isEmpty());
 }
 
+// A setup file the shell could not start: a box says why, and the log tells of no start.
+struct NotStartedCase {
+    const char* name;
+    platform::ProgramStart start;
+    const char* reason;
+    friend void PrintTo(const NotStartedCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SetupNotStarted : public InstallFormTest, public testing::WithParamInterface<NotStartedCase> {};
+
+TEST_P(SetupNotStarted, IsExplainedInAnErrorBoxAndNotLogged)
+{
+    const QString setup = m_startup.write(QStringLiteral("KXsetup64.exe"), "MZ");
+    m_start = GetParam().start;
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    const QStringList report = MemoLines(*form);
+
+    QTest::mouseClick(form->Install64Btn, Qt::LeftButton);
+    ASSERT_EQ(answerer.answered(), 2);
+    EXPECT_EQ(answerer.captions()[1], QStringLiteral("Error"));
+    EXPECT_EQ(answerer.messages()[1],
+              QStringLiteral("Install file not started.\n") + setup + u'\n' + QString::fromLatin1(GetParam().reason));
+    EXPECT_EQ(m_opened, QStringList{setup});
+    EXPECT_EQ(MemoLines(*form), report);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shell, SetupNotStarted, testing::Values(
+    NotStartedCase{"WineMissing", {platform::ProgramStart::Status::WineMissing, QStringLiteral("Wine is not installed")},
+                   "Windows setup programs need Wine, which is not installed on this computer.\n"
+                   "Install your distribution's \"wine\" package (on Debian or Ubuntu: sudo apt install wine), "
+                   "then click Install again."},
+    NotStartedCase{"StartFailed", {platform::ProgramStart::Status::Failed, QStringLiteral("Wine could not be started: denied")},
+                   "Wine could not be started: denied"}),
+    caseName);
+
 TEST_F(InstallFormTest, ControlsSitWhereTheDesignPutsThem)
 {
     ModalAnswerer answerer({Ok});

@@ -1,0 +1,225 @@
+#include "platform/Shell.h"
+#include "platform/SystemProbes.h"
+#include "platform/WineLauncher.h"
+
+#include "tests/support/CaseName.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WaitFor.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
+
+namespace {
+
+// A stand-in for Wine on a PATH of the test's own that writes down how it was started: its
+// arguments, its working directory and the two variables Wine reads, each ended by a NUL,
+// so that no character of a file name can blur one into the next.
+class WineLauncherTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"PATH", "WINEPREFIX", "WINEDEBUG", "HOME"})
+            m_saved.push_back({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+        qputenv("PATH", m_bin.path().toLocal8Bit());
+        qputenv("WINEPREFIX", m_prefix.path().toLocal8Bit());
+        qputenv("WINEDEBUG", "warn+all");
+    }
+    void TearDown() override
+    {
+        for (const auto& [name, value, set] : m_saved) {
+            if (set)
+                qputenv(name, value);
+            else
+                qunsetenv(name);
+        }
+    }
+
+    // Puts a recording stand-in under the name given ("wine" or "wine64") on the PATH.
+    void InstallFakeWine(const QString& name = QStringLiteral("wine"))
+    {
+        // Only shell built-ins and absolute paths: the PATH holds nothing else.
+        const QString script = QStringLiteral(
+            "#!/bin/sh\n"
+            "printf '%s\\0' \"$#\" \"$@\" \"$(pwd -P)\" \"$WINEPREFIX\" \"$WINEDEBUG\" > '%1.part'\n"
+            "/bin/mv '%1.part' '%1'\n").arg(Record());
+        const QString path = m_bin.write(name, script.toUtf8());
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QString Record() const { return m_record.filePath(QStringLiteral("started")); }
+
+    // What the stand-in wrote down, once it has: the count of arguments, the arguments, the
+    // working directory, WINEPREFIX and WINEDEBUG.
+    QStringList Started() const
+    {
+        if (!waitFor([&] { return QFileInfo::exists(Record()); }))
+            return {};
+        QStringList fields;
+        for (const QByteArray& field : m_record.read(QStringLiteral("started")).split('\0'))
+            fields << QString::fromUtf8(field);
+        fields.removeLast(); // after the last NUL
+        return fields;
+    }
+
+    struct Saved {
+        const char* name;
+        QByteArray value;
+        bool set;
+    };
+    std::vector<Saved> m_saved;
+    TempDir m_bin;
+    TempDir m_record;
+    TempDir m_prefix;
+    TempDir m_files;
+};
+
+// Whatever the name of the file, Wine gets its full path as its one argument and runs in the
+// file's folder: nothing in the name reaches a shell or looks like one of Wine's options.
+struct NameCase {
+    const char* name;
+    const char* relative;
+    friend void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SetupFileName : public WineLauncherTest, public testing::WithParamInterface<NameCase> {};
+
+TEST_P(SetupFileName, ReachesWineAsOneArgumentFromItsOwnFolder)
+{
+    InstallFakeWine();
+    const QString path = m_files.write(QString::fromUtf8(GetParam().relative), "MZ");
+
+    const platform::ProgramStart start = platform::shellOpen(path);
+    EXPECT_TRUE(start.started()) << start.problem.toStdString();
+    const QString folder = QFileInfo(path).canonicalPath();
+    EXPECT_EQ(Started(), QStringList({QStringLiteral("1"), path, folder, m_prefix.path(), QStringLiteral("-all")}));
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QFileInfo(path).fileName()})
+        << "nothing else appeared beside the file";
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, SetupFileName, testing::Values(
+    NameCase{"Plain", "KXsetup64.exe"},
+    NameCase{"UpperCaseSuffix", "SETUP.EXE"},
+    NameCase{"Blanks", "My Downloads/KX setup 64.exe"},
+    NameCase{"ShellCharacters", "a;b/$(touch x) `touch y` 'q\" & | > z *.exe"},
+    NameCase{"LineBreak", "line\nbreak.exe"},
+    NameCase{"LooksLikeAnOption", "--help/-v.exe"},
+    NameCase{"NonAscii", "Größe/セットアップ.exe"}),
+    caseName);
+
+// Stands in for the desktop's handler of local files, and notes what it was given.
+class DesktopOpener : public QObject {
+    Q_OBJECT
+public:
+    DesktopOpener() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~DesktopOpener() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    Q_INVOKABLE void open(const QUrl& url) { opened << url.toLocalFile(); }
+    QStringList opened;
+};
+
+TEST_F(WineLauncherTest, AnyOtherFileGoesToTheDesktopNotToWine)
+{
+    InstallFakeWine();
+    DesktopOpener desktop;
+    const QString path = m_files.write(QStringLiteral("documents/kaplix.pdf"), "%PDF");
+
+    ASSERT_TRUE(platform::shellOpen(path).started());
+    EXPECT_EQ(desktop.opened, QStringList{path});
+    EXPECT_FALSE(QFileInfo::exists(Record())) << "Wine was not started";
+}
+
+TEST_F(WineLauncherTest, TheDefaultPrefixIsTheOneInTheHomeFolder)
+{
+    InstallFakeWine();
+    TempDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    qunsetenv("WINEPREFIX");
+    const QString path = m_files.write(QStringLiteral("KXsetup64.exe"), "MZ");
+
+    ASSERT_TRUE(platform::startWithWine(path).started());
+    const QStringList started = Started();
+    ASSERT_EQ(started.size(), 5);
+    EXPECT_EQ(started[3], home.path() + QStringLiteral("/.wine"));
+    EXPECT_EQ(started[3] + QStringLiteral("/drive_c"), platform::driveC()) << "the drive C: the probes read";
+}
+
+// Runs the rest of a test in another working directory, and goes back when it ends.
+class WorkingDirectory {
+public:
+    explicit WorkingDirectory(const QString& path) { QDir::setCurrent(path); }
+    ~WorkingDirectory() { QDir::setCurrent(m_saved); }
+
+private:
+    QString m_saved = QDir::currentPath();
+};
+
+TEST_F(WineLauncherTest, ARelativePrefixNamesTheSameDriveCForTheProbesAndWine)
+{
+    InstallFakeWine();
+    TempDir here;
+    const WorkingDirectory cd(here.path());
+    qputenv("WINEPREFIX", "prefix");
+    const QString path = m_files.write(QStringLiteral("KXsetup64.exe"), "MZ");
+
+    EXPECT_EQ(platform::driveC(), here.path() + QStringLiteral("/prefix/drive_c"));
+    ASSERT_TRUE(platform::startWithWine(path).started());
+    EXPECT_EQ(Started().value(3), here.path() + QStringLiteral("/prefix")) << "Wine runs in the file's folder";
+}
+
+TEST_F(WineLauncherTest, AWineInTheWorkingDirectoryIsNeverTaken)
+{
+    // Empty and relative entries of PATH stand for the working directory, which holds a "wine".
+    TempDir here;
+    const WorkingDirectory cd(here.path());
+    InstallFakeWine();
+    QFile::rename(m_bin.filePath(QStringLiteral("wine")), here.filePath(QStringLiteral("wine")));
+    qputenv("PATH", ":.:bin");
+    const QString path = m_files.write(QStringLiteral("KXsetup64.exe"), "MZ");
+
+    EXPECT_EQ(platform::startWithWine(path).status, platform::ProgramStart::Status::WineMissing);
+}
+
+TEST_F(WineLauncherTest, Wine64ServesWhenThereIsNoWine)
+{
+    InstallFakeWine(QStringLiteral("wine64"));
+    const QString path = m_files.write(QStringLiteral("KXsetup64.exe"), "MZ");
+
+    EXPECT_EQ(platform::findWine(), m_bin.filePath(QStringLiteral("wine64")));
+    ASSERT_TRUE(platform::startWithWine(path).started());
+    EXPECT_EQ(Started().value(1), path);
+}
+
+TEST_F(WineLauncherTest, WithoutWineAWindowsProgramIsNotHandedToTheDesktop)
+{
+    const QString path = m_files.write(QStringLiteral("KXsetup64.exe"), "MZ");
+
+    EXPECT_TRUE(platform::findWine().isEmpty());
+    const platform::ProgramStart start = platform::shellOpen(path);
+    EXPECT_EQ(start.status, platform::ProgramStart::Status::WineMissing);
+    EXPECT_FALSE(start.problem.isEmpty());
+}
+
+TEST_F(WineLauncherTest, AWineThatCannotBeExecutedIsAFailedStart)
+{
+    // Found on the PATH and marked executable, but its interpreter does not exist.
+    const QString wine = m_bin.write(QStringLiteral("wine"), "#!/nonexistent/interpreter\n");
+    QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString path = m_files.write(QStringLiteral("KXsetup64.exe"), "MZ");
+
+    const platform::ProgramStart start = platform::shellOpen(path);
+    EXPECT_EQ(start.status, platform::ProgramStart::Status::Failed);
+    EXPECT_TRUE(start.problem.startsWith(QStringLiteral("Wine could not be started: "))) << start.problem.toStdString();
+}
+
+} // namespace
+
+#include "WineLauncherTest.moc"
