@@ -68,7 +68,7 @@ QWidget* AddLine(QWidget* Parent, const char* Name, int Top)
 }
 
 TGlowButton* AddButton(QWidget* Parent, const char* Name, QRect Geometry, const QString& Caption, int Tag,
-                       const QByteArray& Picture, const QFont& Font)
+                       const TButtonPicture::TDrawing& Picture, const QFont& Font)
 {
     auto* button = new TGlowButton(Parent);
     button->setObjectName(QString::fromLatin1(Name));
@@ -76,7 +76,7 @@ TGlowButton* AddButton(QWidget* Parent, const char* Name, QRect Geometry, const 
     button->SetCaption(Caption);
     button->setFont(Font);
     button->setProperty("Tag", Tag);
-    button->Picture()->LoadFromData(Picture);
+    button->Picture()->LoadFromDrawing(Picture);
     button->SetTabStop(false);
     return button;
 }
@@ -138,8 +138,8 @@ void TInstallForm::BuildControls()
 
     const QFont rowFont = Tahoma(Points8, true);
     const QFont buttonFont = Tahoma(Points9, true);
-    const QByteArray install = InstallPicture();
-    const QByteArray download = DownloadPicture();
+    const TButtonPicture::TDrawing install = &InstallPicture;
+    const TButtonPicture::TDrawing download = &DownloadPicture;
     for (const TInstallerRow& row : InstallerRows) {
         this->*row.TitleLabel.Field =
             AddLabel(back, row.TitleLabel.Name, RowTitleLeft, row.Top.Title, QString::fromLatin1(row.Title), rowFont);
@@ -191,7 +191,7 @@ void TInstallForm::BuildControls()
                                   QStringLiteral("11.0"), QStringLiteral("12.0"), QStringLiteral("12.1")},
                                  3, 8);
 
-    CancelBtn = AddButton(back, "CancelBtn", CancelBtnRect, QStringLiteral("Done"), 0, DonePicture(),
+    CancelBtn = AddButton(back, "CancelBtn", CancelBtnRect, QStringLiteral("Done"), 0, &DonePicture,
                           Tahoma(Points10));
     CancelBtn->SetHint(QStringLiteral("Cancel installation"));
     CancelBtn->SetShowHint(true);

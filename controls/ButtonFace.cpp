@@ -1,13 +1,12 @@
 #include "controls/ButtonFace.h"
 
 #include "controls/ButtonFaceContent.h"
+#include "controls/DeviceRatio.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-
-#include <QtMath>
 
 #include <algorithm>
 
@@ -180,14 +179,11 @@ void DrawFills(QPainter& P, const TButtonFace& Face, TColor M1, TColor M2, bool 
 void DrawCachedFills(QPainter& P, const TButtonFace& Face, TColor M1, TColor M2, bool WithBorder)
 {
     TButtonFaceCache& Cache = *Face.Cache;
-    const qreal Ratio = P.device() ? P.device()->devicePixelRatioF() : 1.0;
+    const qreal Ratio = PaintRatio(P);
     const TButtonFaceCache::TKey Key{Face.Rect.size(), Ratio, Face.U1, Face.U2, M1, M2, Face.BorderColor,
                                      Face.UpperKind, Face.LowerKind, Face.Rounded, WithBorder, Face.Position};
     if (!(Key == Cache.Key) || Cache.Image.isNull()) {
-        const QSize Pixels(qCeil(Face.Rect.width() * Ratio), qCeil(Face.Rect.height() * Ratio));
-        Cache.Image = QImage(Pixels, QImage::Format_ARGB32_Premultiplied);
-        Cache.Image.setDevicePixelRatio(Ratio);
-        Cache.Image.fill(Qt::transparent);
+        Cache.Image = DeviceImage(Face.Rect.size(), Ratio);
         QPainter Fills(&Cache.Image);
         TButtonFace AtOrigin = Face;
         AtOrigin.Rect.moveTo(0, 0);

@@ -2,6 +2,7 @@
 
 #include "controls/ButtonFace.h"
 #include "controls/ButtonPicture.h"
+#include "controls/DeviceRatio.h"
 #include "controls/GlyphList.h"
 #include "controls/Rounding.h"
 
@@ -44,7 +45,8 @@ struct TGlyph
     bool Present() const { return Image || List; }
 };
 
-TGlyph ChooseGlyph(const TButtonFace& Face)
+// Ratio is the device pixel ratio painted at: a picture drawn in code comes drawn for it.
+TGlyph ChooseGlyph(const TButtonFace& Face, qreal Ratio)
 {
     TGlyph Glyph;
     if (!Face.CustomGlyph.isNull()) {
@@ -52,9 +54,9 @@ TGlyph ChooseGlyph(const TButtonFace& Face)
         Glyph.Size = Face.CustomGlyph.size();
     } else if (Face.Picture && !Face.Picture->Empty()) {
         if (!Face.Picture->Image().isNull()) {
-            Glyph.Image = &Face.Picture->Image();
+            Glyph.Image = &Face.Picture->Image(Ratio);
             Glyph.IsBitmap = Face.Picture->IsBitmap();
-            Glyph.Size = Glyph.Image->size();
+            Glyph.Size = Face.Picture->Image().size();
         }
     } else if (Face.Images && Face.Images->ValidIndex(Face.ImageIndex)) {
         Glyph.List = Face.Images;
@@ -72,11 +74,16 @@ void DrawGlyph(QPainter& Canvas, const TButtonFace& Face, const TGlyph& Glyph, Q
     const int Width = Face.Rect.width(), Height = Face.Rect.height();
     if (Glyph.Image) {
         const QImage& Image = *Glyph.Image;
-        const QSize Limited(std::min(Width, Image.width()), std::min(Height, Image.height()));
+        const QSize Limited(std::min(Width, Glyph.Size.width()), std::min(Height, Glyph.Size.height()));
+        const qreal Ratio = Image.devicePixelRatio();
         if (Face.GlyphOverride.width() > 0 && Face.GlyphOverride.height() > 0)
             Canvas.drawImage(QRect(At, Face.GlyphOverride), Image);
-        else if (Glyph.IsBitmap)
+        else if (Glyph.IsBitmap && Ratio == 1.0)
             Canvas.drawImage(At, Image, QRect(QPoint(0, 0), Limited));
+        else if (Glyph.IsBitmap) // the same part of a picture drawn for a finer device
+            Canvas.drawImage(QRectF(At, Limited), Image,
+                             QRectF(0, 0, std::min<qreal>(Image.width(), Limited.width() * Ratio),
+                                    std::min<qreal>(Image.height(), Limited.height() * Ratio)));
         else
             Canvas.drawImage(QRect(At, Limited), Image);
     } else if (Glyph.List) {
@@ -171,7 +178,7 @@ QSize DrawFaceContent(QPainter* Canvas, const TButtonFace& Face)
 {
     const QRect& R = Face.Rect;
     const int Width = R.width(), Height = R.height();
-    const TGlyph Glyph = ChooseGlyph(Face);
+    const TGlyph Glyph = ChooseGlyph(Face, Canvas ? PaintRatio(*Canvas) : 1.0);
     const bool Override = Face.GlyphOverride.width() > 0 && Face.GlyphOverride.height() > 0;
     QString Caption = Face.DrawCaption ? (Face.Caption.isEmpty() ? Face.WideCaption : Face.Caption) : QString();
     Caption = ExpandCaptionBreaks(Caption, Override);

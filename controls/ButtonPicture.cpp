@@ -6,13 +6,67 @@
 #include <QFile>
 #include <QImageReader>
 
+namespace {
+
+// The image in an image file's bytes, keyed for a BMP; null when they do not decode.
+QImage DecodePicture(const QByteArray& Data, bool& IsBitmap)
+{
+    IsBitmap = false;
+    if (Data.isEmpty())
+        return QImage();
+    QBuffer Buffer;
+    Buffer.setData(Data);
+    Buffer.open(QIODevice::ReadOnly);
+    QImageReader Reader(&Buffer);
+    IsBitmap = Reader.format() == "bmp";
+    QImage Decoded = Reader.read();
+    if (Decoded.isNull())
+        return QImage();
+    Decoded = Decoded.convertToFormat(QImage::Format_ARGB32);
+    if (IsBitmap) {
+        // The bottom-left pixel names the colour that shows the background.
+        const QRgb Key = Decoded.pixel(0, Decoded.height() - 1) | 0xFF000000u;
+        for (int y = 0; y < Decoded.height(); ++y) {
+            auto* Line = reinterpret_cast<QRgb*>(Decoded.scanLine(y));
+            for (int x = 0; x < Decoded.width(); ++x)
+                if ((Line[x] | 0xFF000000u) == Key)
+                    Line[x] = 0;
+        }
+    }
+    return Decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
 void TButtonPicture::LoadFromData(const QByteArray& Data)
 {
-    if (Data == FData && FDecoded)
+    if (Data == FData && FDecoded && !FDrawing)
         return;
+    Load(Data, nullptr);
+}
+
+void TButtonPicture::LoadFromDrawing(TDrawing Drawing)
+{
+    if (!Drawing) {
+        Load(QByteArray(), nullptr);
+        return;
+    }
+    const QByteArray Data = Drawing(1.0);
+    Load(Data, std::move(Drawing));
+}
+
+void TButtonPicture::Assign(const TButtonPicture& Source)
+{
+    Load(Source.FData, Source.FDrawing);
+}
+
+void TButtonPicture::Load(const QByteArray& Data, TDrawing Drawing)
+{
     FData = Data;
+    FDrawing = std::move(Drawing);
     FDecoded = false;
     FImage = QImage();
+    FScaled.clear();
     Raise(OnChange, this);
 }
 
@@ -32,6 +86,22 @@ const QImage& TButtonPicture::Image() const
     return FImage;
 }
 
+const QImage& TButtonPicture::Image(qreal Ratio) const
+{
+    if (!FDrawing || qFuzzyCompare(Ratio, 1.0) || Ratio <= 0 || Image().isNull())
+        return Image();
+    for (const TScaled& Scaled : FScaled)
+        if (qFuzzyCompare(Scaled.Ratio, Ratio))
+            return Scaled.Image;
+    bool IsBitmap = false;
+    QImage Drawn = DecodePicture(FDrawing(Ratio), IsBitmap);
+    if (Drawn.isNull())
+        return Image(); // a drawing that fails at this ratio still shows the picture
+    Drawn.setDevicePixelRatio(Ratio);
+    FScaled.push_back({Ratio, std::move(Drawn)});
+    return FScaled.back().Image;
+}
+
 bool TButtonPicture::IsBitmap() const
 {
     if (!FDecoded)
@@ -42,28 +112,5 @@ bool TButtonPicture::IsBitmap() const
 void TButtonPicture::Decode() const
 {
     FDecoded = true;
-    FImage = QImage();
-    FIsBitmap = false;
-    if (FData.isEmpty())
-        return;
-    QBuffer Buffer;
-    Buffer.setData(FData);
-    Buffer.open(QIODevice::ReadOnly);
-    QImageReader Reader(&Buffer);
-    FIsBitmap = Reader.format() == "bmp";
-    QImage Decoded = Reader.read();
-    if (Decoded.isNull())
-        return;
-    Decoded = Decoded.convertToFormat(QImage::Format_ARGB32);
-    if (FIsBitmap) {
-        // The bottom-left pixel names the colour that shows the background.
-        const QRgb Key = Decoded.pixel(0, Decoded.height() - 1) | 0xFF000000u;
-        for (int y = 0; y < Decoded.height(); ++y) {
-            auto* Line = reinterpret_cast<QRgb*>(Decoded.scanLine(y));
-            for (int x = 0; x < Decoded.width(); ++x)
-                if ((Line[x] | 0xFF000000u) == Key)
-                    Line[x] = 0;
-        }
-    }
-    FImage = Decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    FImage = DecodePicture(FData, FIsBitmap);
 }

@@ -349,7 +349,7 @@ void TCustomFrameGroupBox::PaintCheckBox(QPainter& Painter)
         return;
     }
     const TGlyphPointerState pointer = FCheckBox->Down() ? gpPressed : FCheckBox->Hot() ? gpHot : gpNormal;
-    DrawGlyph(Painter, CheckGlyphBitmap(FCheckBox->State(), pointer),
+    DrawGlyph(Painter, CheckGlyphBitmap(FCheckBox->State(), pointer, GlyphPixels(Painter, CheckGlyphSize)),
         QRect(square.left(), square.top(), CheckGlyphSize, CheckGlyphSize));
 }
 

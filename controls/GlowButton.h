@@ -277,7 +277,8 @@ private:
     void Paint(QPainter& Canvas);
     TButtonFace ChooseFace() const;
     const TButtonPicture* ChoosePicture() const;
-    QImage& Buffer();
+    // The off-screen image for one paint, at the device pixel ratio painted at.
+    QImage& Buffer(qreal Ratio);
     void GiveCornersBack(QPainter& Canvas) const;
 
     std::unique_ptr<TGlowButtonAppearance> FAppearance;

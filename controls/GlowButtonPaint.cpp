@@ -1,5 +1,7 @@
 #include "controls/GlowButton.h"
 
+#include "controls/DeviceRatio.h"
+
 #include <QPainter>
 #include <QStyle>
 
@@ -223,10 +225,9 @@ void TCustomGlowButton::RequestResize()
     update();
 }
 
-QImage& TCustomGlowButton::Buffer()
+QImage& TCustomGlowButton::Buffer(qreal Ratio)
 {
-    const qreal Ratio = devicePixelRatioF();
-    const QSize Pixels(int(std::ceil(width() * Ratio)), int(std::ceil(height() * Ratio)));
+    const QSize Pixels(DevicePixels(width(), Ratio), DevicePixels(height(), Ratio));
     if (FBuffer.size() != Pixels)
         FBuffer = QImage(Pixels, QImage::Format_ARGB32_Premultiplied);
     FBuffer.setDevicePixelRatio(Ratio);
@@ -284,12 +285,13 @@ void TCustomGlowButton::paintEvent(QPaintEvent* Event)
         ~TPaintingGuard() { Flag = false; }
     } Guard{FPainting};
 
-    // The face is drawn off-screen and shown in one copy, so it is never seen half drawn.
-    QImage& Image = Buffer();
+    // The face is drawn off-screen and shown in one copy, so it is never seen half drawn. The
+    // buffer has the pixels of what the window painter draws on, so it is copied one to one.
+    QPainter Window(this);
+    QImage& Image = Buffer(PaintRatio(Window));
     {
         QPainter Canvas(&Image);
         Paint(Canvas);
     }
-    QPainter Window(this);
     Window.drawImage(0, 0, Image);
 }

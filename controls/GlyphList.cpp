@@ -1,6 +1,23 @@
 #include "controls/GlyphList.h"
 
+#include "controls/DeviceRatio.h"
+
 #include <QPainter>
+
+namespace {
+
+// Brings an image to exactly Size pixels in the list's pixel format.
+QImage Fitted(const QImage& Glyph, QSize Size)
+{
+    if (Glyph.isNull()) {
+        QImage Blank(Size, QImage::Format_ARGB32_Premultiplied);
+        Blank.fill(Qt::transparent);
+        return Blank;
+    }
+    return Glyph.scaled(Size).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
 
 TGlyphList::TGlyphList(QSize GlyphSize, QObject* Owner)
     : QObject(Owner), FGlyphSize(GlyphSize.expandedTo(QSize(1, 1)))
@@ -9,19 +26,43 @@ TGlyphList::TGlyphList(QSize GlyphSize, QObject* Owner)
 
 int TGlyphList::Add(const QImage& Glyph)
 {
-    QImage Scaled = Glyph.isNull() ? QImage(FGlyphSize, QImage::Format_ARGB32_Premultiplied)
-                                   : Glyph.scaled(FGlyphSize).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (Glyph.isNull())
-        Scaled.fill(Qt::transparent);
-    FGlyphs.push_back(std::move(Scaled));
+    TGlyph Entry;
+    Entry.Scaled.push_back(Fitted(Glyph, FGlyphSize));
+    FGlyphs.push_back(std::move(Entry));
     return Count() - 1;
+}
+
+int TGlyphList::Add(TDrawing Drawing)
+{
+    if (!Drawing)
+        return Add(QImage());
+    TGlyph Entry;
+    Entry.Scaled.push_back(Fitted(Drawing(1.0), FGlyphSize));
+    Entry.Drawing = std::move(Drawing);
+    FGlyphs.push_back(std::move(Entry));
+    return Count() - 1;
+}
+
+const QImage& TGlyphList::GlyphAt(const TGlyph& Glyph, qreal Ratio) const
+{
+    if (!Glyph.Drawing || qFuzzyCompare(Ratio, 1.0) || Ratio <= 0)
+        return Glyph.Scaled.front();
+    for (const QImage& Scaled : Glyph.Scaled)
+        if (qFuzzyCompare(Scaled.devicePixelRatio(), Ratio))
+            return Scaled;
+    QImage Drawn = Fitted(Glyph.Drawing(Ratio),
+                          QSize(DevicePixels(FGlyphSize.width(), Ratio), DevicePixels(FGlyphSize.height(), Ratio)));
+    Drawn.setDevicePixelRatio(Ratio);
+    Glyph.Scaled.push_back(std::move(Drawn));
+    return Glyph.Scaled.back();
 }
 
 void TGlyphList::Draw(QPainter& Canvas, int X, int Y, int Index, bool Enabled) const
 {
     if (!ValidIndex(Index))
         return;
-    const QImage& Glyph = FGlyphs[static_cast<size_t>(Index)];
+    const QImage& Glyph = GlyphAt(FGlyphs[static_cast<size_t>(Index)], PaintRatio(Canvas));
+    // The image's own pixel ratio gives its size on the canvas.
     if (Enabled) {
         Canvas.drawImage(X, Y, Glyph);
         return;
@@ -35,5 +76,6 @@ void TGlyphList::Draw(QPainter& Canvas, int X, int Y, int Index, bool Enabled) c
             Line[x] = qRgba(Level, Level, Level, qAlpha(Line[x]) / 2);
         }
     }
+    Grey.setDevicePixelRatio(Glyph.devicePixelRatio());
     Canvas.drawImage(X, Y, Grey);
 }

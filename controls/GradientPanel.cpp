@@ -1,6 +1,7 @@
 #include "controls/GradientPanel.h"
 
 #include "controls/CaptionLinks.h"
+#include "controls/DeviceRatio.h"
 #include "controls/GradientDrawing.h"
 #include "controls/Rounding.h"
 
@@ -246,15 +247,13 @@ void TCustomGradientPanel::paintEvent(QPaintEvent*)
         return;
     }
     // One client-sized picture per paint, put on the window at once, so the bands never flicker.
-    const qreal ratio = devicePixelRatioF();
-    QImage buffer(size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    buffer.setDevicePixelRatio(ratio);
-    buffer.fill(Qt::transparent);
-    {
-        QPainter painter(&buffer);
-        PaintPanel(painter);
-    }
+    // It has the pixels of what the window painter draws on, so it is copied one to one.
     QPainter painter(this);
+    QImage buffer = DeviceImage(size(), PaintRatio(painter));
+    {
+        QPainter offscreen(&buffer);
+        PaintPanel(offscreen);
+    }
     painter.drawImage(0, 0, buffer);
 }
 

@@ -57,9 +57,9 @@ QStyle::State TCustomOfficeRadioButton::ThemedGlyphState() const
     return FChecked ? QStyle::State_On : QStyle::State_Off;
 }
 
-QImage TCustomOfficeRadioButton::GlyphBitmap(TGlyphPointerState Pointer) const
+QImage TCustomOfficeRadioButton::GlyphBitmap(TGlyphPointerState Pointer, int Pixels) const
 {
-    return RadioGlyphBitmap(FChecked, Pointer);
+    return RadioGlyphBitmap(FChecked, Pointer, Pixels);
 }
 
 int TCustomOfficeRadioButton::GlyphTop(int) const { return 4; }

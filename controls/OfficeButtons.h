@@ -30,7 +30,7 @@ protected:
 
     QStyle::PrimitiveElement ThemedGlyph() const override { return QStyle::PE_IndicatorRadioButton; }
     QStyle::State ThemedGlyphState() const override;
-    QImage GlyphBitmap(TGlyphPointerState Pointer) const override;
+    QImage GlyphBitmap(TGlyphPointerState Pointer, int Pixels) const override;
     int GlyphTop(int Side) const override;
     int GlyphBottomMargin() const override;
     int CaptionIndent() const override;

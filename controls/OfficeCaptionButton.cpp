@@ -128,7 +128,7 @@ void TOfficeCaptionButton::paintEvent(QPaintEvent*)
         style()->drawPrimitive(ThemedGlyph(), &option, &painter, this);
     } else {
         const TGlyphPointerState pointer = FDown ? gpPressed : FHot ? gpHot : gpNormal;
-        DrawGlyph(painter, GlyphBitmap(pointer), glyph);
+        DrawGlyph(painter, GlyphBitmap(pointer, GlyphPixels(painter, glyph.width())), glyph);
     }
     QRect caption;
     const TCaptionResult size = PlaceCaption(&painter, caption);

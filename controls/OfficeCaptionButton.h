@@ -81,7 +81,8 @@ protected:
     // The glyph: the style's indicator and its check state when themed, a bitmap otherwise.
     virtual QStyle::PrimitiveElement ThemedGlyph() const = 0;
     virtual QStyle::State ThemedGlyphState() const = 0;
-    virtual QImage GlyphBitmap(TGlyphPointerState Pointer) const = 0;
+    // The glyph bitmap for a square of Pixels device pixels.
+    virtual QImage GlyphBitmap(TGlyphPointerState Pointer, int Pixels) const = 0;
     // The glyph's top with top alignment, and its distance from the bottom with bottom alignment.
     virtual int GlyphTop(int Side) const = 0;
     virtual int GlyphBottomMargin() const = 0;

@@ -85,9 +85,9 @@ QStyle::State TCustomOfficeCheckBox::ThemedGlyphState() const
     return FState == cbChecked ? QStyle::State_On : FState == cbGrayed ? QStyle::State_NoChange : QStyle::State_Off;
 }
 
-QImage TCustomOfficeCheckBox::GlyphBitmap(TGlyphPointerState Pointer) const
+QImage TCustomOfficeCheckBox::GlyphBitmap(TGlyphPointerState Pointer, int Pixels) const
 {
-    return CheckGlyphBitmap(FState, Pointer);
+    return CheckGlyphBitmap(FState, Pointer, Pixels);
 }
 
 int TCustomOfficeCheckBox::GlyphTop(int Side) const { return (QFontMetrics(font()).height() - Side) / 2 + 4; }

@@ -31,7 +31,7 @@ public:
 protected:
     QStyle::PrimitiveElement ThemedGlyph() const override { return QStyle::PE_IndicatorCheckBox; }
     QStyle::State ThemedGlyphState() const override;
-    QImage GlyphBitmap(TGlyphPointerState Pointer) const override;
+    QImage GlyphBitmap(TGlyphPointerState Pointer, int Pixels) const override;
     int GlyphTop(int Side) const override;
     int GlyphBottomMargin() const override { return 0; }
     int CaptionIndent() const override;

@@ -1,7 +1,10 @@
 #include "controls/OfficeGlyphs.h"
 
+#include "controls/DeviceRatio.h"
+
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -34,15 +37,43 @@ QImage BlankBitmap(int Size)
     return bitmap;
 }
 
+// The check box's bitmap as shapes on its 13-pixel design grid, filled at the size asked for
+// without smoothing: box and frame, the inner square, and the tick as the band the bitmap's
+// two-pixel staircase follows.
+QImage DrawnCheckGlyph(TCheckBoxState State, TGlyphPointerState Pointer, int Pixels)
+{
+    QImage bitmap = BlankBitmap(Pixels);
+    QPainter painter(&bitmap);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const qreal unit = qreal(Pixels) / CheckGlyphSize;
+    painter.scale(unit, unit);
+    const int box = CheckGlyphSize - 1; // the last row and column stay transparent
+    painter.fillRect(QRectF(0, 0, box, box), QColor(FrameColor(Pointer)));
+    painter.fillRect(QRectF(1, 1, box - 2, box - 2), QColor(FaceColor(Pointer)));
+    if (State == cbChecked) {
+        const QPolygonF tick({QPointF(2, 5), QPointF(4.5, 7.5), QPointF(10, 2), QPointF(10, 4), QPointF(4.5, 9.5),
+            QPointF(2, 7)});
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(InkColor));
+        painter.drawPolygon(tick);
+    } else if (State == cbGrayed) {
+        painter.fillRect(QRectF(3, 3, box - 6, box - 6), QColor(qRgb(96, 96, 96)));
+    }
+    return bitmap;
+}
+
 } // namespace
 
-QImage RadioGlyphBitmap(bool Checked, TGlyphPointerState Pointer)
+QImage RadioGlyphBitmap(bool Checked, TGlyphPointerState Pointer, int Pixels)
 {
-    QImage bitmap = BlankBitmap(RadioGlyphSize);
-    const double centre = (RadioGlyphSize - 1) / 2.0;
-    for (int y = 0; y < RadioGlyphSize; ++y) {
-        for (int x = 0; x < RadioGlyphSize; ++x) {
-            const double distance = std::hypot(x - centre, y - centre);
+    // Rings measured from the centre in design pixels, so any size shows the same round button.
+    const int size = std::max(Pixels, RadioGlyphSize);
+    const double unit = double(size) / RadioGlyphSize;
+    QImage bitmap = BlankBitmap(size);
+    const double centre = (size - 1) / 2.0;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double distance = std::hypot(x - centre, y - centre) / unit;
             if (Checked && distance <= 2.3)
                 bitmap.setPixel(x, y, InkColor);
             else if (distance <= 4.3)
@@ -54,8 +85,10 @@ QImage RadioGlyphBitmap(bool Checked, TGlyphPointerState Pointer)
     return bitmap;
 }
 
-QImage CheckGlyphBitmap(TCheckBoxState State, TGlyphPointerState Pointer)
+QImage CheckGlyphBitmap(TCheckBoxState State, TGlyphPointerState Pointer, int Pixels)
 {
+    if (Pixels > CheckGlyphSize)
+        return DrawnCheckGlyph(State, Pointer, Pixels);
     QImage bitmap = BlankBitmap(CheckGlyphSize);
     const int box = CheckGlyphSize - 1; // the last row and column stay transparent
     for (int y = 0; y < box; ++y) {
@@ -98,4 +131,9 @@ void DrawGlyph(QPainter& Painter, const QImage& Bitmap, const QRect& Target)
     Painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     Painter.drawImage(Target, TransparentGlyph(Bitmap));
     Painter.restore();
+}
+
+int GlyphPixels(const QPainter& Painter, int Side)
+{
+    return qRound(Side * PaintRatio(Painter));
 }

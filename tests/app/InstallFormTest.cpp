@@ -1,13 +1,16 @@
 #include "tests/app/InstallFormFixture.h"
 
+#include "app/ButtonPictures.h"
 #include "app/InstallFormLayout.h"
 #include "app/InstallerRows.h"
+#include "controls/ButtonPicture.h"
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/ClickButton.h"
 #include "tests/support/NginxServer.h"
+#include "tests/support/Pixels.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/Snapshot.h"
 #include "transfer/WebTransfer.h"
@@ -24,6 +27,25 @@
 #include <ostream>
 
 namespace {
+
+// The window as a screen of pixel ratio 2 shows it, saved in the build folder for people to look
+// at (screenshots/main-window-2x.png); its button pictures are those drawn for that screen.
+TEST_F(InstallFormTest, WindowAtRatio2IsSavedWithThePicturesDrawnForIt)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    const QImage window = renderAt(form.get(), 2.0);
+    EXPECT_EQ(window.size(), form->size() * 2);
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral(KX_SCREENSHOT_DIR)));
+    ASSERT_TRUE(window.save(QStringLiteral(KX_SCREENSHOT_DIR "/main-window-2x.png")));
+
+    TButtonPicture download;
+    download.LoadFromDrawing(&DownloadPicture);
+    for (TGlowButton* button : {form->Download1, form->Download4}) {
+        const QRect place(button->mapTo(form.get(), QPoint(0, 0)) * 2, button->size() * 2);
+        EXPECT_GE(findPicture(window.copy(place), download.Image(2.0)).x(), 0) << button->objectName().toStdString();
+    }
+}
 
 TEST_F(InstallFormTest, EmptyDirectoriesListEveryFileMissing)
 {
