@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLocale>
+
+#include <limits>
 #include <QThread>
 #include <QWidget>
 
@@ -126,7 +128,8 @@ bool TWebTransfer::CheckRoom(const QString& Path, std::int64_t Size, std::int64_
         needed = Size;
         available = room.fileSizeLimit;
     } else if (room.available >= 0 && room.available - remaining < Margin) {
-        needed = remaining + Margin;
+        // A length a hostile server claims may be near the largest number there is.
+        needed = remaining > std::numeric_limits<std::int64_t>::max() - Margin ? remaining : remaining + Margin;
         available = room.available;
     } else {
         return true;
