@@ -37,6 +37,7 @@ TCustomGlowButton::TCustomGlowButton(QWidget* Parent)
     }
     // A button created inside a disabled parent starts disabled.
     SettleState();
+    InstallControlsAccessibility();
 }
 
 TCustomGlowButton::~TCustomGlowButton() = default;
@@ -58,6 +59,7 @@ void TCustomGlowButton::SetCaption(const QString& Value)
     if (!AssignIfChanged(FCaption, Value))
         return;
     UpdateShortcuts();
+    RaiseAccessibleNameChanged(this);
     RequestResize();
 }
 
@@ -71,8 +73,10 @@ void TCustomGlowButton::SetWideCaption(const QString& Value)
 
 void TCustomGlowButton::SetHint(const QString& Value)
 {
-    FHint = Value;
+    if (!AssignIfChanged(FHint, Value))
+        return;
     UpdateShortcuts();
+    RaiseAccessibleDescriptionChanged(this);
 }
 
 void TCustomGlowButton::SetShowHint(bool Value)
@@ -318,6 +322,7 @@ void TCustomGlowButton::SetDown(bool Value)
         FDownChecked = Value;
         FState = Value ? dsDown : dsUp;
         ShowState();
+        FAccessibleState.Report(this);
         return;
     }
     if (Value == FDownChecked)
@@ -328,6 +333,7 @@ void TCustomGlowButton::SetDown(bool Value)
     FDownChecked = Value;
     FState = Value ? dsExclusive : dsUp;
     ShowState();
+    FAccessibleState.Report(this);
     if (Value)
         GroupChanged();
 }
@@ -349,6 +355,7 @@ void TCustomGlowButton::GroupNotify(int Group, TCustomGlowButton* Sender)
     FDownChecked = false;
     FState = dsUp;
     ShowState();
+    FAccessibleState.Report(this);
 }
 
 void TCustomGlowButton::SettleState()
