@@ -33,14 +33,20 @@ TCustomGlowButton::TCustomGlowButton(QWidget* Parent)
         // Enter and Escape are offered to every button of the window before the focused
         // control sees them.
         qApp->installEventFilter(this);
-        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) { FocusMoved(Now); });
+        FFocusConnection =
+            connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) { FocusMoved(Now); });
     }
     // A button created inside a disabled parent starts disabled.
     SettleState();
     InstallControlsAccessibility();
 }
 
-TCustomGlowButton::~TCustomGlowButton() = default;
+TCustomGlowButton::~TCustomGlowButton()
+{
+    // A focused button gives the focus up in QWidget's destructor, when it is no glow button any
+    // more: it must not hear of that change itself.
+    disconnect(FFocusConnection);
+}
 
 int TCustomGlowButton::FadeInterval()
 {

@@ -349,6 +349,7 @@ private:
     mutable QString FListedFamily; // the caption font last looked up in the font list
     mutable bool FListedOutline = false;
     TAccessibleStateWatch FAccessibleState;
+    QMetaObject::Connection FFocusConnection;
 
     static int FFadeInterval;
 };

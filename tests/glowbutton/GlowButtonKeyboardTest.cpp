@@ -112,6 +112,17 @@ TEST_F(KeyboardButtons, KeyboardOnlyTabStopKeepsTheFocusOnAMouseClick)
     EXPECT_TRUE(Button->hasFocus());
 }
 
+// The button gives its focus up in QWidget's destructor; by then it must hear nothing of it.
+TEST_F(KeyboardButtons, AFocusedButtonCanBeDestroyed)
+{
+    QTest::keyClick(Edit, Qt::Key_Tab);
+    ASSERT_TRUE(Button->hasFocus());
+    delete Button;
+    Button = nullptr;
+    QTest::keyClick(Form.get(), Qt::Key_Tab);
+    EXPECT_TRUE(Other->hasFocus() || Edit->hasFocus());
+}
+
 TEST_F(KeyboardButtons, DisabledButtonIsPassedOver)
 {
     Button->setEnabled(false);
