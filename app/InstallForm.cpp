@@ -228,7 +228,12 @@ void TInstallForm::WebTransferCopyCancel(TWebTransfer*)
 {
     ShowInformationBox(this, QStringLiteral("Download cancelled"));
     activateWindow();
-    setFocus();
+    // Back to the control that had the focus (the Download button a keyboard user pressed), not
+    // to the window itself, from where the next Tab would start over.
+    if (QWidget* had = focusWidget(); had && had != this && had->isEnabled())
+        had->setFocus(Qt::ActiveWindowFocusReason);
+    else
+        setFocus();
 }
 
 QString TInstallForm::FindSetupFile(const QString& Name)

@@ -91,6 +91,7 @@ public:
 
 private:
     void BuildControls();
+    void SetTabOrder();
     void BuildEngine();
     void FormCreate();
     void FormShow();

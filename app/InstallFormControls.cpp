@@ -77,7 +77,10 @@ TGlowButton* AddButton(QWidget* Parent, const char* Name, QRect Geometry, const 
     button->setFont(Font);
     button->setProperty("Tag", Tag);
     button->Picture()->LoadFromDrawing(Picture);
-    button->SetTabStop(false);
+    // Reached with Tab; a mouse click leaves the focus where it was, so the focus frame shows
+    // only for the keyboard's user.
+    button->SetTabStop(true);
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -94,6 +97,7 @@ TOfficeRadioGroup* AddRadioGroup(QWidget* Parent, const char* Name, QRect Geomet
     group->SetItemIndex(Selected);
     group->SetTransparent(true);
     group->setFocusPolicy(Qt::NoFocus);
+    group->SetTabStop(true); // Tab lands on the selected item
     return group;
 }
 
@@ -199,9 +203,15 @@ void TInstallForm::BuildControls()
 
     for (const TInstallerRow& row : InstallerRows) {
         TGlowButton* download = row.Download.In(*this);
+        TGlowButton* install = row.Install.In(*this);
         download->SetHint(QStringLiteral("Download from KAPLIX web site"));
         download->OnClick = [this](QObject* Sender) { DownloadClick(Sender); };
-        row.Install.In(*this)->OnClick = [this](QObject* Sender) { InstallBtnClick(Sender); };
+        install->OnClick = [this](QObject* Sender) { InstallBtnClick(Sender); };
+        // Four buttons say "Download" and three "Install": a screen reader names each with its
+        // row as well, as the eye takes the row from the title beside it.
+        const QString title = QString::fromLatin1(row.Title);
+        download->setAccessibleName(download->Caption() + QStringLiteral(", ") + title);
+        install->setAccessibleName(install->Caption() + QStringLiteral(", ") + title);
     }
     CancelBtn->OnClick = [this](QObject* Sender) { CancelBtnClick(Sender); };
 
@@ -229,7 +239,25 @@ void TInstallForm::BuildControls()
     listColours.setColor(QPalette::Disabled, QPalette::Text, ToQColor(clGrayText));
     FileBox->setPalette(listColours);
 
-    setTabOrder(Memo, Memo);
+    SetTabOrder();
+    // The window opens with the log focused, as a window whose only tab stop it is would: the
+    // first Tab goes to the first Download button.
+    Memo->setFocus();
+}
+
+// Tab and Shift+Tab visit the controls in reading order: each row's Download and Install
+// buttons, the directory group, the version group, Done and the log.
+void TInstallForm::SetTabOrder()
+{
+    QList<QWidget*> order;
+    for (const TInstallerRow& row : InstallerRows)
+        order << row.Download.In(*this) << row.Install.In(*this);
+    for (TOfficeRadioGroup* group : {InstallToGrp, VersionRadio})
+        for (int i = 0; i < group->Count(); ++i)
+            order << group->RadioButtons(i);
+    order << CancelBtn << Memo;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void TInstallForm::resizeEvent(QResizeEvent* Event)

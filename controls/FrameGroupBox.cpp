@@ -1,5 +1,7 @@
 #include "controls/FrameGroupBox.h"
 
+#include "controls/ControlsAccessibility.h"
+
 #include "controls/CaptionRenderer.h"
 #include "controls/OfficeCheckBox.h"
 #include "controls/OfficeGlyphs.h"
@@ -80,6 +82,7 @@ TCustomFrameGroupBox::TCustomFrameGroupBox(QWidget* Parent)
 {
     setMouseTracking(true);
     resize(185, 105);
+    InstallControlsAccessibility();
 }
 
 TCustomFrameGroupBox::~TCustomFrameGroupBox() = default;
@@ -98,6 +101,7 @@ void TCustomFrameGroupBox::SetCaption(const QString& Value)
         return;
     LookChanged();
     ChildrenChanged(); // children placed below the caption move when it appears or goes
+    RaiseAccessibleNameChanged(this);
 }
 
 void TCustomFrameGroupBox::SetTransparent(bool Value)
@@ -381,6 +385,7 @@ void TCustomFrameGroupBox::PaintFrame(QPainter& Painter)
 void TCustomFrameGroupBox::CheckBoxStateChanged()
 {
     update(CheckBoxRect());
+    FAccessibleState.Report(this);
     ApplyCheckBoxAction();
     DoCheckBoxClick();
 }

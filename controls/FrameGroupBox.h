@@ -3,6 +3,7 @@
 #include "controls/Colors.h"
 #include "controls/ControlSupport.h"
 #include "controls/ControlTypes.h"
+#include "controls/ControlsAccessibility.h"
 
 #include <QList>
 #include <QPixmap>
@@ -64,6 +65,8 @@ private:
 // A frame with its caption set into the border, drawn over the parent's background. The caption
 // band holds an optional check box, an optional image and the caption text.
 class TCustomFrameGroupBox : public QWidget {
+    Q_OBJECT
+
 public:
     explicit TCustomFrameGroupBox(QWidget* Parent = nullptr);
     ~TCustomFrameGroupBox() override;
@@ -153,6 +156,7 @@ private:
     bool FCtl3D = false;
     bool FCheckBoxCaptured = false;
     bool FActionApplied = false;
+    TAccessibleStateWatch FAccessibleState;
 };
 
 class TFrameGroupBox : public TCustomFrameGroupBox {

@@ -33,13 +33,20 @@ TCustomGlowButton::TCustomGlowButton(QWidget* Parent)
         // Enter and Escape are offered to every button of the window before the focused
         // control sees them.
         qApp->installEventFilter(this);
-        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) { FocusMoved(Now); });
+        FFocusConnection =
+            connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) { FocusMoved(Now); });
     }
     // A button created inside a disabled parent starts disabled.
     SettleState();
+    InstallControlsAccessibility();
 }
 
-TCustomGlowButton::~TCustomGlowButton() = default;
+TCustomGlowButton::~TCustomGlowButton()
+{
+    // A focused button gives the focus up in QWidget's destructor, when it is no glow button any
+    // more: it must not hear of that change itself.
+    disconnect(FFocusConnection);
+}
 
 int TCustomGlowButton::FadeInterval()
 {
@@ -58,6 +65,7 @@ void TCustomGlowButton::SetCaption(const QString& Value)
     if (!AssignIfChanged(FCaption, Value))
         return;
     UpdateShortcuts();
+    RaiseAccessibleNameChanged(this);
     RequestResize();
 }
 
@@ -71,8 +79,10 @@ void TCustomGlowButton::SetWideCaption(const QString& Value)
 
 void TCustomGlowButton::SetHint(const QString& Value)
 {
-    FHint = Value;
+    if (!AssignIfChanged(FHint, Value))
+        return;
     UpdateShortcuts();
+    RaiseAccessibleDescriptionChanged(this);
 }
 
 void TCustomGlowButton::SetShowHint(bool Value)
@@ -318,6 +328,7 @@ void TCustomGlowButton::SetDown(bool Value)
         FDownChecked = Value;
         FState = Value ? dsDown : dsUp;
         ShowState();
+        FAccessibleState.Report(this);
         return;
     }
     if (Value == FDownChecked)
@@ -328,6 +339,7 @@ void TCustomGlowButton::SetDown(bool Value)
     FDownChecked = Value;
     FState = Value ? dsExclusive : dsUp;
     ShowState();
+    FAccessibleState.Report(this);
     if (Value)
         GroupChanged();
 }
@@ -349,6 +361,7 @@ void TCustomGlowButton::GroupNotify(int Group, TCustomGlowButton* Sender)
     FDownChecked = false;
     FState = dsUp;
     ShowState();
+    FAccessibleState.Report(this);
 }
 
 void TCustomGlowButton::SettleState()

@@ -4,6 +4,7 @@
 #include "controls/ButtonPicture.h"
 #include "controls/ControlSupport.h"
 #include "controls/Colors.h"
+#include "controls/ControlsAccessibility.h"
 #include "controls/GlowButtonAppearance.h"
 #include "controls/GlyphList.h"
 
@@ -243,6 +244,9 @@ protected:
     void focusOutEvent(QFocusEvent* Event) override;
 
 private:
+    friend class TGlowButtonAccessible;
+
+    bool HandleEvent(QEvent* Event);
     void RequestResize();
     // Brings the draw state in line with the enabled flag and the check style; every handler
     // that changes the state calls it, so painting finds the state settled.
@@ -345,6 +349,8 @@ private:
     QList<int> FShortcutIds;
     mutable QString FListedFamily; // the caption font last looked up in the font list
     mutable bool FListedOutline = false;
+    TAccessibleStateWatch FAccessibleState;
+    QMetaObject::Connection FFocusConnection;
 
     static int FFadeInterval;
 };

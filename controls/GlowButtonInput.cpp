@@ -133,7 +133,8 @@ void TCustomGlowButton::mousePressEvent(QMouseEvent* Event)
         }
         FDown = true;
         FMouseDown = true;
-        if (FTabStop)
+        // A tab stop that is to be reached by the keyboard only keeps the focus where it is.
+        if (FTabStop && (focusPolicy() & Qt::ClickFocus))
             setFocus(Qt::MouseFocusReason);
         StartFadeTimer(FFadeInterval);
         FTimeInc = HoverStep;
@@ -417,6 +418,21 @@ void TCustomGlowButton::changeEvent(QEvent* Event)
 }
 
 bool TCustomGlowButton::event(QEvent* Event)
+{
+    // Whatever the mouse, the keyboard or the focus did to the pressed, checked and hot states
+    // is told to assistive technology once the event has been handled. The handler may have
+    // closed the window and so the button.
+    if (QAccessible::isActive() && Event->type() != QEvent::DeferredDelete && Event->type() != QEvent::Paint) {
+        const QPointer<TCustomGlowButton> self(this);
+        const bool handled = HandleEvent(Event);
+        if (self)
+            FAccessibleState.Report(this);
+        return handled;
+    }
+    return HandleEvent(Event);
+}
+
+bool TCustomGlowButton::HandleEvent(QEvent* Event)
 {
     switch (Event->type()) {
     case QEvent::ToolTip: {

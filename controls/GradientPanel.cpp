@@ -1,6 +1,7 @@
 #include "controls/GradientPanel.h"
 
 #include "controls/CaptionLinks.h"
+#include "controls/ControlsAccessibility.h"
 #include "controls/DeviceRatio.h"
 #include "controls/GradientDrawing.h"
 #include "controls/Rounding.h"
@@ -21,6 +22,7 @@ TCustomGradientPanel::TCustomGradientPanel(QWidget* Parent)
     FSettings.StatusBar.OnChange = changed;
     connect(&FCollapsTimer, &QTimer::timeout, this, [this] { CollapsStep(); });
     PartChanged();
+    InstallControlsAccessibility();
 }
 
 void TCustomGradientPanel::PartChanged()
@@ -29,6 +31,8 @@ void TCustomGradientPanel::PartChanged()
     setContentsMargins(area.left(), area.top(), qMax(0, width() - area.right() - 1),
         qMax(0, height() - area.bottom() - 1));
     update();
+    if (AssignIfChanged(FAccessibleName, FSettings.Caption.Text()))
+        RaiseAccessibleNameChanged(this);
 }
 
 TGradientPanelSettings TCustomGradientPanel::Settings() const

@@ -48,6 +48,8 @@ struct TGradientPanelSettings {
 // mirrored), an optional coloured border and shadow, 3-D bevels, a text block, and optionally a
 // caption bar, a status bar and a size grip. Child widgets are laid out inside the bevels.
 class TCustomGradientPanel : public QWidget {
+    Q_OBJECT
+
 public:
     explicit TCustomGradientPanel(QWidget* Parent = nullptr);
 
@@ -224,6 +226,7 @@ private:
     };
     TCollapsRun FCollapsRun;
     QTimer FCollapsTimer;
+    QString FAccessibleName; // the caption text assistive technology was last told of
     QList<QPointer<QWidget>> FHiddenChildren;
     QString FAnchor;
     int FUpdateCount = 0;

@@ -30,6 +30,7 @@ void TCustomOfficeRadioButton::SetChecked(bool Value)
             if (FAutoCheck)
                 SetTabStop(false);
             update();
+            ReportAccessibleState();
         }
         return;
     }
@@ -45,6 +46,7 @@ void TCustomOfficeRadioButton::SetChecked(bool Value)
                 other->SetChecked(false);
         }
     }
+    ReportAccessibleState();
     if (!FClicksDisabled && RadioGroup())
         RaiseClick();
     update();

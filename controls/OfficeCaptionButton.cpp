@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QStyleOptionButton>
@@ -17,6 +18,7 @@ TOfficeCaptionButton::TOfficeCaptionButton(QWidget* Parent)
     : QWidget(Parent)
 {
     setMouseTracking(true);
+    InstallControlsAccessibility();
 }
 
 TOfficeCaptionButton::~TOfficeCaptionButton() = default;
@@ -41,6 +43,7 @@ void TOfficeCaptionButton::SetCaption(const QString& Value)
         FShortcutId = grabShortcut(QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(accelerator.unicode()))));
     CaptionChanged();
     update();
+    RaiseAccessibleNameChanged(this);
 }
 
 void TOfficeCaptionButton::Click()
@@ -241,6 +244,18 @@ void TOfficeCaptionButton::leaveEvent(QEvent* Event)
 }
 
 bool TOfficeCaptionButton::event(QEvent* Event)
+{
+    if (!QAccessible::isActive() || Event->type() == QEvent::DeferredDelete || Event->type() == QEvent::Paint)
+        return HandleEvent(Event);
+    // The handler may have closed the window and so the control.
+    const QPointer<TOfficeCaptionButton> self(this);
+    const bool handled = HandleEvent(Event);
+    if (self)
+        ReportAccessibleState();
+    return handled;
+}
+
+bool TOfficeCaptionButton::HandleEvent(QEvent* Event)
 {
     if (Event->type() == QEvent::Shortcut && static_cast<QShortcutEvent*>(Event)->shortcutId() == FShortcutId) {
         ClickedByAccelerator();

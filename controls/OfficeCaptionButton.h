@@ -4,6 +4,7 @@
 #include "controls/Colors.h"
 #include "controls/ControlSupport.h"
 #include "controls/ControlTypes.h"
+#include "controls/ControlsAccessibility.h"
 
 #include <QImage>
 #include <QStyle>
@@ -17,6 +18,8 @@
 // focused states, the caption's accelerator and the painting of glyph, caption and focus frame.
 // Each control supplies its glyph and decides what the user's actions do to its state.
 class TOfficeCaptionButton : public QWidget {
+    Q_OBJECT
+
 public:
     ~TOfficeCaptionButton() override;
 
@@ -114,7 +117,13 @@ protected:
     bool FGotClick = false;
     bool FTransparentCaching = false;
 
+    // Tells assistive technology what the last event or setter did to the control's states.
+    void ReportAccessibleState() { FAccessibleState.Report(this); }
+
 private:
+    friend class TOfficeCaptionButtonAccessible;
+
+    bool HandleEvent(QEvent* Event);
     bool RightAligned() const;
     TCaptionOptions CaptionOptions() const;
     TCaptionResult PlaceCaption(QPainter* Painter, QRect& Caption) const;
@@ -139,4 +148,5 @@ private:
     bool FThemed = false;
     int FCtrlWidth = 0;
     int FShortcutId = 0;
+    TAccessibleStateWatch FAccessibleState;
 };

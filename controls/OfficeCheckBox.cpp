@@ -28,6 +28,7 @@ void TCustomOfficeCheckBox::SetState(TCheckBoxState Value)
     if (!AssignIfChanged(FState, Value))
         return;
     update();
+    ReportAccessibleState();
 }
 
 void TCustomOfficeCheckBox::SetAutoSize(bool Value)

@@ -57,6 +57,31 @@ void TCustomOfficeRadioGroup::SetItemIndex(int Value)
     FItemIndex = Value;
     if (FItemIndex >= 0)
         mark(FButtons[FItemIndex], true);
+    UpdateItemTabStops();
+}
+
+void TCustomOfficeRadioGroup::SetTabStop(bool Value)
+{
+    if (!AssignIfChanged(FTabStop, Value))
+        return;
+    if (FTabStop) {
+        UpdateItemTabStops();
+        return;
+    }
+    for (TOfficeGroupButton* button : std::as_const(FButtons))
+        button->SetTabStop(false);
+}
+
+// Only one item of a tab-stop group is a tab stop, so Tab passes the group in one step.
+void TCustomOfficeRadioGroup::UpdateItemTabStops()
+{
+    if (!FTabStop)
+        return;
+    TOfficeGroupButton* stop = GetRadioButton(FItemIndex);
+    for (qsizetype i = 0; (!stop || !stop->isEnabled()) && i < FButtons.size(); ++i)
+        stop = FButtons[i];
+    for (TOfficeGroupButton* button : std::as_const(FButtons))
+        button->SetTabStop(button == stop);
 }
 
 void TCustomOfficeRadioGroup::SetColumns(int Value)
@@ -123,6 +148,7 @@ void TCustomOfficeRadioGroup::RefreshButtons()
         FUpdating = false;
     }
     LayoutButtons();
+    UpdateItemTabStops();
     update();
 }
 
@@ -166,6 +192,7 @@ void TCustomOfficeRadioGroup::LayoutButtons()
             left = width() - left - bw;
         button->setGeometry(left, (i % rows) * bh + y0, qMax(0, bw), qMax(0, bh));
     }
+    UpdateItemTabStops(); // the items' enabled states may have changed
 }
 
 void TCustomOfficeRadioGroup::ChildrenChanged() { LayoutButtons(); }
@@ -188,6 +215,7 @@ void TCustomOfficeRadioGroup::changeEvent(QEvent* Event)
             button->SetDisabledFontColor(DisabledFontColor());
             button->setEnabled(isEnabled());
         }
+        UpdateItemTabStops();
     }
 }
 

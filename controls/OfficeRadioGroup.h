@@ -41,6 +41,11 @@ public:
     int ControlIndent() const { return FControlIndent; }
     void SetControlIndent(int Value) { if (AssignIfChanged(FControlIndent, Value)) LayoutButtons(); }
 
+    // A group that is a tab stop is entered with Tab on its selected item (on its first item that
+    // can take the focus while none is selected); the arrow keys then move inside it.
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool Value);
+
     int Count() const { return int(FButtons.size()); }
     // The item button of an index, or nullptr outside the items.
     TOfficeGroupButton* GetRadioButton(int Index) const;
@@ -87,6 +92,7 @@ private:
     void ButtonDoubleClicked();
     void RemoveButton(TOfficeGroupButton* Button);
     void RefreshButtons();
+    void UpdateItemTabStops();
 
     QList<TOfficeGroupButton*> FButtons;
     QStringList FItems;
@@ -104,6 +110,7 @@ private:
     int FControlIndent = 0;
     int FFocusButtonIdx = 0;
     bool FDestroying = false;
+    bool FTabStop = false;
 };
 
 class TOfficeRadioGroup : public TCustomOfficeRadioGroup {

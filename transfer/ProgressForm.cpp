@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QScreen>
 
 namespace {
@@ -94,6 +95,17 @@ TProgressForm::TProgressForm(const TProgressFormOptions& Options)
         const int outerHeight = SystemCaptionHeight() + clientHeight;
         move(area.center().x() - FormWidth / 2, area.center().y() - outerHeight / 2);
     }
+}
+
+// Escape does what the Cancel button does (Close, once the run is over), as in a dialog box.
+void TProgressForm::keyPressEvent(QKeyEvent* Event)
+{
+    if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier && !CancelBtn->isHidden()
+        && CancelBtn->isEnabled()) {
+        CancelBtn->click();
+        return;
+    }
+    QWidget::keyPressEvent(Event);
 }
 
 void TProgressForm::closeEvent(QCloseEvent* Event)

@@ -52,5 +52,6 @@ public:
     QPushButton* BtnShowFolder = nullptr; // only when asked for
 
 protected:
+    void keyPressEvent(QKeyEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
 };

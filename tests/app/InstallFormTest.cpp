@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QAccessible>
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
@@ -359,7 +360,6 @@ TEST_F(InstallFormTest, OnlyDoneShowsItsHintAndTagsTellButtonsApart)
     for (const auto& [button, tag] : tags) {
         EXPECT_EQ(button->property("Tag").toInt(), tag) << button->objectName().toStdString();
         EXPECT_FALSE(button->EffectiveShowHint()) << button->objectName().toStdString();
-        EXPECT_FALSE(button->focusPolicy() & Qt::TabFocus);
     }
     EXPECT_EQ(form->Download1->Hint(), QStringLiteral("Download from KAPLIX web site"));
     ASSERT_GT(form->FileBox->count(), 0);
@@ -402,18 +402,115 @@ TEST_F(InstallFormTest, FileBoxEntriesAreGreyTextOnTheWindowColour)
     EXPECT_EQ(rgb(darkest.x(), darkest.y()), QStringLiteral("(109, 109, 109)")) << "the text at full strength";
 }
 
-TEST_F(InstallFormTest, TabReachesOnlyTheLogBox)
+// The focused control by object name; a radio item by its group's name and its caption.
+std::string FocusName(const QWidget* widget)
 {
+    if (!widget)
+        return "(none)";
+    if (const auto* item = dynamic_cast<const TOfficeRadioButton*>(widget))
+        return (item->parentWidget()->objectName() + u'[' + item->Caption() + u']').toStdString();
+    return widget->objectName().toStdString();
+}
+
+struct TabOrderCase {
+    const char* Name;
+    bool SetupFilesPresent; // the Install buttons are enabled
+    std::vector<std::string> Order; // from the log box on
+};
+
+class TabOrder : public InstallFormTest, public testing::WithParamInterface<TabOrderCase> {};
+
+TEST_P(TabOrder, TabAndShiftTabVisitTheControlsInReadingOrder)
+{
+    if (GetParam().SetupFilesPresent)
+        for (const char* name : {"SetupNoDb.exe", "KXsetup32.exe", "KXsetup64.exe", "Setup.exe"})
+            m_startup.write(QString::fromLatin1(name), QByteArray("MZ"));
     ModalAnswerer answerer({Ok});
     auto form = Open();
     QApplication::setActiveWindow(form.get());
-    form->Memo->setFocus();
-    ASSERT_EQ(form->focusWidget(), form->Memo);
-    for (int i = 0; i < 4; ++i) {
-        QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(form->focusWidget(), form->Memo) << "after " << i + 1 << " Tab presses";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == form->Memo; }, 5000))
+        << "the window opens with the log focused, as before; focused is " << FocusName(QApplication::focusWidget());
+
+    const std::vector<std::string>& order = GetParam().Order;
+    for (std::size_t i = 1; i <= order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(FocusName(QApplication::focusWidget()), order[i % order.size()]) << "after " << i << " Tab presses";
+    }
+    for (std::size_t i = 1; i <= order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        EXPECT_EQ(FocusName(QApplication::focusWidget()), order[(order.size() - i) % order.size()])
+            << "after " << i << " Shift+Tab presses";
     }
     EXPECT_FALSE(form->Memo->toPlainText().contains(u'\t')) << form->Memo->toPlainText().toStdString();
+    EXPECT_EQ(answerer.answered(), 1) << "moving the focus pressed nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Window, TabOrder,
+    testing::Values(
+        TabOrderCase{"AllSetupFilesPresent",
+                     true,
+                     {"Memo", "Download1", "UpgradeBtn", "Download2", "Install32Btn", "Download3", "Install64Btn",
+                      "Download4", "FullInstallBtn", "InstallToGrp[Current directory]", "VersionRadio[12.1]",
+                      "CancelBtn"}},
+        // Disabled Install buttons are passed over.
+        TabOrderCase{"NoSetupFileYet",
+                     false,
+                     {"Memo", "Download1", "Download2", "Download3", "Download4", "InstallToGrp[Current directory]",
+                      "VersionRadio[12.1]", "CancelBtn"}}),
+    caseName);
+
+TEST_F(InstallFormTest, MouseClicksLeaveTheFocusWhereItWas)
+{
+    m_startup.write(QStringLiteral("KXsetup64.exe"), QByteArray("MZ"));
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == form->Memo; }, 5000));
+    ASSERT_TRUE(form->Install64Btn->isEnabled());
+    QTest::mouseClick(form->Install64Btn, Qt::LeftButton);
+    EXPECT_EQ(FocusName(QApplication::focusWidget()), "Memo") << "no focus frame appears under the mouse";
+}
+
+struct RowNameCase {
+    const char* Name;
+    TGlowButton* TInstallForm::*Button;
+    const char* Spoken;
+};
+
+class RowButtonNames : public InstallFormTest, public testing::WithParamInterface<RowNameCase> {};
+
+// Four buttons say "Download": a screen reader hears which row each belongs to.
+TEST_P(RowButtonNames, NameTheCaptionAndTheRow)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    TGlowButton* button = (*form).*GetParam().Button;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::Button);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromLatin1(GetParam().Spoken));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RowButtonNames,
+    testing::Values(RowNameCase{"Download1", &TInstallForm::Download1, "Download, Upgrade KAPLIX"},
+                    RowNameCase{"UpgradeBtn", &TInstallForm::UpgradeBtn, "Upgrade, Upgrade KAPLIX"},
+                    RowNameCase{"Download3", &TInstallForm::Download3, "Download, Install new on 64-bit Windows"},
+                    RowNameCase{"Install64Btn", &TInstallForm::Install64Btn, "Install, Install new on 64-bit Windows"},
+                    RowNameCase{"FullInstallBtn", &TInstallForm::FullInstallBtn, "Install, Install with databases"},
+                    RowNameCase{"CancelBtn", &TInstallForm::CancelBtn, "Done"}),
+    caseName);
+
+TEST_F(InstallFormTest, DoneDescribesItselfByItsHint)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(form->CancelBtn);
+    EXPECT_EQ(accessible->text(QAccessible::Description), QStringLiteral("Cancel installation"));
+    QAccessibleInterface* group = QAccessible::queryAccessibleInterface(form->VersionRadio);
+    EXPECT_EQ(group->role(), QAccessible::Grouping);
+    EXPECT_EQ(group->text(QAccessible::Name), QStringLiteral("Select version to install"));
 }
 
 TEST_F(InstallFormTest, WindowGrowsAroundAFixedBackPanel)
@@ -460,6 +557,71 @@ protected:
     TempDir m_files;
     std::unique_ptr<NginxServer> m_server;
 };
+
+// Tab, Shift+Tab, the arrows and Space only: the version 9.51 is chosen and the 32-bit setup
+// file downloaded.
+TEST_F(DownloadTest, KeyboardAloneChoosesTheVersionAndDownloads)
+{
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == form->Memo; }, 5000));
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        return FocusName(QApplication::focusWidget());
+    };
+
+    EXPECT_EQ(press(Qt::Key_Backtab), "CancelBtn");
+    EXPECT_EQ(press(Qt::Key_Backtab), "VersionRadio[12.1]");
+    EXPECT_EQ(press(Qt::Key_Down), "VersionRadio[9.21]"); // the arrows wrap around
+    EXPECT_EQ(press(Qt::Key_Down), "VersionRadio[9.51]");
+    press(Qt::Key_Space);
+    EXPECT_EQ(form->VersionRadio->ItemIndex(), 1);
+    EXPECT_EQ(press(Qt::Key_Backtab), "InstallToGrp[Current directory]");
+    EXPECT_EQ(press(Qt::Key_Backtab), "Download4");
+    EXPECT_EQ(press(Qt::Key_Backtab), "Download3");
+    EXPECT_EQ(press(Qt::Key_Backtab), "Download2");
+    press(Qt::Key_Space);
+
+    EXPECT_EQ(m_startup.read(QStringLiteral("KXsetup32.exe")), QByteArray(10, 'y'));
+    EXPECT_TRUE(form->Install32Btn->isEnabled());
+    ASSERT_EQ(answerer.answered(), 2);
+    EXPECT_EQ(answerer.messages()[1],
+              QStringLiteral("Please click on the relevant \"Install\" button to complete installation"));
+    // The window's focus stays on Download2 for when it is active again.
+    EXPECT_EQ(FocusName(form->focusWidget()), "Download2");
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == form->Download2; }, 5000));
+    EXPECT_EQ(press(Qt::Key_Tab), "Install32Btn") << "the Install button just enabled comes next";
+}
+
+// Escape in the progress dialog cancels like its Cancel button, and the focus goes back to the
+// Download button the user pressed, so the next Tab goes on from there.
+TEST_F(DownloadTest, EscapeCancelsAndTheFocusReturnsToTheDownloadButton)
+{
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    form->VersionRadio->SetItemIndex(7); // the slow directory
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == form->Memo; }, 5000));
+    QTest::keyClick(form->Memo, Qt::Key_Tab);
+    ASSERT_EQ(FocusName(QApplication::focusWidget()), "Download1");
+    bool escaped = false;
+    WhenTrue midway(ReceivingData(*form), [&] {
+        QWidget* dialog = form->WebTransfer->ProgressForm();
+        escaped = dialog != nullptr;
+        if (dialog)
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
+    });
+    QTest::keyClick(form->Download1, Qt::Key_Space);
+
+    EXPECT_TRUE(midway.done());
+    EXPECT_TRUE(escaped);
+    ASSERT_EQ(answerer.answered(), 2);
+    EXPECT_EQ(answerer.messages()[1], QStringLiteral("Download cancelled"));
+    EXPECT_FALSE(QFile::exists(m_startup.filePath(QStringLiteral("SetupNoDb.exe"))));
+    EXPECT_EQ(FocusName(form->focusWidget()), "Download1");
+}
 
 TEST_F(DownloadTest, DownloadBringsTheFileAndEnablesItsInstallButton)
 {

@@ -511,4 +511,52 @@ TEST_F(ProgressDialogTest, EngineFreesTheDialogItStillOwns)
     EXPECT_TRUE(form.isNull());
 }
 
+// ---- Escape -----------------------------------------------------------------------------
+
+// Escape, wherever the focus is in the dialog, does what its Cancel (later Close) button does.
+struct EscapeCase {
+    const char* Name;
+    bool Completed;     // the run is over: the button says Close
+    bool ShowCancel;    // the dialog has the button at all
+    bool Cancels;       // OnCopyCancel is raised and the run is cancelled
+    bool Closes;        // the window goes
+};
+
+class ProgressDialogEscape : public ProgressDialogTest, public testing::WithParamInterface<EscapeCase> {};
+
+TEST_P(ProgressDialogEscape, DoesWhatTheCancelButtonDoes)
+{
+    const EscapeCase& c = GetParam();
+    Engine.DlgShowCancel = c.ShowCancel;
+    int cancelEvents = 0;
+    Engine.OnCopyCancel = [&](TWebTransfer*) { ++cancelEvents; };
+    TProgressForm* form = Build();
+    if (c.Completed)
+        Engine.ShowCompletionState();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QWidget* focused = form->focusWidget() ? form->focusWidget() : form;
+
+    QTest::keyClick(focused, Qt::Key_Escape);
+
+    EXPECT_EQ(cancelEvents, c.Cancels ? 1 : 0);
+    EXPECT_EQ(Engine.FCancelled, c.Cancels);
+    EXPECT_EQ(DialogFreed(), c.Closes);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, ProgressDialogEscape,
+                         testing::Values(EscapeCase{"DuringTheRun", false, true, true, false},
+                                         EscapeCase{"AfterTheRun", true, true, true, true},
+                                         EscapeCase{"WithoutCancelButton", false, false, false, false}),
+                         caseName);
+
+TEST_F(ProgressDialogTest, EscapeWithAModifierIsLeftAlone)
+{
+    TProgressForm* form = Build();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QTest::keyClick(form, Qt::Key_Escape, Qt::ShiftModifier);
+    EXPECT_FALSE(Engine.FCancelled);
+}
+
 } // namespace

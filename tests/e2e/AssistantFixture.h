@@ -3,12 +3,14 @@
 #include "app/InstallFormLayout.h"
 #include "app/InstallerRows.h"
 #include "tests/support/NginxServer.h"
+#include "tests/support/Pixels.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualDisplay.h"
 #include "tests/support/WaitFor.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMap>
 #include <QPoint>
 #include <QProcess>
@@ -90,6 +92,34 @@ protected:
         const QPoint origin = m_display.windowOrigin(window);
         m_display.xdotool({QStringLiteral("mousemove"), QString::number(origin.x() + 10), QString::number(origin.y() + 10)});
         m_display.xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    }
+
+    // Gives a window the keyboard, as a window manager does on Alt+Tab (there is none here), and
+    // types the keys (xdotool's names) into it.
+    void TypeInto(const QString& window, const QStringList& keys)
+    {
+        m_display.xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        if (!keys.isEmpty())
+            m_display.xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("40")} + keys);
+    }
+
+    // True once the focus frame of the default look (BorderColorFocused, one pixel inside the
+    // border) shows, or no longer shows, at the top of the button on the screen.
+    bool WaitForFocusFrame(const QString& window, const char* button, bool shown)
+    {
+        const QString shot = m_home.filePath(QStringLiteral("focus.png"));
+        const QRect place = ButtonRect(button);
+        const QPoint at = m_display.windowOrigin(window) + QPoint(place.center().x(), place.top() + 1);
+        return waitFor(
+            [&] {
+                if (!m_display.screenshot(shot))
+                    return false;
+                const QColor pixel = pixelAt(QImage(shot), at);
+                const bool frame = qAbs(pixel.red() - 137) <= 12 && qAbs(pixel.green() - 173) <= 12
+                    && qAbs(pixel.blue() - 228) <= 12;
+                return frame == shown;
+            },
+            Patience);
     }
 
     // Clicks the middle of a button of the main window.

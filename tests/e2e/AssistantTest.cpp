@@ -1,4 +1,5 @@
 #include "tests/e2e/AssistantFixture.h"
+#include "tests/support/AccessibilityBus.h"
 #include "tests/support/Pixels.h"
 #include "tests/support/ScriptedHttpServer.h"
 
@@ -141,6 +142,90 @@ TEST_F(AssistantTest, ASharedTmpdirIsPassedOverForAPrivateFolder)
     ASSERT_TRUE(m_assistant.waitForFinished(Patience));
     EXPECT_EQ(m_assistant.exitCode(), 0);
     ::chmod(QFile::encodeName(shared.path()).constData(), 0700);
+}
+
+// No mouse at all: the start-up box, the choice of version, the download, the done box and
+// leaving with Done, with Tab, Shift+Tab, the arrow keys, Space and Return.
+TEST_F(AssistantTest, KeyboardAloneDownloadsTheChosenVersionAndLeaves)
+{
+    m_mirror.write(QStringLiteral("download/ver120/KXsetup64.exe"), QByteArray(250000, 'v'));
+    Start();
+    const QString startupBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
+    ASSERT_FALSE(startupBox.isEmpty());
+    TypeInto(startupBox, {QStringLiteral("Return")});
+    const QString window = m_display.waitForWindow(QRegularExpression::escape(MainTitle), Patience);
+    ASSERT_FALSE(window.isEmpty());
+
+    // The window opens with the log focused: no button shows a focus frame.
+    TypeInto(window, {});
+    ASSERT_TRUE(WaitForFocusFrame(window, "Download3", false));
+    // From the log back over Done to the version group (on 12.1); up to 12.0 and select it;
+    // back over the directory group and Download4 (the Install buttons are disabled: no setup
+    // file yet) to the 64-bit row's Download button.
+    TypeInto(window, {QStringLiteral("shift+Tab"), QStringLiteral("shift+Tab"), QStringLiteral("Up"), QStringLiteral("space"),
+                      QStringLiteral("shift+Tab"), QStringLiteral("shift+Tab"), QStringLiteral("shift+Tab")});
+    ASSERT_TRUE(WaitForFocusFrame(window, "Download3", true)) << "the focused button shows its frame";
+    TypeInto(window, {QStringLiteral("space")});
+
+    ASSERT_TRUE(WaitForFile(m_home.filePath(QStringLiteral("KXsetup64.exe")), 250000)) << "12.0 was chosen";
+    EXPECT_EQ(m_home.read(QStringLiteral("KXsetup64.exe")), QByteArray(250000, 'v'));
+    const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
+    ASSERT_FALSE(doneBox.isEmpty());
+    TypeInto(doneBox, {QStringLiteral("Return")});
+    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
+
+    // Back in the window the focus is on Download3 again; the Install button just enabled comes
+    // next, then Download4, the two groups and Done.
+    TypeInto(window, {});
+    ASSERT_TRUE(WaitForFocusFrame(window, "Download3", true));
+    TypeInto(window, {QStringLiteral("Tab")});
+    ASSERT_TRUE(WaitForFocusFrame(window, "Install64Btn", true));
+    TypeInto(window, {QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab")});
+    ASSERT_TRUE(WaitForFocusFrame(window, "CancelBtn", true));
+    TypeInto(window, {QStringLiteral("space")});
+    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
+    EXPECT_EQ(m_assistant.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_assistant.exitCode(), 0);
+}
+
+// A screen reader's view: the running program read through the real accessibility bus, the
+// 64-bit row's Download button found by its name and pressed through its action.
+TEST_F(AssistantTest, ScreenReaderFindsAndPressesTheDownloadButtonOverTheAccessibilityBus)
+{
+    AccessibilityBus bus(m_display.name());
+    if (!bus.isRunning())
+        GTEST_SKIP() << "the accessibility bus cannot start here: " << bus.error().toStdString();
+    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
+    m_environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    m_environment.insert(QStringLiteral("QT_ACCESSIBILITY"), QStringLiteral("1"));
+    Start();
+    const QString window = OpenMainWindow();
+    ASSERT_FALSE(window.isEmpty());
+
+    QProcess reader;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
+    environment.insert(QStringLiteral("DISPLAY"), m_display.name());
+    environment.remove(QStringLiteral("AT_SPI_BUS_ADDRESS"));
+    reader.setProcessEnvironment(environment);
+    reader.setProcessChannelMode(QProcess::MergedChannels);
+    reader.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(KX_E2E_SOURCE_DIR "/press_by_name.py"), QStringLiteral("SetupKAPLIX"),
+                  QStringLiteral("push button"), QStringLiteral("Download, Install new on 64-bit Windows"),
+                  QStringLiteral("30")});
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    const QString said = QString::fromLocal8Bit(reader.readAll());
+    ASSERT_EQ(reader.exitCode(), 0) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("description 'Download from KAPLIX web site'"))) << said.toStdString();
+
+    ASSERT_TRUE(WaitForFile(m_home.filePath(QStringLiteral("KXsetup64.exe")), 300000));
+    const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
+    ASSERT_FALSE(doneBox.isEmpty());
+    PressReturnIn(doneBox);
+    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
+    Click(window, "CancelBtn"); // Done
+    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
+    EXPECT_EQ(m_assistant.exitCode(), 0);
 }
 
 } // namespace

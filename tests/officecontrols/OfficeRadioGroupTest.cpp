@@ -4,6 +4,8 @@
 #include "tests/officecontrols/OfficeTestSupport.h"
 #include "tests/support/CaseName.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -452,6 +454,84 @@ TEST_F(LooseButtons, MouseClickChecksAndClicks)
     EXPECT_FALSE(Second->Checked());
     EXPECT_EQ(Clicks, 1);
     EXPECT_EQ(First->size(), QSize(135, 20));
+}
+
+// Groups that are tab stops, with a line edit after them, as the main window has them.
+struct TabStopGroups : ShownGroups {
+    QLineEdit* Edit = nullptr;
+    void SetUp() override
+    {
+        InstallToGrp->SetTabStop(true);
+        VersionRadio->SetTabStop(true);
+        Edit = new QLineEdit(&Back);
+        Edit->setGeometry(700, 10, 100, 20);
+        ShownGroups::SetUp();
+        Edit->setFocus();
+        ASSERT_TRUE(waitFor([&] { return Edit->hasFocus(); }));
+    }
+    void Tab(bool Forward = true) { QTest::keyClick(QApplication::focusWidget(), Forward ? Qt::Key_Tab : Qt::Key_Backtab); }
+};
+
+TEST_F(TabStopGroups, TabEntersEachGroupOnItsSelectedItemAndLeavesInOneStep)
+{
+    Tab();
+    EXPECT_TRUE(InstallToGrp->RadioButtons(0)->hasFocus());
+    Tab();
+    EXPECT_TRUE(VersionRadio->RadioButtons(8)->hasFocus());
+    Tab();
+    EXPECT_TRUE(Edit->hasFocus());
+    Tab(false);
+    EXPECT_TRUE(VersionRadio->RadioButtons(8)->hasFocus());
+    Tab(false);
+    EXPECT_TRUE(InstallToGrp->RadioButtons(0)->hasFocus());
+    EXPECT_EQ(InstallClicks + VersionClicks, 0) << "passing through selects nothing";
+}
+
+TEST_F(TabStopGroups, ArrowsMoveSpaceSelectsAndTabThenComesBackToTheNewSelection)
+{
+    Tab(false);
+    ASSERT_TRUE(VersionRadio->RadioButtons(8)->hasFocus());
+    QTest::keyClick(VersionRadio->RadioButtons(8), Qt::Key_Up);
+    ASSERT_TRUE(VersionRadio->RadioButtons(7)->hasFocus());
+    EXPECT_EQ(VersionRadio->ItemIndex(), 8);
+    QTest::keyClick(VersionRadio->RadioButtons(7), Qt::Key_Space);
+    EXPECT_EQ(VersionRadio->ItemIndex(), 7);
+    EXPECT_EQ(VersionClicks, 1);
+    Tab();
+    ASSERT_TRUE(Edit->hasFocus());
+    Tab(false);
+    EXPECT_TRUE(VersionRadio->RadioButtons(7)->hasFocus());
+}
+
+TEST_F(TabStopGroups, SelectionByCodeMovesTheTabStop)
+{
+    VersionRadio->SetItemIndex(2);
+    Tab(false);
+    EXPECT_TRUE(VersionRadio->RadioButtons(2)->hasFocus());
+}
+
+TEST_F(TabStopGroups, WithADisabledSelectionTheFirstEnabledItemIsTheTabStop)
+{
+    VersionRadio->OnIsEnabled = [](QObject*, int Index, bool& Enabled) { Enabled = Index != 0 && Index != 8; };
+    VersionRadio->LayoutButtons();
+    Tab(false);
+    EXPECT_TRUE(VersionRadio->RadioButtons(1)->hasFocus());
+}
+
+TEST_F(TabStopGroups, WithoutItemsTheGroupIsPassedOver)
+{
+    VersionRadio->ClearItems();
+    Tab(false);
+    EXPECT_TRUE(InstallToGrp->RadioButtons(0)->hasFocus());
+}
+
+TEST_F(ShownGroups, GroupsAreNoTabStopsUnlessAsked)
+{
+    for (TOfficeRadioGroup* group : {InstallToGrp, VersionRadio}) {
+        EXPECT_FALSE(group->TabStop());
+        for (int i = 0; i < group->Count(); ++i)
+            EXPECT_FALSE(group->RadioButtons(i)->focusPolicy() & Qt::TabFocus) << i;
+    }
 }
 
 } // namespace
