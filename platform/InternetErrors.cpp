@@ -48,6 +48,18 @@ InternetFailureKind internetFailureKind(int errorNumber)
     }
 }
 
+bool isTransientFailure(int errorNumber)
+{
+    // A host name that does not resolve, a refused certificate, an address or option the
+    // library rejects, and a wait the user aborted all stay as they are: none of them is here.
+    for (const CURLcode code : {CURLE_COULDNT_CONNECT, CURLE_OPERATION_TIMEDOUT, CURLE_SEND_ERROR, CURLE_RECV_ERROR,
+                                CURLE_GOT_NOTHING, CURLE_PARTIAL_FILE}) {
+        if (errorNumber == internetErrorNumber(code))
+            return true;
+    }
+    return false;
+}
+
 bool isSafeHeaderText(const QString& text)
 {
     return !text.contains(u'\r') && !text.contains(u'\n') && !text.contains(QChar(0));

@@ -32,6 +32,11 @@ enum class InternetFailureKind {
 };
 InternetFailureKind internetFailureKind(int errorNumber);
 
+// Whether an error number of the layer says that the network, not the request, failed and the
+// same request may well succeed a little later: the connection was refused or reset, the
+// server went silent past the time-out, or it closed before or while answering.
+bool isTransientFailure(int errorNumber);
+
 // Whether text may go into a request head: a CR, LF or NUL in it would end a header line
 // early and let the rest pass as lines of its own.
 bool isSafeHeaderText(const QString& text);

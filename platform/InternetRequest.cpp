@@ -43,9 +43,9 @@ CalendarTime InternetRequest::lastModified() const
     return m_state->lastModified;
 }
 
-QString InternetRequest::header(const QString& name) const
+QString InternetRequest::header(const QByteArray& name) const
 {
-    const QByteArray key = name.toUtf8().toLower();
+    const QByteArray key = name.toLower();
     for (const auto& [headerName, value] : m_state->responseHeaders) {
         if (headerName == key)
             return QString::fromUtf8(value);

@@ -2,6 +2,7 @@
 
 #include "platform/InternetResult.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -29,7 +30,7 @@ public:
     // Last-Modified of the final answer; all zero when it has none or it cannot be read.
     CalendarTime lastModified() const;
     // A header of the final answer by name (any letter case); empty when absent.
-    QString header(const QString& name) const;
+    QString header(const QByteArray& name) const;
 
     // Reads up to maxSize bytes of the body into data. bytesRead 0 with ok means the body
     // ended completely; a failure means it broke off, timed out or the wait was aborted.

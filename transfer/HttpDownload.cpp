@@ -81,8 +81,8 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         ProcessMessages();
         if (!request) {
             // A Cancel during the wait ends the job like a Cancel between blocks.
-            if (!FCancelled && OnURLNotFound)
-                OnURLNotFound(this, shownURL);
+            if (!FCancelled)
+                ReportURLNotFound(shownURL, FLastInternetResult);
             return false;
         }
         const int status = request->statusCode();
@@ -93,8 +93,9 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
             continue;
         }
         if (status >= 300) {
+            const QString retryAfter = request->header("Retry-After");
             request.reset();
-            ReportHttpStatus(status);
+            ReportHttpStatus(status, retryAfter);
             return false;
         }
         break;

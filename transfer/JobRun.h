@@ -1,8 +1,12 @@
 #pragma once
 
+#include "transfer/RetryPolicy.h"
 #include "transfer/WebTransferTypes.h"
 
 #include <QString>
+
+#include <functional>
+#include <vector>
 
 // What the run loop keeps for the job it hands to an operation: the job's place in the list
 // and the values the operation gives back, stored into the job once it returns.
@@ -22,4 +26,13 @@ struct TJobRun {
 struct TJobFile {
     QString URL;
     QString TargetFilename;
+};
+
+// One attempt at a job that may be tried again (a job with Retries): how it failed, as the
+// engine's reports tell it, and the error events held back while another attempt may still
+// follow, so the owner hears of the failure that ends the job and of no other.
+struct TJobAttempt {
+    TAttemptFailure Failure;
+    bool HoldEvents = false;
+    std::vector<std::function<void()>> HeldEvents;
 };

@@ -1,6 +1,7 @@
 #include "transfer/WebTransfer.h"
 
 #include "transfer/DownloadTarget.h"
+#include "transfer/JobRun.h"
 
 #include "platform/FtpConnection.h"
 #include "platform/InternetSession.h"
@@ -50,10 +51,14 @@ QString TWebTransfer::AddProxyCredentials(const QString& URL) const
 
 void TWebTransfer::ReportError(int ErrorCode, const QString& ErrorInfo)
 {
-    if (OnError)
-        OnError(this, ErrorCode);
-    if (OnErrorInfo)
-        OnErrorInfo(this, ErrorCode, ErrorInfo);
+    if (TAttemptFailure* failure = UnnotedFailure())
+        failure->ErrorCode = ErrorCode;
+    RaiseFailureEvent([this, ErrorCode, ErrorInfo] {
+        if (OnError)
+            OnError(this, ErrorCode);
+        if (OnErrorInfo)
+            OnErrorInfo(this, ErrorCode, ErrorInfo);
+    });
 }
 
 void TWebTransfer::ReportError(TWebTransferError Code, const QString& Subject)
@@ -66,9 +71,38 @@ void TWebTransfer::ReportError(TWebTransferError Code, QStringView Prefix, const
     ReportError(static_cast<int>(Code), Prefix.toString() + Subject);
 }
 
-void TWebTransfer::ReportHttpStatus(int Status)
+void TWebTransfer::ReportHttpStatus(int Status, const QString& RetryAfter)
 {
+    if (TAttemptFailure* failure = UnnotedFailure())
+        failure->RetryAfter = RetryAfter;
     ReportError(Status, QStringLiteral("Returned http error code ") + QString::number(Status));
+}
+
+void TWebTransfer::ReportURLNotFound(const QString& URL, const platform::InternetResult& Reason)
+{
+    if (TAttemptFailure* failure = UnnotedFailure()) {
+        failure->NotFound = true;
+        failure->InternetCode = Reason.code;
+    }
+    RaiseFailureEvent([this, URL] {
+        if (OnURLNotFound)
+            OnURLNotFound(this, URL);
+    });
+}
+
+TAttemptFailure* TWebTransfer::UnnotedFailure()
+{
+    if (!FAttempt || FAttempt->Failure.ErrorCode >= 0 || FAttempt->Failure.NotFound)
+        return nullptr;
+    return &FAttempt->Failure;
+}
+
+void TWebTransfer::RaiseFailureEvent(std::function<void()> Raise)
+{
+    if (FAttempt && FAttempt->HoldEvents)
+        FAttempt->HeldEvents.push_back(std::move(Raise));
+    else
+        Raise();
 }
 
 bool TWebTransfer::FinishDownload(TDownloadTarget& File, bool WriteFailed, bool Interrupted, const QString& Path,

@@ -28,6 +28,8 @@ class InternetSession;
 }
 struct TFtpLink;
 struct TFtpRequest;
+struct TAttemptFailure;
+struct TJobAttempt;
 struct TJobFile;
 struct TJobRun;
 class QThread;
@@ -161,6 +163,14 @@ protected:
     int InternetJobCount() const;
     bool KeepConnectionFor(int Index) const;
     bool RunOperation(TWebTransferItem& Item, TJobRun& Run);
+    // Runs a job's operation, and runs it again after a transient failure as long as the
+    // job's Retries allow, waiting before each new attempt.
+    bool RunJob(TWebTransferItem& Item, TJobRun& Run);
+    // How many more attempts a job gets: its Retries for the kinds of job that retry.
+    static int RetriesOf(const TWebTransferItem& Item);
+    // Waits Seconds with the dialog's file line saying so and the window responsive; false
+    // when the run was cancelled meanwhile (the wait then ends at once).
+    bool WaitBeforeRetry(const TWebTransferItem& Item, int Seconds, int Attempt, int Attempts);
     void OpenInternetSession();
     void ThreadDone();
     // Lets the user interface handle what is pending: repaints, the Cancel click.
@@ -214,8 +224,15 @@ protected:
     // its own way, followed by Subject (a path or a host).
     void ReportError(TWebTransferError Code, const QString& Subject);
     void ReportError(TWebTransferError Code, QStringView Prefix, const QString& Subject);
-    // A server's answer of 300 or above.
-    void ReportHttpStatus(int Status);
+    // A server's answer of 300 or above, with its Retry-After when it sent one.
+    void ReportHttpStatus(int Status, const QString& RetryAfter = {});
+    // OnURLNotFound for an address that could not be opened, for the reason given.
+    void ReportURLNotFound(const QString& URL, const platform::InternetResult& Reason = {});
+    // The failure record of the attempt under way while nothing has failed it yet: the first
+    // failure reported is the one that decides on another attempt. Null otherwise.
+    TAttemptFailure* UnnotedFailure();
+    // Raises an error event at once, or keeps it with an attempt that holds its events.
+    void RaiseFailureEvent(std::function<void()> Raise);
     // Ends a download into its temporary file: puts the file in place when it arrived whole;
     // otherwise discards it and reports why (weTargetWrite: the disk refused it, weInterrupted:
     // the transfer broke off, weTargetCreate with CreatePrefix: it could not be put in place).
@@ -250,6 +267,9 @@ protected:
     QString FLastFile;
     QString FLastDir;
     platform::InternetResult FLastInternetResult;
+    // The attempt at a job under way when the job may be retried; null otherwise. The
+    // reports above note its failure in it and, while it holds them, keep their events.
+    TJobAttempt* FAttempt = nullptr;
     bool FCopyCompleted = false;
     bool FCancelIsClose = false;
     std::unique_ptr<platform::FtpConnection> FFTPconnect;

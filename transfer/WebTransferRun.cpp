@@ -4,10 +4,14 @@
 #include "platform/TickCount.h"
 #include "transfer/FtpRequest.h"
 #include "transfer/JobRun.h"
+#include "transfer/RetryPolicy.h"
+#include "transfer/UrlHelpers.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -150,6 +154,64 @@ bool TWebTransfer::RunOperation(TWebTransferItem& Item, TJobRun& Run)
     return false;
 }
 
+int TWebTransfer::RetriesOf(const TWebTransferItem& Item)
+{
+    return Item.Protocol == wpHttp ? std::max(Item.Retries, 0) : 0;
+}
+
+bool TWebTransfer::RunJob(TWebTransferItem& Item, TJobRun& Run)
+{
+    const int retries = RetriesOf(Item);
+    if (retries == 0)
+        return RunOperation(Item, Run);
+
+    // Every attempt starts from what the job holds: a date test of a failed attempt must not
+    // make the next one find its own date "not newer".
+    const TJobRun start = Run;
+    for (int attempt = 1;; ++attempt) {
+        TJobAttempt current;
+        current.HoldEvents = attempt <= retries;
+        Run = start;
+        FAttempt = &current;
+        const bool result = RunOperation(Item, Run);
+        FAttempt = nullptr;
+
+        TRetryDecision next;
+        if (!result && !FCancelled)
+            next = DecideRetry(current.Failure, attempt, retries, QDateTime::currentDateTimeUtc());
+        if (!next.Retry) {
+            // This attempt ends the job: its events are the ones the owner hears, as a job
+            // without retries would have raised them.
+            for (const auto& raise : current.HeldEvents)
+                raise();
+            return result;
+        }
+        if (!WaitBeforeRetry(Item, next.WaitSeconds, attempt + 1, retries + 1))
+            return false;
+    }
+}
+
+bool TWebTransfer::WaitBeforeRetry(const TWebTransferItem& Item, int Seconds, int Attempt, int Attempts)
+{
+    // The name the download's own file line shows.
+    const QString name =
+        Item.DisplayURL.isEmpty() ? NameFromURL(URLWithoutPassword(Item.URL)) : URLWithoutPassword(Item.DisplayURL);
+    if (FFileLbl)
+        FFileLbl->setText(RetryWaitLine(Seconds, Attempt, Attempts, name));
+
+    // The wait sleeps in the event loop, not beside it: every click and repaint is handled as
+    // it comes, and the timer wakes it to look at the clock and at a CancelCopy.
+    QTimer wake;
+    wake.start(20);
+    const std::uint32_t startTick = platform::tickCount();
+    const std::uint32_t length = static_cast<std::uint32_t>(Seconds) * 1000u;
+    while (!FCancelled && platform::tickCount() - startTick < length) {
+        FPumpTick = platform::tickCount();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return !FCancelled;
+}
+
 void TWebTransfer::DoCopy()
 {
     BuildProgressDialog();
@@ -190,7 +252,7 @@ void TWebTransfer::DoCopy()
         }
 
         TJobRun run{idx, item.FileDate, false, KeepConnectionFor(idx)};
-        const bool result = RunOperation(item, run);
+        const bool result = RunJob(item, run);
         StoreJobResult(item, result, run.DateSlot, run.NotNewer);
 
         if (FCancelled)

@@ -26,6 +26,11 @@ client that only appends names to a base address: /reset/size=9000&at=10/a.exe i
   /trickle[size]         announces size bytes and sends one a second
   /badchunk[size]        chunked: one chunk of size bytes, then a chunk size that is no number
   /reset[size,at]        announces size bytes, sends at bytes, then resets the connection
+  /flaky[fail,code,after,size]
+                         fails the first fail requests for this address (3 when not given),
+                         then 200 with size bytes; a failure is the status code (503 when not
+                         given) with Retry-After after when given, or with code 0 a body broken
+                         off halfway. Every answer but a status carries a fixed Last-Modified
   absolute address       (a request to a proxy) 200 with "proxied"
 
 POST and PUT read the body their Content-Length announces and log its length and MD5
@@ -274,6 +279,32 @@ class Handler(BaseHTTPRequestHandler):
         self.quietly(send)
         self.close_connection = True
 
+    FLAKY_MODIFIED = "Wed, 01 Jan 2025 00:00:00 GMT"
+
+    def route_flaky(self, query, size):
+        with LOG_LOCK:
+            seen = self.server.flaky_counts.get(self.path, 0)
+            self.server.flaky_counts[self.path] = seen + 1
+        if seen >= int(query.get("fail", "3")):
+            self.send_body(200, body_of(size), {"Last-Modified": self.FLAKY_MODIFIED})
+            return
+        code = int(query.get("code", "503"))
+        if code != 0:
+            extra = {"Retry-After": query["after"]} if "after" in query else {}
+            self.send_body(code, b"try again later", extra)
+            return
+
+        def send():
+            self.send_response(200)
+            self.send_header("Content-Length", str(size))
+            self.send_header("Last-Modified", self.FLAKY_MODIFIED)
+            self.end_headers()
+            self.wfile.write(body_of(size)[:size // 2])
+            self.wfile.flush()
+            self.connection.shutdown(socket.SHUT_RDWR)
+        self.quietly(send)
+        self.close_connection = True
+
     def quietly(self, send):
         # The client may hang up first; that is what these routes test, not a server fault.
         try:
@@ -287,6 +318,7 @@ def main():
     server.daemon_threads = True
     server.log_path = sys.argv[1]
     server.connections = 0
+    server.flaky_counts = {}
     print("PORT %d" % server.server_address[1], flush=True)
     server.serve_forever()
 
