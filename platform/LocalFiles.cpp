@@ -66,6 +66,48 @@ bool closeChecked(int& fd)
     return result == 0;
 }
 
+// A file nobody else can have prepared or can change: a regular file of this user with no
+// other name (a hard link would let its owner keep a way in) that group and others may not write.
+bool isOwnPrivateFile(const struct stat& info)
+{
+    return S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && info.st_nlink == 1 && (info.st_mode & 022) == 0;
+}
+
+// Creates path, mode 0600, never through a link. A leftover regular file of this user there
+// is removed first; anything else there is not ours to remove (EEXIST).
+int createExclusive(const QByteArray& path, int flags)
+{
+    constexpr int Attempts = 2;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        const int fd = ::open(path.constData(), flags | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+        struct stat info {};
+        if (::lstat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid())
+            break;
+        ::unlink(path.constData());
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Opens an existing file of ours (isOwnPrivateFile), never through a link and never waiting
+// on a pipe; -1 otherwise.
+int openOwnPrivate(const QByteArray& path, int flags)
+{
+    const int fd = ::open(path.constData(), flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !isOwnPrivateFile(info)) {
+        ::close(fd);
+        errno = EPERM;
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 } // namespace
 
 FileKind fileKind(const QString& path)
@@ -153,6 +195,58 @@ bool PendingFile::create(const QString& target, Naming naming)
     return false;
 }
 
+bool PendingFile::createAt(const QString& target, const QString& path)
+{
+    discard();
+    if (isProtectedFile(target)) {
+        errno = EACCES;
+        return false;
+    }
+    m_fd = createExclusive(encoded(path), O_WRONLY);
+    if (m_fd < 0)
+        return false;
+    m_target = target;
+    m_namedPath = path;
+    return true;
+}
+
+bool PendingFile::reopen(const QString& target, const QString& path)
+{
+    discard();
+    if (isProtectedFile(target)) {
+        errno = EACCES;
+        return false;
+    }
+    m_fd = openOwnPrivate(encoded(path), O_RDWR | O_APPEND);
+    if (m_fd < 0)
+        return false;
+    m_target = target;
+    m_namedPath = path;
+    return true;
+}
+
+std::int64_t PendingFile::read(char* data, std::int64_t maxSize)
+{
+    if (m_fd < 0)
+        return -1;
+    for (;;) {
+        const ssize_t got = ::read(m_fd, data, static_cast<size_t>(maxSize));
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+bool PendingFile::keep()
+{
+    if (m_fd < 0 || m_namedPath.isEmpty() || !closeChecked(m_fd)) {
+        discard();
+        return false;
+    }
+    m_namedPath.clear();
+    m_target.clear();
+    return true;
+}
+
 bool PendingFile::write(const char* data, std::int64_t size)
 {
     if (m_fd < 0)
@@ -236,6 +330,72 @@ void PendingFile::discard()
         ::unlink(encoded(m_namedPath).constData());
     m_namedPath.clear();
     m_target.clear();
+}
+
+bool writePrivateFile(const QString& path, const QByteArray& data)
+{
+    const QByteArray name = encoded(path);
+    int fd = createExclusive(name, O_WRONLY);
+    if (fd < 0)
+        return false;
+    const char* next = data.constData();
+    std::int64_t left = data.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            break;
+        next += written;
+        left -= written;
+    }
+    if (!closeChecked(fd) || left > 0) {
+        ::unlink(name.constData());
+        return false;
+    }
+    return true;
+}
+
+bool readPrivateFile(const QString& path, std::int64_t maxSize, QByteArray& data)
+{
+    data.clear();
+    const int fd = openOwnPrivate(encoded(path), O_RDONLY);
+    if (fd < 0)
+        return false;
+    char block[4096];
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(fd, block, sizeof block);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 || data.size() + got > maxSize) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        data.append(block, got);
+    }
+    ::close(fd);
+    if (!ok)
+        data.clear();
+    return ok;
+}
+
+std::int64_t privateFileSize(const QString& path)
+{
+    struct stat info {};
+    if (path.isEmpty() || ::lstat(encoded(path).constData(), &info) != 0 || !isOwnPrivateFile(info))
+        return -1;
+    return info.st_size;
+}
+
+void removeOwnFile(const QString& path)
+{
+    const QByteArray name = encoded(path);
+    struct stat info {};
+    if (!path.isEmpty() && ::lstat(name.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+        ::unlink(name.constData());
 }
 
 bool isPendingFileName(const QString& name)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -47,6 +48,14 @@ public:
     // Starts an empty file for target in target's directory. False (errno set) when it cannot
     // be made, or when target is a protected file (EACCES).
     bool create(const QString& target, Naming naming = Naming::Unnamed);
+    // Starts an empty file for target under the given hidden name, to be kept for a later
+    // run (see keep). A leftover regular file of this user there is replaced; anything else
+    // there (a link, another user's file) is left alone and refused.
+    bool createAt(const QString& target, const QString& path);
+    // Continues the file a former run kept at path for target: opened for appending, never
+    // through a link, and only a regular file this user owns, with no other name, that
+    // nobody else may write. read() then gives its bytes from the start.
+    bool reopen(const QString& target, const QString& path);
     // All size bytes or false: a full disk or a file-size limit refuses the rest.
     bool write(const char* data, std::int64_t size);
     // Puts the file in place of the target, with the target's access rights when it replaces
@@ -55,6 +64,11 @@ public:
     bool commit();
     // Drops the file; the target stays as it was.
     void discard();
+    // Closes the file and leaves it under its hidden name for a later reopen; false (and the
+    // file dropped) when it has no name or the close failed.
+    bool keep();
+    // Reads from the file's current read position (the start after reopen); -1 on failure.
+    std::int64_t read(char* data, std::int64_t maxSize);
 
     bool isOpen() const { return m_fd >= 0; }
     // The hidden name while one is in use; empty for an unnamed file.
@@ -65,6 +79,17 @@ private:
     QString m_target;
     QString m_namedPath;
 };
+
+// A small file only this user may read or write, at path (never through a link): a
+// leftover regular file of this user there is replaced, anything else refuses.
+bool writePrivateFile(const QString& path, const QByteArray& data);
+// The contents of path when it is a regular file this user owns, with no other name, that
+// nobody else may write, and no larger than maxSize; false otherwise.
+bool readPrivateFile(const QString& path, std::int64_t maxSize, QByteArray& data);
+// The size of path when it is a file readPrivateFile would read (not a link); -1 otherwise.
+std::int64_t privateFileSize(const QString& path);
+// Removes path when it is a regular file of this user (never what a link points to).
+void removeOwnFile(const QString& path);
 
 // True for a name of the form PendingFile gives its hidden files.
 bool isPendingFileName(const QString& name);

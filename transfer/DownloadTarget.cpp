@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -22,15 +23,68 @@ TDownloadTarget::~TDownloadTarget()
     Discard();
 }
 
+void TDownloadTarget::Expect(const QString& SHA256, const QByteArray& Start)
+{
+    FExpectedSHA256 = SHA256.trimmed();
+    FExpectedStart = Start;
+}
+
+void TDownloadTarget::Restart()
+{
+    FUsed = 0;
+    FSize = 0;
+    FStart.clear();
+    FDigest.reset();
+}
+
 bool TDownloadTarget::Open(const QString& Path)
 {
+    Discard();
     // Hidden files that killed runs left here, on file systems without unnamed files.
     platform::removeStalePendingFiles(QFileInfo(Path).path());
     return FFile.create(Path);
 }
 
+bool TDownloadTarget::OpenResumable(const QString& Path, const QString& PartPath, const QString& InfoPath,
+                                    const QByteArray& Info)
+{
+    Discard();
+    if (!FFile.createAt(Path, PartPath))
+        return false;
+    if (!platform::writePrivateFile(InfoPath, Info)) {
+        FFile.discard();
+        return false;
+    }
+    FInfoPath = InfoPath;
+    return true;
+}
+
+bool TDownloadTarget::Reopen(const QString& Path, const QString& PartPath, const QString& InfoPath)
+{
+    Discard();
+    if (!FFile.reopen(Path, PartPath))
+        return false;
+    FInfoPath = InfoPath;
+    for (;;) {
+        const std::int64_t got = FFile.read(FBuffer.data(), static_cast<std::int64_t>(FBuffer.size()));
+        if (got < 0) {
+            Discard();
+            return false;
+        }
+        if (got == 0)
+            break;
+        if (FStart.size() < FExpectedStart.size())
+            FStart.append(FBuffer.data(), std::min<qsizetype>(got, FExpectedStart.size() - FStart.size()));
+        FDigest.addData(FBuffer.data(), got);
+        FSize += got;
+    }
+    return true;
+}
+
 bool TDownloadTarget::Write(const char* Data, std::int64_t Length)
 {
+    if (FStart.size() < FExpectedStart.size())
+        FStart.append(Data, std::min<qsizetype>(Length, FExpectedStart.size() - FStart.size()));
     while (Length > 0) {
         if (FUsed == FBuffer.size() && !Flush())
             return false;
@@ -47,9 +101,20 @@ bool TDownloadTarget::Flush()
 {
     if (FUsed == 0)
         return true;
-    const bool ok = FFile.write(FBuffer.data(), static_cast<std::int64_t>(FUsed));
+    const auto length = static_cast<std::int64_t>(FUsed);
+    FDigest.addData(FBuffer.data(), length);
+    FSize += length;
     FUsed = 0;
-    return ok;
+    return FFile.write(FBuffer.data(), length);
+}
+
+TDownloadTarget::TContent TDownloadTarget::Check() const
+{
+    if (!FExpectedStart.isEmpty() && FStart != FExpectedStart)
+        return tcUnexpectedStart;
+    if (!FExpectedSHA256.isEmpty() && QString::compare(FExpectedSHA256, SHA256(), Qt::CaseInsensitive) != 0)
+        return tcChecksumMismatch;
+    return tcExpected;
 }
 
 bool TDownloadTarget::Commit()
@@ -58,11 +123,28 @@ bool TDownloadTarget::Commit()
         Discard();
         return false;
     }
-    return FFile.commit();
+    const bool committed = FFile.commit();
+    platform::removeOwnFile(FInfoPath);
+    FInfoPath.clear();
+    return committed;
 }
 
 void TDownloadTarget::Discard()
 {
-    FUsed = 0;
     FFile.discard();
+    platform::removeOwnFile(FInfoPath);
+    FInfoPath.clear();
+    Restart();
+}
+
+bool TDownloadTarget::Keep()
+{
+    // Nothing arrived: there is nothing to resume from.
+    if (FInfoPath.isEmpty() || !Flush() || Size() == 0 || !FFile.keep()) {
+        Discard();
+        return false;
+    }
+    FInfoPath.clear();
+    Restart();
+    return true;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/LocalFiles.h"
+#include "platform/Sha256.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -12,26 +14,60 @@
 // (or destruction, or a killed process) leaves nothing behind. A symbolic link at the target
 // is replaced, never written through, and an existing file this user may not write is not
 // replaced at all. Blocks are gathered in a buffer larger than one block so the disk sees
-// few, large writes.
+// few, large writes; the SHA-256 of the file is computed on those large blocks as they go.
+//
+// A resumable target is a hidden partial file beside the target, with a small record of
+// where it came from (its info file): Keep leaves both for a later run, which continues the
+// file with Reopen. Commit and Discard remove both.
 class TDownloadTarget {
 public:
+    enum TContent { tcExpected, tcChecksumMismatch, tcUnexpectedStart };
+
     TDownloadTarget();
     ~TDownloadTarget();
     TDownloadTarget(const TDownloadTarget&) = delete;
     TDownloadTarget& operator=(const TDownloadTarget&) = delete;
 
+    // What the complete file must be: its SHA-256 (hexadecimal, either case) and the bytes it
+    // begins with. Empty values are not checked.
+    void Expect(const QString& SHA256, const QByteArray& Start);
+
     // False when the file cannot be made or the target may not be replaced.
     bool Open(const QString& Path);
+    // Open, with the pending file at PartPath and Info written to InfoPath, so that Keep can
+    // leave them for a later run. False when either cannot be made safely.
+    bool OpenResumable(const QString& Path, const QString& PartPath, const QString& InfoPath, const QByteArray& Info);
+    // Continues the partial file a former run kept at PartPath: its bytes count towards the
+    // digest and the expected start, and new bytes are appended. False when it is not a
+    // private file of this user or cannot be read.
+    bool Reopen(const QString& Path, const QString& PartPath, const QString& InfoPath);
     // False when the disk refused the bytes (full, or a size limit).
     bool Write(const char* Data, std::int64_t Length);
     // Writes what is buffered; false when the disk refused it.
     bool Flush();
+    // Whether everything written so far (flushed) is what Expect asked for.
+    TContent Check() const;
+    // Lower-case hexadecimal SHA-256 of everything written so far (flushed).
+    QString SHA256() const { return FDigest.hexResult(); }
+    // Bytes in the file, a reopened file's earlier ones included.
+    std::int64_t Size() const { return FSize + static_cast<std::int64_t>(FUsed); }
     // Puts the complete file in place of the target; false when that failed.
     bool Commit();
     void Discard();
+    // Leaves a resumable file and its info file for a later run (after Flush); false, with
+    // the file discarded, when the target is not resumable or the file could not be kept.
+    bool Keep();
 
 private:
+    void Restart();
+
     platform::PendingFile FFile;
     std::vector<char> FBuffer;
     std::size_t FUsed = 0;
+    std::int64_t FSize = 0;
+    platform::Sha256 FDigest;
+    QString FExpectedSHA256;
+    QByteArray FExpectedStart;
+    QByteArray FStart;
+    QString FInfoPath;
 };

@@ -166,9 +166,12 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
             target = UniqueFileName(target);
     }
     ForceDirs(DirectoryPart(target));
+    if (!CheckRoom(target, size))
+        return finish();
     // The copy replaces the target only once it is whole: a full disk, a failed read, a
     // cancel or a crash leaves the old file as it was.
     TDownloadTarget output;
+    output.Expect(Item.ExpectedSHA256, Item.ExpectedStart);
     if (!output.Open(target)) {
         ReportError(weTargetCreate, target);
         return finish();
@@ -195,7 +198,7 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
     } while (read > 0 && !FCancelled);
 
     // A cancelled copy is dropped with output; the old file stays.
-    if (!FCancelled && !FinishDownload(output, false, false, target, WebTransferErrorPrefix(weTargetCreate)))
+    if (!FCancelled && !FinishDownload(output, Run, false, false, target, WebTransferErrorPrefix(weTargetCreate)))
         return finish();
     result = true;
     return finish();

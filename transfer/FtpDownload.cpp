@@ -101,7 +101,10 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
             path = UniqueFileName(path);
     }
     ForceDirs(DirectoryPart(path));
+    if (!CheckRoom(path, remoteSize))
+        return false;
     TDownloadTarget file;
+    file.Expect(Item.ExpectedSHA256, Item.ExpectedStart);
     if (!file.Open(path)) {
         ReportError(weTargetCreate, path);
         return false;
@@ -137,6 +140,6 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
     }
     // In ASCII mode line ends change on the way, so only a binary size can be compared.
     const bool cutShort = FTPMode == fmBINARY && remoteSize > 0 && done < remoteSize;
-    return FinishDownload(file, writeFailed, interrupted || cutShort, path,
+    return FinishDownload(file, Run, writeFailed, interrupted || cutShort, path,
                           WebTransferErrorPrefix(weTargetCreate));
 }

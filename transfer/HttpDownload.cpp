@@ -7,6 +7,7 @@
 #include "transfer/DownloadTarget.h"
 #include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
+#include "transfer/PartialDownload.h"
 #include "transfer/UrlHelpers.h"
 #include "transfer/WtBase64.h"
 #include "transfer/WtLogin.h"
@@ -38,6 +39,59 @@ QString AuthorizationHeader(const QString& User, const QString& Password)
     return QStringLiteral("Authorization: Basic ") + Base64Encode(User + u':' + Password) + QStringLiteral("\r\n\r\n");
 }
 
+// Asks for the rest of a kept partial file, and only while the file is what the server still has.
+QString RangeHeaders(const TPartialDownload& Partial)
+{
+    return QStringLiteral("Range: bytes=%1-\r\nIf-Range: %2\r\n").arg(Partial.Size).arg(Partial.Validator);
+}
+
+enum TResumeAnswer {
+    raResumed,   // a 206 with exactly the rest: append it
+    raStartOver, // the rest cannot be had from this answer: ask again for the whole file
+    raWhole,     // the whole file came instead (the file changed, or ranges are not served)
+    raOther,     // another answer, handled as without a partial
+};
+
+// What the answer to a request for the rest of Partial allows.
+TResumeAnswer CheckResumeAnswer(const platform::InternetRequest& Request, const TPartialDownload& Partial)
+{
+    const int status = Request.statusCode();
+    if (status == 200)
+        return raWhole;
+    if (status == 416)
+        return raStartOver;
+    if (status != 206)
+        return raOther;
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    std::int64_t total = 0;
+    if (!ParseContentRange(Request.header(QByteArrayLiteral("Content-Range")), first, last, total))
+        return raStartOver;
+    const std::int64_t length = Request.contentLength();
+    const QString tag = Request.header(QByteArrayLiteral("ETag")).trimmed();
+    const bool sameFile = tag.isEmpty() || !Partial.Validator.startsWith(u'"') || tag == Partial.Validator;
+    if (first != Partial.Size || last != total - 1 || (Partial.Total >= 0 && total != Partial.Total)
+        || (length >= 0 && length != last - first + 1) || !sameFile)
+        return raStartOver;
+    return raResumed;
+}
+
+// The path a download of this job would write: the chosen name, or the one from the address,
+// beside an existing file when unique names are asked for. Empty when the name is unfit.
+QString PlannedTarget(const TWebTransferItem& Item, const QString& FileName, bool Decode, bool Unique)
+{
+    QString name = Item.TargetFilename;
+    if (name.isEmpty()) {
+        name = Decode ? URLDecode(FileName) : FileName;
+        if (!IsPlainFileName(name))
+            return {};
+    }
+    const QString path = JoinPath(Item.TargetDir, name);
+    if (DirExists(path))
+        return {};
+    return Unique && QFileInfo::exists(path) ? UniqueFileName(path) : path;
+}
+
 } // namespace
 
 bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
@@ -63,6 +117,14 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
             return false;
     }
 
+    // What an interrupted earlier run of this job kept: only the rest is asked for.
+    TPartialDownload partial;
+    if (Item.Resume) {
+        const QString planned = PlannedTarget(Item, fileName, AutoURLDecode, CreateUniqueFilenames);
+        if (!planned.isEmpty())
+            partial = TPartialDownload::Find(planned, URL);
+    }
+
     platform::OpenFlags flags = platform::OpenFlag::Reload | platform::OpenFlag::NoCacheWrite;
     if (HTTPKeepAliveAuthentication)
         flags |= platform::OpenFlag::KeepConnection;
@@ -73,14 +135,19 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         if (!platform::isSafeHeaderText(user) || !platform::isSafeHeaderText(password))
             FLastInternetResult = platform::unsafeHeaderTextResult();
         else if (FHinternet) {
-            platform::Opened<platform::InternetRequest> opened =
-                FHinternet->openUrl(URL, AuthorizationHeader(user, password), flags);
+            QString headers = AuthorizationHeader(user, password);
+            if (partial.Size > 0)
+                headers += RangeHeaders(partial);
+            platform::Opened<platform::InternetRequest> opened = FHinternet->openUrl(URL, headers, flags);
             request = std::move(opened.handle);
             FLastInternetResult = opened.result;
         }
         ProcessMessages();
         if (!request) {
-            // A Cancel during the wait ends the job like a Cancel between blocks.
+            // A Cancel during the wait ends the job like a Cancel between blocks, and the user
+            // wants no rest of the file either; an unreachable server keeps it for later.
+            if (FCancelled && partial.Size > 0)
+                partial.Forget();
             if (!FCancelled)
                 ReportURLNotFound(shownURL, FLastInternetResult);
             return false;
@@ -91,6 +158,18 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
             if (!ShowLoginDialog(loginCaption, user, password))
                 return false;
             continue;
+        }
+        if (partial.Size > 0) {
+            const TResumeAnswer answer = CheckResumeAnswer(*request, partial);
+            if (answer == raResumed)
+                break;
+            if (answer == raStartOver) {
+                request.reset();
+                partial.Forget();
+                continue;
+            }
+            if (answer == raWhole)
+                partial.Forget();
         }
         if (status >= 300) {
             const QString retryAfter = request->header("Retry-After");
@@ -154,19 +233,47 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     }
 
     ForceDirs(DirectoryPart(path));
-    TDownloadTarget file;
-    if (!file.Open(path)) {
-        ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
+    const std::int64_t contentLength = request->contentLength();
+    const std::int64_t resumed = partial.Size;
+    if (!CheckRoom(path, contentLength >= 0 ? resumed + contentLength : -1, resumed))
         return false;
+    TDownloadTarget file;
+    file.Expect(Item.ExpectedSHA256, Item.ExpectedStart);
+    if (resumed > 0) {
+        // The kept file must still be the one the rest was asked for (the name may have
+        // been taken meanwhile): otherwise the rest cannot be used, and the next run starts over.
+        if (path != partial.Target || !file.Reopen(path, partial.PartPath(), partial.InfoPath())
+            || file.Size() != resumed) {
+            file.Discard();
+            partial.Forget();
+            ReportError(weInterrupted, path);
+            return false;
+        }
+    } else {
+        bool opened = false;
+        TPartialDownload fresh;
+        fresh.Target = path;
+        fresh.Validator = TPartialDownload::ValidatorOf(request->header(QByteArrayLiteral("ETag")),
+                                                        request->header(QByteArrayLiteral("Last-Modified")));
+        fresh.Total = contentLength;
+        // A file that can be resumed is kept under a name of its own; where that name cannot
+        // be had safely, it is an ordinary download.
+        if (Item.Resume && !fresh.Validator.isEmpty())
+            opened = file.OpenResumable(path, fresh.PartPath(), fresh.InfoPath(), fresh.Record(URL));
+        if (!opened && !file.Open(path)) {
+            ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
+            return false;
+        }
     }
 
-    const std::int64_t contentLength = request->contentLength();
     std::int64_t total = std::max<std::int64_t>(contentLength, 0);
     if (total == 0 && Item.FileSize > 0)
         total = Item.FileSize;
+    else if (total > 0)
+        total += resumed;
     SetProgressMarquee(total == 0);
 
-    std::int64_t done = 0;
+    std::int64_t done = resumed;
     const std::uint32_t startTick = platform::tickCount();
     std::int64_t blockLength = BlockSize;
     char buffer[BlockSize];
@@ -183,7 +290,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
             break;
         }
         done += blockLength;
-        ShowProgress(done, total, startTick, DlgDwnload, false);
+        ShowProgress(done, total, startTick, DlgDwnload, false, resumed);
         if (blockLength > 0)
             result = true;
     }
@@ -193,8 +300,8 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         file.Discard();
         return result;
     }
-    const bool cutShort = contentLength >= 0 && done < contentLength;
-    if (!FinishDownload(file, writeFailed, interrupted || cutShort, path, HttpErrorPrefix(weTargetCreate)))
+    const bool cutShort = contentLength >= 0 && done - resumed < contentLength;
+    if (!FinishDownload(file, Run, writeFailed, interrupted || cutShort, path, HttpErrorPrefix(weTargetCreate)))
         return false;
     return result;
 }

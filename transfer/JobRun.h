@@ -19,6 +19,8 @@ struct TJobRun {
     bool NotNewer = false;
     // The FTP connection stays open for the next job.
     bool KeepConnection = false;
+    // Lower-case hexadecimal SHA-256 of the file the operation put in place; empty for none.
+    QString SHA256;
 };
 
 // One file of a multi-file FTP job: the address and the name it is moved under instead of

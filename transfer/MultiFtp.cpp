@@ -47,10 +47,13 @@ bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run)
         } else {
             // Each file is tested against the job's date and keeps the connection; what the
             // date test of the last file said is what the job reports.
-            TJobRun fileRun{i, Run.DateSlot, Run.NotNewer, true};
+            TJobRun fileRun{i, Run.DateSlot, Run.NotNewer, true, {}};
             const TJobFile file{name, name};
             FtpDownload(Item, fileRun, &file);
             Run.NotNewer = fileRun.NotNewer;
+            // The job's digest is that of the last file it put in place.
+            if (!fileRun.SHA256.isEmpty())
+                Run.SHA256 = fileRun.SHA256;
         }
         if (OnMultiFTPFileDone)
             OnMultiFTPFileDone(this, name);

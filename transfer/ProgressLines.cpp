@@ -32,7 +32,7 @@ void TWebTransfer::SetFileLine(const QString& Name, const QString& ServerWord, c
 }
 
 void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint32_t StartTick, const QString& Word,
-                                bool CopyMode)
+                                bool CopyMode, std::int64_t Resumed)
 {
     const std::uint32_t now = platform::tickCount();
     // The first block of a job, its last one (complete, or the empty read at the end) and a
@@ -62,9 +62,11 @@ void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint
                              + DlgCompleted);
 
         const std::uint32_t elapsed = now - StartTick;
-        FRateStr = RateText(RoundHalfEven(static_cast<double>(Done) / (static_cast<double>(elapsed) + 1) * 1000));
+        // Bytes an earlier run fetched fill the bar, but were not moved in this run's time.
+        const std::int64_t moved = Done - Resumed;
+        FRateStr = RateText(RoundHalfEven(static_cast<double>(moved) / (static_cast<double>(elapsed) + 1) * 1000));
         SetLabel(FRateLbl, DlgRateLabel + u' ' + FRateStr);
-        FTimeLeftStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total, Done);
+        FTimeLeftStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total > 0 ? Total - Resumed : Total, moved);
         SetLabel(FTimeLbl, DlgTimeLabel + u' ' + FTimeLeftStr);
         FElapsedTimeStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total, 0);
         SetLabel(FElapsedTimeLbl, DlgElapsedTimeLabel + u' ' + FElapsedTimeStr);

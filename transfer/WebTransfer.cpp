@@ -2,12 +2,16 @@
 
 #include "transfer/DownloadTarget.h"
 #include "transfer/JobRun.h"
+#include "transfer/LocalTargets.h"
+
+#include "platform/DiskSpace.h"
 
 #include "platform/FtpConnection.h"
 #include "platform/InternetSession.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QLocale>
 #include <QThread>
 #include <QWidget>
 
@@ -105,8 +109,8 @@ void TWebTransfer::RaiseFailureEvent(std::function<void()> Raise)
         Raise();
 }
 
-bool TWebTransfer::FinishDownload(TDownloadTarget& File, bool WriteFailed, bool Interrupted, const QString& Path,
-                                  QStringView CreatePrefix)
+bool TWebTransfer::FinishDownload(TDownloadTarget& File, TJobRun& Run, bool WriteFailed, bool Interrupted,
+                                  const QString& Path, QStringView CreatePrefix)
 {
     if (WriteFailed || !File.Flush()) {
         File.Discard();
@@ -114,15 +118,56 @@ bool TWebTransfer::FinishDownload(TDownloadTarget& File, bool WriteFailed, bool 
         return false;
     }
     if (Interrupted) {
-        File.Discard();
+        // What arrived is kept for the next run when the target can be resumed.
+        File.Keep();
         ReportError(weInterrupted, Path);
         return false;
     }
+    switch (File.Check()) {
+    case TDownloadTarget::tcExpected:
+        break;
+    case TDownloadTarget::tcUnexpectedStart:
+        File.Discard();
+        ReportError(weUnexpectedContent, Path);
+        return false;
+    case TDownloadTarget::tcChecksumMismatch:
+        File.Discard();
+        ReportError(weChecksum, Path);
+        return false;
+    }
+    const QString digest = File.SHA256();
     if (!File.Commit()) {
         ReportError(weTargetCreate, CreatePrefix, Path);
         return false;
     }
+    Run.SHA256 = digest;
     return true;
+}
+
+bool TWebTransfer::CheckRoom(const QString& Path, std::int64_t Size, std::int64_t Resumed)
+{
+    // Room the file system keeps for what else is written meanwhile (directory entries,
+    // metadata, a log); a file-size limit is exact and needs none.
+    constexpr std::int64_t Margin = 1024 * 1024;
+    if (Size <= 0)
+        return true;
+    const platform::DiskRoom room = platform::diskRoom(DirectoryPart(Path));
+    const std::int64_t remaining = std::max<std::int64_t>(Size - Resumed, 0);
+    std::int64_t needed = 0;
+    std::int64_t available = 0;
+    if (room.fileSizeLimit >= 0 && Size > room.fileSizeLimit) {
+        needed = Size;
+        available = room.fileSizeLimit;
+    } else if (room.available >= 0 && room.available - remaining < Margin) {
+        needed = remaining + Margin;
+        available = room.available;
+    } else {
+        return true;
+    }
+    const QLocale c = QLocale::c();
+    ReportError(weTargetWrite, Path + QStringLiteral(": not enough room, %1 needed, %2 free")
+                                          .arg(c.formattedDataSize(needed, 1), c.formattedDataSize(available, 1)));
+    return false;
 }
 
 void TWebTransfer::StoreJobResult(TWebTransferItem& Item, bool Result, TDateTime DateSlot, bool NotNewer)

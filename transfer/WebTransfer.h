@@ -181,8 +181,9 @@ protected:
 
     // The dialog lines every operation writes (ProgressLines.cpp).
     void SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer);
+    // Resumed: bytes of Done that an earlier run fetched; they do not count towards the rate.
     void ShowProgress(std::int64_t Done, std::int64_t Total, std::uint32_t StartTick, const QString& Word,
-                      bool CopyMode);
+                      bool CopyMode, std::int64_t Resumed = 0);
 
     // Appends a time-stamped line to LogfileName (TransferLog.cpp).
     void WriteLog(const QString& Text);
@@ -233,12 +234,18 @@ protected:
     TAttemptFailure* UnnotedFailure();
     // Raises an error event at once, or keeps it with an attempt that holds its events.
     void RaiseFailureEvent(std::function<void()> Raise);
-    // Ends a download into its temporary file: puts the file in place when it arrived whole;
-    // otherwise discards it and reports why (weTargetWrite: the disk refused it, weInterrupted:
-    // the transfer broke off, weTargetCreate with CreatePrefix: it could not be put in place).
-    // True when it is in place.
-    bool FinishDownload(TDownloadTarget& File, bool WriteFailed, bool Interrupted, const QString& Path,
+    // Ends a download into its temporary file: puts the file in place when it arrived whole and
+    // is what the job expects, and gives its digest to Run; otherwise discards it and reports
+    // why (weTargetWrite: the disk refused it, weInterrupted: the transfer broke off, and a
+    // resumable file is kept for the next run; weUnexpectedContent, weChecksum: it is not the
+    // file expected; weTargetCreate with CreatePrefix: it could not be put in place). True
+    // when it is in place.
+    bool FinishDownload(TDownloadTarget& File, TJobRun& Run, bool WriteFailed, bool Interrupted, const QString& Path,
                         QStringView CreatePrefix);
+    // Before the first byte of a file of Size bytes (Resumed of them already there) is written
+    // to Path: false, with error weTargetWrite reported, when the disk or the file-size limit
+    // has no room for it. A size of 0 or less is unknown and always fits.
+    bool CheckRoom(const QString& Path, std::int64_t Size, std::int64_t Resumed = 0);
 
     // What the run loop stores into a job after its operation returned.
     void StoreJobResult(TWebTransferItem& Item, bool Result, TDateTime DateSlot, bool NotNewer);

@@ -251,9 +251,12 @@ void TWebTransfer::DoCopy()
             break;
         }
 
-        TJobRun run{idx, item.FileDate, false, KeepConnectionFor(idx)};
+        // A digest belongs to the run that downloaded its file.
+        item.FSHA256.clear();
+        TJobRun run{idx, item.FileDate, false, KeepConnectionFor(idx), {}};
         const bool result = RunJob(item, run);
         StoreJobResult(item, result, run.DateSlot, run.NotNewer);
+        item.FSHA256 = run.SHA256;
 
         if (FCancelled)
             break;

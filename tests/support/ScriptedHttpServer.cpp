@@ -80,6 +80,17 @@ QVector<ScriptedHttpServer::Request> ScriptedHttpServer::requests() const
     return result;
 }
 
+QVector<ScriptedHttpServer::Answer> ScriptedHttpServer::answers() const
+{
+    QVector<Answer> result;
+    for (const QJsonObject& entry : logEntries()) {
+        if (entry.contains(QStringLiteral("answered")))
+            result.append({entry.value(QStringLiteral("answered")).toString(), entry.value(QStringLiteral("status")).toInt(),
+                           entry.value(QStringLiteral("sent")).toInteger()});
+    }
+    return result;
+}
+
 int ScriptedHttpServer::connections() const
 {
     int count = 0;

@@ -23,6 +23,14 @@ public:
         QString head;                   // request line and header lines as they came
     };
 
+    // What the server sent for an answer it logs (the /resume route): its status and how
+    // many body bytes went out.
+    struct Answer {
+        QString target;
+        int status = 0;
+        qint64 sent = 0;
+    };
+
     ScriptedHttpServer();
     ~ScriptedHttpServer();
     ScriptedHttpServer(const ScriptedHttpServer&) = delete;
@@ -36,6 +44,8 @@ public:
     QString urlAsLocalhost(const QString& path) const;
     // Every request received so far, in order.
     QVector<Request> requests() const;
+    // Every logged answer so far, in order. An answer is logged once it was sent.
+    QVector<Answer> answers() const;
     // How many connections the server accepted, whether or not a request came on them.
     int connections() const;
 

@@ -31,6 +31,15 @@ client that only appends names to a base address: /reset/size=9000&at=10/a.exe i
                          then 200 with size bytes; a failure is the status code (503 when not
                          given) with Retry-After after when given, or with code 0 a body broken
                          off halfway. Every answer but a status carries a fixed Last-Modified
+  /resume[size,cut,cuts,etags,lastmod,shift,total,ranges]
+                         a file served with a validator that honours Range with If-Range. The
+                         n-th request to a path (from 0) gets ETag etags[n] (the last one once
+                         they run out; comma-separated, '"v1"' by default; noetag=1 for none) and
+                         Last-Modified lastmod when given. A request with Range whose If-Range
+                         matches gets 206 with Content-Range "bytes FIRST+shift-LAST/total"
+                         (416 when FIRST is not below size); ranges=0 ignores Range (200). The
+                         first cuts (1) answers send only cut bytes of their body, then drop
+                         the connection; cut < 0 never cuts.
   absolute address       (a request to a proxy) 200 with "proxied"
 
 POST and PUT read the body their Content-Length announces and log its length and MD5
@@ -304,6 +313,49 @@ class Handler(BaseHTTPRequestHandler):
             self.connection.shutdown(socket.SHUT_RDWR)
         self.quietly(send)
         self.close_connection = True
+    def route_resume(self, query, size):
+        key = urlsplit(self.path).path
+        with LOG_LOCK:
+            turn = self.server.turns.get(key, 0)
+            self.server.turns[key] = turn + 1
+        etags = query.get("etags", '"v1"').split(",")
+        etag = "" if query.get("noetag") else etags[min(turn, len(etags) - 1)]
+        cut = int(query.get("cut", "-1")) if turn < int(query.get("cuts", "1")) else -1
+        body = body_of(size)
+        headers = {}
+        if etag:
+            headers["ETag"] = etag
+        if "lastmod" in query:
+            headers["Last-Modified"] = query["lastmod"]
+        wanted = self.headers.get("Range", "")
+        condition = self.headers.get("If-Range")
+        code = 200
+        if wanted.startswith("bytes=") and query.get("ranges", "1") != "0" and (
+                condition is None or condition in (etag, query.get("lastmod"))):
+            first = int(wanted[6:].split("-")[0])
+            if first >= size:
+                self.send_body(416, b"", {"Content-Range": "bytes */%d" % size})
+                return
+            code = 206
+            headers["Content-Range"] = "bytes %d-%d/%s" % (first + int(query.get("shift", "0")), size - 1,
+                                                           query.get("total", str(size)))
+            body = body[first:]
+
+        def send():
+            self.send_response(code)
+            for name, value in headers.items():
+                self.send_header(name, value)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body if cut < 0 else body[:cut])
+            self.wfile.flush()
+            if cut >= 0:
+                self.connection.shutdown(socket.SHUT_RDWR)
+                self.close_connection = True
+        self.quietly(send)
+        with LOG_LOCK, open(self.server.log_path, "a", encoding="utf-8") as log:
+            log.write(json.dumps({"answered": self.path, "status": code,
+                                  "sent": len(body) if cut < 0 else min(cut, len(body))}) + "\n")
 
     def quietly(self, send):
         # The client may hang up first; that is what these routes test, not a server fault.
@@ -319,6 +371,7 @@ def main():
     server.log_path = sys.argv[1]
     server.connections = 0
     server.flaky_counts = {}
+    server.turns = {}
     print("PORT %d" % server.server_address[1], flush=True)
     server.serve_forever()
 

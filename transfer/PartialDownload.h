@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+// What an interrupted HTTP download keeps beside its target so that the next run of the job
+// asks only for the rest: the bytes that arrived, in the hidden file ".NAME.kxresume", and a
+// record of where they came from in ".NAME.kxresume.info" (both private to the user). The
+// record holds the server's validator for If-Range, the size the whole file has, and a
+// digest of the address (never the address itself: it may carry a password).
+struct TPartialDownload {
+    QString Target;            // the file the bytes are for
+    QString Validator;         // the server's ETag, else its Last-Modified
+    std::int64_t Total = -1;   // the whole file's size; -1 when the server did not say
+    std::int64_t Size = 0;     // bytes kept; 0 when there is nothing to resume
+
+    QString PartPath() const;
+    QString InfoPath() const;
+    // The record for URL, as written to InfoPath.
+    QByteArray Record(const QString& URL) const;
+    // Drops the partial file and its record.
+    void Forget();
+
+    // What a former run of a download from URL to Target kept, when its record is sound and
+    // made for URL and its file is a private file of the user; Size 0 otherwise.
+    static TPartialDownload Find(const QString& Target, const QString& URL);
+    // The validator If-Range may carry for an answer with these headers; empty when there is
+    // none fit for it (a weak ETag without a Last-Modified, or text unsafe in a header).
+    static QString ValidatorOf(const QString& ETag, const QString& LastModified);
+};
+
+// A Content-Range value "bytes FIRST-LAST/TOTAL" (RFC 9110, 14.4), read strictly: false for
+// anything else, an unknown total ("*") included.
+bool ParseContentRange(const QString& Value, std::int64_t& First, std::int64_t& Last, std::int64_t& Total);
