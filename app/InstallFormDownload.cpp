@@ -182,9 +182,13 @@ bool TInstallForm::FetchChecksumList(const QString& DirURL, bool Signed, TFetche
         job->Retries = DownloadRetries;
     }
     std::vector<TTransferFailure> failures(std::size_t(names.size()));
-    WebTransfer->OnFileDone = [this, &failures](TWebTransfer*, int Index) {
+    WebTransfer->OnFileDone = [this, &failures](TWebTransfer* Sender, int Index) {
         if (Index >= 0 && std::size_t(Index) < failures.size())
             failures[std::size_t(Index)] = FFailure;
+        // Without the list its signature is of no use: the server is not asked for it, nor
+        // waited for again when it cannot be reached.
+        if (Index == 0 && !Sender->Items()[0]->Success() && Sender->Items().Count() > 1)
+            Sender->Items()[1]->Active = false;
     };
     FFetchingLists = true;
     WebTransfer->Execute();
