@@ -14,6 +14,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <optional>
+#include <vector>
+
 namespace {
 
 // How often a transient failure (no connection, a broken transfer, a busy server) is tried
@@ -161,14 +164,18 @@ TInstallForm::TServerOutcome TInstallForm::DownloadFrom(const QString& Base, con
 bool TInstallForm::FetchChecksumList(const QString& DirURL, bool Signed, TFetchedFile& List, TFetchedFile& Signature)
 {
     // Into a folder of the user's own, gone with what it holds when the check is over.
+    // Never the shared temporary directory: without a folder of the user's there is no list.
     const QString tempDir = FEnvironment.TempDir;
-    QTemporaryDir folder(tempDir.isEmpty() ? QString() : tempDir + QStringLiteral("/kaplix-lists-XXXXXX"));
-    if (tempDir.isEmpty() || !folder.isValid()) {
+    std::optional<QTemporaryDir> holder;
+    if (!tempDir.isEmpty())
+        holder.emplace(tempDir + QStringLiteral("/kaplix-lists-XXXXXX"));
+    if (!holder || !holder->isValid()) {
         List.Failure.Details = QStringLiteral("No private folder to keep the checksum list in");
         Signature.Failure = List.Failure;
         return true;
     }
 
+    const QTemporaryDir& folder = *holder;
     QStringList names = {ChecksumListName};
     if (Signed)
         names << ChecksumSignatureName;

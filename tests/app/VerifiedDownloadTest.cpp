@@ -318,3 +318,27 @@ TEST_F(VerifiedDownload, WhenEveryMirrorFailsOneBoxTellsTheLastReason)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(VerifiedDownload, WithoutAPrivateFolderNoListIsFetchedAndNothingIsVerified)
+{
+    UseReleaseKey();
+    Serve(SetupFile, Program);
+    ServeList(ListLine(Program, SetupFile), s_key.get());
+    StartMirror();
+    ModalAnswerer answerer({Ok, Ok, Ok});
+    TInstallEnvironment environment = Environment();
+    environment.TempDir.clear();
+    environment.TempDirProblem = QStringLiteral("no folder of the user's own");
+    TInstallForm form(environment);
+    form.show();
+    QTest::mouseClick(form.Download3, Qt::LeftButton);
+
+    ASSERT_EQ(answerer.answered(), 3) << "the write access problem, the start-up report and the download";
+    EXPECT_TRUE(answerer.messages()[2].contains(DownloadProblemText(dpNotVerified))) << answerer.messages()[2].toStdString();
+    EXPECT_EQ(m_startup.read(SetupFile), QByteArray("old"));
+    EXPECT_EQ(form.WebTransfer->Items().Count(), 0) << "no list was fetched into a folder others can reach";
+}
+
+} // namespace
