@@ -15,6 +15,8 @@
 #include <QThread>
 #include <QWidget>
 
+#include <limits>
+
 TWebTransfer::TWebTransfer(QObject* Owner)
     : QObject(Owner)
     , FItems(this)
@@ -159,7 +161,9 @@ bool TWebTransfer::CheckRoom(const QString& Path, std::int64_t Size, std::int64_
         needed = Size;
         available = room.fileSizeLimit;
     } else if (room.available >= 0 && room.available - remaining < Margin) {
-        needed = remaining + Margin;
+        // A server may announce a length near the largest number there is.
+        needed = remaining > std::numeric_limits<std::int64_t>::max() - Margin ? std::numeric_limits<std::int64_t>::max()
+                                                                               : remaining + Margin;
         available = room.available;
     } else {
         return true;
