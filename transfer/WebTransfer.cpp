@@ -161,9 +161,8 @@ bool TWebTransfer::CheckRoom(const QString& Path, std::int64_t Size, std::int64_
         needed = Size;
         available = room.fileSizeLimit;
     } else if (room.available >= 0 && room.available - remaining < Margin) {
-        // A server may announce a length near the largest number there is.
-        needed = remaining > std::numeric_limits<std::int64_t>::max() - Margin ? std::numeric_limits<std::int64_t>::max()
-                                                                               : remaining + Margin;
+        // A length a hostile server claims may be near the largest number there is.
+        needed = remaining > std::numeric_limits<std::int64_t>::max() - Margin ? remaining : remaining + Margin;
         available = room.available;
     } else {
         return true;

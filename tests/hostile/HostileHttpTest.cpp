@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 
@@ -47,8 +48,7 @@ struct HostileCase {
     const char* name;
     const char* path;
     // The error events expected, "%URL%" standing for the job's address and "%FILE%" for
-    // the target file, and an event ending in "*" for any that begins with the text before
-    // it; none when the download succeeds.
+    // the target file; none when the download succeeds.
     std::vector<const char*> errors;
     // The bytes setup.exe holds afterwards: -1 for the old content.
     int newSize;
@@ -71,12 +71,10 @@ TEST_P(HostileHttpAnswer, EndsClearlyWithoutDamageOrStrayFiles)
         expected << QString::fromLatin1(error)
                         .replace(QStringLiteral("%URL%"), url)
                         .replace(QStringLiteral("%FILE%"), insideFile(QStringLiteral("setup.exe")));
-    QStringList seen = failures();
-    for (qsizetype i = 0; i < expected.size() && i < seen.size(); ++i) {
-        if (expected[i].endsWith(u'*') && seen[i].startsWith(expected[i].chopped(1)))
-            seen[i] = expected[i];
-    }
-    EXPECT_EQ(seen, expected);
+    // How much the disk has free differs from machine to machine and moment to moment.
+    QStringList actual = failures();
+    actual.replaceInStrings(QRegularExpression(QStringLiteral("needed, [^,]+ free$")), QStringLiteral("needed, %FREE% free"));
+    EXPECT_EQ(actual, expected);
     EXPECT_EQ(job->Success(), test.errors.empty());
     EXPECT_EQ(readInside(QStringLiteral("setup.exe")), test.newSize < 0 ? QByteArray("old") : bodyOf(test.newSize));
     EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")}) << "no temporary file is left";
@@ -99,9 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"FirstRequestToALocalFile", "file:///etc/passwd", {"URLNotFound %URL%"}, -1},
         HostileCase{"LengthLargerThanBody", "/claim/setup.exe?size=3000&length=6000",
                     {"Error 7", "ErrorInfo 7 Transfer interrupted %FILE%"}, -1},
-        // No disk has room for what it announces: the download ends before it writes.
+        // No disk has room for that: refused before a byte is written.
         HostileCase{"LengthOfExabytes", "/claim/setup.exe?size=3000&length=9223372036854775807",
-                    {"Error 5", "ErrorInfo 5 Error writing to destination file %FILE%: not enough room, 8.0 EiB needed, *"},
+                    {"Error 5", "ErrorInfo 5 Error writing to destination file %FILE%: not enough room, 8.0 EiB needed, %FREE% free"},
                     -1},
         HostileCase{"LengthBeyondAnyNumber", "/claim/setup.exe?size=3000&length=99999999999999999999999",
                     {"URLNotFound %URL%"}, -1},
