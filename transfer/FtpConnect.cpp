@@ -3,6 +3,7 @@
 #include "platform/InternetSession.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
+#include "transfer/JobRun.h"
 #include "transfer/UrlHelpers.h"
 
 TFtpLink TWebTransfer::NewFtpLink(bool KeepConnection, bool Restore)
@@ -35,16 +36,22 @@ bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool R
     if (ClearPrevTarget)
         FPrevTarget.clear();
     std::unique_ptr<platform::FtpConnection> connection;
+    platform::InternetResult reason;
     if (FHinternet) {
         // Port numbers are 16 bits wide on the wire.
-        connection = FHinternet->connectFtp(FTPHost, static_cast<quint16>(Request.FTPPort), Request.FTPUserID,
-                                            Request.FTPPassword, FTPPassive)
-                         .handle;
+        platform::Opened<platform::FtpConnection> opened = FHinternet->connectFtp(
+            FTPHost, static_cast<quint16>(Request.FTPPort), Request.FTPUserID, Request.FTPPassword, FTPPassive);
+        connection = std::move(opened.handle);
+        reason = opened.result;
     }
     if (!connection) {
         // A Cancel during the wait is no fault of the server.
-        if (!FCancelled)
+        if (!FCancelled) {
+            // Whether the server was out of reach or refused the login decides on another attempt.
+            if (TAttemptFailure* failure = UnnotedFailure())
+                failure->InternetCode = reason.code;
             ReportError(weConnect, FTPHost);
+        }
         return false;
     }
     if (Link.KeepConnection) {

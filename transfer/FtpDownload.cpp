@@ -73,8 +73,8 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
     ProcessMessages();
     if (!remote) {
         // A Cancel during the wait ends the job like a Cancel between blocks.
-        if (!FCancelled && OnURLNotFound)
-            OnURLNotFound(this, URL);
+        if (!FCancelled)
+            ReportURLNotFound(URL);
         return false;
     }
 

@@ -31,7 +31,7 @@ bool IsTransientHttpStatus(int Status)
 
 bool IsTransientFailure(const TAttemptFailure& Failure)
 {
-    if (Failure.NotFound)
+    if (Failure.NotFound || Failure.ErrorCode == weConnect)
         return platform::isTransientFailure(Failure.InternetCode);
     if (Failure.ErrorCode == weInterrupted)
         return true;

@@ -12,9 +12,10 @@ struct TAttemptFailure {
     // The code of the first error event the attempt raised (an engine code, an HTTP status or
     // an internet error number); -1 when it raised none.
     int ErrorCode = -1;
-    // The request could not be opened (OnURLNotFound); InternetCode is the internet layer's
-    // error number that says why (0 when there was no session at all).
+    // The request could not be opened (OnURLNotFound).
     bool NotFound = false;
+    // The internet layer's error number that says why a request or a connection (error
+    // weConnect) could not be opened; 0 when none is known (no session at all).
     int InternetCode = 0;
     // The server's Retry-After with the status that failed the attempt; empty when none came.
     QString RetryAfter;
@@ -28,7 +29,8 @@ constexpr int MaxRetryWaitSeconds = 60;
 bool IsTransientHttpStatus(int Status);
 
 // Whether a failure is one a later attempt may not meet: a refused, reset or silent
-// connection, a transfer broken off, or a transient status. Everything else is permanent: a
+// connection (an FTP server out of reach too, but not one that refused the login), a transfer
+// broken off, or a transient status. Everything else is permanent: a
 // refused address or certificate, any other status, a file that cannot be written, content
 // that is not what the job expects, and a failure that raised no error at all (a login or an
 // overwrite the user declined, a source that is not newer).

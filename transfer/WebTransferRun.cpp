@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEventLoop>
+#include <QScopedValueRollback>
 #include <QThread>
 #include <QTimer>
 
@@ -156,7 +157,10 @@ bool TWebTransfer::RunOperation(TWebTransferItem& Item, TJobRun& Run)
 
 int TWebTransfer::RetriesOf(const TWebTransferItem& Item)
 {
-    return Item.Protocol == wpHttp ? std::max(Item.Retries, 0) : 0;
+    // A single-file download only: other jobs have no attempt that can simply be made again
+    // (a copy's failures do not tell a passing fault from a lasting one, an upload or a
+    // multi-file job may have done part of its work).
+    return Item.Protocol == wpHttp || Item.Protocol == wpFtp ? std::max(Item.Retries, 0) : 0;
 }
 
 bool TWebTransfer::RunJob(TWebTransferItem& Item, TJobRun& Run)
@@ -172,9 +176,13 @@ bool TWebTransfer::RunJob(TWebTransferItem& Item, TJobRun& Run)
         TJobAttempt current;
         current.HoldEvents = attempt <= retries;
         Run = start;
-        FAttempt = &current;
-        const bool result = RunOperation(Item, Run);
-        FAttempt = nullptr;
+        bool result = false;
+        {
+            // An event handler may throw and abandon the run: the engine must not keep a
+            // pointer to this attempt beyond it.
+            const QScopedValueRollback<TJobAttempt*> during(FAttempt, &current);
+            result = RunOperation(Item, Run);
+        }
 
         TRetryDecision next;
         if (!result && !FCancelled)
@@ -194,8 +202,9 @@ bool TWebTransfer::RunJob(TWebTransferItem& Item, TJobRun& Run)
 bool TWebTransfer::WaitBeforeRetry(const TWebTransferItem& Item, int Seconds, int Attempt, int Attempts)
 {
     // The name the download's own file line shows.
-    const QString name =
-        Item.DisplayURL.isEmpty() ? NameFromURL(URLWithoutPassword(Item.URL)) : URLWithoutPassword(Item.DisplayURL);
+    QString name = NameFromURL(URLWithoutPassword(Item.URL));
+    if (Item.Protocol == wpHttp && !Item.DisplayURL.isEmpty())
+        name = URLWithoutPassword(Item.DisplayURL);
     if (FFileLbl)
         FFileLbl->setText(RetryWaitLine(Seconds, Attempt, Attempts, name));
 

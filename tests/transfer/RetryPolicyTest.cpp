@@ -27,6 +27,14 @@ TAttemptFailure NotOpened(int CurlCode)
     return failure;
 }
 
+// Error weConnect: an FTP server that could not be reached or would not let us in.
+TAttemptFailure Unconnected(int CurlCode)
+{
+    TAttemptFailure failure = Status(weConnect);
+    failure.InternetCode = platform::internetErrorNumber(CurlCode);
+    return failure;
+}
+
 struct DecisionCase {
     const char* Name;
     TAttemptFailure Failure;
@@ -50,6 +58,7 @@ const DecisionCase DecisionCases[] = {
     {"ConnectionReset", NotOpened(CURLE_RECV_ERROR), 1, 1, true, 1},
     {"ServerClosedWithoutAnswer", NotOpened(CURLE_GOT_NOTHING), 1, 1, true, 1},
     {"ServerWentSilent", NotOpened(CURLE_OPERATION_TIMEDOUT), 1, 1, true, 1},
+    {"FtpServerOutOfReach", Unconnected(CURLE_COULDNT_CONNECT), 1, 1, true, 1},
     // Permanent failures.
     {"NotFound404", Status(404), 1, 3, false, 0},
     {"Forbidden403", Status(403), 1, 3, false, 0},
@@ -64,6 +73,8 @@ const DecisionCase DecisionCases[] = {
     {"HostNameUnknown", NotOpened(CURLE_COULDNT_RESOLVE_HOST), 1, 3, false, 0},
     {"WaitAbortedByTheUser", NotOpened(CURLE_ABORTED_BY_CALLBACK), 1, 3, false, 0},
     {"NoSession", NotOpened(0), 1, 3, false, 0},
+    {"FtpLoginRefused", Unconnected(CURLE_LOGIN_DENIED), 1, 3, false, 0},
+    {"FtpCommandRefused", Unconnected(CURLE_QUOTE_ERROR), 1, 3, false, 0},
     {"NothingReported", TAttemptFailure{}, 1, 3, false, 0},
     // Attempts used up.
     {"NoRetries", Status(503), 1, 0, false, 0},
