@@ -7,11 +7,9 @@
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
-#include "platform/InternetErrors.h"
 #include "platform/PrivateFiles.h"
 #include "platform/SystemProbes.h"
 #include "platform/WineLauncher.h"
-#include "transfer/UrlHelpers.h"
 #include "transfer/WebTransfer.h"
 
 #include <QCloseEvent>
@@ -24,24 +22,9 @@ QString WithSeparator(const QString& Dir)
     return Dir.endsWith(u'/') ? Dir : Dir + u'/';
 }
 
-int TagOf(QObject* Sender)
-{
-    return Sender ? Sender->property("Tag").toInt() : -1;
-}
-
 bool IsFile(const QString& Path)
 {
     return !Path.isEmpty() && QFileInfo(Path).isFile();
-}
-
-// The name a download is saved under: the requested one, or the name of a file already in
-// Dir that differs from it only in letter case, which Windows takes for the same file.
-QString SavedName(const QString& Dir, const QString& FileName)
-{
-    if (FileName.isEmpty())
-        return {};
-    const QString existing = platform::findPathIgnoringCase(Dir, FileName);
-    return existing.isEmpty() ? FileName : QFileInfo(existing).fileName();
 }
 
 // Why the shell did not start a setup file, and for a missing Wine what to do about it.
@@ -56,6 +39,11 @@ QString NotStartedReason(const platform::ProgramStart& Start)
 
 } // namespace
 
+int TInstallForm::TagOf(QObject* Sender)
+{
+    return Sender ? Sender->property("Tag").toInt() : -1;
+}
+
 TInstallForm::TInstallForm(const TInstallEnvironment& Environment, QWidget* Parent)
     : QWidget(Parent)
     , FEnvironment(Environment)
@@ -66,23 +54,6 @@ TInstallForm::TInstallForm(const TInstallEnvironment& Environment, QWidget* Pare
 }
 
 TInstallForm::~TInstallForm() = default;
-
-void TInstallForm::BuildEngine()
-{
-    WebTransfer = new TWebTransfer(this);
-    WebTransfer->setObjectName(QStringLiteral("WebTransfer"));
-    WebTransfer->OnCopyDone = [this](TWebTransfer* Sender) { WebTransferCopyDone(Sender); };
-    WebTransfer->OnCopyCancel = [this](TWebTransfer* Sender) { WebTransferCopyCancel(Sender); };
-    // Why a download failed, for the message that replaces the done box.
-    WebTransfer->OnErrorInfo = [this](TWebTransfer*, int, const QString& Info) { FDownloadError = Info; };
-    WebTransfer->OnURLNotFound = [this](TWebTransfer* Sender, const QString& Url) {
-        FDownloadError = QStringLiteral("Could not open ") + URLWithoutPassword(Url);
-        // An unverified certificate may mean someone stands between the user and the server.
-        if (platform::isCertificateFailure(Sender->LastInternetResult().code))
-            FDownloadError = QStringLiteral("The identity of the server ") + ServerFromURL(Url)
-                + QStringLiteral(" could not be verified\r") + FDownloadError;
-    };
-}
 
 QString TInstallForm::GetTempDir() const
 {
@@ -180,60 +151,6 @@ void TInstallForm::RefreshSetupFiles()
         status->setText(prefix + PresenceText(found));
         status->adjustSize();
     }
-}
-
-void TInstallForm::DownloadClick(QObject* Sender)
-{
-    // A second run would rebuild the job list the running one walks.
-    if (FTransferring)
-        return;
-    const QString fileName = DownloadFileName(TagOf(Sender));
-    WebTransfer->Items().Clear();
-    TWebTransferItem* job = WebTransfer->Items().Add();
-    const QString path = VersionPath(VersionRadio->ItemIndex());
-    if (!path.isEmpty())
-        job->URL = DownloadBaseURL() + path + fileName;
-    job->Protocol = wpHttp;
-    installDir = InstallToGrp->ItemIndex() == 0 ? StartupDir : saveDir;
-    job->TargetDir = installDir;
-    // The file is saved under the name that was asked for, wherever the server sends the
-    // request: a redirect cannot make it replace another file, such as this program.
-    job->TargetFilename = SavedName(installDir, fileName);
-
-    FDownloadError.clear();
-    FTransferring = true;
-    WebTransfer->Execute();
-    FTransferring = false;
-    RefreshSetupFiles();
-    if (FCloseRequested)
-        close();
-}
-
-void TInstallForm::WebTransferCopyDone(TWebTransfer*)
-{
-    RefreshSetupFiles();
-    if (FCloseRequested)
-        return;
-    const TWebTransferItem* job = WebTransfer->Items().Count() > 0 ? WebTransfer->Items()[0] : nullptr;
-    if (job && job->Success()) {
-        ShowInformationBox(this, QStringLiteral("Please click on the relevant \"Install\" button to complete installation"));
-    } else if (job && !job->Cancelled()) {
-        const QString reason = FDownloadError.isEmpty() ? QStringLiteral("No data was received from ") + URLWithoutPassword(job->URL)
-                                                        : FDownloadError;
-        ShowErrorBox(this, QStringLiteral("The download failed\r") + reason);
-    }
-}
-
-void TInstallForm::WebTransferCopyCancel(TWebTransfer*)
-{
-    ShowInformationBox(this, QStringLiteral("Download cancelled"));
-    activateWindow();
-    // Back to the control that had the focus (the Download button a keyboard user pressed), not
-    // to the window itself, from where the next Tab would start over.
-    if (QWidget* had = focusWidget(); had && had != this && had->isEnabled())
-        had->setFocus(Qt::ActiveWindowFocusReason);
-    else
-        setFocus();
 }
 
 QString TInstallForm::FindSetupFile(const QString& Name)

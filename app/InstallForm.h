@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/DownloadMessages.h"
 #include "app/InstallEnvironment.h"
 #include "app/Memo.h"
+#include "app/ReleaseCheck.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -98,11 +100,30 @@ private:
     QString WriteAccessProblem() const;
     void WebTransferCopyDone(TWebTransfer* Sender);
     void WebTransferCopyCancel(TWebTransfer* Sender);
+    static int TagOf(QObject* Sender);
+
+    // One download from one server (InstallFormDownload.cpp): the checksum list and its
+    // signature from the version directory, then the file, checked against them.
+    enum TServerOutcome { soDone, soTryNext, soStop };
+    TServerOutcome DownloadFrom(const QString& Base, const QString& Path, const QString& FileName);
+    // Fetches the version directory's checksum list and, with a release key, its signature.
+    // False when the user cancelled.
+    bool FetchChecksumList(const QString& DirURL, bool Signed, TFetchedFile& List, TFetchedFile& Signature);
+    void ReportFailure(const QString& Base, TDownloadProblem Problem, const QString& Details, bool Final);
+    void RecordURLNotFound(const QString& URL);
 
     TInstallEnvironment FEnvironment;
     bool FShown = false;
     // True while a download runs: the buttons that would disturb it do nothing.
     bool FTransferring = false;
     bool FCloseRequested = false;
-    QString FDownloadError;
+    // What the engine's error events told about the job that runs.
+    TTransferFailure FFailure;
+    // The run fetches checksum lists: its done event is not the download's.
+    bool FFetchingLists = false;
+    // Another server is left to try when the download from this one fails.
+    bool FMoreServers = false;
+    // The download under way: its file name and version, for the messages.
+    QString FDownloadName;
+    QString FDownloadVersion;
 };

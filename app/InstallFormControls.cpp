@@ -6,6 +6,7 @@
 #include "app/InstallerRows.h"
 #include "app/Label.h"
 #include "app/Memo.h"
+#include "app/SetupFiles.h"
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
@@ -190,10 +191,7 @@ void TInstallForm::BuildControls()
                                  1, 0);
     VersionRadio = AddRadioGroup(back, "VersionRadio", QRect(453, 497, 190, 96),
                                  QStringLiteral("Select version to install"),
-                                 {QStringLiteral("9.21"), QStringLiteral("9.51"), QStringLiteral("10.0"),
-                                  QStringLiteral("10.1"), QStringLiteral("10.2"), QStringLiteral("10.3"),
-                                  QStringLiteral("11.0"), QStringLiteral("12.0"), QStringLiteral("12.1")},
-                                 3, 8);
+                                 VersionCaptions(), 3, 8);
 
     CancelBtn = AddButton(back, "CancelBtn", CancelBtnRect, QStringLiteral("Done"), 0, &DonePicture,
                           Tahoma(Points10));

@@ -2,15 +2,27 @@
 
 #include "app/InstallerRows.h"
 
+#include <QRegularExpression>
 #include <QtGlobal>
+
+QStringList DownloadBaseURLs()
+{
+    QStringList bases;
+    for (QString base : qEnvironmentVariable("KAPLIX_DOWNLOAD_URL").split(QRegularExpression(QStringLiteral("\\s+")),
+                                                                        Qt::SkipEmptyParts)) {
+        while (base.endsWith(u'/'))
+            base.chop(1);
+        if (!base.isEmpty())
+            bases << base;
+    }
+    if (bases.isEmpty())
+        bases << QStringLiteral("http://www.kaplix.com");
+    return bases;
+}
 
 QString DownloadBaseURL()
 {
-    const QString mirror = qEnvironmentVariable("KAPLIX_DOWNLOAD_URL");
-    QString base = mirror.isEmpty() ? QStringLiteral("http://www.kaplix.com") : mirror;
-    while (base.endsWith(u'/'))
-        base.chop(1);
-    return base;
+    return DownloadBaseURLs().constFirst();
 }
 
 QString DownloadFileName(int Tag)
@@ -29,6 +41,23 @@ QString VersionPath(int Item)
     if (Item < 0 || Item >= int(paths.size()))
         return {};
     return QString::fromLatin1(paths[std::size_t(Item)]);
+}
+
+QString VersionCaption(int Item)
+{
+    static constexpr std::array<const char*, 9> captions = {"9.21", "9.51", "10.0", "10.1", "10.2",
+                                                            "10.3", "11.0", "12.0", "12.1"};
+    if (Item < 0 || Item >= int(captions.size()))
+        return {};
+    return QString::fromLatin1(captions[std::size_t(Item)]);
+}
+
+QStringList VersionCaptions()
+{
+    QStringList captions;
+    for (int item = 0; !VersionCaption(item).isEmpty(); ++item)
+        captions << VersionCaption(item);
+    return captions;
 }
 
 QString InstallFileName(int Tag)

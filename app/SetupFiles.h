@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -20,12 +21,18 @@ inline QString PresenceText(bool Present)
     return Present ? QStringLiteral(" present") : QStringLiteral(" missing");
 }
 
-// The server's address for downloads: a fixed host, replaced by the environment variable
-// KAPLIX_DOWNLOAD_URL (for mirrors and tests) when that is set. No trailing "/".
+// The servers' addresses for downloads, in the order they are tried: a fixed host, replaced
+// by the environment variable KAPLIX_DOWNLOAD_URL (for mirrors and tests) when that is set;
+// it may hold several addresses separated by blanks. None ends in "/".
+QStringList DownloadBaseURLs();
+// The first of them.
 QString DownloadBaseURL();
 // File to download by the Tag of a Download button (1 to 4); empty for any other Tag.
 QString DownloadFileName(int Tag);
 // Directory on the server by the selected version item (0 to 8); empty for any other item.
 QString VersionPath(int Item);
+// The caption of a version item (0 to 8), as the version group shows it; empty for any other.
+QString VersionCaption(int Item);
+QStringList VersionCaptions();
 // Setup file to start by the Tag of an Install button (0 to 3); empty for any other Tag.
 QString InstallFileName(int Tag);

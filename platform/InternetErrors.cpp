@@ -25,6 +25,29 @@ bool isCertificateFailure(int errorNumber)
         || errorNumber == internetErrorNumber(CURLE_SSL_ISSUER_ERROR);
 }
 
+InternetFailureKind internetFailureKind(int errorNumber)
+{
+    if (internetErrorMessage(errorNumber).isEmpty())
+        return InternetFailureKind::none;
+    if (isCertificateFailure(errorNumber))
+        return InternetFailureKind::certificate;
+    switch (errorNumber - InternetErrorBase) {
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_OPERATION_TIMEDOUT:
+        return InternetFailureKind::noConnection;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_HTTP2_STREAM:
+        return InternetFailureKind::connectionLost;
+    default:
+        return InternetFailureKind::other;
+    }
+}
+
 bool isTransientFailure(int errorNumber)
 {
     // A host name that does not resolve, a refused certificate, an address or option the

@@ -22,6 +22,16 @@ QString internetErrorMessage(int errorNumber);
 // server's identity is then unknown and nothing was sent to it.
 bool isCertificateFailure(int errorNumber);
 
+// What an error number of the layer means for a user, in the few kinds a user can act on.
+enum class InternetFailureKind {
+    none,            // not an error number of the layer
+    noConnection,    // the server's name not found, the connection refused, or no answer in time
+    connectionLost,  // the connection broke off during a transfer
+    certificate,     // isCertificateFailure
+    other,           // anything else: an answer that is no HTTP, too many redirects, ...
+};
+InternetFailureKind internetFailureKind(int errorNumber);
+
 // Whether an error number of the layer says that the network, not the request, failed and the
 // same request may well succeed a little later: the connection was refused or reset, the
 // server went silent past the time-out, or it closed before or while answering.

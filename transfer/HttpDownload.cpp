@@ -65,10 +65,10 @@ TResumeAnswer CheckResumeAnswer(const platform::InternetRequest& Request, const 
     std::int64_t first = 0;
     std::int64_t last = 0;
     std::int64_t total = 0;
-    if (!ParseContentRange(Request.header(QStringLiteral("Content-Range")), first, last, total))
+    if (!ParseContentRange(Request.header(QByteArrayLiteral("Content-Range")), first, last, total))
         return raStartOver;
     const std::int64_t length = Request.contentLength();
-    const QString tag = Request.header(QStringLiteral("ETag")).trimmed();
+    const QString tag = Request.header(QByteArrayLiteral("ETag")).trimmed();
     const bool sameFile = tag.isEmpty() || !Partial.Validator.startsWith(u'"') || tag == Partial.Validator;
     if (first != Partial.Size || last != total - 1 || (Partial.Total >= 0 && total != Partial.Total)
         || (length >= 0 && length != last - first + 1) || !sameFile)
@@ -253,8 +253,8 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         bool opened = false;
         TPartialDownload fresh;
         fresh.Target = path;
-        fresh.Validator = TPartialDownload::ValidatorOf(request->header(QStringLiteral("ETag")),
-                                                        request->header(QStringLiteral("Last-Modified")));
+        fresh.Validator = TPartialDownload::ValidatorOf(request->header(QByteArrayLiteral("ETag")),
+                                                        request->header(QByteArrayLiteral("Last-Modified")));
         fresh.Total = contentLength;
         // A file that can be resumed is kept under a name of its own; where that name cannot
         // be had safely, it is an ordinary download.

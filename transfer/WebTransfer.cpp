@@ -12,10 +12,10 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLocale>
-
-#include <limits>
 #include <QThread>
 #include <QWidget>
+
+#include <limits>
 
 TWebTransfer::TWebTransfer(QObject* Owner)
     : QObject(Owner)

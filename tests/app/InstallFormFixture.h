@@ -64,11 +64,14 @@ protected:
         platform::ensureDesignFonts();
         qputenv("WINEPREFIX", m_prefix.path().toLocal8Bit());
         qunsetenv("KAPLIX_DOWNLOAD_URL");
+        // No release key unless a test sets one: whatever the build holds is not the test's.
+        qputenv("KAPLIX_RELEASE_KEY", QByteArray());
     }
     void TearDown() override
     {
         qunsetenv("WINEPREFIX");
         qunsetenv("KAPLIX_DOWNLOAD_URL");
+        qunsetenv("KAPLIX_RELEASE_KEY");
     }
 
     TInstallEnvironment Environment(bool windows64 = true)

@@ -534,10 +534,11 @@ protected:
     void SetUp() override
     {
         InstallFormTest::SetUp();
-        m_files.write(QStringLiteral("download/ver121/KXsetup64.exe"), QByteArray(70000, 'x'));
-        m_files.write(QStringLiteral("download/ver950/KXsetup32.exe"), QByteArray(10, 'y'));
-        m_files.write(QStringLiteral("download/ver121/setup.exe"), QByteArray(20, 'z'));
-        m_files.write(QStringLiteral("download/ver120/SetupNoDb.exe"), QByteArray(2 * 1024 * 1024, 's'));
+        // Setup files are Windows programs: they begin with "MZ".
+        m_files.write(QStringLiteral("download/ver121/KXsetup64.exe"), "MZ" + QByteArray(69998, 'x'));
+        m_files.write(QStringLiteral("download/ver950/KXsetup32.exe"), "MZ" + QByteArray(8, 'y'));
+        m_files.write(QStringLiteral("download/ver121/setup.exe"), "MZ" + QByteArray(18, 'z'));
+        m_files.write(QStringLiteral("download/ver120/SetupNoDb.exe"), "MZ" + QByteArray(2 * 1024 * 1024, 's'));
         m_server = std::make_unique<NginxServer>(
             m_files.path(), QStringLiteral("location /download/ver120/ { limit_rate 20k; }"));
         ASSERT_TRUE(m_server->isRunning());
@@ -649,7 +650,7 @@ TEST_F(DownloadTest, VersionAndDirectoryChoicesShapeTheJob)
     form->DownloadClick(form->Download2);
     EXPECT_TRUE(form->WebTransfer->Items()[0]->URL.endsWith(QStringLiteral("/download/ver950/KXsetup32.exe")));
     EXPECT_EQ(form->installDir, form->saveDir);
-    EXPECT_EQ(m_temp.read(QStringLiteral("KXsetup32.exe")), QByteArray(10, 'y'));
+    EXPECT_EQ(m_temp.read(QStringLiteral("KXsetup32.exe")), "MZ" + QByteArray(8, 'y'));
     EXPECT_TRUE(form->Install32Btn->isEnabled()) << "found in the temporary directory";
 
     form->VersionRadio->SetItemIndex(8);

@@ -187,8 +187,8 @@ protected:
     void SetUp() override
     {
         InstallFormTest::SetUp();
-        m_files.write(QStringLiteral("elsewhere/SetupKAPLIX"), "from the redirect");
-        m_files.write(QStringLiteral("download/ver121/setup.exe"), "new setup");
+        m_files.write(QStringLiteral("elsewhere/SetupKAPLIX"), "MZ from the redirect");
+        m_files.write(QStringLiteral("download/ver121/setup.exe"), "MZ new setup");
         m_server = std::make_unique<NginxServer>(
             m_files.path(),
             QStringLiteral("location = /download/ver121/KXsetup64.exe { return 302 /elsewhere/SetupKAPLIX; }"));
@@ -208,7 +208,7 @@ TEST_F(NamedDownload, ARedirectCannotSaveItUnderAnotherName)
     QTest::mouseClick(form->Download3, Qt::LeftButton);
 
     EXPECT_EQ(m_startup.read(QStringLiteral("SetupKAPLIX")), QByteArray("the program"));
-    EXPECT_EQ(m_startup.read(QStringLiteral("KXsetup64.exe")), QByteArray("from the redirect"));
+    EXPECT_EQ(m_startup.read(QStringLiteral("KXsetup64.exe")), QByteArray("MZ from the redirect"));
     EXPECT_EQ(form->WebTransfer->Items()[0]->TargetFilename, QStringLiteral("KXsetup64.exe"));
     EXPECT_TRUE(form->Install64Btn->isEnabled());
 }
@@ -221,7 +221,7 @@ TEST_F(NamedDownload, ReplacesTheFileWhoseNameDiffersOnlyInLetterCase)
     form->DownloadClick(form->Download4);
 
     EXPECT_EQ(QDir(m_startup.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("SETUP.EXE")});
-    EXPECT_EQ(m_startup.read(QStringLiteral("SETUP.EXE")), QByteArray("new setup"));
+    EXPECT_EQ(m_startup.read(QStringLiteral("SETUP.EXE")), QByteArray("MZ new setup"));
     form->InstallBtnClick(form->FullInstallBtn);
     EXPECT_EQ(m_opened, QStringList{m_startup.filePath(QStringLiteral("SETUP.EXE"))});
 }

@@ -1,4 +1,5 @@
 #include "app/SetupFiles.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,58 @@ TEST(SetupFiles, MirrorReplacesTheBaseAddress)
     qunsetenv("KAPLIX_DOWNLOAD_URL");
     EXPECT_TRUE(DownloadBaseURL().startsWith(QStringLiteral("http://")));
     EXPECT_FALSE(DownloadBaseURL().endsWith(u'/'));
+}
+
+struct MirrorCase {
+    const char* name;
+    const char* variable;  // nullptr: not set
+    QStringList expected;  // empty: the built-in host alone
+};
+
+class MirrorList : public testing::TestWithParam<MirrorCase> {
+protected:
+    void TearDown() override { qunsetenv("KAPLIX_DOWNLOAD_URL"); }
+};
+
+TEST_P(MirrorList, IsTheVariablesAddressesInOrder)
+{
+    if (GetParam().variable)
+        qputenv("KAPLIX_DOWNLOAD_URL", GetParam().variable);
+    else
+        qunsetenv("KAPLIX_DOWNLOAD_URL");
+    const QStringList bases = DownloadBaseURLs();
+    if (GetParam().expected.isEmpty()) {
+        ASSERT_EQ(bases.size(), 1);
+        EXPECT_TRUE(bases[0].startsWith(QStringLiteral("http://")));
+        EXPECT_FALSE(bases[0].endsWith(u'/'));
+    } else {
+        EXPECT_EQ(bases, GetParam().expected);
+    }
+    EXPECT_EQ(DownloadBaseURL(), bases.value(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variables, MirrorList,
+    testing::Values(
+        MirrorCase{"Unset", nullptr, {}},
+        MirrorCase{"Empty", "", {}},
+        MirrorCase{"OnlyBlanks", " \t \n", {}},
+        MirrorCase{"One", "http://127.0.0.1:8080", {QStringLiteral("http://127.0.0.1:8080")}},
+        MirrorCase{"SeveralWithBlanksTabsAndSlashes", "  http://a.example/ \thttp://b.example:81//\n https://c.example/k ",
+                   {QStringLiteral("http://a.example"), QStringLiteral("http://b.example:81"),
+                    QStringLiteral("https://c.example/k")}},
+        MirrorCase{"SlashAloneIsNoAddress", "/ http://a.example", {QStringLiteral("http://a.example")}}),
+    caseName);
+
+TEST(SetupFiles, VersionCaptionsMatchTheirPaths)
+{
+    const QStringList captions = VersionCaptions();
+    ASSERT_EQ(captions.size(), 9);
+    EXPECT_EQ(captions.first(), QStringLiteral("9.21"));
+    EXPECT_EQ(VersionCaption(1), QStringLiteral("9.51"));
+    EXPECT_EQ(captions.last(), QStringLiteral("12.1"));
+    EXPECT_TRUE(VersionCaption(9).isEmpty());
+    EXPECT_TRUE(VersionCaption(-1).isEmpty());
 }
 
 TEST(SetupFiles, PresenceTextsBeginWithABlank)

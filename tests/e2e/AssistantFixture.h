@@ -45,7 +45,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_display.isRunning());
-        m_mirror.write(QStringLiteral("download/ver121/KXsetup64.exe"), QByteArray(300000, 'k'));
+        m_mirror.write(QStringLiteral("download/ver121/KXsetup64.exe"), "MZ" + QByteArray(299998, 'k'));
         m_server = std::make_unique<NginxServer>(m_mirror.path());
         ASSERT_TRUE(m_server->isRunning());
         m_program = m_home.filePath(QStringLiteral("SetupKAPLIX"));

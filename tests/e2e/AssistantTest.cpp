@@ -1,8 +1,10 @@
 #include "tests/e2e/AssistantFixture.h"
 #include "tests/support/AccessibilityBus.h"
+#include "tests/support/MinisignKey.h"
 #include "tests/support/Pixels.h"
 #include "tests/support/ScriptedHttpServer.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QImage>
@@ -81,7 +83,11 @@ TEST_F(AssistantTest, BrokenConnectionIsExplainedAndTheWindowStaysUsable)
         PressReturnIn(errorBox);
         ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Error$"))) << "attempt " << attempt + 1;
     }
-    EXPECT_EQ(faulty.requests().size(), 2);
+    // The server breaks off everything it sends, the checksum list that comes first too: each
+    // click asks for it once and three times more before the box.
+    ASSERT_EQ(faulty.requests().size(), 2 * 4);
+    for (const ScriptedHttpServer::Request& request : faulty.requests())
+        EXPECT_TRUE(request.target.endsWith(QStringLiteral("/download/ver121/SHA256SUMS"))) << request.target.toStdString();
     Click(window, "CancelBtn"); // Done
     ASSERT_TRUE(m_assistant.waitForFinished(Patience));
     EXPECT_EQ(m_assistant.exitCode(), 0);
@@ -89,10 +95,68 @@ TEST_F(AssistantTest, BrokenConnectionIsExplainedAndTheWindowStaysUsable)
         << "no part of the broken download is left";
 }
 
+// The mirror's 64-bit setup file and a checksum list of it signed with a release key whose
+// public half the program is given; Tamper changes the file after signing.
+class SignedMirrorTest : public AssistantTest {
+protected:
+    void Sign(const QByteArray& listed)
+    {
+        ASSERT_TRUE(m_key.isValid()) << "minisign is missing: scripts/bootstrap installs it";
+        const QByteArray list =
+            QCryptographicHash::hash(listed, QCryptographicHash::Sha256).toHex() + "  KXsetup64.exe\n";
+        m_mirror.write(QStringLiteral("download/ver121/SHA256SUMS"), list);
+        m_mirror.write(QStringLiteral("download/ver121/SHA256SUMS.minisig"), m_key.sign(list));
+        m_environment.insert(QStringLiteral("KAPLIX_RELEASE_KEY"), QString::fromLatin1(m_key.publicKey()));
+    }
+
+    MinisignKey m_key;
+};
+
+TEST_F(SignedMirrorTest, ASignedDownloadIsPlacedThroughTheRealWindow)
+{
+    Sign(m_mirror.read(QStringLiteral("download/ver121/KXsetup64.exe")));
+    Start();
+    const QString window = OpenMainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    Click(window, "Download3"); // 64-bit row
+
+    const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
+    ASSERT_FALSE(doneBox.isEmpty());
+    EXPECT_TRUE(m_home.read(QStringLiteral("KXsetup64.exe")) == m_mirror.read(QStringLiteral("download/ver121/KXsetup64.exe")));
+    PressReturnIn(doneBox);
+    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
+    Click(window, "CancelBtn"); // Done
+    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
+    EXPECT_EQ(m_assistant.exitCode(), 0);
+}
+
+TEST_F(SignedMirrorTest, AFileChangedAfterSigningIsRefusedThroughTheRealWindow)
+{
+    Sign(m_mirror.read(QStringLiteral("download/ver121/KXsetup64.exe")));
+    m_mirror.write(QStringLiteral("download/ver121/KXsetup64.exe"), "MZ" + QByteArray(299998, 'X'));
+    m_home.write(QStringLiteral("KXsetup64.exe"), "old");
+    Start();
+    const QString window = OpenMainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    Click(window, "Download3"); // 64-bit row
+
+    const QString errorBox = m_display.waitForWindow(QStringLiteral("^Error$"), Patience);
+    ASSERT_FALSE(errorBox.isEmpty());
+    EXPECT_EQ(m_home.read(QStringLiteral("KXsetup64.exe")), QByteArray("old"));
+    PressReturnIn(errorBox);
+    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Error$")));
+    Click(window, "CancelBtn"); // Done
+    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
+    EXPECT_EQ(m_assistant.exitCode(), 0);
+    EXPECT_EQ(QDir(m_home.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("KXsetup64.exe"), QStringLiteral("SetupKAPLIX")}))
+        << "nothing of the refused file is left";
+}
+
 TEST_F(AssistantTest, ARedirectToTheProgramsOwnNameLeavesTheProgramAlone)
 {
     // The mirror sends the request for the 64-bit setup file to a file named like the program.
-    m_mirror.write(QStringLiteral("elsewhere/SetupKAPLIX"), QByteArray(200000, 'r'));
+    m_mirror.write(QStringLiteral("elsewhere/SetupKAPLIX"), "MZ" + QByteArray(199998, 'r'));
     m_server = std::make_unique<NginxServer>(
         m_mirror.path(), QStringLiteral("location = /download/ver121/KXsetup64.exe { return 302 /elsewhere/SetupKAPLIX; }"));
     ASSERT_TRUE(m_server->isRunning());
@@ -106,7 +170,7 @@ TEST_F(AssistantTest, ARedirectToTheProgramsOwnNameLeavesTheProgramAlone)
     ASSERT_TRUE(WaitForFile(m_home.filePath(QStringLiteral("KXsetup64.exe")), 200000));
     const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
     ASSERT_FALSE(doneBox.isEmpty());
-    EXPECT_EQ(m_home.read(QStringLiteral("KXsetup64.exe")), QByteArray(200000, 'r'));
+    EXPECT_EQ(m_home.read(QStringLiteral("KXsetup64.exe")), "MZ" + QByteArray(199998, 'r'));
     EXPECT_TRUE(m_home.read(QStringLiteral("SetupKAPLIX")) == program) << "the program's bytes are unchanged";
     EXPECT_EQ(QFileInfo(m_program).lastModified(), programTime);
     PressReturnIn(doneBox);

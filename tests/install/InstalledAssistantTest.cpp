@@ -48,7 +48,7 @@ protected:
     {
         InstalledTree::SetUp();
         ASSERT_TRUE(m_display.isRunning());
-        m_mirror.write(QStringLiteral("download/ver121/KXsetup64.exe"), QByteArray(SetupSize, 'k'));
+        m_mirror.write(QStringLiteral("download/ver121/KXsetup64.exe"), "MZ" + QByteArray(SetupSize - 2, 'k'));
         m_server = std::make_unique<NginxServer>(m_mirror.path());
         ASSERT_TRUE(m_server->isRunning());
     }

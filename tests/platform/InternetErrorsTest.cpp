@@ -19,3 +19,24 @@ TEST(InternetErrorText, GivesTheLibraryTextForItsNumbersOnly)
 }
 
 } // namespace
+
+namespace {
+
+using platform::InternetFailureKind;
+
+TEST(InternetFailureKind, SortsTheLibrarysErrorsIntoWhatAUserCanActOn)
+{
+    const auto kind = [](int curlCode) { return platform::internetFailureKind(platform::internetErrorNumber(curlCode)); };
+    EXPECT_EQ(kind(CURLE_COULDNT_CONNECT), InternetFailureKind::noConnection);
+    EXPECT_EQ(kind(CURLE_COULDNT_RESOLVE_HOST), InternetFailureKind::noConnection);
+    EXPECT_EQ(kind(CURLE_OPERATION_TIMEDOUT), InternetFailureKind::noConnection);
+    EXPECT_EQ(kind(CURLE_RECV_ERROR), InternetFailureKind::connectionLost);
+    EXPECT_EQ(kind(CURLE_PARTIAL_FILE), InternetFailureKind::connectionLost);
+    EXPECT_EQ(kind(CURLE_PEER_FAILED_VERIFICATION), InternetFailureKind::certificate);
+    EXPECT_EQ(kind(CURLE_TOO_MANY_REDIRECTS), InternetFailureKind::other);
+    EXPECT_EQ(kind(CURLE_WEIRD_SERVER_REPLY), InternetFailureKind::other);
+    for (int code : {0, 3, 404, platform::internetErrorNumber(CURLE_OK), -1})
+        EXPECT_EQ(platform::internetFailureKind(code), InternetFailureKind::none) << code;
+}
+
+} // namespace

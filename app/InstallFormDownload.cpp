@@ -1,0 +1,258 @@
+#include "app/InstallForm.h"
+
+#include "app/ChecksumList.h"
+#include "app/MessageBoxes.h"
+#include "app/ReleaseKey.h"
+#include "app/SetupFiles.h"
+#include "controls/OfficeRadioGroup.h"
+#include "platform/InternetErrors.h"
+#include "platform/SystemProbes.h"
+#include "transfer/UrlHelpers.h"
+#include "transfer/WebTransfer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <optional>
+#include <vector>
+
+namespace {
+
+// How often a transient failure (no connection, a broken transfer, a busy server) is tried
+// again before the next server is asked.
+constexpr int DownloadRetries = 3;
+
+// The name a download is saved under: the requested one, or the name of a file already in
+// Dir that differs from it only in letter case, which Windows takes for the same file.
+QString SavedName(const QString& Dir, const QString& FileName)
+{
+    if (FileName.isEmpty())
+        return {};
+    const QString existing = platform::findPathIgnoringCase(Dir, FileName);
+    return existing.isEmpty() ? FileName : QFileInfo(existing).fileName();
+}
+
+// What a list job brought: the file it wrote, read back, or why there is none. A file larger
+// than any release list is taken as not received.
+TFetchedFile FetchedFile(const TWebTransferItem& Job, const QString& Path, const TTransferFailure& Failure)
+{
+    TFetchedFile fetched;
+    QFile file(Path);
+    if (Job.Success() && file.open(QIODevice::ReadOnly)) {
+        fetched.Content = file.read(TChecksumList::MaxSize + 1);
+        fetched.Received = fetched.Content.size() <= TChecksumList::MaxSize;
+    }
+    if (!fetched.Received) {
+        fetched.Content.clear();
+        fetched.Failure = Failure;
+        if (Job.Success())
+            fetched.Failure.Details = QStringLiteral("larger than a checksum list can be");
+    }
+    return fetched;
+}
+
+} // namespace
+
+void TInstallForm::BuildEngine()
+{
+    WebTransfer = new TWebTransfer(this);
+    WebTransfer->setObjectName(QStringLiteral("WebTransfer"));
+    WebTransfer->OnCopyDone = [this](TWebTransfer* Sender) { WebTransferCopyDone(Sender); };
+    WebTransfer->OnCopyCancel = [this](TWebTransfer* Sender) { WebTransferCopyCancel(Sender); };
+    // Why a job failed, for the message that replaces the done box.
+    WebTransfer->OnFileStart = [this](TWebTransfer*, int) { FFailure = {}; };
+    WebTransfer->OnErrorInfo = [this](TWebTransfer*, int Code, const QString& Info) {
+        FFailure.URLNotFound = false;
+        FFailure.ErrorCode = Code;
+        FFailure.ErrorInfo = Info;
+        FFailure.Details = Info;
+    };
+    WebTransfer->OnURLNotFound = [this](TWebTransfer*, const QString& Url) { RecordURLNotFound(Url); };
+}
+
+void TInstallForm::RecordURLNotFound(const QString& URL)
+{
+    const platform::InternetResult& reason = WebTransfer->LastInternetResult();
+    FFailure.URLNotFound = true;
+    FFailure.InternetCode = reason.code;
+    FFailure.Details = QStringLiteral("Could not open ") + URLWithoutPassword(URL);
+    if (!reason.ok && !reason.message.isEmpty())
+        FFailure.Details += QStringLiteral(" (") + reason.message + u')';
+}
+
+void TInstallForm::DownloadClick(QObject* Sender)
+{
+    // A second run would rebuild the job list the running one walks.
+    if (FTransferring)
+        return;
+    const QString fileName = DownloadFileName(TagOf(Sender));
+    const int version = VersionRadio->ItemIndex();
+    const QString path = VersionPath(version);
+    installDir = InstallToGrp->ItemIndex() == 0 ? StartupDir : saveDir;
+    FDownloadName = fileName;
+    FDownloadVersion = VersionCaption(version);
+
+    FTransferring = true;
+    // Each server in turn, until one delivers or a failure says that no other would do better.
+    const QStringList bases = DownloadBaseURLs();
+    for (qsizetype i = 0; i < bases.size(); ++i) {
+        FMoreServers = i + 1 < bases.size() && !path.isEmpty();
+        if (DownloadFrom(bases[i], path, fileName) != soTryNext)
+            break;
+    }
+    FMoreServers = false;
+    FTransferring = false;
+    RefreshSetupFiles();
+    if (FCloseRequested)
+        close();
+}
+
+TInstallForm::TServerOutcome TInstallForm::DownloadFrom(const QString& Base, const QString& Path,
+                                                        const QString& FileName)
+{
+    TReleaseCheck check;
+    check.Allowed = true;
+    // Without a version there is no address to ask: the job fails as it always did.
+    if (!Path.isEmpty()) {
+        const QByteArray key = ReleaseKey();
+        TFetchedFile list;
+        TFetchedFile signature;
+        if (!FetchChecksumList(Base + Path, !key.isEmpty(), list, signature))
+            return soStop;
+        check = CheckRelease(key, FileName, list, signature);
+        if (!check.Allowed) {
+            const bool tryNext = FMoreServers && AnotherServerMayHelp(check.Problem);
+            ReportFailure(Base, check.Problem, check.Details, !tryNext);
+            return tryNext ? soTryNext : soStop;
+        }
+    }
+
+    WebTransfer->Items().Clear();
+    TWebTransferItem* job = WebTransfer->Items().Add();
+    if (!Path.isEmpty())
+        job->URL = Base + Path + FileName;
+    job->Protocol = wpHttp;
+    job->TargetDir = installDir;
+    // The file is saved under the name that was asked for, wherever the server sends the
+    // request: a redirect cannot make it replace another file, such as this program.
+    job->TargetFilename = SavedName(installDir, FileName);
+    job->ExpectedSHA256 = check.ExpectedSHA256;
+    // A setup program is a Windows program; a login page of a public network is not.
+    if (FileName.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
+        job->ExpectedStart = QByteArrayLiteral("MZ");
+    job->Resume = true;
+    job->Retries = DownloadRetries;
+
+    FFailure = {};
+    WebTransfer->Execute();
+    if (job->Success()) {
+        Memo->appendPlainText(QStringLiteral("Downloaded ") + FileName + QStringLiteral(" for version ")
+                              + FDownloadVersion + QStringLiteral(" from ") + URLWithoutPassword(Base)
+                              + QStringLiteral(": ") + VerificationText(check.Verification));
+        return soDone;
+    }
+    if (job->Cancelled() || FCloseRequested)
+        return soStop;
+    // The box, when this was the last server to try, came with the engine's done event.
+    const TDownloadProblem problem = ProblemOf(FFailure);
+    const bool tryNext = FMoreServers && AnotherServerMayHelp(problem);
+    ReportFailure(Base, problem, FFailure.Details, false);
+    return tryNext ? soTryNext : soStop;
+}
+
+bool TInstallForm::FetchChecksumList(const QString& DirURL, bool Signed, TFetchedFile& List, TFetchedFile& Signature)
+{
+    // Into a folder of the user's own, gone with what it holds when the check is over.
+    // Never the shared temporary directory: without a folder of the user's there is no list.
+    const QString tempDir = FEnvironment.TempDir;
+    std::optional<QTemporaryDir> holder;
+    if (!tempDir.isEmpty())
+        holder.emplace(tempDir + QStringLiteral("/kaplix-lists-XXXXXX"));
+    if (!holder || !holder->isValid()) {
+        List.Failure.Details = QStringLiteral("No private folder to keep the checksum list in");
+        Signature.Failure = List.Failure;
+        return true;
+    }
+
+    const QTemporaryDir& folder = *holder;
+    QStringList names = {ChecksumListName};
+    if (Signed)
+        names << ChecksumSignatureName;
+    WebTransfer->Items().Clear();
+    for (const QString& name : names) {
+        TWebTransferItem* job = WebTransfer->Items().Add();
+        job->URL = DirURL + name;
+        job->Protocol = wpHttp;
+        job->TargetDir = folder.path() + u'/';
+        job->TargetFilename = name;
+        job->Retries = DownloadRetries;
+    }
+    std::vector<TTransferFailure> failures(std::size_t(names.size()));
+    WebTransfer->OnFileDone = [this, &failures](TWebTransfer* Sender, int Index) {
+        if (Index >= 0 && std::size_t(Index) < failures.size())
+            failures[std::size_t(Index)] = FFailure;
+        // Without the list its signature is of no use: the server is not asked for it, nor
+        // waited for again when it cannot be reached.
+        if (Index == 0 && !Sender->Items()[0]->Success() && Sender->Items().Count() > 1)
+            Sender->Items()[1]->Active = false;
+    };
+    FFetchingLists = true;
+    WebTransfer->Execute();
+    FFetchingLists = false;
+    WebTransfer->OnFileDone = nullptr;
+
+    for (int i = 0; i < WebTransfer->Items().Count(); ++i) {
+        if (WebTransfer->Items()[i]->Cancelled())
+            return false;
+    }
+    if (FCloseRequested)
+        return false;
+    List = FetchedFile(*WebTransfer->Items()[0], folder.filePath(ChecksumListName), failures[0]);
+    if (Signed)
+        Signature = FetchedFile(*WebTransfer->Items()[1], folder.filePath(ChecksumSignatureName), failures[1]);
+    return true;
+}
+
+void TInstallForm::ReportFailure(const QString& Base, TDownloadProblem Problem, const QString& Details, bool Final)
+{
+    Memo->appendPlainText(QStringLiteral("Could not download ") + FDownloadName + QStringLiteral(" for version ")
+                          + FDownloadVersion + QStringLiteral(" from ") + URLWithoutPassword(Base)
+                          + QStringLiteral(": ") + DownloadProblemText(Problem));
+    if (Final)
+        ShowErrorBox(this, DownloadFailureText(Problem, FDownloadName, FDownloadVersion, Details));
+}
+
+void TInstallForm::WebTransferCopyDone(TWebTransfer*)
+{
+    if (FFetchingLists)
+        return;
+    RefreshSetupFiles();
+    if (FCloseRequested)
+        return;
+    const TWebTransferItem* job = WebTransfer->Items().Count() > 0 ? WebTransfer->Items()[0] : nullptr;
+    if (job && job->Success()) {
+        ShowInformationBox(this, QStringLiteral("Please click on the relevant \"Install\" button to complete installation"));
+    } else if (job && !job->Cancelled()) {
+        const TDownloadProblem problem = ProblemOf(FFailure);
+        // The next server is asked first; the user hears of a failure only when none is left.
+        if (FMoreServers && AnotherServerMayHelp(problem))
+            return;
+        const QString details = FFailure.Details.isEmpty()
+            ? QStringLiteral("No data was received from ") + URLWithoutPassword(job->URL)
+            : FFailure.Details;
+        ShowErrorBox(this, DownloadFailureText(problem, FDownloadName, FDownloadVersion, details));
+    }
+}
+
+void TInstallForm::WebTransferCopyCancel(TWebTransfer*)
+{
+    ShowInformationBox(this, QStringLiteral("Download cancelled"));
+    activateWindow();
+    // Back to the control that had the focus (the Download button a keyboard user pressed), not
+    // to the window itself, from where the next Tab would start over.
+    if (QWidget* had = focusWidget(); had && had != this && had->isEnabled())
+        had->setFocus(Qt::ActiveWindowFocusReason);
+    else
+        setFocus();
+}

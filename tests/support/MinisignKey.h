@@ -1,0 +1,29 @@
+#pragma once
+
+#include "tests/support/TempDir.h"
+
+#include <QByteArray>
+#include <QString>
+
+// A minisign key pair made by the real minisign tool in a directory of its own, and
+// signatures made with it the way a vendor signs a release. Without a password, so that
+// nothing waits for input.
+class MinisignKey {
+public:
+    MinisignKey();
+
+    bool isValid() const { return !m_publicKey.isEmpty(); }
+    // The base64 line of the public key file, as KAPLIX_RELEASE_KEY holds it ("RW...").
+    const QByteArray& publicKey() const { return m_publicKey; }
+
+    enum class Mode { Prehashed, Legacy };
+    // The contents of the ".minisig" file minisign writes for data; empty when it failed.
+    QByteArray sign(const QByteArray& data, Mode mode = Mode::Prehashed,
+                    const QString& trustedComment = {}) const;
+    // Signs the file at path, leaving path + ".minisig" beside it; false when it failed.
+    bool signFile(const QString& path) const;
+
+private:
+    TempDir m_dir;
+    QByteArray m_publicKey;
+};
