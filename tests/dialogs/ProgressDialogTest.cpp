@@ -540,7 +540,7 @@ TEST_P(ProgressDialogEscape, DoesWhatTheCancelButtonDoes)
     QTest::keyClick(focused, Qt::Key_Escape);
 
     EXPECT_EQ(cancelEvents, c.Cancels ? 1 : 0);
-    EXPECT_EQ(Engine.FCancelled, c.Cancels);
+    EXPECT_EQ(Engine.CancelRequested(), c.Cancels);
     EXPECT_EQ(DialogFreed(), c.Closes);
 }
 
@@ -556,7 +556,7 @@ TEST_F(ProgressDialogTest, EscapeWithAModifierIsLeftAlone)
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     QTest::keyClick(form, Qt::Key_Escape, Qt::ShiftModifier);
-    EXPECT_FALSE(Engine.FCancelled);
+    EXPECT_FALSE(Engine.CancelRequested());
 }
 
 } // namespace
