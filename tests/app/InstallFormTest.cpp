@@ -584,7 +584,7 @@ TEST_F(DownloadTest, KeyboardAloneChoosesTheVersionAndDownloads)
     EXPECT_EQ(press(Qt::Key_Backtab), "Download2");
     press(Qt::Key_Space);
 
-    EXPECT_EQ(m_startup.read(QStringLiteral("KXsetup32.exe")), QByteArray(10, 'y'));
+    EXPECT_EQ(m_startup.read(QStringLiteral("KXsetup32.exe")), "MZ" + QByteArray(8, 'y'));
     EXPECT_TRUE(form->Install32Btn->isEnabled());
     ASSERT_EQ(answerer.answered(), 2);
     EXPECT_EQ(answerer.messages()[1],
