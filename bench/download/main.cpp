@@ -1,10 +1,19 @@
 // Throughput of an HTTP download through TWebTransfer, with its dialog shown, against curl
 // fetching the same file from the same local nginx to the same disk.
 //
-//   build/bin/bench_download [size in MiB, default 512] [rounds, default 3]
+//   build/bin/bench_download [size in MiB, default 512] [rounds, default 5] [--https]
+//   build/bin/bench_download --files N [rounds, default 5] [--https]
 //
-// The last line is "ratio R", R being our throughput divided by curl's.
+// The first form downloads one large file; its last line is "ratio R", R being our
+// throughput divided by curl's. The second downloads N files of 20 KiB in one engine run
+// against one curl process fetching the same addresses; its last line is "time ratio R",
+// our time per file divided by curl's. Rounds alternate between curl and the engine and the
+// median counts. Both print the largest gap between two ticks of a 10 ms timer on the UI
+// thread, from the start of the run to OnCopyDone.
 
+#include "bench/download/BenchSetup.h"
+#include "bench/download/ManyFiles.h"
+#include "bench/download/UiGapWatch.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestEnvironment.h"
@@ -83,28 +92,33 @@ int main(int argc, char** argv)
 {
     prepareTestEnvironment();
     QApplication app(argc, argv);
-    const qint64 size = (argc > 1 ? QByteArray(argv[1]).toLongLong() : 512) * MiB;
+    const BenchOptions options = parseBenchOptions(argc, argv);
+    if (options.files > 0)
+        return runManyFiles(options);
+    const qint64 size = options.sizeMiB * MiB;
 
     TempDir served;
     TempDir target;
+    TempDir tls;
     if (!makeFile(served.filePath(QStringLiteral("big.bin")), size)) {
         std::fprintf(stderr, "cannot create the source file\n");
         return 1;
     }
-    NginxServer nginx(served.path());
-    if (!nginx.isRunning()) {
+    const BenchServer server(served.path(), tls.path(), options.https);
+    if (!server.nginx || !server.nginx->isRunning()) {
         std::fprintf(stderr, "nginx did not start\n");
         return 1;
     }
-    const QString url = nginx.url(QStringLiteral("/big.bin"));
+    const QString url = server.nginx->url(QStringLiteral("/big.bin"));
 
     // Rounds alternate between curl and the engine, each starting with the page cache
-    // written back, so neither pays for the other's dirty pages; the best round counts.
-    const int Rounds = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 3;
+    // written back, so neither pays for the other's dirty pages; the median round counts.
+    const int Rounds = options.rounds;
     const QString curlFile = target.filePath(QStringLiteral("curl.bin"));
     const QString ourFile = target.filePath(QStringLiteral("big.bin"));
-    qint64 curlTime = -1;
-    qint64 ourTime = -1;
+    std::vector<qint64> curlTimes;
+    std::vector<qint64> ourTimes;
+    std::vector<double> gaps;
     double cpuUsed = 0;
     qint64 progressEvents = 0;
     qint64 memoryBefore = 0;
@@ -113,31 +127,34 @@ int main(int argc, char** argv)
     for (int round = 0; round < Rounds; ++round) {
         QProcess::execute(QStringLiteral("sync"), {});
         clock.start();
-        const int curlExit = QProcess::execute(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), curlFile, url});
+        const int curlExit = QProcess::execute(QStringLiteral("curl"), server.curlArguments() + QStringList{QStringLiteral("-s"), QStringLiteral("-o"), curlFile, url});
         const qint64 curlRound = clock.nsecsElapsed();
         if (curlExit != 0 || QFile(curlFile).size() != size) {
             std::fprintf(stderr, "curl failed\n");
             return 1;
         }
         QFile::remove(curlFile);
-        if (curlTime < 0 || curlRound < curlTime)
-            curlTime = curlRound;
+        curlTimes.push_back(curlRound);
 
         QProcess::execute(QStringLiteral("sync"), {});
-        TWebTransfer engine;
+        BenchEngine engine;
         engine.ShowTime = true;
         engine.ShowElapsedTime = true;
         engine.ShowCompletion = true;
+        engine.TrustedCertificates = server.certificate;
         TWebTransferItem* job = engine.Items().Add();
         job->URL = url;
         job->TargetDir = target.path();
         qint64 events = 0;
+        UiGapWatch gapWatch;
         engine.OnCopyProgress = [&](TWebTransfer*, int, std::int64_t, std::int64_t) { ++events; };
+        engine.OnCopyDone = [&](TWebTransfer*) { gapWatch.stop(); };
         const qint64 before = statusField("VmRSS:");
         resetPeakMemory();
         const double cpuBefore = threadCpuSeconds();
         const double userBefore = threadUserSeconds();
         clock.restart();
+        gapWatch.start();
         engine.Execute();
         const qint64 ourRound = clock.nsecsElapsed();
         const double cpuRound = threadCpuSeconds() - cpuBefore;
@@ -148,24 +165,30 @@ int main(int argc, char** argv)
             return 1;
         }
         QFile::remove(ourFile);
-        std::printf("round %d: curl %.1f MB/s, TWebTransfer %.1f MB/s (busy %.0f%%, user %.2f s, system %.2f s)\n", round + 1,
-                    megabytesPerSecond(size, curlRound), megabytesPerSecond(size, ourRound),
-                    cpuRound / (static_cast<double>(ourRound) / 1e9) * 100, userRound, cpuRound - userRound);
-        if (ourTime < 0 || ourRound < ourTime) {
-            ourTime = ourRound;
-            cpuUsed = cpuRound;
-            progressEvents = events;
-            memoryBefore = before;
-        }
+        ourTimes.push_back(ourRound);
+        gaps.push_back(gapWatch.largestMs());
+        std::printf("round %d: curl %.1f MB/s, TWebTransfer %.1f MB/s (busy %.0f%%, user %.2f s, system %.2f s), "
+                    "largest UI gap %.1f ms\n",
+                    round + 1, megabytesPerSecond(size, curlRound), megabytesPerSecond(size, ourRound),
+                    cpuRound / (static_cast<double>(ourRound) / 1e9) * 100, userRound, cpuRound - userRound,
+                    gapWatch.largestMs());
+        std::fflush(stdout);
+        cpuUsed = cpuRound;
+        progressEvents = events;
+        memoryBefore = before;
     }
 
+    const qint64 curlTime = median(curlTimes);
+    const qint64 ourTime = median(ourTimes);
     const double curlRate = megabytesPerSecond(size, curlTime);
     const double ourRate = megabytesPerSecond(size, ourTime);
     std::printf("file: %lld MiB from %s\n", static_cast<long long>(size / MiB), qPrintable(url));
-    std::printf("best of %d rounds\ncurl -o: %.1f MB/s\n", Rounds, curlRate);
-    std::printf("TWebTransfer (dialog shown): %.1f MB/s, %lld progress events (%lld blocks of 4096 bytes)\n", ourRate,
+    std::printf("median of %d rounds\ncurl -o: %.1f MB/s\n", Rounds, curlRate);
+    std::printf("TWebTransfer (dialog shown): %.1f MB/s, largest UI gap %.1f ms (median; worst round %.1f ms), "
+                "%lld progress events (%lld blocks of 4096 bytes)\n",
+                ourRate, median(gaps), *std::max_element(gaps.begin(), gaps.end()),
                 static_cast<long long>(progressEvents), static_cast<long long>((size + 4095) / 4096));
-    std::printf("engine thread busy %.0f%% of its run\n", cpuUsed / (static_cast<double>(ourTime) / 1e9) * 100);
+    std::printf("engine thread busy %.0f%% of its last run\n", cpuUsed / (static_cast<double>(ourTimes.back()) / 1e9) * 100);
     std::printf("memory: %.1f MiB resident before the run, peak %.1f MiB during it (growth %.1f MiB)\n",
                 static_cast<double>(memoryBefore) / MiB, static_cast<double>(peak) / MiB,
                 static_cast<double>(peak - memoryBefore) / MiB);
