@@ -8,6 +8,9 @@
 
 namespace {
 
+// About one frame of a 60 Hz screen.
+constexpr int PaintIntervalMs = 16;
+
 // Text lines sit at the left margin, fixed in place whichever lines above them are hidden.
 void PlaceLine(QLabel* Label, int Top, bool Visible)
 {
@@ -28,6 +31,8 @@ QPushButton* MakeButton(QWidget* Parent, int Left, int Top)
 TProgressForm::TProgressForm(const TProgressFormOptions& Options)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    FPaintDelay.setSingleShot(true);
+    connect(&FPaintDelay, &QTimer::timeout, this, &TProgressForm::PaintPending);
     Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint;
     if (Options.StayOnTop)
         flags |= Qt::WindowStaysOnTopHint;
@@ -94,6 +99,29 @@ TProgressForm::TProgressForm(const TProgressFormOptions& Options)
         const int outerHeight = SystemCaptionHeight() + clientHeight;
         move(area.center().x() - FormWidth / 2, area.center().y() - outerHeight / 2);
     }
+}
+
+bool TProgressForm::event(QEvent* Event)
+{
+    if (Event->type() == QEvent::UpdateRequest) {
+        // A request while one waits for its frame is taken in by it.
+        if (FPaintDelay.isActive())
+            return true;
+        const qint64 since = FLastPaint.isValid() ? FLastPaint.elapsed() : PaintIntervalMs;
+        if (since < PaintIntervalMs) {
+            FPaintDelay.start(static_cast<int>(PaintIntervalMs - since));
+            return true;
+        }
+        FLastPaint.start();
+    }
+    return QWidget::event(Event);
+}
+
+void TProgressForm::PaintPending()
+{
+    FLastPaint.start();
+    QEvent request(QEvent::UpdateRequest);
+    QWidget::event(&request);
 }
 
 void TProgressForm::closeEvent(QCloseEvent* Event)

@@ -11,6 +11,8 @@ BenchOptions parseBenchOptions(int argc, char** argv)
         const QByteArray argument(argv[i]);
         if (argument == "--https")
             options.https = true;
+        else if (argument == "--no-dialog")
+            options.dialog = false;
         else if (argument == "--files" && i + 1 < argc)
             options.files = std::max(1, QByteArray(argv[++i]).toInt());
         else

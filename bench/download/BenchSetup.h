@@ -15,9 +15,10 @@ struct BenchOptions {
     int rounds = 5;
     int files = 0; // many small files instead of one large one
     bool https = false;
+    bool dialog = true; // --no-dialog: the engine's cost without its progress dialog
 };
 
-// "[size] [rounds] [--files N] [--https]"; with --files the first number is the rounds.
+// "[size] [rounds] [--files N] [--https] [--no-dialog]"; with --files the first number is the rounds.
 BenchOptions parseBenchOptions(int argc, char** argv);
 
 // nginx serving a directory, over https with a certificate of its own when asked.
