@@ -21,6 +21,7 @@ public:
         m_clock.start();
         m_last = 0;
         m_largest = 0;
+        m_largestEnd = 0;
         m_timer.start();
     }
 
@@ -33,12 +34,17 @@ public:
     }
 
     double largestMs() const { return static_cast<double>(m_largest) / 1e6; }
+    // How long before stop() the largest gap ended: 0 when it ran into the stop itself.
+    double largestEndedBeforeStopMs() const { return static_cast<double>(m_last - m_largestEnd) / 1e6; }
 
 private:
     void tick()
     {
         const qint64 now = m_clock.nsecsElapsed();
-        m_largest = std::max(m_largest, now - m_last);
+        if (now - m_last > m_largest) {
+            m_largest = now - m_last;
+            m_largestEnd = now;
+        }
         m_last = now;
     }
 
@@ -46,4 +52,5 @@ private:
     QElapsedTimer m_clock;
     qint64 m_last = 0;
     qint64 m_largest = 0;
+    qint64 m_largestEnd = 0;
 };

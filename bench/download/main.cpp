@@ -168,10 +168,10 @@ int main(int argc, char** argv)
         ourTimes.push_back(ourRound);
         gaps.push_back(gapWatch.largestMs());
         std::printf("round %d: curl %.1f MB/s, TWebTransfer %.1f MB/s (busy %.0f%%, user %.2f s, system %.2f s), "
-                    "largest UI gap %.1f ms\n",
+                    "largest UI gap %.1f ms (ended %.0f ms before OnCopyDone)\n",
                     round + 1, megabytesPerSecond(size, curlRound), megabytesPerSecond(size, ourRound),
                     cpuRound / (static_cast<double>(ourRound) / 1e9) * 100, userRound, cpuRound - userRound,
-                    gapWatch.largestMs());
+                    gapWatch.largestMs(), gapWatch.largestEndedBeforeStopMs());
         std::fflush(stdout);
         cpuUsed = cpuRound;
         progressEvents = events;
