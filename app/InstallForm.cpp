@@ -1,5 +1,6 @@
 #include "app/InstallForm.h"
 
+#include "app/ButtonPictures.h"
 #include "app/CheckWriteAccess.h"
 #include "app/InstallerRows.h"
 #include "app/MessageBoxes.h"
@@ -14,6 +15,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
@@ -93,11 +95,16 @@ void TInstallForm::FormCreate()
 void TInstallForm::setVisible(bool Visible)
 {
     // The start-up report is written just before the window first appears.
-    if (Visible && !FShown) {
+    const bool first = Visible && !FShown;
+    if (first) {
         FShown = true;
         FormShow();
     }
     QWidget::setVisible(Visible);
+    // The icon's five sizes take milliseconds to draw and the window's first paint does not
+    // need them: the desktop gets them just after the window appears.
+    if (first)
+        QTimer::singleShot(0, this, [this] { setWindowIcon(ApplicationIcon()); });
 }
 
 void TInstallForm::FormShow()

@@ -108,7 +108,6 @@ void TInstallForm::BuildControls()
 {
     setObjectName(QStringLiteral("InstallForm"));
     setWindowTitle(QStringLiteral("KAPLIX install assistant - 1.13"));
-    setWindowIcon(ApplicationIcon());
     setFont(Tahoma(Points8));
     setAutoFillBackground(true);
     QPalette palette = this->palette();

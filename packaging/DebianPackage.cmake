@@ -20,13 +20,14 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Debian ships programs without their debugging information.
 set(CPACK_STRIP_FILES ON)
-# Without a platform plugin Qt opens no window at all.
-set(kx_debian_depends "qt6-qpa-plugins")
+# Without a platform plugin Qt opens no window at all. libcurl and libsmbclient are opened
+# when first needed, so dpkg-shlibdeps cannot see them.
+set(kx_debian_depends "qt6-qpa-plugins, libcurl4, libsmbclient")
 find_program(KX_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(KX_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-  string(APPEND kx_debian_depends ", libqt6core6, libqt6gui6, libqt6widgets6, libcurl4, libsmbclient")
+  string(APPEND kx_debian_depends ", libqt6core6, libqt6gui6, libqt6widgets6")
 endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "${kx_debian_depends}")
 # Setup programs are Windows programs; the design's font Tahoma comes with Wine's fonts; other

@@ -42,12 +42,14 @@ private:
 namespace curlcleanup {
 inline void easy(CURL* handle) { curl_easy_cleanup(handle); }
 inline void multi(CURLM* handle) { curl_multi_cleanup(handle); }
+inline void share(CURLSH* handle) { curl_share_cleanup(handle); }
 inline void slist(curl_slist* list) { curl_slist_free_all(list); }
 inline void url(CURLU* handle) { curl_url_cleanup(handle); }
 } // namespace curlcleanup
 
 using CurlEasy = CurlHolder<CURL, curlcleanup::easy>;
 using CurlMulti = CurlHolder<CURLM, curlcleanup::multi>;
+using CurlShare = CurlHolder<CURLSH, curlcleanup::share>;
 using CurlHeaderList = CurlHolder<curl_slist, curlcleanup::slist>;
 using CurlUrl = CurlHolder<CURLU, curlcleanup::url>;
 

@@ -115,6 +115,8 @@ void applySessionOptions(RequestState& state, const SessionCore& core, const QBy
     curl_easy_setopt(easy, CURLOPT_PRIVATE, &state);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, state.errorBuffer);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    if (core.share)
+        curl_easy_setopt(easy, CURLOPT_SHARE, core.share.get());
     curl_easy_setopt(easy, CURLOPT_USERAGENT, core.agent.constData());
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(core.connectTimeoutMs));
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, receiveHeader);
@@ -234,6 +236,12 @@ size_t sendBody(char* buffer, size_t size, size_t count, void* userData)
 SessionCore::SessionCore()
 {
     initialiseLibrary();
+    // One thread drives a session at a time: the share needs no locks.
+    share = CurlShare(curl_share_init());
+    if (share) {
+        curl_share_setopt(share.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+        curl_share_setopt(share.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    }
     multi = CurlMulti(curl_multi_init());
 }
 
@@ -364,8 +372,6 @@ Opened<InternetRequest> InternetSession::openUrl(const QString& url, const QStri
         curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, ReceiveBufferSize);
         curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, receiveBody);
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, &state);
-        if (!flags.testFlag(OpenFlag::KeepConnection))
-            curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
         if (state.headerList)
             curl_easy_setopt(easy, CURLOPT_HTTPHEADER, state.headerList.get());
         return InternetResult::success();

@@ -63,7 +63,9 @@ public:
 
     // Opens an address and waits until the final answer's status line and headers arrived
     // (redirects are followed). headers is extra header text, lines separated by CR LF.
-    // Gives no request on failure, with the reason.
+    // Gives no request on failure, with the reason. A connection is kept open for the
+    // session's later requests to the same server, whatever the flags, and closes with the
+    // session: credentials go in each request's own headers, never with the connection.
     Opened<InternetRequest> openUrl(const QString& url, const QString& headers, OpenFlags flags);
 
     enum class UploadVerb { Post, Put };

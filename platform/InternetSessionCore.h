@@ -43,6 +43,12 @@ public:
     // their sum.
     std::int64_t silenceLimitMs() const { return std::max({connectTimeoutMs, sendTimeoutMs, receiveTimeoutMs}); }
 
+    // TLS sessions and name lookups shared by the session's requests, so a connection opened
+    // again (the server closed the last one) resumes its TLS session instead of a full
+    // handshake. Declared before the multi handle: it must outlive every transfer.
+    CurlShare share;
+    // Its connection cache keeps the session's connections open between requests; they
+    // close with it, at the end of the run.
     CurlMulti multi;
     QByteArray agent;
     QByteArray proxy;

@@ -1,8 +1,8 @@
 #include "platform/ShareConnection.h"
 
-#include <QUrl>
+#include "platform/SmbClientLibrary.h"
 
-#include <libsmbclient.h>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstring>
@@ -44,6 +44,7 @@ InternetResult failure(int code)
 } // namespace
 
 struct ShareConnection::Context {
+    const SmbClientLibrary* smbc = nullptr;
     SMBCCTX* smb = nullptr;
     QByteArray user;
     QByteArray password;
@@ -52,13 +53,13 @@ struct ShareConnection::Context {
     ~Context()
     {
         if (smb)
-            smbc_free_context(smb, 1);
+            smbc->freeContext(smb, 1);
     }
 
     static void authenticate(SMBCCTX* smb, const char*, const char*, char* workgroup, int workgroupSize, char* user,
                              int userSize, char* password, int passwordSize)
     {
-        auto* self = static_cast<Context*>(smbc_getOptionUserData(smb));
+        auto* self = static_cast<Context*>(smbClientLibrary()->getOptionUserData(smb));
         if (workgroupSize > 0)
             workgroup[0] = '\0';
         std::snprintf(user, std::size_t(userSize), "%s", self->user.constData());
@@ -75,7 +76,7 @@ struct ShareFile::Handle {
     ~Handle()
     {
         if (file)
-            smbc_getFunctionClose(smb)(smb, file);
+            context->smbc->getFunctionClose(smb)(smb, file);
     }
 };
 
@@ -88,14 +89,14 @@ ShareFile::~ShareFile() = default;
 
 std::int64_t ShareFile::read(char* data, std::int64_t maxSize)
 {
-    const ssize_t n = smbc_getFunctionRead(m_handle->smb)(m_handle->smb, m_handle->file, data, std::size_t(maxSize));
+    const ssize_t n = m_handle->context->smbc->getFunctionRead(m_handle->smb)(m_handle->smb, m_handle->file, data, std::size_t(maxSize));
     return n < 0 ? -1 : std::int64_t(n);
 }
 
 std::int64_t ShareFile::size() const
 {
     struct stat info {};
-    if (smbc_getFunctionFstat(m_handle->smb)(m_handle->smb, m_handle->file, &info) < 0)
+    if (m_handle->context->smbc->getFunctionFstat(m_handle->smb)(m_handle->smb, m_handle->file, &info) < 0)
         return -1;
     return std::int64_t(info.st_size);
 }
@@ -103,7 +104,7 @@ std::int64_t ShareFile::size() const
 QDateTime ShareFile::lastWriteTime() const
 {
     struct stat info {};
-    if (smbc_getFunctionFstat(m_handle->smb)(m_handle->smb, m_handle->file, &info) < 0)
+    if (m_handle->context->smbc->getFunctionFstat(m_handle->smb)(m_handle->smb, m_handle->file, &info) < 0)
         return {};
     return QDateTime::fromSecsSinceEpoch(info.st_mtime, Qt::UTC);
 }
@@ -129,29 +130,35 @@ InternetResult ShareConnection::connect(const QString& share, const QString& use
     if (name.server.isEmpty())
         return failure(EINVAL);
 
+    const char* why = nullptr;
+    const SmbClientLibrary* smbc = smbClientLibrary(&why);
+    if (!smbc)
+        return InternetResult::failure(ENOSYS, QStringLiteral("Network shares cannot be used: %1")
+                                                   .arg(QString::fromLocal8Bit(why ? why : "libsmbclient is missing")));
     auto context = std::make_shared<Context>();
+    context->smbc = smbc;
     context->user = user.toUtf8();
     context->password = password.toUtf8();
     context->baseUrl = QStringLiteral("smb://") + name.server + u'/' + encoded(name.share);
-    context->smb = smbc_new_context();
+    context->smb = smbc->newContext();
     if (!context->smb)
         return failure(ENOMEM);
-    smbc_setOptionUserData(context->smb, context.get());
-    smbc_setFunctionAuthDataWithContext(context->smb, &Context::authenticate);
-    smbc_setOptionNoAutoAnonymousLogin(context->smb, 1);
-    smbc_setTimeout(context->smb, timeoutMs);
-    if (!smbc_init_context(context->smb)) {
+    smbc->setOptionUserData(context->smb, context.get());
+    smbc->setFunctionAuthDataWithContext(context->smb, &Context::authenticate);
+    smbc->setOptionNoAutoAnonymousLogin(context->smb, 1);
+    smbc->setTimeout(context->smb, timeoutMs);
+    if (!smbc->initContext(context->smb)) {
         const int error = errno ? errno : EIO;
-        smbc_free_context(context->smb, 1);
+        smbc->freeContext(context->smb, 1);
         context->smb = nullptr;
         return failure(error);
     }
 
     const QByteArray url = context->baseUrl.toUtf8();
-    SMBCFILE* dir = smbc_getFunctionOpendir(context->smb)(context->smb, url.constData());
+    SMBCFILE* dir = smbc->getFunctionOpendir(context->smb)(context->smb, url.constData());
     if (!dir)
         return failure(errno ? errno : EIO);
-    smbc_getFunctionClosedir(context->smb)(context->smb, dir);
+    smbc->getFunctionClosedir(context->smb)(context->smb, dir);
     m_context = std::move(context);
     return InternetResult::success();
 }
@@ -172,7 +179,7 @@ Opened<ShareFile> ShareConnection::openRead(const QString& relativePath)
     for (const QString& part : QString(relativePath).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts))
         url += u'/' + encoded(part);
     const QByteArray path = url.toUtf8();
-    SMBCFILE* file = smbc_getFunctionOpen(m_context->smb)(m_context->smb, path.constData(), O_RDONLY, 0);
+    SMBCFILE* file = m_context->smbc->getFunctionOpen(m_context->smb)(m_context->smb, path.constData(), O_RDONLY, 0);
     if (!file)
         return Opened<ShareFile>::failure(failure(errno ? errno : EIO));
     auto handle = std::make_unique<ShareFile::Handle>();

@@ -9,6 +9,9 @@
 
 namespace {
 
+// About one frame of a 60 Hz screen.
+constexpr int PaintIntervalMs = 16;
+
 // Text lines sit at the left margin, fixed in place whichever lines above them are hidden.
 void PlaceLine(QLabel* Label, int Top, bool Visible)
 {
@@ -29,6 +32,8 @@ QPushButton* MakeButton(QWidget* Parent, int Left, int Top)
 TProgressForm::TProgressForm(const TProgressFormOptions& Options)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    FPaintDelay.setSingleShot(true);
+    connect(&FPaintDelay, &QTimer::timeout, this, &TProgressForm::PaintPending);
     Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint;
     if (Options.StayOnTop)
         flags |= Qt::WindowStaysOnTopHint;
@@ -106,6 +111,29 @@ void TProgressForm::keyPressEvent(QKeyEvent* Event)
         return;
     }
     QWidget::keyPressEvent(Event);
+}
+
+bool TProgressForm::event(QEvent* Event)
+{
+    if (Event->type() == QEvent::UpdateRequest) {
+        // A request while one waits for its frame is taken in by it.
+        if (FPaintDelay.isActive())
+            return true;
+        const qint64 since = FLastPaint.isValid() ? FLastPaint.elapsed() : PaintIntervalMs;
+        if (since < PaintIntervalMs) {
+            FPaintDelay.start(static_cast<int>(PaintIntervalMs - since));
+            return true;
+        }
+        FLastPaint.start();
+    }
+    return QWidget::event(Event);
+}
+
+void TProgressForm::PaintPending()
+{
+    FLastPaint.start();
+    QEvent request(QEvent::UpdateRequest);
+    QWidget::event(&request);
 }
 
 void TProgressForm::closeEvent(QCloseEvent* Event)

@@ -3,9 +3,11 @@
 #include "transfer/PathLabel.h"
 #include "transfer/TransferAnimation.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -53,5 +55,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
+    bool event(QEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
+
+private:
+    void PaintPending();
+
+    // Changes are painted at most once a frame: a run of small files changes the texts and
+    // the bar for every file, far more often than a screen shows them.
+    QElapsedTimer FLastPaint;
+    QTimer FPaintDelay;
 };

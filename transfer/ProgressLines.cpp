@@ -16,6 +16,16 @@ void SetLabel(QLabel* Label, const QString& Text)
         Label->setText(Text);
 }
 
+// QProgressBar paints itself at once when its value changes. The new value is painted with
+// the dialog's other changes at the event loop's next pass instead: a run of small files
+// would otherwise paint the bar twice for each file.
+void SetBarValue(QProgressBar* Bar, int Value)
+{
+    Bar->setUpdatesEnabled(false);
+    Bar->setValue(Value);
+    Bar->setUpdatesEnabled(true); // schedules the paint
+}
+
 } // namespace
 
 void TWebTransfer::SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer)
@@ -51,7 +61,7 @@ void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint
             SetLabel(FSizeLbl,
                      DlgProgressLabel + u' ' + SizeText(Done) + u' ' + DlgFileOfLabel + u' ' + SizeText(Total));
             if (FProgress && FProgress->value() != position)
-                FProgress->setValue(position);
+                SetBarValue(FProgress, position);
         } else {
             SetLabel(FSizeLbl, DlgProgressLabel + u' ' + SizeText(Done));
         }

@@ -181,5 +181,32 @@ TEST_F(TlsServerTest, TrustedCertificateGivesTheBodyOverHttps)
     EXPECT_EQ(QByteArray(data, int(read)), QByteArray("secret"));
 }
 
+TEST_F(TlsServerTest, AConnectionIsNotReusedOnceOtherAuthoritiesAreTrusted)
+{
+    NginxServer nginx(dir.filePath(QStringLiteral("www")), {}, {certificate, key});
+    ASSERT_TRUE(nginx.isRunning());
+    TempDir other;
+    ASSERT_EQ(QProcess::execute(QStringLiteral("openssl"),
+                                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                                 QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+                                 QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                                 QStringLiteral("-keyout"), other.filePath(QStringLiteral("key.pem")),
+                                 QStringLiteral("-out"), other.filePath(QStringLiteral("cert.pem"))}),
+              0);
+    InternetSession session(QStringLiteral("Agent"));
+    session.setCertificateAuthorities(certificate);
+    {
+        auto [request, result] = session.openUrl(nginx.url(QStringLiteral("/x.bin")), {}, {});
+        ASSERT_TRUE(request) << result.message.toStdString();
+        int reads = 0;
+        EXPECT_EQ(readAll(*request, reads), QByteArray("secret"));
+    }
+    // The finished request left its connection (and TLS session) to the session; neither may
+    // carry a verification made against authorities no longer trusted.
+    session.setCertificateAuthorities(other.filePath(QStringLiteral("cert.pem")));
+    auto [request, result] = session.openUrl(nginx.url(QStringLiteral("/x.bin")), {}, {});
+    EXPECT_FALSE(request);
+    EXPECT_EQ(result.code, platform::internetErrorNumber(60)) << result.message.toStdString(); // CURLE_PEER_FAILED_VERIFICATION
+}
 
 } // namespace
