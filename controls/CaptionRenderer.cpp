@@ -29,22 +29,6 @@ struct TLine {
     int Top = 0;
 };
 
-QString DecodeEntity(const QString& Name)
-{
-    const QString name = Name.toLower();
-    if (name == QLatin1String("amp"))
-        return QStringLiteral("&");
-    if (name == QLatin1String("lt"))
-        return QStringLiteral("<");
-    if (name == QLatin1String("gt"))
-        return QStringLiteral(">");
-    if (name == QLatin1String("quot"))
-        return QStringLiteral("\"");
-    if (name == QLatin1String("nbsp"))
-        return QString(QChar(0x00A0));
-    return QString();
-}
-
 QString AttributeValue(const QString& Tag, const QString& Attribute)
 {
     const qsizetype at = Tag.indexOf(Attribute, 0, Qt::CaseInsensitive);
@@ -123,7 +107,7 @@ QList<TFragment> ParseCaption(const QString& Caption)
             }
             const qsizetype semicolon = Caption.indexOf(QLatin1Char(';'), i + 1);
             if (semicolon > i + 1 && semicolon - i <= 8) {
-                const QString decoded = DecodeEntity(Caption.mid(i + 1, semicolon - i - 1));
+                const QString decoded = CaptionEntity(Caption.mid(i + 1, semicolon - i - 1));
                 if (!decoded.isEmpty()) {
                     current.Text += decoded;
                     i = semicolon + 1;
@@ -262,6 +246,22 @@ QList<TLine> LayoutCaption(const QFont& Font, const QString& Caption, const QRec
 
 } // namespace
 
+QString CaptionEntity(const QString& Name)
+{
+    const QString name = Name.toLower();
+    if (name == QLatin1String("amp"))
+        return QStringLiteral("&");
+    if (name == QLatin1String("lt"))
+        return QStringLiteral("<");
+    if (name == QLatin1String("gt"))
+        return QStringLiteral(">");
+    if (name == QLatin1String("quot"))
+        return QStringLiteral("\"");
+    if (name == QLatin1String("nbsp"))
+        return QString(QChar(0x00A0));
+    return QString();
+}
+
 TCaptionResult RenderCaption(QPainter* Painter, const QFont& Font, const QColor& Color,
     const QString& Caption, const QRect& Rect, const TCaptionOptions& Options, const QPoint& HitPoint)
 {
@@ -317,7 +317,7 @@ QChar CaptionAccelerator(const QString& Caption)
             continue;
         }
         const qsizetype semicolon = Caption.indexOf(QLatin1Char(';'), i + 1);
-        if (semicolon > i + 1 && semicolon - i <= 8 && !DecodeEntity(Caption.mid(i + 1, semicolon - i - 1)).isEmpty())
+        if (semicolon > i + 1 && semicolon - i <= 8 && !CaptionEntity(Caption.mid(i + 1, semicolon - i - 1)).isEmpty())
             continue;
         if (Caption[i + 1] != QLatin1Char(' '))
             return Caption[i + 1].toUpper();

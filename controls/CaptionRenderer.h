@@ -46,6 +46,9 @@ QString CaptionAnchorAt(const QFont& Font, const QString& Caption, const QRect& 
 
 // The caption as the user reads it: mark-up removed, entities and accelerator marks resolved.
 QString PlainCaption(const QString& Caption);
+// The text an entity of a caption stands for, by its name ("amp", "lt", "nbsp" ...; any case);
+// empty for a name captions do not know.
+QString CaptionEntity(const QString& Name);
 
 // The accelerator character of a caption (the character after a single "&"), or a null QChar.
 QChar CaptionAccelerator(const QString& Caption);

@@ -1,5 +1,6 @@
 #include "controls/ControlsAccessibility.h"
 
+#include "controls/CaptionRenderer.h"
 #include "controls/FrameGroupBox.h"
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
@@ -14,20 +15,12 @@
 
 namespace {
 
+// An entity as a screen reader should hear it: a non-breaking space is a space.
 QString DecodedEntity(const QString& Name)
 {
-    const QString name = Name.toLower();
-    if (name == QLatin1String("amp"))
-        return QStringLiteral("&");
-    if (name == QLatin1String("lt"))
-        return QStringLiteral("<");
-    if (name == QLatin1String("gt"))
-        return QStringLiteral(">");
-    if (name == QLatin1String("quot"))
-        return QStringLiteral("\"");
-    if (name == QLatin1String("nbsp"))
-        return QStringLiteral(" ");
-    return QString();
+    QString text = CaptionEntity(Name);
+    text.replace(QChar(0x00A0), u' ');
+    return text;
 }
 
 // What a control's user asks for through assistive technology happens once the request has been

@@ -35,6 +35,21 @@ protected:
         return item;
     }
 
+    // The Authorization header of every request a server saw, in order; "none" where there was none.
+    static QStringList authorizationsSeenBy(const ScriptedHttpServer& server)
+    {
+        QStringList result;
+        for (const auto& request : server.requests())
+            result << request.headers.value(QStringLiteral("authorization"), QStringLiteral("none"));
+        return result;
+    }
+
+    // The Basic header value of "user:password".
+    static QString basic(const char* credentials)
+    {
+        return QStringLiteral("Basic ") + QString::fromLatin1(QByteArray(credentials).toBase64());
+    }
+
     // Clicks the progress dialog's Cancel button, as the user would.
     void clickCancel() { ASSERT_TRUE(clickButton(engine.ProgressForm(), engine.DlgCancel)) << "no Cancel button"; }
 

@@ -22,18 +22,7 @@ protected:
         return job;
     }
 
-    QStringList authorizations() const
-    {
-        QStringList result;
-        for (const auto& request : server.requests())
-            result << request.headers.value(QStringLiteral("authorization"), QStringLiteral("none"));
-        return result;
-    }
-
-    static QString basic(const char* credentials)
-    {
-        return QStringLiteral("Basic ") + QString::fromLatin1(QByteArray(credentials).toBase64());
-    }
+    QStringList authorizations() const { return authorizationsSeenBy(server); }
 
     ScriptedHttpServer server;
 };
