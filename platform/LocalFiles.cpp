@@ -420,8 +420,11 @@ int removeStalePendingFiles(const QString& directory, std::int64_t maxAgeSeconds
     }
     const std::int64_t oldest = static_cast<std::int64_t>(std::time(nullptr)) - maxAgeSeconds;
     int removed = 0;
+    // Every download looks here, and a folder may hold thousands of files: most names are
+    // passed over by their ending before anything costlier.
+    const QByteArray suffix = PendingSuffix.toLatin1();
     while (const dirent* entry = ::readdir(dir)) {
-        if (!isPendingFileName(QFile::decodeName(entry->d_name)))
+        if (!QByteArrayView(entry->d_name).endsWith(suffix) || !isPendingFileName(QFile::decodeName(entry->d_name)))
             continue;
         struct stat info {};
         if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
