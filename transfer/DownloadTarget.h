@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/LocalFiles.h"
-#include "platform/Sha256.h"
+#include "platform/BackgroundSha256.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,7 +14,8 @@
 // (or destruction, or a killed process) leaves nothing behind. A symbolic link at the target
 // is replaced, never written through, and an existing file this user may not write is not
 // replaced at all. Blocks are gathered in a buffer larger than one block so the disk sees
-// few, large writes; the SHA-256 of the file is computed on those large blocks as they go.
+// few, large writes; the SHA-256 of the file is computed on those large blocks as they go, on
+// a thread of its own once the file is large.
 //
 // A resumable target is a hidden partial file beside the target, with a small record of
 // where it came from (its info file): Keep leaves both for a later run, which continues the
@@ -65,7 +66,7 @@ private:
     std::vector<char> FBuffer;
     std::size_t FUsed = 0;
     std::int64_t FSize = 0;
-    platform::Sha256 FDigest;
+    platform::BackgroundSha256 FDigest;
     QString FExpectedSHA256;
     QByteArray FExpectedStart;
     QByteArray FStart;

@@ -1,7 +1,10 @@
+#include "platform/BackgroundSha256.h"
 #include "platform/Sha256.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/QtPrinters.h"
+
+#include <QCryptographicHash>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +53,46 @@ TEST(Sha256, ResultCanBeReadOnTheWayAndResetStartsAgain)
     EXPECT_EQ(digest.hexResult(), QStringLiteral("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
     digest.reset();
     EXPECT_EQ(digest.hexResult(), QStringLiteral("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
+}
+
+// Beside the caller: the same digest whether the bytes stay below the hand-over size, cross it
+// or lie far beyond it, in blocks as the download target feeds them.
+struct BackgroundCase {
+    const char* name;
+    qsizetype size;
+};
+
+class BackgroundSha256Sizes : public testing::TestWithParam<BackgroundCase> {};
+
+TEST_P(BackgroundSha256Sizes, GiveTheDigestOfEverythingInOrder)
+{
+    QByteArray message(GetParam().size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < message.size(); ++i)
+        message[i] = static_cast<char>((i * 7919) % 251);
+    const QString expected = QString::fromLatin1(QCryptographicHash::hash(message, QCryptographicHash::Sha256).toHex());
+
+    platform::BackgroundSha256 digest;
+    for (qsizetype at = 0; at < message.size(); at += 65536)
+        digest.addData(message.constData() + at, std::min<qsizetype>(65536, message.size() - at));
+    EXPECT_EQ(digest.hexResult(), expected);
+    EXPECT_EQ(digest.hexResult(), expected) << "reading the result changes nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, BackgroundSha256Sizes,
+                         testing::Values(BackgroundCase{"Empty", 0}, BackgroundCase{"OneBlock", 1000},
+                                         BackgroundCase{"JustBelowTheHandOver", 1024 * 1024},
+                                         BackgroundCase{"AcrossTheHandOver", 1024 * 1024 + 65536 + 7},
+                                         BackgroundCase{"Large", 24 * 1024 * 1024 + 3}),
+                         caseName);
+
+TEST(BackgroundSha256, ResetAfterAHandOverStartsAgain)
+{
+    platform::BackgroundSha256 digest;
+    const QByteArray large(3 * 1024 * 1024, 'x');
+    digest.addData(large.constData(), large.size());
+    digest.reset();
+    digest.addData("abc", 3);
+    EXPECT_EQ(digest.hexResult(), QStringLiteral("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
 }
 
 } // namespace
