@@ -1,11 +1,10 @@
 #include "platform/BackgroundSha256.h"
 
-#include <QByteArray>
-
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace platform {
 
@@ -31,10 +30,20 @@ struct BackgroundSha256::Worker {
         thread.join();
     }
 
-    void add(QByteArray block)
+    // Copies the bytes into a block the thread has finished with, so a download of any size
+    // allocates no more than the few blocks that may wait.
+    void add(const char* data, std::int64_t size)
     {
         std::unique_lock<std::mutex> lock(mutex);
         changed.wait(lock, [this] { return waiting.size() < MostWaiting; });
+        std::vector<char> block;
+        if (!spare.empty()) {
+            block = std::move(spare.back());
+            spare.pop_back();
+        }
+        lock.unlock();
+        block.assign(data, data + size);
+        lock.lock();
         waiting.push_back(std::move(block));
         lock.unlock();
         changed.notify_all();
@@ -54,13 +63,14 @@ struct BackgroundSha256::Worker {
             changed.wait(lock, [this] { return stopping || !waiting.empty(); });
             if (waiting.empty())
                 return;
-            QByteArray block = std::move(waiting.front());
+            std::vector<char> block = std::move(waiting.front());
             waiting.pop_front();
             hashing = true;
             lock.unlock();
             changed.notify_all();
-            digest.addData(block.constData(), block.size());
+            digest.addData(block.data(), static_cast<std::int64_t>(block.size()));
             lock.lock();
+            spare.push_back(std::move(block));
             hashing = false;
             changed.notify_all();
         }
@@ -69,7 +79,8 @@ struct BackgroundSha256::Worker {
     Sha256& digest;
     std::mutex mutex;
     std::condition_variable changed;
-    std::deque<QByteArray> waiting;
+    std::deque<std::vector<char>> waiting;
+    std::vector<std::vector<char>> spare;
     bool hashing = false;
     bool stopping = false;
     // Last: it starts running once everything above is ready.
@@ -91,7 +102,7 @@ void BackgroundSha256::addData(const char* data, std::int64_t size)
     }
     if (!m_worker)
         m_worker = std::make_unique<Worker>(m_digest);
-    m_worker->add(QByteArray(data, static_cast<qsizetype>(size)));
+    m_worker->add(data, size);
 }
 
 void BackgroundSha256::reset()

@@ -30,10 +30,11 @@ public:
 
 private:
     struct Worker;
-    // Hashes what is handed over; made when the first large file needs it.
-    std::unique_ptr<Worker> m_worker;
     Sha256 m_digest;
     std::int64_t m_fed = 0;
+    // Hashes what is handed over into m_digest; made when the first large file needs it, and
+    // gone (its thread finished) before the digest is.
+    std::unique_ptr<Worker> m_worker;
 };
 
 } // namespace platform
