@@ -76,20 +76,31 @@ TResumeAnswer CheckResumeAnswer(const platform::InternetRequest& Request, const 
     return raResumed;
 }
 
-// The path a download of this job would write: the chosen name, or the one from the address,
-// beside an existing file when unique names are asked for. Empty when the name is unfit.
+// Where a download of this job is saved: under the chosen name, or under the name from the
+// address asked for, never from where a redirect led, so a server cannot choose which file of
+// the target directory it writes (CVE-2010-2252). A name from the address must be a plain
+// file name.
+struct TTargetName {
+    QString Path;
+    bool Fit = true;
+};
+
+TTargetName TargetOf(const TWebTransferItem& Item, const QString& FileName, bool Decode)
+{
+    if (!Item.TargetFilename.isEmpty())
+        return {JoinPath(Item.TargetDir, Item.TargetFilename), true};
+    const QString name = Decode ? URLDecode(FileName) : FileName;
+    return {JoinPath(Item.TargetDir, name), IsPlainFileName(name)};
+}
+
+// The path a download of this job would write, beside an existing file when unique names are
+// asked for. Empty when no file can be made there.
 QString PlannedTarget(const TWebTransferItem& Item, const QString& FileName, bool Decode, bool Unique)
 {
-    QString name = Item.TargetFilename;
-    if (name.isEmpty()) {
-        name = Decode ? URLDecode(FileName) : FileName;
-        if (!IsPlainFileName(name))
-            return {};
-    }
-    const QString path = JoinPath(Item.TargetDir, name);
-    if (DirExists(path))
+    const TTargetName target = TargetOf(Item, FileName, Decode);
+    if (!target.Fit || DirExists(target.Path))
         return {};
-    return Unique && QFileInfo::exists(path) ? UniqueFileName(path) : path;
+    return Unique && QFileInfo::exists(target.Path) ? UniqueFileName(target.Path) : target.Path;
 }
 
 } // namespace
@@ -200,19 +211,11 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         }
     }
 
-    // The name comes from the address asked for, never from where a redirect led: a server
-    // must not choose which file of the target directory it writes (CVE-2010-2252).
-    QString name = Item.TargetFilename;
-    const bool nameFromAddress = name.isEmpty();
-    if (nameFromAddress) {
-        name = fileName;
-        if (AutoURLDecode)
-            name = URLDecode(name);
-    }
-    QString path = JoinPath(TargetDir, name);
+    const TTargetName target = TargetOf(Item, fileName, AutoURLDecode);
+    QString path = target.Path;
     FLastFile = path;
     FLastDir = TargetDir;
-    if (nameFromAddress && !IsPlainFileName(name)) {
+    if (!target.Fit) {
         ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
         return false;
     }
