@@ -1,8 +1,8 @@
 #include "app/ButtonPictures.h"
 
+#include "app/BmpFile.h"
 #include "controls/DeviceRatio.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -40,18 +40,9 @@ void AlignOutlines(QPainter& Painter, qreal Ratio)
         Painter.translate(0.5, 0.5);
 }
 
-QByteArray AsBmp(const QImage& Image)
-{
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    Image.save(&buffer, "BMP");
-    return data;
-}
-
 QByteArray AsBmp256(const QImage& Image)
 {
-    return AsBmp(Image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither));
+    return BmpFile(Image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither));
 }
 
 void DownArrow(QPainter& Painter, const QColor& Color, int Top)
@@ -116,7 +107,7 @@ QByteArray DonePicture(qreal Ratio)
     painter.setPen(QPen(QColor(30, 150, 50), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPolyline(QPolygonF({QPointF(2.5, 8.5), QPointF(6, 12.5), QPointF(13.5, 3.5)}));
     painter.end();
-    return AsBmp(image.convertToFormat(QImage::Format_ARGB32));
+    return BmpFile(image);
 }
 
 QIcon ApplicationIcon()

@@ -18,6 +18,10 @@ QImage DecodePicture(const QByteArray& Data, bool& IsBitmap)
     Buffer.setData(Data);
     Buffer.open(QIODevice::ReadOnly);
     QImageReader Reader(&Buffer);
+    // Asked to find the format by itself, the reader loads every image plugin installed;
+    // a bitmap says what it is in its first two bytes and Qt reads it without any.
+    if (Data.startsWith("BM"))
+        Reader.setFormat("bmp");
     IsBitmap = Reader.format() == "bmp";
     QImage Decoded = Reader.read();
     if (Decoded.isNull())
