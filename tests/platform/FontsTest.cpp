@@ -1,6 +1,7 @@
 #include "tests/support/CaseName.h"
 #include "tests/support/Pixels.h"
 
+#include "platform/FontConfigurationLoader.h"
 #include "platform/Fonts.h"
 
 #include <QFont>
@@ -24,6 +25,19 @@ TEST(DesignFonts, TahomaEightPointIsThirteenPixelsHighAtNinetySixDpi)
     tahoma.setPixelSize(11); // 8 pt at 96 dpi
     EXPECT_EQ(QFontInfo(tahoma).family(), QStringLiteral("Tahoma"));
     EXPECT_EQ(QFontMetrics(tahoma).height(), 13);
+}
+
+// The assistant reads the font configuration on a thread while its application object starts;
+// fonts asked for before that thread is done are still the design's.
+TEST(DesignFonts, AskedForWhileTheConfigurationLoadsOnAThread)
+{
+    platform::FontConfigurationLoader loader;
+    ASSERT_TRUE(platform::ensureDesignFonts());
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPixelSize(11);
+    EXPECT_EQ(QFontInfo(tahoma).family(), QStringLiteral("Tahoma"));
+    loader.wait();
+    loader.wait(); // a second wait returns at once
 }
 
 struct FaceCase {
