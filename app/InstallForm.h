@@ -91,6 +91,9 @@ protected:
 public:
     void setVisible(bool Visible) override;
 
+    // Tahoma at 8 points: the window's font, which its controls inherit.
+    static QFont WindowFont();
+
 private:
     void BuildControls();
     void SetTabOrder();

@@ -14,6 +14,9 @@
 
 #include <QResizeEvent>
 
+#include <map>
+#include <memory>
+
 namespace {
 
 using namespace InstallFormLayout;
@@ -102,13 +105,30 @@ TOfficeRadioGroup* AddRadioGroup(QWidget* Parent, const char* Name, QRect Geomet
     return group;
 }
 
+// A picture shown on several buttons is drawn once for each pixel ratio.
+TButtonPicture::TDrawing DrawnOnce(TButtonPicture::TDrawing Drawing)
+{
+    auto drawn = std::make_shared<std::map<qreal, QByteArray>>();
+    return [Drawing = std::move(Drawing), drawn](qreal Ratio) {
+        auto found = drawn->find(Ratio);
+        if (found == drawn->end())
+            found = drawn->emplace(Ratio, Drawing(Ratio)).first;
+        return found->second;
+    };
+}
+
 } // namespace
+
+QFont TInstallForm::WindowFont()
+{
+    return Tahoma(Points8);
+}
 
 void TInstallForm::BuildControls()
 {
     setObjectName(QStringLiteral("InstallForm"));
     setWindowTitle(QStringLiteral("KAPLIX install assistant - 1.13"));
-    setFont(Tahoma(Points8));
+    setFont(WindowFont());
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, ToQColor(clBtnFace));
@@ -142,8 +162,8 @@ void TInstallForm::BuildControls()
 
     const QFont rowFont = Tahoma(Points8, true);
     const QFont buttonFont = Tahoma(Points9, true);
-    const TButtonPicture::TDrawing install = &InstallPicture;
-    const TButtonPicture::TDrawing download = &DownloadPicture;
+    const TButtonPicture::TDrawing install = DrawnOnce(&InstallPicture);
+    const TButtonPicture::TDrawing download = DrawnOnce(&DownloadPicture);
     for (const TInstallerRow& row : InstallerRows) {
         this->*row.TitleLabel.Field =
             AddLabel(back, row.TitleLabel.Name, RowTitleLeft, row.Top.Title, QString::fromLatin1(row.Title), rowFont);

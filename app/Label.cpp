@@ -47,8 +47,9 @@ QSize TLabel::sizeHint() const
     const QSize measured = QLabel::sizeHint();
     if (wordWrap())
         return {measured.width(), heightForWidth(measured.width())};
-    std::vector<std::unique_ptr<QTextLayout>> paragraphs;
-    return {measured.width(), LayOut(paragraphs, QWIDGETSIZE_MAX) * LineHeight() + Surround().height()};
+    // Without word wrap each paragraph is one line, so no second layout is needed to count them.
+    const int lines = int(text().count(u'\n')) + 1;
+    return {measured.width(), lines * LineHeight() + Surround().height()};
 }
 
 QSize TLabel::minimumSizeHint() const

@@ -1,15 +1,24 @@
 #include "app/InstallEnvironment.h"
 #include "app/InstallForm.h"
+#include "platform/FontConfigurationLoader.h"
 #include "platform/Fonts.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    // Read while the application connects to the display; the fonts need it first. Only
+    // fontconfig runs on that thread: a Qt object made there before the application object
+    // would make Qt take it for the main thread.
+    platform::FontConfigurationLoader fontConfiguration;
     QApplication application(argc, argv);
     // Lets the desktop match the window with its menu entry and icon (Wayland needs it).
     QGuiApplication::setDesktopFileName(QStringLiteral("com.kaplix.SetupKAPLIX"));
+    fontConfiguration.wait();
     platform::ensureDesignFonts();
+    // The boxes and dialogs the assistant opens use the window's font, as the system's own do
+    // there; the window's controls then need no second font loaded.
+    QApplication::setFont(TInstallForm::WindowFont());
     // Learned once, before the window exists.
     const TInstallEnvironment environment = TInstallEnvironment::FromPlatform();
     TInstallForm form(environment);
