@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -101,10 +102,20 @@ void TInstallForm::setVisible(bool Visible)
         FormShow();
     }
     QWidget::setVisible(Visible);
-    // The icon's five sizes take milliseconds to draw and the window's first paint does not
-    // need them: the desktop gets them just after the window appears.
-    if (first)
+    // The icon's five sizes take milliseconds to draw and the window's first picture does not
+    // need them: the desktop gets them once the window has been exposed and painted.
+    if (first && windowHandle())
+        windowHandle()->installEventFilter(this);
+}
+
+bool TInstallForm::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == windowHandle() && Event->type() == QEvent::Expose) {
+        windowHandle()->removeEventFilter(this);
+        // Queued, so the exposure is painted first.
         QTimer::singleShot(0, this, [this] { setWindowIcon(ApplicationIcon()); });
+    }
+    return QWidget::eventFilter(Watched, Event);
 }
 
 void TInstallForm::FormShow()

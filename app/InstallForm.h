@@ -87,6 +87,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 public:
     void setVisible(bool Visible) override;

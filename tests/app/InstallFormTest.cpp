@@ -13,6 +13,7 @@
 #include "tests/support/Pixels.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/Snapshot.h"
+#include "tests/support/WaitFor.h"
 #include "transfer/WebTransfer.h"
 
 #include <QDir>
@@ -46,6 +47,17 @@ TEST_F(InstallFormTest, WindowAtRatio2IsSavedWithThePicturesDrawnForIt)
         const QRect place(button->mapTo(form.get(), QPoint(0, 0)) * 2, button->size() * 2);
         EXPECT_GE(findPicture(window.copy(place), download.Image(2.0)).x(), 0) << button->objectName().toStdString();
     }
+}
+
+// The icon takes milliseconds to draw, so the window is painted first and the desktop is given
+// the icon right after.
+TEST_F(InstallFormTest, TheWindowIconFollowsTheWindowsFirstPicture)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    EXPECT_TRUE(form->windowIcon().isNull());
+    ASSERT_TRUE(waitFor([&] { return !form->windowIcon().isNull(); }));
+    EXPECT_EQ(form->windowIcon().availableSizes().size(), 5);
 }
 
 TEST_F(InstallFormTest, EmptyDirectoriesListEveryFileMissing)
