@@ -1,6 +1,5 @@
 #include "transfer/DownloadTarget.h"
 
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -40,8 +39,6 @@ void TDownloadTarget::Restart()
 bool TDownloadTarget::Open(const QString& Path)
 {
     Discard();
-    // Hidden files that killed runs left here, on file systems without unnamed files.
-    platform::removeStalePendingFiles(QFileInfo(Path).path());
     return FFile.create(Path);
 }
 

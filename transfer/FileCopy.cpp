@@ -172,7 +172,7 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
     // cancel or a crash leaves the old file as it was.
     TDownloadTarget output;
     output.Expect(Item.ExpectedSHA256, Item.ExpectedStart);
-    if (!output.Open(target)) {
+    if (!OpenTarget(output, target)) {
         ReportError(weTargetCreate, target);
         return finish();
     }

@@ -105,7 +105,7 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
         return false;
     TDownloadTarget file;
     file.Expect(Item.ExpectedSHA256, Item.ExpectedStart);
-    if (!file.Open(path)) {
+    if (!OpenTarget(file, path)) {
         ReportError(weTargetCreate, path);
         return false;
     }

@@ -263,7 +263,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         // be had safely, it is an ordinary download.
         if (Item.Resume && !fresh.Validator.isEmpty())
             opened = file.OpenResumable(path, fresh.PartPath(), fresh.InfoPath(), fresh.Record(URL));
-        if (!opened && !file.Open(path)) {
+        if (!opened && !OpenTarget(file, path)) {
             ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
             return false;
         }

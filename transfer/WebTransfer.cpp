@@ -5,12 +5,14 @@
 #include "transfer/LocalTargets.h"
 
 #include "platform/DiskSpace.h"
+#include "platform/LocalFiles.h"
 
 #include "platform/FtpConnection.h"
 #include "platform/InternetSession.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QLocale>
 #include <QThread>
 #include <QWidget>
@@ -109,6 +111,17 @@ void TWebTransfer::RaiseFailureEvent(std::function<void()> Raise)
         FAttempt->HeldEvents.push_back(std::move(Raise));
     else
         Raise();
+}
+
+bool TWebTransfer::OpenTarget(TDownloadTarget& File, const QString& Path)
+{
+    // Only file systems without unnamed files leave such files behind.
+    const QString folder = QFileInfo(Path).path();
+    if (!FSweptFolders.contains(folder)) {
+        FSweptFolders.insert(folder);
+        platform::removeStalePendingFiles(folder);
+    }
+    return File.Open(Path);
 }
 
 bool TWebTransfer::FinishDownload(TDownloadTarget& File, TJobRun& Run, bool WriteFailed, bool Interrupted,

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -244,6 +245,10 @@ protected:
     // when it is in place.
     bool FinishDownload(TDownloadTarget& File, TJobRun& Run, bool WriteFailed, bool Interrupted, const QString& Path,
                         QStringView CreatePrefix);
+    // Opens File's temporary file for Path. The hidden files that killed runs left in Path's
+    // folder are cleared the first time a run writes there: once a run, as a folder may hold
+    // thousands of files and a run as many jobs.
+    bool OpenTarget(TDownloadTarget& File, const QString& Path);
     // Before the first byte of a file of Size bytes (Resumed of them already there) is written
     // to Path: false, with error weTargetWrite reported, when the disk or the file-size limit
     // has no room for it. A size of 0 or less is unknown and always fits.
@@ -284,6 +289,8 @@ protected:
     std::unique_ptr<platform::FtpConnection> FFTPconnect;
     QString FPrevConnect;
     QString FPrevTarget;
+    // The folders this run has cleared of killed runs' files.
+    QSet<QString> FSweptFolders;
     // When the dialog lines were last written, so a fast transfer rewrites them only as often
     // as a screen can show them.
     std::uint32_t FPumpTick = 0;

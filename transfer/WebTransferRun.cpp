@@ -232,6 +232,7 @@ void TWebTransfer::DoCopy()
 
     FFileNum = 0;
     FPrevTarget.clear();
+    FSweptFolders.clear();
     for (int idx = 0; idx < FItems.Count(); ++idx) {
         TWebTransferItem& item = *FItems[idx];
         if (!item.Active)
