@@ -13,6 +13,7 @@
 #include "transfer/WebTransfer.h"
 
 #include <QResizeEvent>
+#include <QStyledItemDelegate>
 
 #include <map>
 #include <memory>
@@ -104,6 +105,18 @@ TOfficeRadioGroup* AddRadioGroup(QWidget* Parent, const char* Name, QRect Geomet
     group->SetTabStop(true); // Tab lands on the selected item
     return group;
 }
+
+// The file list's entries are 13 pixels apart, a line of the 8-point font, as the system's
+// list box sets them. (A style sheet would say the same, but sets up a style engine that takes
+// a millisecond of the window's start.)
+class TFileBoxLines : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(Option, Index).width(), 13};
+    }
+};
 
 // A picture shown on several buttons is drawn once for each pixel ratio.
 TButtonPicture::TDrawing DrawnOnce(TButtonPicture::TDrawing Drawing)
@@ -246,7 +259,7 @@ void TInstallForm::BuildControls()
     FileBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     FileBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     FileBox->setUniformItemSizes(true);
-    FileBox->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; padding: 0px; }"));
+    FileBox->setItemDelegate(new TFileBoxLines(FileBox));
     FileBox->setEnabled(false);
     FileBox->setFocusPolicy(Qt::NoFocus);
     // A disabled list box keeps its window-colour background and draws its entries in the
