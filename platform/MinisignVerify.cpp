@@ -2,7 +2,7 @@
 
 #include <QList>
 
-#include <openssl/evp.h>
+#include "platform/CryptoLibrary.h"
 
 #include <memory>
 #include <optional>
@@ -76,20 +76,23 @@ std::optional<Signature> parseSignature(const QByteArray& file)
 }
 
 struct PkeyFree {
-    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
+    void operator()(EVP_PKEY* key) const { cryptoLibrary().pkeyFree(key); }
 };
 struct MdCtxFree {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+    void operator()(EVP_MD_CTX* context) const { cryptoLibrary().mdCtxFree(context); }
 };
 
 bool ed25519Verify(const QByteArray& key, const QByteArray& message, const QByteArray& signature)
 {
-    const std::unique_ptr<EVP_PKEY, PkeyFree> pkey(EVP_PKEY_new_raw_public_key(
-        EVP_PKEY_ED25519, nullptr, reinterpret_cast<const unsigned char*>(key.constData()), std::size_t(key.size())));
-    const std::unique_ptr<EVP_MD_CTX, MdCtxFree> context(EVP_MD_CTX_new());
-    if (!pkey || !context || EVP_DigestVerifyInit(context.get(), nullptr, nullptr, nullptr, pkey.get()) != 1)
+    const CryptoLibrary& crypto = cryptoLibrary();
+    if (!crypto.isLoaded())
         return false;
-    return EVP_DigestVerify(context.get(), reinterpret_cast<const unsigned char*>(signature.constData()),
+    const std::unique_ptr<EVP_PKEY, PkeyFree> pkey(crypto.newRawPublicKey(
+        EVP_PKEY_ED25519, nullptr, reinterpret_cast<const unsigned char*>(key.constData()), std::size_t(key.size())));
+    const std::unique_ptr<EVP_MD_CTX, MdCtxFree> context(crypto.mdCtxNew());
+    if (!pkey || !context || crypto.digestVerifyInit(context.get(), nullptr, nullptr, nullptr, pkey.get()) != 1)
+        return false;
+    return crypto.digestVerify(context.get(), reinterpret_cast<const unsigned char*>(signature.constData()),
                             std::size_t(signature.size()), reinterpret_cast<const unsigned char*>(message.constData()),
                             std::size_t(message.size()))
         == 1;
@@ -97,10 +100,13 @@ bool ed25519Verify(const QByteArray& key, const QByteArray& message, const QByte
 
 std::optional<QByteArray> blake2b512(const QByteArray& data)
 {
+    const CryptoLibrary& crypto = cryptoLibrary();
+    if (!crypto.isLoaded())
+        return std::nullopt;
     QByteArray digest(Blake2b512Size, '\0');
     unsigned int length = 0;
-    if (EVP_Digest(data.constData(), std::size_t(data.size()), reinterpret_cast<unsigned char*>(digest.data()), &length,
-                   EVP_blake2b512(), nullptr)
+    if (crypto.digest(data.constData(), std::size_t(data.size()), reinterpret_cast<unsigned char*>(digest.data()), &length,
+                      crypto.blake2b512(), nullptr)
             != 1
         || length != Blake2b512Size)
         return std::nullopt;

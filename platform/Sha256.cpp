@@ -1,16 +1,17 @@
 #include "platform/Sha256.h"
 
-#include <openssl/evp.h>
+#include "platform/CryptoLibrary.h"
 
 namespace platform {
 
 void Sha256::ContextFree::operator()(evp_md_ctx_st* context) const
 {
-    EVP_MD_CTX_free(context);
+    cryptoLibrary().mdCtxFree(context);
 }
 
+// Without libcrypto there is no context, and every digest is empty.
 Sha256::Sha256()
-    : m_context(EVP_MD_CTX_new())
+    : m_context(cryptoLibrary().isLoaded() ? cryptoLibrary().mdCtxNew() : nullptr)
 {
     reset();
 }
@@ -19,13 +20,14 @@ Sha256::~Sha256() = default;
 
 void Sha256::reset()
 {
-    m_ok = m_context && EVP_DigestInit_ex(m_context.get(), EVP_sha256(), nullptr) == 1;
+    const CryptoLibrary& crypto = cryptoLibrary();
+    m_ok = m_context && crypto.digestInit(m_context.get(), crypto.sha256(), nullptr) == 1;
 }
 
 void Sha256::addData(const char* data, std::int64_t size)
 {
     if (m_ok && size > 0)
-        m_ok = EVP_DigestUpdate(m_context.get(), data, static_cast<std::size_t>(size)) == 1;
+        m_ok = cryptoLibrary().digestUpdate(m_context.get(), data, static_cast<std::size_t>(size)) == 1;
 }
 
 QByteArray Sha256::result() const
@@ -33,11 +35,12 @@ QByteArray Sha256::result() const
     if (!m_ok)
         return {};
     // Finishing consumes a context: finish a copy, so the running digest can go on.
-    std::unique_ptr<evp_md_ctx_st, ContextFree> copy(EVP_MD_CTX_new());
+    const CryptoLibrary& crypto = cryptoLibrary();
+    std::unique_ptr<evp_md_ctx_st, ContextFree> copy(crypto.mdCtxNew());
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    if (!copy || EVP_MD_CTX_copy_ex(copy.get(), m_context.get()) != 1
-        || EVP_DigestFinal_ex(copy.get(), digest, &length) != 1)
+    if (!copy || crypto.mdCtxCopy(copy.get(), m_context.get()) != 1
+        || crypto.digestFinal(copy.get(), digest, &length) != 1)
         return {};
     return QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length));
 }
