@@ -1,12 +1,13 @@
 #pragma once
 
+#include <atomic>
 #include <thread>
 
 namespace platform {
 
-// Loads the system's font configuration on a thread of its own. fontconfig parses its
-// configuration files and caches the first time a font is asked for, which takes a few
-// milliseconds; made first thing in main, the loader lets that happen while the application
+// Loads the system's font configuration on a thread of its own, at a low priority. fontconfig
+// parses its configuration files and caches the first time a font is asked for, which takes a
+// few milliseconds; made first thing in main, the loader lets that happen while the application
 // object connects to the display. The destructor waits for the thread.
 class FontConfigurationLoader {
 public:
@@ -15,10 +16,12 @@ public:
     FontConfigurationLoader(const FontConfigurationLoader&) = delete;
     FontConfigurationLoader& operator=(const FontConfigurationLoader&) = delete;
 
-    // Returns once the configuration is loaded (at once when it already is).
+    // Returns once the configuration is loaded: at once when the thread is done, else after
+    // loading it on the calling thread.
     void wait();
 
 private:
+    std::atomic<bool> m_loaded{false};
     std::thread m_thread;
 };
 
