@@ -38,19 +38,26 @@ QFont Tahoma(int PixelSize, bool Bold = false)
     return font;
 }
 
-QLabel* AddLabel(QWidget* Parent, const char* Name, int Left, int Top, const QString& Text, const QFont& Font)
+TLabel* NewLabel(QWidget* Parent, const char* Name, const QString& Text, const QFont& Font)
 {
     auto* label = new TLabel(Text, Parent);
     label->setObjectName(QString::fromLatin1(Name));
     label->setFont(Font);
+    return label;
+}
+
+QLabel* AddLabel(QWidget* Parent, const char* Name, int Left, int Top, const QString& Text, const QFont& Font)
+{
+    TLabel* label = NewLabel(Parent, Name, Text, Font);
     label->move(Left, Top);
     label->adjustSize();
     return label;
 }
 
+// Sized from its width, so the text is laid out only for that width.
 QLabel* AddWrappedLabel(QWidget* Parent, const char* Name, QRect Geometry, const QString& Text, bool FixedHeight)
 {
-    QLabel* label = AddLabel(Parent, Name, Geometry.left(), Geometry.top(), Text, Tahoma(Points9));
+    TLabel* label = NewLabel(Parent, Name, Text, Tahoma(Points9));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (FixedHeight)
