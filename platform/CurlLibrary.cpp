@@ -9,11 +9,15 @@
 #define CURL_DISABLE_TYPECHECK
 #include <curl/curl.h>
 
+#include "platform/LibrarySymbols.h"
+
 #include <dlfcn.h>
 
 #include <cstdarg>
 
 namespace {
+
+using platform::resolveSymbol;
 
 struct Functions {
     decltype(&::curl_global_init) globalInit = nullptr;
@@ -44,13 +48,6 @@ struct Functions {
     decltype(&::curl_getdate) getdate = nullptr;
 };
 
-template <typename Function>
-bool resolve(void* library, const char* name, Function& function)
-{
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    return function != nullptr;
-}
-
 Functions load()
 {
     // Kept open for the life of the process.
@@ -58,22 +55,22 @@ Functions load()
     Functions f;
     if (!library)
         return f;
-    const bool complete = resolve(library, "curl_global_init", f.globalInit)
-        && resolve(library, "curl_easy_init", f.easyInit) && resolve(library, "curl_easy_cleanup", f.easyCleanup)
-        && resolve(library, "curl_easy_setopt", f.easySetopt) && resolve(library, "curl_easy_getinfo", f.easyGetinfo)
-        && resolve(library, "curl_easy_pause", f.easyPause) && resolve(library, "curl_easy_strerror", f.easyStrerror)
-        && resolve(library, "curl_multi_init", f.multiInit) && resolve(library, "curl_multi_cleanup", f.multiCleanup)
-        && resolve(library, "curl_multi_add_handle", f.multiAddHandle)
-        && resolve(library, "curl_multi_remove_handle", f.multiRemoveHandle)
-        && resolve(library, "curl_multi_perform", f.multiPerform) && resolve(library, "curl_multi_poll", f.multiPoll)
-        && resolve(library, "curl_multi_info_read", f.multiInfoRead)
-        && resolve(library, "curl_multi_strerror", f.multiStrerror) && resolve(library, "curl_share_init", f.shareInit)
-        && resolve(library, "curl_share_cleanup", f.shareCleanup) && resolve(library, "curl_share_setopt", f.shareSetopt)
-        && resolve(library, "curl_slist_append", f.slistAppend)
-        && resolve(library, "curl_slist_free_all", f.slistFreeAll) && resolve(library, "curl_url", f.url)
-        && resolve(library, "curl_url_cleanup", f.urlCleanup) && resolve(library, "curl_url_get", f.urlGet)
-        && resolve(library, "curl_url_set", f.urlSet) && resolve(library, "curl_free", f.free)
-        && resolve(library, "curl_getdate", f.getdate);
+    const bool complete = resolveSymbol(library, "curl_global_init", f.globalInit)
+        && resolveSymbol(library, "curl_easy_init", f.easyInit) && resolveSymbol(library, "curl_easy_cleanup", f.easyCleanup)
+        && resolveSymbol(library, "curl_easy_setopt", f.easySetopt) && resolveSymbol(library, "curl_easy_getinfo", f.easyGetinfo)
+        && resolveSymbol(library, "curl_easy_pause", f.easyPause) && resolveSymbol(library, "curl_easy_strerror", f.easyStrerror)
+        && resolveSymbol(library, "curl_multi_init", f.multiInit) && resolveSymbol(library, "curl_multi_cleanup", f.multiCleanup)
+        && resolveSymbol(library, "curl_multi_add_handle", f.multiAddHandle)
+        && resolveSymbol(library, "curl_multi_remove_handle", f.multiRemoveHandle)
+        && resolveSymbol(library, "curl_multi_perform", f.multiPerform) && resolveSymbol(library, "curl_multi_poll", f.multiPoll)
+        && resolveSymbol(library, "curl_multi_info_read", f.multiInfoRead)
+        && resolveSymbol(library, "curl_multi_strerror", f.multiStrerror) && resolveSymbol(library, "curl_share_init", f.shareInit)
+        && resolveSymbol(library, "curl_share_cleanup", f.shareCleanup) && resolveSymbol(library, "curl_share_setopt", f.shareSetopt)
+        && resolveSymbol(library, "curl_slist_append", f.slistAppend)
+        && resolveSymbol(library, "curl_slist_free_all", f.slistFreeAll) && resolveSymbol(library, "curl_url", f.url)
+        && resolveSymbol(library, "curl_url_cleanup", f.urlCleanup) && resolveSymbol(library, "curl_url_get", f.urlGet)
+        && resolveSymbol(library, "curl_url_set", f.urlSet) && resolveSymbol(library, "curl_free", f.free)
+        && resolveSymbol(library, "curl_getdate", f.getdate);
     return complete ? f : Functions{};
 }
 

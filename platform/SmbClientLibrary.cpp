@@ -1,5 +1,7 @@
 #include "platform/SmbClientLibrary.h"
 
+#include "platform/LibrarySymbols.h"
+
 #include <dlfcn.h>
 
 #include <mutex>
@@ -7,13 +9,6 @@
 namespace platform {
 
 namespace {
-
-template <typename Function>
-bool resolve(void* library, const char* name, Function& function)
-{
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    return function != nullptr;
-}
 
 struct Loaded {
     SmbClientLibrary functions;
@@ -31,19 +26,19 @@ Loaded load()
         return loaded;
     }
     SmbClientLibrary& f = loaded.functions;
-    loaded.ok = resolve(library, "smbc_new_context", f.newContext) && resolve(library, "smbc_free_context", f.freeContext)
-        && resolve(library, "smbc_init_context", f.initContext)
-        && resolve(library, "smbc_setOptionUserData", f.setOptionUserData)
-        && resolve(library, "smbc_getOptionUserData", f.getOptionUserData)
-        && resolve(library, "smbc_setFunctionAuthDataWithContext", f.setFunctionAuthDataWithContext)
-        && resolve(library, "smbc_setOptionNoAutoAnonymousLogin", f.setOptionNoAutoAnonymousLogin)
-        && resolve(library, "smbc_setTimeout", f.setTimeout)
-        && resolve(library, "smbc_getFunctionOpendir", f.getFunctionOpendir)
-        && resolve(library, "smbc_getFunctionClosedir", f.getFunctionClosedir)
-        && resolve(library, "smbc_getFunctionOpen", f.getFunctionOpen)
-        && resolve(library, "smbc_getFunctionClose", f.getFunctionClose)
-        && resolve(library, "smbc_getFunctionRead", f.getFunctionRead)
-        && resolve(library, "smbc_getFunctionFstat", f.getFunctionFstat);
+    loaded.ok = resolveSymbol(library, "smbc_new_context", f.newContext) && resolveSymbol(library, "smbc_free_context", f.freeContext)
+        && resolveSymbol(library, "smbc_init_context", f.initContext)
+        && resolveSymbol(library, "smbc_setOptionUserData", f.setOptionUserData)
+        && resolveSymbol(library, "smbc_getOptionUserData", f.getOptionUserData)
+        && resolveSymbol(library, "smbc_setFunctionAuthDataWithContext", f.setFunctionAuthDataWithContext)
+        && resolveSymbol(library, "smbc_setOptionNoAutoAnonymousLogin", f.setOptionNoAutoAnonymousLogin)
+        && resolveSymbol(library, "smbc_setTimeout", f.setTimeout)
+        && resolveSymbol(library, "smbc_getFunctionOpendir", f.getFunctionOpendir)
+        && resolveSymbol(library, "smbc_getFunctionClosedir", f.getFunctionClosedir)
+        && resolveSymbol(library, "smbc_getFunctionOpen", f.getFunctionOpen)
+        && resolveSymbol(library, "smbc_getFunctionClose", f.getFunctionClose)
+        && resolveSymbol(library, "smbc_getFunctionRead", f.getFunctionRead)
+        && resolveSymbol(library, "smbc_getFunctionFstat", f.getFunctionFstat);
     if (!loaded.ok)
         loaded.why = ::dlerror();
     return loaded;
