@@ -103,9 +103,13 @@ void TInstallForm::setVisible(bool Visible)
     }
     QWidget::setVisible(Visible);
     // The icon's five sizes take milliseconds to draw and the window's first picture does not
-    // need them: the desktop gets them once the window has been exposed and painted.
-    if (first && windowHandle())
-        windowHandle()->installEventFilter(this);
+    // need them: the desktop gets them once the window has been exposed and painted, or after
+    // half a second for a window that starts minimized and is not exposed.
+    if (first) {
+        if (windowHandle())
+            windowHandle()->installEventFilter(this);
+        QTimer::singleShot(500, this, &TInstallForm::SetIcon);
+    }
 }
 
 bool TInstallForm::eventFilter(QObject* Watched, QEvent* Event)
@@ -113,9 +117,17 @@ bool TInstallForm::eventFilter(QObject* Watched, QEvent* Event)
     if (Watched == windowHandle() && Event->type() == QEvent::Expose) {
         windowHandle()->removeEventFilter(this);
         // Queued, so the exposure is painted first.
-        QTimer::singleShot(0, this, [this] { setWindowIcon(ApplicationIcon()); });
+        QTimer::singleShot(0, this, &TInstallForm::SetIcon);
     }
     return QWidget::eventFilter(Watched, Event);
+}
+
+void TInstallForm::SetIcon()
+{
+    if (FIconSet)
+        return;
+    FIconSet = true;
+    setWindowIcon(ApplicationIcon());
 }
 
 void TInstallForm::FormShow()

@@ -118,6 +118,9 @@ private:
 
     TInstallEnvironment FEnvironment;
     bool FShown = false;
+    bool FIconSet = false;
+    // Gives the window its icon, once.
+    void SetIcon();
     // True while a download runs: the buttons that would disturb it do nothing.
     bool FTransferring = false;
     bool FCloseRequested = false;

@@ -60,6 +60,17 @@ TEST_F(InstallFormTest, TheWindowIconFollowsTheWindowsFirstPicture)
     EXPECT_EQ(form->windowIcon().availableSizes().size(), 5);
 }
 
+// A window that starts minimized may not be exposed until it is restored; the task bar shows
+// its icon all the same.
+TEST_F(InstallFormTest, AWindowStartedMinimizedGetsItsIconToo)
+{
+    ModalAnswerer answerer({Ok});
+    TInstallForm form(Environment());
+    form.setWindowState(Qt::WindowMinimized);
+    form.show();
+    EXPECT_TRUE(waitFor([&] { return !form.windowIcon().isNull(); }));
+}
+
 TEST_F(InstallFormTest, EmptyDirectoriesListEveryFileMissing)
 {
     ModalAnswerer answerer({Ok});
