@@ -13,7 +13,7 @@ constexpr std::size_t WriteBufferSize = 64 * 1024;
 } // namespace
 
 TDownloadTarget::TDownloadTarget()
-    : FBuffer(WriteBufferSize)
+    : FBuffer(std::make_unique_for_overwrite<char[]>(WriteBufferSize))
 {
 }
 
@@ -63,7 +63,7 @@ bool TDownloadTarget::Reopen(const QString& Path, const QString& PartPath, const
         return false;
     FInfoPath = InfoPath;
     for (;;) {
-        const std::int64_t got = FFile.read(FBuffer.data(), static_cast<std::int64_t>(FBuffer.size()));
+        const std::int64_t got = FFile.read(FBuffer.get(), static_cast<std::int64_t>(WriteBufferSize));
         if (got < 0) {
             Discard();
             return false;
@@ -71,8 +71,8 @@ bool TDownloadTarget::Reopen(const QString& Path, const QString& PartPath, const
         if (got == 0)
             break;
         if (FStart.size() < FExpectedStart.size())
-            FStart.append(FBuffer.data(), std::min<qsizetype>(got, FExpectedStart.size() - FStart.size()));
-        FDigest.addData(FBuffer.data(), got);
+            FStart.append(FBuffer.get(), std::min<qsizetype>(got, FExpectedStart.size() - FStart.size()));
+        FDigest.addData(FBuffer.get(), got);
         FSize += got;
     }
     return true;
@@ -83,10 +83,10 @@ bool TDownloadTarget::Write(const char* Data, std::int64_t Length)
     if (FStart.size() < FExpectedStart.size())
         FStart.append(Data, std::min<qsizetype>(Length, FExpectedStart.size() - FStart.size()));
     while (Length > 0) {
-        if (FUsed == FBuffer.size() && !Flush())
+        if (FUsed == WriteBufferSize && !Flush())
             return false;
-        const std::size_t part = std::min(FBuffer.size() - FUsed, static_cast<std::size_t>(Length));
-        std::memcpy(FBuffer.data() + FUsed, Data, part);
+        const std::size_t part = std::min(WriteBufferSize - FUsed, static_cast<std::size_t>(Length));
+        std::memcpy(FBuffer.get() + FUsed, Data, part);
         FUsed += part;
         Data += part;
         Length -= static_cast<std::int64_t>(part);
@@ -99,10 +99,10 @@ bool TDownloadTarget::Flush()
     if (FUsed == 0)
         return true;
     const auto length = static_cast<std::int64_t>(FUsed);
-    FDigest.addData(FBuffer.data(), length);
+    FDigest.addData(FBuffer.get(), length);
     FSize += length;
     FUsed = 0;
-    return FFile.write(FBuffer.data(), length);
+    return FFile.write(FBuffer.get(), length);
 }
 
 TDownloadTarget::TContent TDownloadTarget::Check() const

@@ -7,7 +7,7 @@
 #include <QString>
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 // The local file a download or a copy writes. The bytes go to a pending file that replaces the
 // target only on Commit; until then an existing file of that name stays as it was, and Discard
@@ -63,7 +63,8 @@ private:
     void Restart();
 
     platform::PendingFile FFile;
-    std::vector<char> FBuffer;
+    // Not zero-filled: only what the download wrote into it is ever read.
+    std::unique_ptr<char[]> FBuffer;
     std::size_t FUsed = 0;
     std::int64_t FSize = 0;
     platform::BackgroundSha256 FDigest;
