@@ -124,10 +124,8 @@ bool TInstallForm::eventFilter(QObject* Watched, QEvent* Event)
 
 void TInstallForm::SetIcon()
 {
-    if (FIconSet)
-        return;
-    FIconSet = true;
-    setWindowIcon(ApplicationIcon());
+    if (!testAttribute(Qt::WA_SetWindowIcon))
+        setWindowIcon(ApplicationIcon());
 }
 
 void TInstallForm::FormShow()

@@ -118,7 +118,6 @@ private:
 
     TInstallEnvironment FEnvironment;
     bool FShown = false;
-    bool FIconSet = false;
     // Gives the window its icon, once.
     void SetIcon();
     // True while a download runs: the buttons that would disturb it do nothing.
