@@ -12,11 +12,15 @@ namespace {
 
 #define KX_STRINGIFY(x) #x
 #define KX_SONAME(version) "libcrypto.so." KX_STRINGIFY(version)
+// The version the headers describe.
+constexpr const char* LibraryName = KX_SONAME(OPENSSL_SHLIB_VERSION);
+#undef KX_SONAME
+#undef KX_STRINGIFY
 
 CryptoLibrary load()
 {
-    // The version the headers describe; kept open for the life of the process.
-    void* library = ::dlopen(KX_SONAME(OPENSSL_SHLIB_VERSION), RTLD_NOW | RTLD_LOCAL);
+    // Kept open for the life of the process.
+    void* library = ::dlopen(LibraryName, RTLD_NOW | RTLD_LOCAL);
     CryptoLibrary c;
     if (!library)
         return c;
