@@ -148,6 +148,22 @@ protected:
             Patience);
     }
 
+    // Answers a box with Return; true once no visible window's title matches its pattern.
+    [[nodiscard]] bool Dismiss(const QString& box, const QString& titlePattern)
+    {
+        PressReturnIn(box);
+        return WaitUntilGone(titlePattern);
+    }
+
+    // Leaves with the Done button: the program ends of itself, with exit code 0.
+    void LeaveWithDone(const QString& window)
+    {
+        Click(window, "CancelBtn");
+        ASSERT_TRUE(m_assistant.waitForFinished(Patience));
+        EXPECT_EQ(m_assistant.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(m_assistant.exitCode(), 0);
+    }
+
     // Answers the start-up box and returns the main window's id.
     QString OpenMainWindow()
     {

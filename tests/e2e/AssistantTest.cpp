@@ -35,33 +35,23 @@ TEST_F(AssistantTest, DownloadThroughTheRealWindowAndLeaveWithDone)
     const QColor corner = pixelAt(QImage(shot), m_display.windowOrigin(window) + QPoint(5, 5));
     EXPECT_TRUE(corner.red() == corner.green() && corner.green() == corner.blue() && corner.red() >= 235)
         << "the window's corner is " << corner.name().toStdString();
-    PressReturnIn(doneBox);
-    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
-    Click(window, "CancelBtn"); // Done
-    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
-    EXPECT_EQ(m_assistant.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(m_assistant.exitCode(), 0);
+    ASSERT_TRUE(Dismiss(doneBox, QStringLiteral("^Information$")));
+    LeaveWithDone(window);
     EXPECT_FALSE(QFile::exists(m_home.filePath(QStringLiteral("kaplixTest.txt"))));
 }
 
 TEST_F(AssistantTest, MissingFileOnTheServerIsExplainedInAnErrorBox)
 {
     Start();
-    const QString startupBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
-    ASSERT_FALSE(startupBox.isEmpty());
-    PressReturnIn(startupBox);
-    const QString window = m_display.waitForWindow(QRegularExpression::escape(MainTitle), Patience);
+    const QString window = OpenMainWindow();
     ASSERT_FALSE(window.isEmpty());
     Click(window, "Download1"); // upgrade row: not on the mirror
 
     const QString errorBox = m_display.waitForWindow(QStringLiteral("^Error$"), Patience);
     ASSERT_FALSE(errorBox.isEmpty());
     EXPECT_FALSE(QFile::exists(m_home.filePath(QStringLiteral("SetupNoDb.exe"))));
-    PressReturnIn(errorBox);
-    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Error$")));
-    Click(window, "CancelBtn"); // Done
-    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
-    EXPECT_EQ(m_assistant.exitCode(), 0);
+    ASSERT_TRUE(Dismiss(errorBox, QStringLiteral("^Error$")));
+    LeaveWithDone(window);
 }
 
 TEST_F(AssistantTest, BrokenConnectionIsExplainedAndTheWindowStaysUsable)
@@ -69,10 +59,7 @@ TEST_F(AssistantTest, BrokenConnectionIsExplainedAndTheWindowStaysUsable)
     ScriptedHttpServer faulty;
     ASSERT_TRUE(faulty.isRunning());
     Start(faulty.url(QStringLiteral("/reset/size=300000&at=100000/")));
-    const QString startupBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
-    ASSERT_FALSE(startupBox.isEmpty());
-    PressReturnIn(startupBox);
-    const QString window = m_display.waitForWindow(QRegularExpression::escape(MainTitle), Patience);
+    const QString window = OpenMainWindow();
     ASSERT_FALSE(window.isEmpty());
 
     // Twice: after the first failure the window still takes a download.
@@ -80,17 +67,14 @@ TEST_F(AssistantTest, BrokenConnectionIsExplainedAndTheWindowStaysUsable)
         Click(window, "Download3"); // 64-bit row
         const QString errorBox = m_display.waitForWindow(QStringLiteral("^Error$"), Patience);
         ASSERT_FALSE(errorBox.isEmpty()) << "attempt " << attempt + 1;
-        PressReturnIn(errorBox);
-        ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Error$"))) << "attempt " << attempt + 1;
+        ASSERT_TRUE(Dismiss(errorBox, QStringLiteral("^Error$"))) << "attempt " << attempt + 1;
     }
     // The server breaks off everything it sends, the checksum list that comes first too: each
     // click asks for it once and three times more before the box.
     ASSERT_EQ(faulty.requests().size(), 2 * 4);
     for (const ScriptedHttpServer::Request& request : faulty.requests())
         EXPECT_TRUE(request.target.endsWith(QStringLiteral("/download/ver121/SHA256SUMS"))) << request.target.toStdString();
-    Click(window, "CancelBtn"); // Done
-    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
-    EXPECT_EQ(m_assistant.exitCode(), 0);
+    LeaveWithDone(window);
     EXPECT_EQ(QDir(m_home.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("SetupKAPLIX")})
         << "no part of the broken download is left";
 }
@@ -123,11 +107,8 @@ TEST_F(SignedMirrorTest, ASignedDownloadIsPlacedThroughTheRealWindow)
     const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
     ASSERT_FALSE(doneBox.isEmpty());
     EXPECT_TRUE(m_home.read(QStringLiteral("KXsetup64.exe")) == m_mirror.read(QStringLiteral("download/ver121/KXsetup64.exe")));
-    PressReturnIn(doneBox);
-    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
-    Click(window, "CancelBtn"); // Done
-    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
-    EXPECT_EQ(m_assistant.exitCode(), 0);
+    ASSERT_TRUE(Dismiss(doneBox, QStringLiteral("^Information$")));
+    LeaveWithDone(window);
 }
 
 TEST_F(SignedMirrorTest, AFileChangedAfterSigningIsRefusedThroughTheRealWindow)
@@ -143,11 +124,8 @@ TEST_F(SignedMirrorTest, AFileChangedAfterSigningIsRefusedThroughTheRealWindow)
     const QString errorBox = m_display.waitForWindow(QStringLiteral("^Error$"), Patience);
     ASSERT_FALSE(errorBox.isEmpty());
     EXPECT_EQ(m_home.read(QStringLiteral("KXsetup64.exe")), QByteArray("old"));
-    PressReturnIn(errorBox);
-    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Error$")));
-    Click(window, "CancelBtn"); // Done
-    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
-    EXPECT_EQ(m_assistant.exitCode(), 0);
+    ASSERT_TRUE(Dismiss(errorBox, QStringLiteral("^Error$")));
+    LeaveWithDone(window);
     EXPECT_EQ(QDir(m_home.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("KXsetup64.exe"), QStringLiteral("SetupKAPLIX")}))
         << "nothing of the refused file is left";
@@ -173,11 +151,8 @@ TEST_F(AssistantTest, ARedirectToTheProgramsOwnNameLeavesTheProgramAlone)
     EXPECT_EQ(m_home.read(QStringLiteral("KXsetup64.exe")), "MZ" + QByteArray(199998, 'r'));
     EXPECT_TRUE(m_home.read(QStringLiteral("SetupKAPLIX")) == program) << "the program's bytes are unchanged";
     EXPECT_EQ(QFileInfo(m_program).lastModified(), programTime);
-    PressReturnIn(doneBox);
-    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
-    Click(window, "CancelBtn"); // Done
-    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
-    EXPECT_EQ(m_assistant.exitCode(), 0);
+    ASSERT_TRUE(Dismiss(doneBox, QStringLiteral("^Information$")));
+    LeaveWithDone(window);
 }
 
 TEST_F(AssistantTest, ASharedTmpdirIsPassedOverForAPrivateFolder)
@@ -200,11 +175,8 @@ TEST_F(AssistantTest, ASharedTmpdirIsPassedOverForAPrivateFolder)
         << "nothing in the shared folder";
     const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
     ASSERT_FALSE(doneBox.isEmpty());
-    PressReturnIn(doneBox);
-    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
-    Click(window, "CancelBtn"); // Done
-    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
-    EXPECT_EQ(m_assistant.exitCode(), 0);
+    ASSERT_TRUE(Dismiss(doneBox, QStringLiteral("^Information$")));
+    LeaveWithDone(window);
     ::chmod(QFile::encodeName(shared.path()).constData(), 0700);
 }
 
@@ -285,11 +257,8 @@ TEST_F(AssistantTest, ScreenReaderFindsAndPressesTheDownloadButtonOverTheAccessi
     ASSERT_TRUE(WaitForFile(m_home.filePath(QStringLiteral("KXsetup64.exe")), 300000));
     const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
     ASSERT_FALSE(doneBox.isEmpty());
-    PressReturnIn(doneBox);
-    ASSERT_TRUE(WaitUntilGone(QStringLiteral("^Information$")));
-    Click(window, "CancelBtn"); // Done
-    ASSERT_TRUE(m_assistant.waitForFinished(Patience));
-    EXPECT_EQ(m_assistant.exitCode(), 0);
+    ASSERT_TRUE(Dismiss(doneBox, QStringLiteral("^Information$")));
+    LeaveWithDone(window);
 }
 
 } // namespace
