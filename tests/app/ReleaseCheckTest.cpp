@@ -60,24 +60,7 @@ struct CheckCase {
     friend void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class ReleaseChecks : public testing::TestWithParam<CheckCase> {
-protected:
-    static void SetUpTestSuite()
-    {
-        s_release = std::make_unique<MinisignKey>();
-        s_stranger = std::make_unique<MinisignKey>();
-    }
-    static void TearDownTestSuite()
-    {
-        s_release.reset();
-        s_stranger.reset();
-    }
-    static std::unique_ptr<MinisignKey> s_release;
-    static std::unique_ptr<MinisignKey> s_stranger;
-};
-
-std::unique_ptr<MinisignKey> ReleaseChecks::s_release;
-std::unique_ptr<MinisignKey> ReleaseChecks::s_stranger;
+class ReleaseChecks : public WithMinisignKeys<testing::TestWithParam<CheckCase>> {};
 
 TEST_P(ReleaseChecks, AllowOnlyWhatTheKeyVouchesFor)
 {

@@ -17,30 +17,14 @@ using platform::MinisignCheck;
 const QByteArray List = "4a5e1e4baab89f3a32518a88c31bc87f618f76673e2cc77ab2127b7afdeda33b  KXsetup64.exe\n";
 
 // Signatures made by the real minisign tool; two keys, so that one can stand for a stranger's.
-class MinisignVerify : public testing::Test {
+class MinisignVerify : public WithMinisignKeys<testing::Test> {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_release = std::make_unique<MinisignKey>();
-        s_stranger = std::make_unique<MinisignKey>();
-    }
-    static void TearDownTestSuite()
-    {
-        s_release.reset();
-        s_stranger.reset();
-    }
     void SetUp() override
     {
         ASSERT_TRUE(s_release->isValid()) << "minisign is missing: scripts/bootstrap installs it";
         ASSERT_TRUE(s_stranger->isValid());
     }
-
-    static std::unique_ptr<MinisignKey> s_release;
-    static std::unique_ptr<MinisignKey> s_stranger;
 };
-
-std::unique_ptr<MinisignKey> MinisignVerify::s_release;
-std::unique_ptr<MinisignKey> MinisignVerify::s_stranger;
 
 // Replaces line index (0 to 3) of a signature file.
 QByteArray WithLine(const QByteArray& signature, int index, const QByteArray& line)

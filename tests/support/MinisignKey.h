@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 // A minisign key pair made by the real minisign tool in a directory of its own, and
 // signatures made with it the way a vendor signs a release. Without a password, so that
 // nothing waits for input.
@@ -26,4 +28,25 @@ public:
 private:
     TempDir m_dir;
     QByteArray m_publicKey;
+};
+
+// A test fixture on Base with a release key and a stranger's, made once for the whole suite:
+// the tool takes a while to make a key.
+template <class Base>
+class WithMinisignKeys : public Base {
+public:
+    static void SetUpTestSuite()
+    {
+        s_release = std::make_unique<MinisignKey>();
+        s_stranger = std::make_unique<MinisignKey>();
+    }
+    static void TearDownTestSuite()
+    {
+        s_release.reset();
+        s_stranger.reset();
+    }
+
+protected:
+    static inline std::unique_ptr<MinisignKey> s_release;
+    static inline std::unique_ptr<MinisignKey> s_stranger;
 };
