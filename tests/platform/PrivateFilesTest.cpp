@@ -4,6 +4,7 @@
 #include "tests/support/FileOwnership.h"
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/SavedEnvironment.h"
 #include "tests/support/TempDir.h"
 
 #include <QDir>
@@ -25,30 +26,14 @@ class PrivateTempDirTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"TMPDIR", "XDG_CACHE_HOME", "HOME"})
-            m_saved.push_back({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
         qunsetenv("TMPDIR");
         qputenv("XDG_CACHE_HOME", m_cache.path().toLocal8Bit());
         qputenv("HOME", m_home.path().toLocal8Bit());
     }
-    void TearDown() override
-    {
-        for (const auto& [name, value, set] : m_saved) {
-            if (set)
-                qputenv(name, value);
-            else
-                qunsetenv(name);
-        }
-    }
 
     QString CacheFolder() const { return m_cache.filePath(QStringLiteral("kaplix-setup")); }
 
-    struct Saved {
-        const char* name;
-        QByteArray value;
-        bool set;
-    };
-    std::vector<Saved> m_saved;
+    SavedEnvironment m_saved{"TMPDIR", "XDG_CACHE_HOME", "HOME"};
     TempDir m_tmp;
     TempDir m_cache;
     TempDir m_home;

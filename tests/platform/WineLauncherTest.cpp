@@ -4,6 +4,7 @@
 
 #include "tests/support/CaseName.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/SavedEnvironment.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitFor.h"
 
@@ -16,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-#include <vector>
 
 namespace {
 
@@ -27,20 +27,9 @@ class WineLauncherTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"PATH", "WINEPREFIX", "WINEDEBUG", "HOME"})
-            m_saved.push_back({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
         qputenv("PATH", m_bin.path().toLocal8Bit());
         qputenv("WINEPREFIX", m_prefix.path().toLocal8Bit());
         qputenv("WINEDEBUG", "warn+all");
-    }
-    void TearDown() override
-    {
-        for (const auto& [name, value, set] : m_saved) {
-            if (set)
-                qputenv(name, value);
-            else
-                qunsetenv(name);
-        }
     }
 
     // Puts a recording stand-in under the name given ("wine" or "wine64") on the PATH.
@@ -70,12 +59,7 @@ protected:
         return fields;
     }
 
-    struct Saved {
-        const char* name;
-        QByteArray value;
-        bool set;
-    };
-    std::vector<Saved> m_saved;
+    SavedEnvironment m_saved{"PATH", "WINEPREFIX", "WINEDEBUG", "HOME"};
     TempDir m_bin;
     TempDir m_record;
     TempDir m_prefix;
