@@ -41,6 +41,7 @@ bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run)
             line += u' ' + DlgFromServerLabel + u' ' + Item.FTPHost;
         if (FFileLbl)
             FFileLbl->setText(line);
+        StartFileLines();
         // A listed name is written into the target directory only when it cannot lead out of it.
         if (!IsPlainFileName(name)) {
             ReportError(weTargetCreate, JoinPath(Item.TargetDir, name));

@@ -32,25 +32,35 @@ void TWebTransfer::SetFileLine(const QString& Name, const QString& ServerWord, c
 {
     QString line;
     if (FItems.Count() >= 2)
-        line = QString::number(FFileNum) + u' ' + DlgFileOfLabel + u' ' + QString::number(FItems.ActiveItems())
+        line = QString::number(FFileNum) + u' ' + DlgFileOfLabel + u' ' + QString::number(FActiveCount)
             + QStringLiteral(" : ");
     line = DlgFileLabel + u' ' + line + Name;
     if (WithServer)
         line += u' ' + ServerWord + u' ' + Server;
     SetLabel(FFileLbl, line);
-    FLinesDone = -1; // a new job: its first block is shown at once
+    StartFileLines();
+}
+
+void TWebTransfer::StartFileLines()
+{
+    // A new file: its first block is shown at once.
+    FLinesDone = -1;
+    FLinesShown = -1;
 }
 
 void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint32_t StartTick, const QString& Word,
                                 bool CopyMode, std::int64_t Resumed)
 {
     const std::uint32_t now = platform::tickCount();
-    // The first block of a job, its last one (complete, or the empty read at the end) and a
-    // block after a frame's time are shown; the blocks in between only raise the event.
-    const bool due = FLinesDone < 0 || Done <= FLinesDone || (Total > 0 && Done >= Total)
-        || now - FLinesTick >= LinesIntervalMs;
+    // The first block of a job, its last one (complete, or the empty read at the end when the
+    // complete one was not shown) and a block after a frame's time are shown; the blocks in
+    // between only raise the event.
+    const bool newJob = FLinesDone < 0 || Done < FLinesDone;
+    const bool ending = (Total > 0 && Done >= Total) || Done == FLinesDone;
+    const bool due = newJob || (ending && Done != FLinesShown) || now - FLinesTick >= LinesIntervalMs;
     if (due) {
         FLinesTick = now;
+        FLinesShown = Done;
         int position = FProgress ? FProgress->value() : 0;
         if (Total > 0 || CopyMode) {
             position = 100;

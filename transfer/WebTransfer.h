@@ -184,6 +184,8 @@ protected:
 
     // The dialog lines every operation writes (ProgressLines.cpp).
     void SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer);
+    // The next block shown is a new file's first.
+    void StartFileLines();
     // Resumed: bytes of Done that an earlier run fetched; they do not count towards the rate.
     void ShowProgress(std::int64_t Done, std::int64_t Total, std::uint32_t StartTick, const QString& Word,
                       bool CopyMode, std::int64_t Resumed = 0);
@@ -263,6 +265,9 @@ protected:
 
     // Run state.
     std::int32_t FFileNum = 0;
+    // The "of M" of the file line: the run's jobs are counted once, as it starts, since
+    // counting for every file would make a long list quadratic.
+    std::int32_t FActiveCount = 0;
     bool FCancelled = false;
     QPointer<TProgressForm> FForm;
     bool FFormClosed = false;
@@ -296,6 +301,8 @@ protected:
     std::uint32_t FPumpTick = 0;
     std::uint32_t FLinesTick = 0;
     std::int64_t FLinesDone = -1;
+    // The byte count the lines show; -1 before a job's first block.
+    std::int64_t FLinesShown = -1;
     QString FRateStr;
     QString FTimeLeftStr;
     QString FElapsedTimeStr;

@@ -231,6 +231,7 @@ void TWebTransfer::DoCopy()
         OpenInternetSession();
 
     FFileNum = 0;
+    FActiveCount = FItems.ActiveItems();
     FPrevTarget.clear();
     FSweptFolders.clear();
     for (int idx = 0; idx < FItems.Count(); ++idx) {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 struct FileLineCase {
@@ -87,6 +89,44 @@ INSTANTIATE_TEST_SUITE_P(
                     ProgressCase{"CopyModeFillsTheBar", 4096, 0, true, 100, "Progress : 4.10 Kb of 0 bytes"},
                     ProgressCase{"BeyondFourGiB", 5000000000, 10000000000, false, 50,
                                  "Progress : 5000.00 Mb of 10000.00 Mb"}),
+    caseName);
+
+// Between a job's first and last block the lines follow at a screen's pace; what a job shows
+// at its end never depends on that pace.
+struct JobLinesCase {
+    const char* name;
+    std::int64_t total; // 0: the server named no length
+    const char* firstLine;
+    const char* lastLine;
+    friend void PrintTo(const JobLinesCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class JobLines : public testing::TestWithParam<JobLinesCase> {};
+
+TEST_P(JobLines, ShowTheFirstBlockAtOnceAndTheWholeFileAtTheEnd)
+{
+    TestableTransfer engine;
+    engine.ShowDialog = false;
+    engine.Items().Add();
+    engine.Items().Add();
+    engine.setFileNum(1);
+    engine.BuildProgressDialog();
+    const std::uint32_t start = platform::tickCount();
+    for (int job = 0; job < 2; ++job) {
+        engine.SetFileLine(QStringLiteral("f%1.bin").arg(job), engine.DlgFromServerLabel, QStringLiteral("host"), false);
+        engine.ShowProgress(4096, GetParam().total, start, engine.DlgDwnload, false);
+        EXPECT_EQ(engine.ProgressSizeLabel()->text(), QString::fromUtf8(GetParam().firstLine)) << "job " << job;
+        for (std::int64_t done = 8192; done <= 20480; done += 4096)
+            engine.ShowProgress(done, GetParam().total, start, engine.DlgDwnload, false);
+        engine.ShowProgress(20480, GetParam().total, start, engine.DlgDwnload, false); // the empty read
+        EXPECT_EQ(engine.ProgressSizeLabel()->text(), QString::fromUtf8(GetParam().lastLine)) << "job " << job;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Totals, JobLines,
+    testing::Values(JobLinesCase{"KnownLength", 20480, "Progress : 4.10 Kb of 20.48 Kb", "Progress : 20.48 Kb of 20.48 Kb"},
+                    JobLinesCase{"NoLength", 0, "Progress : 4.10 Kb", "Progress : 20.48 Kb"}),
     caseName);
 
 } // namespace

@@ -12,5 +12,10 @@ public:
     using TWebTransfer::WriteLog;
 
     bool hasSession() const { return FHinternet != nullptr; }
-    void setFileNum(int value) { FFileNum = value; }
+    // Where a run would be: at file value of the jobs active now, counted as a run counts them.
+    void setFileNum(int value)
+    {
+        FFileNum = value;
+        FActiveCount = FItems.ActiveItems();
+    }
 };
