@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -46,8 +47,8 @@ QString pendingPathFor(const QString& target)
 mode_t newFileMode()
 {
     mode_t mask = 022;
-    // One read of the whole status (about 1.5 KiB), without stdio: this runs for every file
-    // put in place.
+    // One read of the whole status (about 1.5 KiB), without stdio: this may run for every
+    // file put in place.
     const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
         char status[4096];
@@ -61,6 +62,16 @@ mode_t newFileMode()
         }
     }
     return 0666 & ~mask;
+}
+
+// Gives the unnamed file fd the name path; 0, or -1 with errno (EEXIST when the name is taken).
+int linkUnnamed(int fd, const QByteArray& path)
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    const int linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, path.constData(), AT_SYMLINK_FOLLOW);
+    if (linked != 0 && errno == ENOENT) // no /proc: the direct way needs privileges, try it
+        return ::linkat(fd, "", AT_FDCWD, path.constData(), AT_EMPTY_PATH);
+    return linked;
 }
 
 bool closeChecked(int& fd)
@@ -178,7 +189,9 @@ bool PendingFile::create(const QString& target, Naming naming)
     m_target = target;
     if (naming == Naming::Unnamed) {
         const QString directory = QFileInfo(target).path();
-        m_fd = ::open(encoded(directory).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        // Nobody else can reach a file without a name, so it is made with the rights of any new
+        // file at once (the umask and a default ACL of the directory applied by the system).
+        m_fd = ::open(encoded(directory).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (m_fd >= 0)
             return true;
         // File systems without unnamed files say so in one of these ways.
@@ -273,33 +286,35 @@ bool PendingFile::commit()
     if (m_fd < 0)
         return false;
     const QByteArray target = encoded(m_target);
-    mode_t mode = newFileMode();
     struct stat old {};
-    if (::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+    const bool replaces = ::lstat(target.constData(), &old) == 0;
+    std::optional<mode_t> mode;
+    if (replaces && S_ISREG(old.st_mode)) {
         if (isProtectedFile(m_target)) {
             discard();
             errno = EACCES;
             return false;
         }
         mode = old.st_mode & 0777;
+    } else if (!m_namedPath.isEmpty()) {
+        mode = newFileMode(); // a named pending file was made private
     }
-    if (::fchmod(m_fd, mode) != 0) {
+    if (mode && ::fchmod(m_fd, *mode) != 0) {
         discard();
         return false;
     }
 
     if (m_namedPath.isEmpty()) {
-        // An unnamed file gets a hidden name first: linking cannot replace an existing file,
-        // the rename below can, in one step.
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+        // Where nothing is to be replaced, the file takes its name in one step: linking
+        // never replaces a file that appeared meanwhile, and then takes the way below.
+        if (!replaces && linkUnnamed(m_fd, target) == 0)
+            return closeLinked(target);
+        // Linking cannot replace an existing file; a hidden name first, then the rename
+        // below can, in one step.
         constexpr int Attempts = 100;
         for (int attempt = 0; attempt < Attempts && m_namedPath.isEmpty(); ++attempt) {
             const QString candidate = pendingPathFor(m_target);
-            const QByteArray name = encoded(candidate);
-            int linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW);
-            if (linked != 0 && errno == ENOENT) // no /proc: the direct way needs privileges, try it
-                linked = ::linkat(m_fd, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH);
-            if (linked == 0)
+            if (linkUnnamed(m_fd, encoded(candidate)) == 0)
                 m_namedPath = candidate;
             else if (errno != EEXIST)
                 break;
@@ -321,6 +336,26 @@ bool PendingFile::commit()
         return false;
     }
     m_namedPath.clear();
+    m_target.clear();
+    return true;
+}
+
+bool PendingFile::closeLinked(const QByteArray& target)
+{
+    struct stat linked {};
+    const bool known = ::fstat(m_fd, &linked) == 0;
+    if (!closeChecked(m_fd)) {
+        // The file is already in place and was not written whole: it goes again, unless
+        // the name holds another file by now.
+        const int error = errno;
+        struct stat there {};
+        if (known && ::lstat(target.constData(), &there) == 0 && there.st_dev == linked.st_dev
+            && there.st_ino == linked.st_ino)
+            ::unlink(target.constData());
+        m_target.clear();
+        errno = error;
+        return false;
+    }
     m_target.clear();
     return true;
 }

@@ -75,6 +75,10 @@ public:
     const QString& namedPath() const { return m_namedPath; }
 
 private:
+    // Closes an unnamed file that was linked straight to its target; a failed close takes
+    // it away again.
+    bool closeLinked(const QByteArray& target);
+
     int m_fd = -1;
     QString m_target;
     QString m_namedPath;
