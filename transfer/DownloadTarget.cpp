@@ -1,6 +1,5 @@
 #include "transfer/DownloadTarget.h"
 
-
 #include <algorithm>
 #include <cstring>
 
@@ -22,10 +21,16 @@ TDownloadTarget::~TDownloadTarget()
     Discard();
 }
 
-void TDownloadTarget::Expect(const QString& SHA256, const QByteArray& Start)
+void TDownloadTarget::Expect(const QString& SHA256, const QByteArray& Start, bool Digest)
 {
     FExpectedSHA256 = SHA256.trimmed();
     FExpectedStart = Start;
+    if (Digest || !FExpectedSHA256.isEmpty()) {
+        if (!FDigest)
+            FDigest = std::make_unique<platform::BackgroundSha256>();
+    } else {
+        FDigest.reset();
+    }
 }
 
 void TDownloadTarget::Restart()
@@ -33,7 +38,8 @@ void TDownloadTarget::Restart()
     FUsed = 0;
     FSize = 0;
     FStart.clear();
-    FDigest.reset();
+    if (FDigest)
+        FDigest->reset();
 }
 
 bool TDownloadTarget::Open(const QString& Path)
@@ -72,7 +78,8 @@ bool TDownloadTarget::Reopen(const QString& Path, const QString& PartPath, const
             break;
         if (FStart.size() < FExpectedStart.size())
             FStart.append(FBuffer.get(), std::min<qsizetype>(got, FExpectedStart.size() - FStart.size()));
-        FDigest.addData(FBuffer.get(), got);
+        if (FDigest)
+            FDigest->addData(FBuffer.get(), got);
         FSize += got;
     }
     return true;
@@ -99,7 +106,8 @@ bool TDownloadTarget::Flush()
     if (FUsed == 0)
         return true;
     const auto length = static_cast<std::int64_t>(FUsed);
-    FDigest.addData(FBuffer.get(), length);
+    if (FDigest)
+        FDigest->addData(FBuffer.get(), length);
     FSize += length;
     FUsed = 0;
     return FFile.write(FBuffer.get(), length);

@@ -14,8 +14,8 @@
 // (or destruction, or a killed process) leaves nothing behind. A symbolic link at the target
 // is replaced, never written through, and an existing file this user may not write is not
 // replaced at all. Blocks are gathered in a buffer larger than one block so the disk sees
-// few, large writes; the SHA-256 of the file is computed on those large blocks as they go, on
-// a thread of its own once the file is large.
+// few, large writes; the SHA-256 of the file, where one is asked for, is computed on those large
+// blocks as they go, on a thread of its own once the file is large.
 //
 // A resumable target is a hidden partial file beside the target, with a small record of
 // where it came from (its info file): Keep leaves both for a later run, which continues the
@@ -30,8 +30,9 @@ public:
     TDownloadTarget& operator=(const TDownloadTarget&) = delete;
 
     // What the complete file must be: its SHA-256 (hexadecimal, either case) and the bytes it
-    // begins with. Empty values are not checked.
-    void Expect(const QString& SHA256, const QByteArray& Start);
+    // begins with. Empty values are not checked. The digest is computed when one is expected
+    // or Digest asks for it; call this before the file is opened.
+    void Expect(const QString& SHA256, const QByteArray& Start, bool Digest);
 
     // False when the file cannot be made or the target may not be replaced.
     bool Open(const QString& Path);
@@ -48,8 +49,9 @@ public:
     bool Flush();
     // Whether everything written so far (flushed) is what Expect asked for.
     TContent Check() const;
-    // Lower-case hexadecimal SHA-256 of everything written so far (flushed).
-    QString SHA256() const { return FDigest.hexResult(); }
+    // Lower-case hexadecimal SHA-256 of everything written so far (flushed); empty when no
+    // digest is computed.
+    QString SHA256() const { return FDigest ? FDigest->hexResult() : QString(); }
     // Bytes in the file, a reopened file's earlier ones included.
     std::int64_t Size() const { return FSize + static_cast<std::int64_t>(FUsed); }
     // Puts the complete file in place of the target; false when that failed.
@@ -67,7 +69,8 @@ private:
     std::unique_ptr<char[]> FBuffer;
     std::size_t FUsed = 0;
     std::int64_t FSize = 0;
-    platform::BackgroundSha256 FDigest;
+    // Only where a digest was asked for.
+    std::unique_ptr<platform::BackgroundSha256> FDigest;
     QString FExpectedSHA256;
     QByteArray FExpectedStart;
     QByteArray FStart;

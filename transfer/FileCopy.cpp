@@ -171,7 +171,7 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
     // The copy replaces the target only once it is whole: a full disk, a failed read, a
     // cancel or a crash leaves the old file as it was.
     TDownloadTarget output;
-    output.Expect(Item.ExpectedSHA256, Item.ExpectedStart);
+    output.Expect(Item.ExpectedSHA256, Item.ExpectedStart, Item.ComputeSHA256);
     if (!OpenTarget(output, target)) {
         ReportError(weTargetCreate, target);
         return finish();

@@ -104,7 +104,7 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
     if (!CheckRoom(path, remoteSize))
         return false;
     TDownloadTarget file;
-    file.Expect(Item.ExpectedSHA256, Item.ExpectedStart);
+    file.Expect(Item.ExpectedSHA256, Item.ExpectedStart, Item.ComputeSHA256);
     if (!OpenTarget(file, path)) {
         ReportError(weTargetCreate, path);
         return false;

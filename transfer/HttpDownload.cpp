@@ -241,7 +241,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     if (!CheckRoom(path, contentLength >= 0 ? resumed + contentLength : -1, resumed))
         return false;
     TDownloadTarget file;
-    file.Expect(Item.ExpectedSHA256, Item.ExpectedStart);
+    file.Expect(Item.ExpectedSHA256, Item.ExpectedStart, Item.ComputeSHA256);
     if (resumed > 0) {
         // The kept file must still be the one the rest was asked for (the name may have
         // been taken meanwhile): otherwise the rest cannot be used, and the next run starts over.

@@ -27,6 +27,7 @@ void TWebTransferItem::Assign(const TWebTransferItem* Source)
     ExpectedStart = Source->ExpectedStart;
     Resume = Source->Resume;
     Retries = Source->Retries;
+    ComputeSHA256 = Source->ComputeSHA256;
 }
 
 TWebTransferItem* TWebTransferItems::Add()

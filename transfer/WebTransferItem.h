@@ -47,6 +47,9 @@ public:
     // How many more times a transient failure (no connection, a broken transfer, a busy
     // server) is tried, after waits of 1, 2, 4 ... seconds.
     int Retries = 0;
+    // The run computes the SHA-256 of the file it downloads (SHA256()) also where none is
+    // expected. Hashing costs a run of many small files about as much as writing them.
+    bool ComputeSHA256 = false;
 
     // Public, not stored with the layout.
     TDateTime NewFileDate = 0;
@@ -56,7 +59,7 @@ public:
     TWebTransferItem(const TWebTransferItem&) = delete;
     TWebTransferItem& operator=(const TWebTransferItem&) = delete;
 
-    // Copies the sixteen published settings and the four download settings of Source;
+    // Copies the sixteen published settings and the five download settings of Source;
     // results, size and lists stay.
     // A null Source changes nothing.
     void Assign(const TWebTransferItem* Source);
@@ -65,7 +68,7 @@ public:
     bool NoNewVersion() const { return FNoNewVersion; }
     bool Cancelled() const { return FCancelled; }
     // Lower-case hexadecimal SHA-256 of the file the last run downloaded; empty when it
-    // downloaded none.
+    // downloaded none, or computed none (neither ExpectedSHA256 nor ComputeSHA256).
     QString SHA256() const { return FSHA256; }
     // Names and details of the last listing run of this job; null until one ran.
     const QStringList* FileList() const { return FFileList.get(); }

@@ -24,10 +24,15 @@ TEST_P(ExpectedContent, MatchingFileIsPlacedAndItsDigestReported)
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.bin")});
 }
 
-TEST_P(ExpectedContent, DigestIsReportedWithoutAnExpectationAndClearedByTheNextRun)
+TEST_P(ExpectedContent, DigestIsReportedWhenAskedForAndClearedByTheNextRun)
 {
     const QByteArray data = bodyOf(5000);
     TWebTransferItem* job = addJob(GetParam(), QStringLiteral("plain.bin"), data);
+    engine.Execute();
+    ASSERT_TRUE(job->Success());
+    EXPECT_EQ(job->SHA256(), QString()) << "a job that asks for no digest gets none";
+
+    job->ComputeSHA256 = true;
     engine.Execute();
     ASSERT_TRUE(job->Success());
     EXPECT_EQ(job->SHA256(), sha256Of(data));

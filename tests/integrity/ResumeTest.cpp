@@ -174,6 +174,7 @@ class ResumeStartsOver : public Resume, public testing::WithParamInterface<Start
 TEST_P(ResumeStartsOver, WholeFileIsFetchedAgainAndNothingOfTheKeptBytesRemains)
 {
     TWebTransferItem* job = addJob(QString::fromLatin1(GetParam().arguments));
+    job->ComputeSHA256 = true;
     interruptedRun(job);
     engine.Execute();
 

@@ -41,6 +41,11 @@ void fillPublished(TWebTransferItem& item)
     item.HTTPUserID = QStringLiteral("huser");
     item.DisplayURL = QStringLiteral("shown");
     item.HTTPPassword = QStringLiteral("hpass");
+    item.ExpectedSHA256 = QStringLiteral("ab12");
+    item.ExpectedStart = "MZ";
+    item.Resume = true;
+    item.Retries = 3;
+    item.ComputeSHA256 = true;
 }
 
 TEST(TWebTransferItem, NewItemHasTheDefaults)
@@ -56,6 +61,9 @@ TEST(TWebTransferItem, NewItemHasTheDefaults)
     EXPECT_EQ(item->FTPPort, 21);
     EXPECT_TRUE(item->Active);
     EXPECT_FALSE(item->CopyNewerOnly);
+    EXPECT_FALSE(item->Resume);
+    EXPECT_EQ(item->Retries, 0);
+    EXPECT_FALSE(item->ComputeSHA256);
     EXPECT_EQ(item->FileDate, 0);
     EXPECT_EQ(item->NewFileDate, 0);
     EXPECT_EQ(item->FileSize, 0);
@@ -94,6 +102,11 @@ TEST(TWebTransferItem, AssignCopiesThePublishedSettingsAndNothingElse)
     EXPECT_EQ(target.HTTPUserID, source.HTTPUserID);
     EXPECT_EQ(target.DisplayURL, source.DisplayURL);
     EXPECT_EQ(target.HTTPPassword, source.HTTPPassword);
+    EXPECT_EQ(target.ExpectedSHA256, source.ExpectedSHA256);
+    EXPECT_EQ(target.ExpectedStart, source.ExpectedStart);
+    EXPECT_EQ(target.Resume, source.Resume);
+    EXPECT_EQ(target.Retries, source.Retries);
+    EXPECT_EQ(target.ComputeSHA256, source.ComputeSHA256);
 
     EXPECT_FALSE(target.Success());
     EXPECT_FALSE(target.NoNewVersion());
