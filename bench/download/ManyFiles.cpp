@@ -41,16 +41,18 @@ bool allThere(const QString& dir, int count)
     return true;
 }
 
-void emptyDir(const QString& path)
-{
-    QDir dir(path);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
-        dir.remove(name);
-}
-
 double perFileMs(qint64 nanoseconds, int count)
 {
     return static_cast<double>(nanoseconds) / 1e6 / count;
+}
+
+// A folder of its own for each contender in each round, none of them emptied before the end:
+// a file system such as ext4 without a journal skips the inodes freed in the last minutes when
+// it makes a new one, so whoever wrote after a deletion would pay for the other's files.
+QString freshFolder(const TempDir& targets, int round, const char* who)
+{
+    const QString path = targets.filePath(QStringLiteral("round%1-%2").arg(round).arg(QLatin1String(who)));
+    return QDir().mkpath(path) ? path : QString();
 }
 
 } // namespace
@@ -59,7 +61,7 @@ int runManyFiles(const BenchOptions& options)
 {
     const int count = options.files;
     TempDir served;
-    TempDir target;
+    TempDir targets;
     TempDir tls;
     TempDir work;
     if (!makeFiles(served, count)) {
@@ -72,30 +74,32 @@ int runManyFiles(const BenchOptions& options)
         return 1;
     }
 
-    // curl takes the whole list in one process, as one run of the engine takes its jobs.
-    QByteArray config;
-    for (int index = 0; index < count; ++index) {
-        config += "url = \"" + server.nginx->url(QLatin1Char('/') + nameOf(index)).toUtf8() + "\"\n";
-        config += "output = \"" + QDir(target.path()).filePath(nameOf(index)).toUtf8() + "\"\n";
-    }
-    const QString configPath = work.write(QStringLiteral("curl.conf"), config);
-
     std::vector<qint64> curlTimes;
     std::vector<qint64> ourTimes;
     std::vector<double> gaps;
-    QElapsedTimer clock;
-    for (int round = 0; round < options.rounds; ++round) {
+
+    // curl takes the whole list in one process, as one run of the engine takes its jobs.
+    const auto runCurl = [&](int round) {
+        const QString folder = freshFolder(targets, round, "curl");
+        QByteArray config;
+        for (int index = 0; index < count; ++index) {
+            config += "url = \"" + server.nginx->url(QLatin1Char('/') + nameOf(index)).toUtf8() + "\"\n";
+            config += "output = \"" + QDir(folder).filePath(nameOf(index)).toUtf8() + "\"\n";
+        }
+        const QString configPath = work.write(QStringLiteral("curl%1.conf").arg(round), config);
+        QElapsedTimer clock;
         clock.start();
         const int curlExit = QProcess::execute(QStringLiteral("curl"), server.curlArguments()
                                                    + QStringList{QStringLiteral("-s"), QStringLiteral("-K"), configPath});
-        const qint64 curlRound = clock.nsecsElapsed();
-        if (curlExit != 0 || !allThere(target.path(), count)) {
+        curlTimes.push_back(clock.nsecsElapsed());
+        if (curlExit != 0 || !allThere(folder, count)) {
             std::fprintf(stderr, "curl failed\n");
-            return 1;
+            return false;
         }
-        emptyDir(target.path());
-        curlTimes.push_back(curlRound);
-
+        return true;
+    };
+    const auto runEngine = [&](int round) {
+        const QString folder = freshFolder(targets, round, "engine");
         BenchEngine engine;
         engine.ShowTime = true;
         engine.ShowElapsedTime = true;
@@ -104,36 +108,45 @@ int runManyFiles(const BenchOptions& options)
         for (int index = 0; index < count; ++index) {
             TWebTransferItem* job = engine.Items().Add();
             job->URL = server.nginx->url(QLatin1Char('/') + nameOf(index));
-            job->TargetDir = target.path();
+            job->TargetDir = folder;
         }
         UiGapWatch gapWatch;
         engine.OnCopyDone = [&](TWebTransfer*) { gapWatch.stop(); };
-        clock.restart();
+        QElapsedTimer clock;
+        clock.start();
         gapWatch.start();
         engine.Execute();
-        const qint64 ourRound = clock.nsecsElapsed();
+        ourTimes.push_back(clock.nsecsElapsed());
+        gaps.push_back(gapWatch.largestMs());
         for (int index = 0; index < count; ++index) {
             if (!engine.Items()[index]->Success()) {
                 std::fprintf(stderr, "the engine's job %d failed\n", index);
-                return 1;
+                return false;
             }
         }
-        if (!allThere(target.path(), count)) {
+        if (!allThere(folder, count)) {
             std::fprintf(stderr, "the engine's files are not all there\n");
-            return 1;
+            return false;
         }
-        emptyDir(target.path());
-        ourTimes.push_back(ourRound);
-        gaps.push_back(gapWatch.largestMs());
-        std::printf("round %d: curl %.3f ms per file, TWebTransfer %.3f ms per file, largest UI gap %.1f ms\n",
-                    round + 1, perFileMs(curlRound, count), perFileMs(ourRound, count), gapWatch.largestMs());
+        return true;
+    };
+
+    // The two take turns at going first.
+    for (int round = 0; round < options.rounds; ++round) {
+        const bool ran = round % 2 == 0 ? runCurl(round) && runEngine(round) : runEngine(round) && runCurl(round);
+        if (!ran)
+            return 1;
+        std::printf("round %d (%s first): curl %.3f ms per file, TWebTransfer %.3f ms per file, largest UI gap %.1f ms\n",
+                    round + 1, round % 2 == 0 ? "curl" : "engine", perFileMs(curlTimes.back(), count),
+                    perFileMs(ourTimes.back(), count), gaps.back());
         std::fflush(stdout);
     }
 
     const double curlPerFile = perFileMs(median(curlTimes), count);
     const double ourPerFile = perFileMs(median(ourTimes), count);
-    std::printf("%d files of %lld KiB over %s, median of %d rounds\n", count, static_cast<long long>(FileSize / 1024),
-                options.https ? "https" : "http", options.rounds);
+    std::printf("%d files of %lld KiB over %s into %s, median of %d rounds\n", count,
+                static_cast<long long>(FileSize / 1024), options.https ? "https" : "http",
+                qPrintable(QDir::tempPath()), options.rounds);
     std::printf("curl (one process): %.3f ms per file\n", curlPerFile);
     std::printf(options.dialog ? "TWebTransfer (dialog shown, one run)" : "TWebTransfer (no dialog, one run)");
     std::printf(": %.3f ms per file, largest UI gap %.1f ms (median; worst %.1f ms)\n",
