@@ -13,9 +13,12 @@ namespace {
 constexpr int PaintIntervalMs = 16;
 
 // Text lines sit at the left margin, fixed in place whichever lines above them are hidden.
+// Their size is fixed too: a new text then asks the window for no new layout, which a run of
+// small files would otherwise do several times for every file.
 void PlaceLine(QLabel* Label, int Top, bool Visible)
 {
-    Label->setGeometry(10, Top, TProgressForm::FormWidth - 20, Label->fontMetrics().height());
+    Label->move(10, Top);
+    Label->setFixedSize(TProgressForm::FormWidth - 20, Label->fontMetrics().height());
     Label->setVisible(Visible);
 }
 
