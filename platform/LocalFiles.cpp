@@ -67,11 +67,14 @@ mode_t newFileMode()
 // Gives the unnamed file fd the name path; 0, or -1 with errno (EEXIST when the name is taken).
 int linkUnnamed(int fd, const QByteArray& path)
 {
+    // The direct way: since Linux 6.10 for the process that made the file, before only with
+    // privileges (ENOENT otherwise). Else the way through /proc, which needs a lookup of its own.
+    if (::linkat(fd, "", AT_FDCWD, path.constData(), AT_EMPTY_PATH) == 0)
+        return 0;
+    if (errno != ENOENT && errno != EPERM)
+        return -1;
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-    const int linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, path.constData(), AT_SYMLINK_FOLLOW);
-    if (linked != 0 && errno == ENOENT) // no /proc: the direct way needs privileges, try it
-        return ::linkat(fd, "", AT_FDCWD, path.constData(), AT_EMPTY_PATH);
-    return linked;
+    return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, path.constData(), AT_SYMLINK_FOLLOW);
 }
 
 bool closeChecked(int& fd)
