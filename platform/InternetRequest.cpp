@@ -1,5 +1,6 @@
 #include "platform/InternetRequest.h"
 
+#include "platform/HttpHeaders.h"
 #include "platform/InternetSessionCore.h"
 
 #include <cstring>
@@ -40,7 +41,7 @@ std::int64_t InternetRequest::contentLength() const
 
 CalendarTime InternetRequest::lastModified() const
 {
-    return m_state->lastModified;
+    return m_state->lastModified.isEmpty() ? CalendarTime{} : parseHttpDate(m_state->lastModified);
 }
 
 QString InternetRequest::header(const QByteArray& name) const

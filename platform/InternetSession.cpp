@@ -49,7 +49,7 @@ size_t receiveHeader(char* buffer, size_t size, size_t count, void* userData)
         // A new answer begins (after a redirect or an interim answer).
         state->responseHeaders.clear();
         state->contentLength = -1;
-        state->lastModified = {};
+        state->lastModified.clear();
         state->hasLocation = false;
         break;
     case HttpHeaderLine::Kind::End: {
@@ -68,7 +68,7 @@ size_t receiveHeader(char* buffer, size_t size, size_t count, void* userData)
             if (lengthOverflows(line.value, state->contentLength))
                 return 0; // ends the transfer as failed
         } else if (line.name == "last-modified")
-            state->lastModified = parseHttpDate(line.value);
+            state->lastModified = line.value;
         else if (line.name == "location")
             state->hasLocation = true;
         break;

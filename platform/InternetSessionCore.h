@@ -97,7 +97,8 @@ struct RequestState {
     // Headers of the answer being received (the final one once headersFinal is set).
     QList<QPair<QByteArray, QByteArray>> responseHeaders;
     std::int64_t contentLength = -1;
-    CalendarTime lastModified;
+    // As it came: a date is parsed only for a caller that asks for it.
+    QByteArray lastModified;
     bool hasLocation = false;
 
     // An upload's body: the block handed over by the writer, taken by the transfer as it goes.
