@@ -156,7 +156,7 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
         ReportError(weTargetCreate, target);
         return finish();
     }
-    if (QFileInfo::exists(target)) {
+    if (FileExists(target)) {
         bool allow = true;
         if (OnCopyOverWrite)
             OnCopyOverWrite(this, target, allow);

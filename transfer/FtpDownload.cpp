@@ -9,8 +9,6 @@
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
-#include <QFileInfo>
-
 #include <vector>
 
 namespace {
@@ -91,7 +89,7 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
         ReportError(weTargetCreate, path);
         return false;
     }
-    if (QFileInfo::exists(path)) {
+    if (FileExists(path)) {
         bool allow = true;
         if (OnCopyOverWrite)
             OnCopyOverWrite(this, path, allow);

@@ -12,8 +12,6 @@
 #include "transfer/WtBase64.h"
 #include "transfer/WtLogin.h"
 
-#include <QFileInfo>
-
 namespace {
 
 constexpr std::int64_t BlockSize = 4096;
@@ -100,7 +98,7 @@ QString PlannedTarget(const TWebTransferItem& Item, const QString& FileName, boo
     const TTargetName target = TargetOf(Item, FileName, Decode);
     if (!target.Fit || DirExists(target.Path))
         return {};
-    return Unique && QFileInfo::exists(target.Path) ? UniqueFileName(target.Path) : target.Path;
+    return Unique && FileExists(target.Path) ? UniqueFileName(target.Path) : target.Path;
 }
 
 } // namespace
@@ -225,7 +223,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
         return false;
     }
-    if (QFileInfo::exists(path)) {
+    if (FileExists(path)) {
         bool allow = true;
         if (OnCopyOverWrite)
             OnCopyOverWrite(this, path, allow);

@@ -1,5 +1,7 @@
 #include "transfer/LocalTargets.h"
 
+#include "platform/LocalFiles.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -40,7 +42,12 @@ QString JoinPath(const QString& Dir, const QString& Name)
 
 bool DirExists(const QString& Path)
 {
-    return !Path.isEmpty() && QFileInfo(Path).isDir();
+    return platform::fileKind(Path) == platform::FileKind::Directory;
+}
+
+bool FileExists(const QString& Path)
+{
+    return platform::fileKind(Path) != platform::FileKind::Missing;
 }
 
 bool ForceDirs(const QString& Dir)

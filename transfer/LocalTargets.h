@@ -16,6 +16,8 @@ QString DirectoryPart(const QString& Path);
 QString JoinPath(const QString& Dir, const QString& Name);
 // True when Path names an existing directory.
 bool DirExists(const QString& Path);
+// True when Path names something that exists (a link: what it points to).
+bool FileExists(const QString& Path);
 // True when Dir exists or could be created with its missing parents; an empty Dir is true.
 bool ForceDirs(const QString& Dir);
 // Path without its extension (from the last "." of the last component).
