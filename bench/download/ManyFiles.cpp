@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+#include <sys/resource.h>
+
 namespace {
 
 constexpr qint64 FileSize = 20 * 1024;
@@ -32,10 +34,16 @@ bool makeFiles(const TempDir& served, int count)
     return true;
 }
 
-bool allThere(const QString& dir, int count)
+// The name a side saves a file under in a round.
+QString savedName(int round, const char* who, int index)
+{
+    return QStringLiteral("r%1-%2-").arg(round).arg(QLatin1String(who)) + nameOf(index);
+}
+
+bool allThere(const QString& dir, int round, const char* who, int count)
 {
     for (int index = 0; index < count; ++index) {
-        if (QFileInfo(QDir(dir).filePath(nameOf(index))).size() != FileSize)
+        if (QFileInfo(QDir(dir).filePath(savedName(round, who, index))).size() != FileSize)
             return false;
     }
     return true;
@@ -46,13 +54,13 @@ double perFileMs(qint64 nanoseconds, int count)
     return static_cast<double>(nanoseconds) / 1e6 / count;
 }
 
-// A folder of its own for each contender in each round, none of them emptied before the end:
-// a file system such as ext4 without a journal skips the inodes freed in the last minutes when
-// it makes a new one, so whoever wrote after a deletion would pay for the other's files.
-QString freshFolder(const TempDir& targets, int round, const char* who)
+// Processor time (user and system) of this process's threads, or of its ended children.
+qint64 cpuNanoseconds(int who)
 {
-    const QString path = targets.filePath(QStringLiteral("round%1-%2").arg(round).arg(QLatin1String(who)));
-    return QDir().mkpath(path) ? path : QString();
+    rusage usage{};
+    getrusage(who, &usage);
+    return (static_cast<qint64>(usage.ru_utime.tv_sec) + usage.ru_stime.tv_sec) * 1000000000
+        + (static_cast<qint64>(usage.ru_utime.tv_usec) + usage.ru_stime.tv_usec) * 1000;
 }
 
 } // namespace
@@ -61,7 +69,12 @@ int runManyFiles(const BenchOptions& options)
 {
     const int count = options.files;
     TempDir served;
-    TempDir targets;
+    // Both sides write into one folder and nothing is deleted before the end: a file system
+    // such as ext4 without a journal skips the inodes freed in the last minutes when it makes
+    // a new one, and does so per group of inodes, so a deletion between the rounds, or a
+    // folder of each side's own in another group, would make one side pay for what the
+    // other did.
+    TempDir target;
     TempDir tls;
     TempDir work;
     if (!makeFiles(served, count)) {
@@ -77,29 +90,35 @@ int runManyFiles(const BenchOptions& options)
     std::vector<qint64> curlTimes;
     std::vector<qint64> ourTimes;
     std::vector<double> gaps;
+    // Processor time is steadier than the time on the clock, which the other side's
+    // scheduling moves as much as the program's own work does.
+    std::vector<qint64> curlCpu;
+    std::vector<qint64> ourCpu;
 
     // curl takes the whole list in one process, as one run of the engine takes its jobs.
     const auto runCurl = [&](int round) {
-        const QString folder = freshFolder(targets, round, "curl");
+        const QString& folder = target.path();
         QByteArray config;
         for (int index = 0; index < count; ++index) {
             config += "url = \"" + server.nginx->url(QLatin1Char('/') + nameOf(index)).toUtf8() + "\"\n";
-            config += "output = \"" + QDir(folder).filePath(nameOf(index)).toUtf8() + "\"\n";
+            config += "output = \"" + QDir(folder).filePath(savedName(round, "curl", index)).toUtf8() + "\"\n";
         }
         const QString configPath = work.write(QStringLiteral("curl%1.conf").arg(round), config);
+        const qint64 cpuBefore = cpuNanoseconds(RUSAGE_CHILDREN);
         QElapsedTimer clock;
         clock.start();
         const int curlExit = QProcess::execute(QStringLiteral("curl"), server.curlArguments()
                                                    + QStringList{QStringLiteral("-s"), QStringLiteral("-K"), configPath});
         curlTimes.push_back(clock.nsecsElapsed());
-        if (curlExit != 0 || !allThere(folder, count)) {
+        curlCpu.push_back(cpuNanoseconds(RUSAGE_CHILDREN) - cpuBefore);
+        if (curlExit != 0 || !allThere(folder, round, "curl", count)) {
             std::fprintf(stderr, "curl failed\n");
             return false;
         }
         return true;
     };
     const auto runEngine = [&](int round) {
-        const QString folder = freshFolder(targets, round, "engine");
+        const QString& folder = target.path();
         BenchEngine engine;
         engine.ShowTime = true;
         engine.ShowElapsedTime = true;
@@ -109,14 +128,17 @@ int runManyFiles(const BenchOptions& options)
             TWebTransferItem* job = engine.Items().Add();
             job->URL = server.nginx->url(QLatin1Char('/') + nameOf(index));
             job->TargetDir = folder;
+            job->TargetFilename = savedName(round, "engine", index);
         }
         UiGapWatch gapWatch;
         engine.OnCopyDone = [&](TWebTransfer*) { gapWatch.stop(); };
+        const qint64 cpuBefore = cpuNanoseconds(RUSAGE_THREAD);
         QElapsedTimer clock;
         clock.start();
         gapWatch.start();
         engine.Execute();
         ourTimes.push_back(clock.nsecsElapsed());
+        ourCpu.push_back(cpuNanoseconds(RUSAGE_THREAD) - cpuBefore);
         gaps.push_back(gapWatch.largestMs());
         for (int index = 0; index < count; ++index) {
             if (!engine.Items()[index]->Success()) {
@@ -124,7 +146,7 @@ int runManyFiles(const BenchOptions& options)
                 return false;
             }
         }
-        if (!allThere(folder, count)) {
+        if (!allThere(folder, round, "engine", count)) {
             std::fprintf(stderr, "the engine's files are not all there\n");
             return false;
         }
@@ -136,9 +158,11 @@ int runManyFiles(const BenchOptions& options)
         const bool ran = round % 2 == 0 ? runCurl(round) && runEngine(round) : runEngine(round) && runCurl(round);
         if (!ran)
             return 1;
-        std::printf("round %d (%s first): curl %.3f ms per file, TWebTransfer %.3f ms per file, largest UI gap %.1f ms\n",
+        std::printf("round %d (%s first): curl %.3f ms per file (processor %.3f), TWebTransfer %.3f ms per file "
+                    "(processor %.3f), largest UI gap %.1f ms\n",
                     round + 1, round % 2 == 0 ? "curl" : "engine", perFileMs(curlTimes.back(), count),
-                    perFileMs(ourTimes.back(), count), gaps.back());
+                    perFileMs(curlCpu.back(), count), perFileMs(ourTimes.back(), count),
+                    perFileMs(ourCpu.back(), count), gaps.back());
         std::fflush(stdout);
     }
 
@@ -147,10 +171,11 @@ int runManyFiles(const BenchOptions& options)
     std::printf("%d files of %lld KiB over %s into %s, median of %d rounds\n", count,
                 static_cast<long long>(FileSize / 1024), options.https ? "https" : "http",
                 qPrintable(QDir::tempPath()), options.rounds);
-    std::printf("curl (one process): %.3f ms per file\n", curlPerFile);
+    std::printf("curl (one process): %.3f ms per file, processor %.3f ms per file\n", curlPerFile,
+                perFileMs(median(curlCpu), count));
     std::printf(options.dialog ? "TWebTransfer (dialog shown, one run)" : "TWebTransfer (no dialog, one run)");
-    std::printf(": %.3f ms per file, largest UI gap %.1f ms (median; worst %.1f ms)\n",
-                ourPerFile, median(gaps), *std::max_element(gaps.begin(), gaps.end()));
+    std::printf(": %.3f ms per file, processor %.3f ms per file, largest UI gap %.1f ms (median; worst %.1f ms)\n",
+                ourPerFile, perFileMs(median(ourCpu), count), median(gaps), *std::max_element(gaps.begin(), gaps.end()));
     std::printf("time ratio %.2f\n", ourPerFile / curlPerFile);
     return 0;
 }

@@ -9,9 +9,11 @@
 // throughput divided by curl's. The second downloads N files of 20 KiB in one engine run
 // against one curl process fetching the same addresses; its last line is "time ratio R",
 // our time per file divided by curl's. Rounds alternate between curl and the engine and the
-// median counts; with --files the two take turns at going first, each writing into a folder
-// of its own. Everything is written under the temporary folder ($TMPDIR, else /tmp):
-// TMPDIR=/dev/shm leaves the disk out and compares the programs alone. Both print the largest gap between two ticks of a 10 ms timer on the UI
+// median counts; with --files the two take turns at going first, each saving under names of
+// its own in one folder that is emptied only at the end. Everything is written under the
+// temporary folder ($TMPDIR, else /tmp): TMPDIR=/dev/shm leaves the disk out and compares the
+// programs alone. Both print the processor time per file as well, and the largest gap between
+// two ticks of a 10 ms timer on the UI
 // thread, from the start of the run to OnCopyDone. A plain job computes no digest; a verified
 // job computes the SHA-256 of the download and compares it before the file is put in place:
 // "verified/plain" gives the cost of that, beside openssl's own speed for SHA-256.
