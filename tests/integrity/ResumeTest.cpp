@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 
 #include <sys/stat.h>
@@ -184,12 +185,20 @@ TEST_P(ResumeStartsOver, WholeFileIsFetchedAgainAndNothingOfTheKeptBytesRemains)
     EXPECT_EQ(job->SHA256(), sha256Of(bodyOf(Size)));
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
 
-    const QVector<int> expected = GetParam().secondRunStatuses;
+    // An answer is logged once it has been sent: one the engine dropped may end after the
+    // next one, so the answers of the second run are compared in any order.
+    QVector<int> expected = GetParam().secondRunStatuses;
     const QVector<ScriptedHttpServer::Answer> sent = answers(1 + static_cast<int>(expected.size()));
     ASSERT_EQ(sent.size(), 1 + expected.size());
-    for (qsizetype i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(sent[1 + i].status, expected[i]) << "answer " << i + 1;
-    EXPECT_EQ(sent.last().sent, Size);
+    QVector<int> statuses;
+    for (qsizetype i = 1; i < sent.size(); ++i)
+        statuses.append(sent[i].status);
+    std::sort(statuses.begin(), statuses.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(statuses, expected);
+    EXPECT_TRUE(std::any_of(sent.cbegin() + 1, sent.cend(),
+                            [](const ScriptedHttpServer::Answer& answer) { return answer.status == 200 && answer.sent == Size; }))
+        << "the whole file is sent once, without a range";
     // The second run asked for the rest; when the answer was not the whole file, it asked
     // again, for the whole file, without a range.
     const QVector<ScriptedHttpServer::Request> requests = server.requests();
