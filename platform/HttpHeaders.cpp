@@ -6,9 +6,10 @@
 
 namespace platform {
 
-HttpHeaderLine parseHttpHeaderLine(const QByteArray& raw)
+HttpHeaderLine parseHttpHeaderLine(QByteArrayView raw)
 {
-    const QByteArray line = raw.trimmed();
+    // Read in place: only the name and the value are copied out.
+    const QByteArrayView line = raw.trimmed();
     HttpHeaderLine result;
     if (line.startsWith("HTTP/")) {
         result.kind = HttpHeaderLine::Kind::StatusLine;
@@ -22,8 +23,8 @@ HttpHeaderLine parseHttpHeaderLine(const QByteArray& raw)
     if (colon <= 0)
         return result;
     result.kind = HttpHeaderLine::Kind::Field;
-    result.name = line.left(colon).trimmed().toLower();
-    result.value = line.mid(colon + 1).trimmed();
+    result.name = line.first(colon).trimmed().toByteArray().toLower();
+    result.value = line.sliced(colon + 1).trimmed().toByteArray();
     return result;
 }
 

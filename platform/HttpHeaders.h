@@ -3,6 +3,7 @@
 #include "platform/InternetResult.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 #include <cstdint>
 
@@ -16,7 +17,7 @@ struct HttpHeaderLine {
     QByteArray value; // a field's value without surrounding blanks
 };
 
-HttpHeaderLine parseHttpHeaderLine(const QByteArray& line);
+HttpHeaderLine parseHttpHeaderLine(QByteArrayView line);
 // An HTTP date (any of the three forms servers use) as calendar fields in UTC; all zero when
 // the text is not a date.
 CalendarTime parseHttpDate(const QByteArray& text);

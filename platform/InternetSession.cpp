@@ -43,7 +43,7 @@ size_t receiveHeader(char* buffer, size_t size, size_t count, void* userData)
     auto* state = static_cast<RequestState*>(userData);
     const size_t total = size * count;
     state->lastActivity = SteadyClock::now();
-    const HttpHeaderLine line = parseHttpHeaderLine(QByteArray(buffer, static_cast<qsizetype>(total)));
+    const HttpHeaderLine line = parseHttpHeaderLine(QByteArrayView(buffer, static_cast<qsizetype>(total)));
     switch (line.kind) {
     case HttpHeaderLine::Kind::StatusLine:
         // A new answer begins (after a redirect or an interim answer).
