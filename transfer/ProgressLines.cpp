@@ -3,6 +3,8 @@
 #include "platform/TickCount.h"
 #include "transfer/ProgressTexts.h"
 
+#include <QStringBuilder>
+
 #include <algorithm>
 
 namespace {
@@ -30,13 +32,13 @@ void SetBarValue(QProgressBar* Bar, int Value)
 
 void TWebTransfer::SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer)
 {
-    QString line;
+    QString line = DlgFileLabel % u' ';
     if (FItems.Count() >= 2)
-        line = QString::number(FFileNum) + u' ' + DlgFileOfLabel + u' ' + QString::number(FActiveCount)
-            + QStringLiteral(" : ");
-    line = DlgFileLabel + u' ' + line + Name;
+        line += QString::number(FFileNum) % u' ' % DlgFileOfLabel % u' ' % QString::number(FActiveCount)
+            % QLatin1String(" : ");
+    line += Name;
     if (WithServer)
-        line += u' ' + ServerWord + u' ' + Server;
+        line += u' ' % ServerWord % u' ' % Server;
     SetLabel(FFileLbl, line);
     StartFileLines();
 }
@@ -69,27 +71,27 @@ void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint
                 position = static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(percent), 0, 100));
             }
             SetLabel(FSizeLbl,
-                     DlgProgressLabel + u' ' + SizeText(Done) + u' ' + DlgFileOfLabel + u' ' + SizeText(Total));
+                     DlgProgressLabel % u' ' % SizeText(Done) % u' ' % DlgFileOfLabel % u' ' % SizeText(Total));
             if (FProgress && FProgress->value() != position)
                 SetBarValue(FProgress, position);
         } else {
-            SetLabel(FSizeLbl, DlgProgressLabel + u' ' + SizeText(Done));
+            SetLabel(FSizeLbl, DlgProgressLabel % u' ' % SizeText(Done));
         }
         if (FProgress && FProgress->maximum() == 0)
             position = 0; // a marquee bar has no position
         if (ShowCompletion)
-            SetDialogCaption(Word + QStringLiteral(" : ") + QString::number(position) + QStringLiteral("% ")
-                             + DlgCompleted);
+            SetDialogCaption(Word % QLatin1String(" : ") % QString::number(position) % QLatin1String("% ")
+                             % DlgCompleted);
 
         const std::uint32_t elapsed = now - StartTick;
         // Bytes an earlier run fetched fill the bar, but were not moved in this run's time.
         const std::int64_t moved = Done - Resumed;
         FRateStr = RateText(RoundHalfEven(static_cast<double>(moved) / (static_cast<double>(elapsed) + 1) * 1000));
-        SetLabel(FRateLbl, DlgRateLabel + u' ' + FRateStr);
+        SetLabel(FRateLbl, DlgRateLabel % u' ' % FRateStr);
         FTimeLeftStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total > 0 ? Total - Resumed : Total, moved);
-        SetLabel(FTimeLbl, DlgTimeLabel + u' ' + FTimeLeftStr);
+        SetLabel(FTimeLbl, DlgTimeLabel % u' ' % FTimeLeftStr);
         FElapsedTimeStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total, 0);
-        SetLabel(FElapsedTimeLbl, DlgElapsedTimeLabel + u' ' + FElapsedTimeStr);
+        SetLabel(FElapsedTimeLbl, DlgElapsedTimeLabel % u' ' % FElapsedTimeStr);
     }
     FLinesDone = Done;
 
