@@ -13,6 +13,8 @@ BenchOptions parseBenchOptions(int argc, char** argv)
             options.https = true;
         else if (argument == "--no-dialog")
             options.dialog = false;
+        else if (argument == "--settle" && i + 1 < argc)
+            options.settleMs = std::max(0, QByteArray(argv[++i]).toInt());
         else if (argument == "--files" && i + 1 < argc)
             options.files = std::max(1, QByteArray(argv[++i]).toInt());
         else

@@ -16,9 +16,11 @@ struct BenchOptions {
     int files = 0; // many small files instead of one large one
     bool https = false;
     bool dialog = true; // --no-dialog: the engine's cost without its progress dialog
+    int settleMs = 300; // --settle MS: the rest before each run of --files
 };
 
-// "[size] [rounds] [--files N] [--https] [--no-dialog]"; with --files the first number is the rounds.
+// "[size] [rounds] [--files N] [--https] [--no-dialog] [--settle MS]"; with --files the first number
+// is the rounds.
 BenchOptions parseBenchOptions(int argc, char** argv);
 
 // nginx serving a directory, over https with a certificate of its own when asked.

@@ -3,14 +3,14 @@
 // once as a plain job and once verified (the job's ExpectedSHA256 set).
 //
 //   build/bin/bench_download [size in MiB, default 512] [rounds, default 5] [--https]
-//   build/bin/bench_download --files N [rounds, default 5] [--https] [--no-dialog]
+//   build/bin/bench_download --files N [rounds, default 5] [--https] [--no-dialog] [--settle MS, default 300]
 //
 // The first form downloads one large file; its last line is "ratio R", R being our
 // throughput divided by curl's. The second downloads N files of 20 KiB in one engine run
 // against one curl process fetching the same addresses; its last line is "time ratio R",
 // our time per file divided by curl's. Rounds alternate between curl and the engine and the
 // median counts; with --files the two take turns at going first, each saving under names of
-// its own in one folder that is emptied only at the end. Everything is written under the
+// its own in one folder that is emptied only at the end, and each run starts after a rest. Everything is written under the
 // temporary folder ($TMPDIR, else /tmp): TMPDIR=/dev/shm leaves the disk out and compares the
 // programs alone. Both print the processor time per file as well, and the largest gap between
 // two ticks of a 10 ms timer on the UI
