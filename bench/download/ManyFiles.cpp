@@ -154,9 +154,11 @@ int runManyFiles(const BenchOptions& options)
         return true;
     };
 
-    // Each run starts on a machine that has come to rest. A run started at once after another
-    // one inherits what that one left in motion; measured here, a side that followed itself
-    // took a third longer, and one that followed the other side ran faster than alone.
+    // Each run starts on a machine that has come to rest. This machine runs at full speed for
+    // about half a second of load and then at half of it (the same code, at twice the
+    // processor time per file), until it has rested: a run started at once after another
+    // inherits the slow state, and alternating turns would then favour whichever side
+    // happened to follow a rest. One run of 1000 files takes about a tenth of a second.
     const auto settle = [&options] {
         QThread::msleep(static_cast<unsigned long>(options.settleMs));
         return true;
