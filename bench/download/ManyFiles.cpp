@@ -156,10 +156,10 @@ int runManyFiles(const BenchOptions& options)
 
     // Each run starts on a machine that has come to rest. This machine runs at full speed for
     // about half a second of load and then at about half of it (the same code: a file takes
-    // twice as long and a quarter more processor time), until it has rested: a run started at
-    // once after another
-    // inherits the slow state, and alternating turns would then favour whichever side
-    // happened to follow a rest. One run of 1000 files takes about a tenth of a second.
+    // twice as long and a quarter more processor time), until it has rested. A run started at
+    // once after another inherits the slow state, and alternating turns would then favour
+    // whichever side happened to follow a rest. One run of 1000 files takes about a tenth of
+    // a second.
     const auto settle = [&options] {
         QThread::msleep(static_cast<unsigned long>(options.settleMs));
         return true;
