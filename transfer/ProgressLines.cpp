@@ -63,6 +63,7 @@ void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint
     if (due) {
         FLinesTick = now;
         FLinesShown = Done;
+        const QString point = DecimalPoint();
         int position = FProgress ? FProgress->value() : 0;
         if (Total > 0 || CopyMode) {
             position = 100;
@@ -71,11 +72,11 @@ void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint
                 position = static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(percent), 0, 100));
             }
             SetLabel(FSizeLbl,
-                     DlgProgressLabel % u' ' % SizeText(Done) % u' ' % DlgFileOfLabel % u' ' % SizeText(Total));
+                     DlgProgressLabel % u' ' % SizeText(Done, point) % u' ' % DlgFileOfLabel % u' ' % SizeText(Total, point));
             if (FProgress && FProgress->value() != position)
                 SetBarValue(FProgress, position);
         } else {
-            SetLabel(FSizeLbl, DlgProgressLabel % u' ' % SizeText(Done));
+            SetLabel(FSizeLbl, DlgProgressLabel % u' ' % SizeText(Done, point));
         }
         if (FProgress && FProgress->maximum() == 0)
             position = 0; // a marquee bar has no position
@@ -86,7 +87,7 @@ void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint
         const std::uint32_t elapsed = now - StartTick;
         // Bytes an earlier run fetched fill the bar, but were not moved in this run's time.
         const std::int64_t moved = Done - Resumed;
-        FRateStr = RateText(RoundHalfEven(static_cast<double>(moved) / (static_cast<double>(elapsed) + 1) * 1000));
+        FRateStr = RateText(RoundHalfEven(static_cast<double>(moved) / (static_cast<double>(elapsed) + 1) * 1000), point);
         SetLabel(FRateLbl, DlgRateLabel % u' ' % FRateStr);
         FTimeLeftStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total > 0 ? Total - Resumed : Total, moved);
         SetLabel(FTimeLbl, DlgTimeLabel % u' ' % FTimeLeftStr);

@@ -7,20 +7,19 @@
 
 namespace {
 
-QString TwoDecimals(double Value)
+QString TwoDecimals(double Value, const QString& Point)
 {
     QString text = QString::number(Value, 'f', 2);
-    const QString point = QLocale().decimalPoint();
-    return text.replace(u'.', point);
+    return Point == u"." ? text : text.replace(u'.', Point);
 }
 
-QString ScaledText(std::int64_t Value, const char* Bytes, const char* Kilo, const char* Mega)
+QString ScaledText(std::int64_t Value, const QString& Point, const char* Bytes, const char* Kilo, const char* Mega)
 {
     if (Value < 1000)
         return QString::number(Value) + QLatin1String(Bytes);
     if (Value < 1000000)
-        return TwoDecimals(double(Value) / 1000.0) + QLatin1String(Kilo);
-    return TwoDecimals(double(Value) / 1000000.0) + QLatin1String(Mega);
+        return TwoDecimals(double(Value) / 1000.0, Point) + QLatin1String(Kilo);
+    return TwoDecimals(double(Value) / 1000000.0, Point) + QLatin1String(Mega);
 }
 
 } // namespace
@@ -45,14 +44,19 @@ std::int64_t RoundHalfEven(double Value)
     return static_cast<std::int64_t>(rounded);
 }
 
-QString SizeText(std::int64_t Bytes)
+QString DecimalPoint()
 {
-    return ScaledText(Bytes, " bytes", " Kb", " Mb");
+    return QLocale().decimalPoint();
 }
 
-QString RateText(std::int64_t BytesPerSecond)
+QString SizeText(std::int64_t Bytes, const QString& Point)
 {
-    return ScaledText(BytesPerSecond, " bytes/sec", " Kb/sec", " Mb/sec");
+    return ScaledText(Bytes, Point, " bytes", " Kb", " Mb");
+}
+
+QString RateText(std::int64_t BytesPerSecond, const QString& Point)
+{
+    return ScaledText(BytesPerSecond, Point, " bytes/sec", " Kb/sec", " Mb/sec");
 }
 
 QString TimeText(std::uint32_t ElapsedMs, const QString& SecWord, const QString& MinWord,
