@@ -17,6 +17,8 @@ constexpr int PaintIntervalMs = 16;
 // small files would otherwise do several times for every file.
 void PlaceLine(QLabel* Label, int Top, bool Visible)
 {
+    // Plain text: a name from a server is shown as it is, and no new text is scanned for markup.
+    Label->setTextFormat(Qt::PlainText);
     Label->move(10, Top);
     Label->setFixedSize(TProgressForm::FormWidth - 20, Label->fontMetrics().height());
     Label->setVisible(Visible);
