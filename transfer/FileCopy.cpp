@@ -152,11 +152,12 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
     }
 
     // A directory there is no file to replace: the file cannot be made at all.
-    if (DirExists(target)) {
+    const platform::FileKind existing = platform::fileKind(target);
+    if (existing == platform::FileKind::Directory) {
         ReportError(weTargetCreate, target);
         return finish();
     }
-    if (FileExists(target)) {
+    if (existing != platform::FileKind::Missing) {
         bool allow = true;
         if (OnCopyOverWrite)
             OnCopyOverWrite(this, target, allow);

@@ -1,5 +1,6 @@
 #include "transfer/WebTransfer.h"
 
+#include "platform/LocalFiles.h"
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/DownloadTarget.h"
@@ -85,11 +86,12 @@ bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
         return false;
     }
     // A directory there is no file to replace: the file cannot be made at all.
-    if (DirExists(path)) {
+    const platform::FileKind existing = platform::fileKind(path);
+    if (existing == platform::FileKind::Directory) {
         ReportError(weTargetCreate, path);
         return false;
     }
-    if (FileExists(path)) {
+    if (existing != platform::FileKind::Missing) {
         bool allow = true;
         if (OnCopyOverWrite)
             OnCopyOverWrite(this, path, allow);

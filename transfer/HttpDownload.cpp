@@ -2,6 +2,7 @@
 
 #include "platform/InternetErrors.h"
 #include "platform/InternetSession.h"
+#include "platform/LocalFiles.h"
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/DownloadTarget.h"
@@ -219,11 +220,12 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     }
 
     // A directory there is no file to replace: the file cannot be made at all.
-    if (DirExists(path)) {
+    const platform::FileKind existing = platform::fileKind(path);
+    if (existing == platform::FileKind::Directory) {
         ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
         return false;
     }
-    if (FileExists(path)) {
+    if (existing != platform::FileKind::Missing) {
         bool allow = true;
         if (OnCopyOverWrite)
             OnCopyOverWrite(this, path, allow);
