@@ -8,14 +8,14 @@
 // The first form downloads one large file; its last line is "ratio R", R being our
 // throughput divided by curl's. The second downloads N files of 20 KiB in one engine run
 // against one curl process fetching the same addresses; its last line is "time ratio R",
-// our time per file divided by curl's. Rounds alternate between curl and the engine and the
-// median counts; with --files the two take turns at going first, each saving under names of
-// its own in one folder that is emptied only at the end, and each run starts after a rest. Everything is written under the
-// temporary folder ($TMPDIR, else /tmp): TMPDIR=/dev/shm leaves the disk out and compares the
-// programs alone. Both print the processor time per file as well, and the largest gap between
-// two ticks of a 10 ms timer on the UI
-// thread, from the start of the run to OnCopyDone. A plain job computes no digest; a verified
-// job computes the SHA-256 of the download and compares it before the file is put in place:
+// our time per file divided by curl's, and it prints each side's processor time per file too.
+// Rounds alternate between curl and the engine and the median counts; with --files the two
+// take turns at going first, each saving under names of its own in one folder that is emptied
+// only at the end, and each run starts after a rest. Everything is written under the temporary
+// folder ($TMPDIR, else /tmp): TMPDIR=/dev/shm leaves the disk out and compares the programs
+// alone. Both forms print the largest gap between two ticks of a 10 ms timer on the UI thread,
+// from the start of the run to OnCopyDone. A plain job computes no digest; a verified job
+// computes the SHA-256 of the download and compares it before the file is put in place:
 // "verified/plain" gives the cost of that, beside openssl's own speed for SHA-256.
 
 #include "bench/download/BenchSetup.h"
