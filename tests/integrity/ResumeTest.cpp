@@ -198,7 +198,7 @@ TEST_P(ResumeStartsOver, WholeFileIsFetchedAgainAndNothingOfTheKeptBytesRemains)
     EXPECT_EQ(statuses, expected);
     EXPECT_TRUE(std::any_of(sent.cbegin() + 1, sent.cend(),
                             [](const ScriptedHttpServer::Answer& answer) { return answer.status == 200 && answer.sent == Size; }))
-        << "the whole file is sent once, without a range";
+        << "the whole file is sent, without a range";
     // The second run asked for the rest; when the answer was not the whole file, it asked
     // again, for the whole file, without a range.
     const QVector<ScriptedHttpServer::Request> requests = server.requests();
