@@ -23,6 +23,7 @@ struct Functions {
     decltype(&::curl_global_init) globalInit = nullptr;
     decltype(&::curl_easy_init) easyInit = nullptr;
     decltype(&::curl_easy_cleanup) easyCleanup = nullptr;
+    decltype(&::curl_easy_reset) easyReset = nullptr;
     decltype(&::curl_easy_setopt) easySetopt = nullptr;
     decltype(&::curl_easy_getinfo) easyGetinfo = nullptr;
     decltype(&::curl_easy_pause) easyPause = nullptr;
@@ -57,6 +58,7 @@ Functions load()
         return f;
     const bool complete = resolveSymbol(library, "curl_global_init", f.globalInit)
         && resolveSymbol(library, "curl_easy_init", f.easyInit) && resolveSymbol(library, "curl_easy_cleanup", f.easyCleanup)
+        && resolveSymbol(library, "curl_easy_reset", f.easyReset)
         && resolveSymbol(library, "curl_easy_setopt", f.easySetopt) && resolveSymbol(library, "curl_easy_getinfo", f.easyGetinfo)
         && resolveSymbol(library, "curl_easy_pause", f.easyPause) && resolveSymbol(library, "curl_easy_strerror", f.easyStrerror)
         && resolveSymbol(library, "curl_multi_init", f.multiInit) && resolveSymbol(library, "curl_multi_cleanup", f.multiCleanup)
@@ -101,6 +103,12 @@ void curl_easy_cleanup(CURL* handle)
 {
     if (curl().easyCleanup)
         curl().easyCleanup(handle);
+}
+
+void curl_easy_reset(CURL* handle)
+{
+    if (curl().easyReset)
+        curl().easyReset(handle);
 }
 
 CURLcode curl_easy_setopt(CURL* handle, CURLoption option, ...)

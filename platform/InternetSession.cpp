@@ -266,8 +266,14 @@ CURLMcode SessionCore::drive()
 
 RequestState::~RequestState()
 {
-    if (attached)
-        curl_multi_remove_handle(core->multi.get(), easy.get());
+    if (!attached)
+        return;
+    curl_multi_remove_handle(core->multi.get(), easy.get());
+    // Every option goes, those that point into this state first among them; the
+    // connections stay in the session's cache either way.
+    curl_easy_reset(easy.get());
+    if (!core->spare)
+        core->spare = std::move(easy);
 }
 
 InternetResult RequestState::curlFailure(CURLcode code) const
