@@ -289,6 +289,10 @@ bool PendingFile::commit()
     if (m_fd < 0)
         return false;
     const QByteArray target = encoded(m_target);
+    // Where nothing is to be replaced, the file takes its name in one step: linking never
+    // replaces a file, so a name taken meanwhile, by anything, takes the way below.
+    if (m_namedPath.isEmpty() && linkUnnamed(m_fd, target) == 0)
+        return closeLinked(target);
     struct stat old {};
     const bool replaces = ::lstat(target.constData(), &old) == 0;
     std::optional<mode_t> mode;
@@ -308,10 +312,6 @@ bool PendingFile::commit()
     }
 
     if (m_namedPath.isEmpty()) {
-        // Where nothing is to be replaced, the file takes its name in one step: linking
-        // never replaces a file that appeared meanwhile, and then takes the way below.
-        if (!replaces && linkUnnamed(m_fd, target) == 0)
-            return closeLinked(target);
         // Linking cannot replace an existing file; a hidden name first, then the rename
         // below can, in one step.
         constexpr int Attempts = 100;
