@@ -121,9 +121,11 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
 
     QString user = Item.HTTPUserID;
     QString password = Item.HTTPPassword;
-    const QString loginCaption = QStringLiteral("Connect to ") + LoginHostFromURL(URL);
+    const auto askLogin = [&URL, &user, &password] {
+        return ShowLoginDialog(QStringLiteral("Connect to ") + LoginHostFromURL(URL), user, password);
+    };
     if (Item.Authenticate == waAlways && (user.isEmpty() || password.isEmpty())) {
-        if (!ShowLoginDialog(loginCaption, user, password))
+        if (!askLogin())
             return false;
     }
 
@@ -165,7 +167,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         const int status = request->statusCode();
         if (status == 401 && (Item.Authenticate == waAlways || Item.Authenticate == waAuto)) {
             request.reset();
-            if (!ShowLoginDialog(loginCaption, user, password))
+            if (!askLogin())
                 return false;
             continue;
         }
@@ -254,15 +256,17 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         }
     } else {
         bool opened = false;
-        TPartialDownload fresh;
-        fresh.Target = path;
-        fresh.Validator = TPartialDownload::ValidatorOf(request->header(QByteArrayLiteral("ETag")),
-                                                        request->header(QByteArrayLiteral("Last-Modified")));
-        fresh.Total = contentLength;
         // A file that can be resumed is kept under a name of its own; where that name cannot
         // be had safely, it is an ordinary download.
-        if (Item.Resume && !fresh.Validator.isEmpty())
-            opened = file.OpenResumable(path, fresh.PartPath(), fresh.InfoPath(), fresh.Record(URL));
+        if (Item.Resume) {
+            TPartialDownload fresh;
+            fresh.Target = path;
+            fresh.Validator = TPartialDownload::ValidatorOf(request->header(QByteArrayLiteral("ETag")),
+                                                            request->header(QByteArrayLiteral("Last-Modified")));
+            fresh.Total = contentLength;
+            if (!fresh.Validator.isEmpty())
+                opened = file.OpenResumable(path, fresh.PartPath(), fresh.InfoPath(), fresh.Record(URL));
+        }
         if (!opened && !OpenTarget(file, path)) {
             ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
             return false;

@@ -32,14 +32,11 @@ void SetBarValue(QProgressBar* Bar, int Value)
 
 void TWebTransfer::SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer)
 {
-    QString line = DlgFileLabel % u' ';
-    if (FItems.Count() >= 2)
-        line += QString::number(FFileNum) % u' ' % DlgFileOfLabel % u' ' % QString::number(FActiveCount)
-            % QLatin1String(" : ");
-    line += Name;
-    if (WithServer)
-        line += u' ' % ServerWord % u' ' % Server;
-    SetLabel(FFileLbl, line);
+    const QString count = FItems.Count() >= 2 ? QString::number(FFileNum) % u' ' % DlgFileOfLabel % u' '
+            % QString::number(FActiveCount) % QLatin1String(" : ")
+                                               : QString();
+    SetLabel(FFileLbl, WithServer ? QString(DlgFileLabel % u' ' % count % Name % u' ' % ServerWord % u' ' % Server)
+                                  : QString(DlgFileLabel % u' ' % count % Name));
     StartFileLines();
 }
 
@@ -63,7 +60,9 @@ void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint
     if (due) {
         FLinesTick = now;
         FLinesShown = Done;
-        const QString point = DecimalPoint();
+        if (FDecimalPoint.isEmpty())
+            FDecimalPoint = DecimalPoint();
+        const QString& point = FDecimalPoint;
         int position = FProgress ? FProgress->value() : 0;
         if (Total > 0 || CopyMode) {
             position = 100;

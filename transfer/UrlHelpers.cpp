@@ -131,6 +131,9 @@ QString LoginHostFromURL(const QString& URL)
 
 QString URLWithoutPassword(const QString& Text)
 {
+    // Only user information holds a password, and it ends with "@".
+    if (!Text.contains(u'@'))
+        return Text;
     const QString schemeEnd = QStringLiteral("://");
     qsizetype scheme = Text.indexOf(schemeEnd);
     qsizetype authority = scheme < 0 ? 0 : scheme + schemeEnd.size();

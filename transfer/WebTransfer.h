@@ -268,6 +268,8 @@ protected:
     // The "of M" of the file line: the run's jobs are counted once, as it starts, since
     // counting for every file would make a long list quadratic.
     std::int32_t FActiveCount = 0;
+    // The locale's decimal separator for the progress lines, read once per run.
+    QString FDecimalPoint;
     bool FCancelled = false;
     QPointer<TProgressForm> FForm;
     bool FFormClosed = false;

@@ -232,6 +232,7 @@ void TWebTransfer::DoCopy()
 
     FFileNum = 0;
     FActiveCount = FItems.ActiveItems();
+    FDecimalPoint.clear();
     FPrevTarget.clear();
     FSweptFolders.clear();
     for (int idx = 0; idx < FItems.Count(); ++idx) {
