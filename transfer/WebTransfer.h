@@ -181,6 +181,9 @@ protected:
     // The same inside a transfer loop, at most every few milliseconds: often enough that a
     // click is handled at once, rarely enough that a fast transfer does not pay for it.
     void KeepResponsive();
+    // The same between the steps of a job, at most once a millisecond: a job of a small file
+    // takes less, and a pump for each of its steps would cost more than the rest of its work.
+    void KeepResponsiveBetweenSteps();
 
     // The dialog lines every operation writes (ProgressLines.cpp).
     void SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer);

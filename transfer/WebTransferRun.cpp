@@ -87,6 +87,12 @@ void TWebTransfer::KeepResponsive()
         ProcessMessages();
 }
 
+void TWebTransfer::KeepResponsiveBetweenSteps()
+{
+    if (platform::tickCount() != FPumpTick)
+        ProcessMessages();
+}
+
 int TWebTransfer::InternetJobCount() const
 {
     int count = 0;
