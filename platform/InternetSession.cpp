@@ -88,6 +88,8 @@ size_t discardBody(char*, size_t size, size_t count, void* userData)
 // Whether extra header text is lines separated by CR LF and nothing else could start a line.
 bool headerLinesAreSafe(const QString& headers)
 {
+    if (headers.isEmpty())
+        return true;
     const QStringList lines = headers.split(QStringLiteral("\r\n"));
     return std::all_of(lines.cbegin(), lines.cend(), [](const QString& line) { return isSafeHeaderText(line); });
 }
@@ -95,9 +97,11 @@ bool headerLinesAreSafe(const QString& headers)
 CurlHeaderList headerListFrom(const QString& headers, OpenFlags flags)
 {
     CurlHeaderList list;
-    for (const QString& line : headers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-        if (!line.trimmed().isEmpty())
-            appendHeader(list, line.toUtf8().constData());
+    if (!headers.isEmpty()) {
+        for (const QString& line : headers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+            if (!line.trimmed().isEmpty())
+                appendHeader(list, line.toUtf8().constData());
+        }
     }
     if (flags.testFlag(OpenFlag::Reload)) {
         appendHeader(list, "Cache-Control: no-cache");

@@ -44,6 +44,8 @@ QByteArray requestAddress(const QString& url)
     static constexpr char Hex[] = "0123456789ABCDEF";
     const QByteArray utf8 = url.toUtf8();
     const qsizetype start = pathStart(utf8);
+    if (std::none_of(utf8.cbegin() + start, utf8.cend(), [](char c) { return mustEscape(static_cast<unsigned char>(c)); }))
+        return utf8;
     QByteArray result = utf8.left(start);
     result.reserve(utf8.size());
     for (qsizetype i = start; i < utf8.size(); ++i) {
