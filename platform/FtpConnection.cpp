@@ -27,7 +27,7 @@ size_t ftpReply(char* buffer, size_t size, size_t count, void* userData)
     auto* state = static_cast<RequestState*>(userData);
     const size_t total = size * count;
     state->lastActivity = SteadyClock::now();
-    state->responseHeaders.append({QByteArray(buffer, static_cast<qsizetype>(total)).trimmed(), {}});
+    state->responseHeaders.append(QByteArrayView(buffer, static_cast<qsizetype>(total)).trimmed(), {});
     return total;
 }
 
@@ -271,10 +271,10 @@ InternetResult FtpConnection::runCommands(const QList<QByteArray>& commands, QLi
         return result;
     // The last line of each reply ("ddd text"); the last ones answer our commands.
     QList<QByteArray> finals;
-    for (const auto& reply : state.responseHeaders) {
-        const QByteArray& line = reply.first;
+    for (qsizetype i = 0; i < state.responseHeaders.size(); ++i) {
+        const QByteArrayView line = state.responseHeaders.name(i);
         if (line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0])) && line[3] == ' ')
-            finals.append(line);
+            finals.append(line.toByteArray());
     }
     if (finals.size() < commands.size())
         return state.curlFailure(CURLE_WEIRD_SERVER_REPLY);

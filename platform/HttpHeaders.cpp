@@ -23,9 +23,67 @@ HttpHeaderLine parseHttpHeaderLine(QByteArrayView raw)
     if (colon <= 0)
         return result;
     result.kind = HttpHeaderLine::Kind::Field;
-    result.name = line.first(colon).trimmed().toByteArray().toLower();
-    result.value = line.sliced(colon + 1).trimmed().toByteArray();
+    result.name = line.first(colon).trimmed();
+    result.value = line.sliced(colon + 1).trimmed();
     return result;
+}
+
+bool isFieldName(QByteArrayView name, QByteArrayView wanted)
+{
+    return name.compare(wanted, Qt::CaseInsensitive) == 0;
+}
+
+void HttpHeaderFields::clear()
+{
+    m_text.clear();
+    m_fields.clear();
+}
+
+void HttpHeaderFields::append(QByteArrayView name, QByteArrayView value)
+{
+    // Room for a usual head at once, so it grows once at most.
+    constexpr qsizetype UsualHead = 1024;
+    constexpr std::size_t UsualFields = 16;
+    if (m_text.capacity() < UsualHead)
+        m_text.reserve(UsualHead);
+    if (m_fields.capacity() < UsualFields)
+        m_fields.reserve(UsualFields);
+    const qsizetype nameAt = m_text.size();
+    m_text.append(name);
+    const qsizetype valueAt = m_text.size();
+    m_text.append(value);
+    m_fields.push_back({nameAt, name.size(), valueAt, value.size()});
+}
+
+QByteArrayView HttpHeaderFields::name(qsizetype index) const
+{
+    const Field& field = m_fields[static_cast<std::size_t>(index)];
+    return QByteArrayView(m_text).sliced(field.nameAt, field.nameSize);
+}
+
+QByteArrayView HttpHeaderFields::value(qsizetype index) const
+{
+    const Field& field = m_fields[static_cast<std::size_t>(index)];
+    // Not null when present: an empty value differs from none.
+    return QByteArrayView(m_text.constData() + field.valueAt, field.valueSize);
+}
+
+QByteArrayView HttpHeaderFields::first(QByteArrayView wanted) const
+{
+    for (qsizetype i = 0; i < size(); ++i) {
+        if (isFieldName(name(i), wanted))
+            return value(i);
+    }
+    return {};
+}
+
+QByteArrayView HttpHeaderFields::last(QByteArrayView wanted) const
+{
+    for (qsizetype i = size() - 1; i >= 0; --i) {
+        if (isFieldName(name(i), wanted))
+            return value(i);
+    }
+    return {};
 }
 
 CalendarTime parseHttpDate(const QByteArray& text)
@@ -52,7 +110,7 @@ CalendarTime parseHttpDate(const QByteArray& text)
     return result;
 }
 
-std::int64_t parseContentLength(const QByteArray& value)
+std::int64_t parseContentLength(QByteArrayView value)
 {
     if (value.isEmpty() || value.front() < '0' || value.front() > '9')
         return -1;

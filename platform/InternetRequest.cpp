@@ -41,17 +41,14 @@ std::int64_t InternetRequest::contentLength() const
 
 CalendarTime InternetRequest::lastModified() const
 {
-    return m_state->lastModified.isEmpty() ? CalendarTime{} : parseHttpDate(m_state->lastModified);
+    // As it came: the date is parsed only for a caller that asks for it.
+    const QByteArrayView date = m_state->responseHeaders.last("last-modified");
+    return date.isEmpty() ? CalendarTime{} : parseHttpDate(date.toByteArray());
 }
 
 QString InternetRequest::header(const QByteArray& name) const
 {
-    const QByteArray key = name.toLower();
-    for (const auto& [headerName, value] : m_state->responseHeaders) {
-        if (headerName == key)
-            return QString::fromUtf8(value);
-    }
-    return {};
+    return QString::fromUtf8(m_state->responseHeaders.first(name));
 }
 
 InternetResult InternetRequest::read(char* data, std::int64_t maxSize, std::int64_t& bytesRead)

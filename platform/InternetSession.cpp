@@ -31,7 +31,7 @@ void initialiseLibrary()
 
 // A length of digits alone that still does not fit a number. curl then reads to the end of
 // the connection, so a body cut short would pass as the whole file.
-bool lengthOverflows(const QByteArray& value, std::int64_t parsed)
+bool lengthOverflows(QByteArrayView value, std::int64_t parsed)
 {
     if (parsed >= 0 || value.isEmpty())
         return false;
@@ -49,7 +49,6 @@ size_t receiveHeader(char* buffer, size_t size, size_t count, void* userData)
         // A new answer begins (after a redirect or an interim answer).
         state->responseHeaders.clear();
         state->contentLength = -1;
-        state->lastModified.clear();
         state->hasLocation = false;
         break;
     case HttpHeaderLine::Kind::End: {
@@ -62,15 +61,14 @@ size_t receiveHeader(char* buffer, size_t size, size_t count, void* userData)
         break;
     }
     case HttpHeaderLine::Kind::Field:
-        state->responseHeaders.append({line.name, line.value});
-        if (line.name == "content-length") {
+        state->responseHeaders.append(line.name, line.value);
+        if (isFieldName(line.name, "content-length")) {
             state->contentLength = parseContentLength(line.value);
             if (lengthOverflows(line.value, state->contentLength))
                 return 0; // ends the transfer as failed
-        } else if (line.name == "last-modified")
-            state->lastModified = line.value;
-        else if (line.name == "location")
+        } else if (isFieldName(line.name, "location")) {
             state->hasLocation = true;
+        }
         break;
     case HttpHeaderLine::Kind::Other:
         break;
@@ -157,11 +155,7 @@ QString refusedRedirect(const RequestState& state, const QString& firstScheme)
 {
     if (state.result != CURLE_UNSUPPORTED_PROTOCOL || !state.hasLocation)
         return {};
-    QString location;
-    for (const auto& [name, value] : state.responseHeaders) {
-        if (name == "location")
-            location = QString::fromLatin1(value).trimmed();
-    }
+    const QString location = QString::fromLatin1(state.responseHeaders.last("location")).trimmed();
     const QString scheme = schemeOf(location);
     if (scheme.isEmpty())
         return {};

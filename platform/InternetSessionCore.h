@@ -3,6 +3,7 @@
 // What a session and its requests share. Internal to the platform layer.
 
 #include "platform/CurlHandles.h"
+#include "platform/HttpHeaders.h"
 #include "platform/InternetRequest.h"
 #include "platform/InternetSession.h"
 
@@ -98,11 +99,10 @@ struct RequestState {
     std::size_t head = 0;
     std::int64_t readSinceDrive = 0;
 
-    // Headers of the answer being received (the final one once headersFinal is set).
-    QList<QPair<QByteArray, QByteArray>> responseHeaders;
+    // Headers of the answer being received (the final one once headersFinal is set); an FTP
+    // request keeps the server's reply lines here as names without values.
+    HttpHeaderFields responseHeaders;
     std::int64_t contentLength = -1;
-    // As it came: a date is parsed only for a caller that asks for it.
-    QByteArray lastModified;
     bool hasLocation = false;
 
     // An upload's body: the block handed over by the writer, taken by the transfer as it goes.

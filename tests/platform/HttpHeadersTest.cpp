@@ -14,8 +14,31 @@ TEST(HttpHeaders, LinesAreToldApart)
     EXPECT_EQ(platform::parseHttpHeaderLine("garbage\r\n").kind, HttpHeaderLine::Kind::Other);
     const HttpHeaderLine field = platform::parseHttpHeaderLine("Content-Length :  42 \r\n");
     EXPECT_EQ(field.kind, HttpHeaderLine::Kind::Field);
-    EXPECT_EQ(field.name, QByteArray("content-length"));
-    EXPECT_EQ(field.value, QByteArray("42"));
+    EXPECT_EQ(field.name, QByteArrayView("Content-Length"));
+    EXPECT_EQ(field.value, QByteArrayView("42"));
+    EXPECT_TRUE(platform::isFieldName(field.name, "content-length"));
+}
+
+TEST(HttpHeaders, FieldsAreFoundByNameInAnyLetterCase)
+{
+    platform::HttpHeaderFields fields;
+    EXPECT_TRUE(fields.first("etag").isNull());
+    fields.append("ETag", "\"one\"");
+    fields.append("X-Empty", "");
+    fields.append("etag", "\"two\"");
+    EXPECT_EQ(fields.first("etag"), QByteArrayView("\"one\""));
+    EXPECT_EQ(fields.last("ETAG"), QByteArrayView("\"two\""));
+    // A field sent empty is there, unlike one never sent.
+    EXPECT_FALSE(fields.first("x-empty").isNull());
+    EXPECT_TRUE(fields.first("x-empty").isEmpty());
+    EXPECT_TRUE(fields.first("location").isNull());
+    ASSERT_EQ(fields.size(), 3);
+    EXPECT_EQ(fields.name(1), QByteArrayView("X-Empty"));
+
+    // A new answer (after a redirect) starts with no fields.
+    fields.clear();
+    EXPECT_EQ(fields.size(), 0);
+    EXPECT_TRUE(fields.first("etag").isNull());
 }
 
 TEST(HttpHeaders, LengthIsOneNonNegativeNumber)
