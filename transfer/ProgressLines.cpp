@@ -12,9 +12,11 @@ namespace {
 // About one frame of a 60 Hz screen.
 constexpr std::uint32_t LinesIntervalMs = 16;
 
+// A label takes an unchanged text without any work of its own; asking it for its text first
+// would only cost a copy.
 void SetLabel(QLabel* Label, const QString& Text)
 {
-    if (Label && Label->text() != Text)
+    if (Label)
         Label->setText(Text);
 }
 
