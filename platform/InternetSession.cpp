@@ -95,11 +95,9 @@ bool headerLinesAreSafe(const QString& headers)
 CurlHeaderList headerListFrom(const QString& headers, OpenFlags flags)
 {
     CurlHeaderList list;
-    if (!headers.isEmpty()) {
-        for (const QString& line : headers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-            if (!line.trimmed().isEmpty())
-                appendHeader(list, line.toUtf8().constData());
-        }
+    for (const QString& line : headers.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        if (!line.trimmed().isEmpty())
+            appendHeader(list, line.toUtf8().constData());
     }
     if (flags.testFlag(OpenFlag::Reload)) {
         appendHeader(list, "Cache-Control: no-cache");

@@ -117,7 +117,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
 
     SetFileLine(Item.DisplayURL.isEmpty() ? fileName : URLWithoutPassword(Item.DisplayURL), DlgFromServerLabel,
                 ServerFromURL(URL), ShowServer);
-    KeepResponsiveBetweenSteps();
+    KeepResponsive(StepPumpMs);
 
     QString user = Item.HTTPUserID;
     QString password = Item.HTTPPassword;
@@ -154,7 +154,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
             request = std::move(opened.handle);
             FLastInternetResult = opened.result;
         }
-        KeepResponsiveBetweenSteps();
+        KeepResponsive(StepPumpMs);
         if (!request) {
             // A Cancel during the wait ends the job like a Cancel between blocks, and the user
             // wants no rest of the file either; an unreachable server keeps it for later.

@@ -178,12 +178,13 @@ protected:
     void ThreadDone();
     // Lets the user interface handle what is pending: repaints, the Cancel click.
     void ProcessMessages();
-    // The same inside a transfer loop, at most every few milliseconds: often enough that a
-    // click is handled at once, rarely enough that a fast transfer does not pay for it.
-    void KeepResponsive();
-    // The same between the steps of a job, at most once a millisecond: a job of a small file
-    // takes less, and a pump for each of its steps would cost more than the rest of its work.
-    void KeepResponsiveBetweenSteps();
+    // The same at most every IntervalMs: often enough that a click is handled at once, rarely
+    // enough that a fast transfer does not pay for it. Inside a transfer loop every few
+    // milliseconds; between the steps of a job once a millisecond, since a job of a small file
+    // takes less and a pump for each of its steps would cost more than the rest of its work.
+    static constexpr std::uint32_t BlockPumpMs = 5;
+    static constexpr std::uint32_t StepPumpMs = 1;
+    void KeepResponsive(std::uint32_t IntervalMs = BlockPumpMs);
 
     // The dialog lines every operation writes (ProgressLines.cpp).
     void SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer);

@@ -80,16 +80,9 @@ void TWebTransfer::ProcessMessages()
     QCoreApplication::processEvents();
 }
 
-void TWebTransfer::KeepResponsive()
+void TWebTransfer::KeepResponsive(std::uint32_t IntervalMs)
 {
-    constexpr std::uint32_t PumpIntervalMs = 5;
-    if (platform::tickCount() - FPumpTick >= PumpIntervalMs)
-        ProcessMessages();
-}
-
-void TWebTransfer::KeepResponsiveBetweenSteps()
-{
-    if (platform::tickCount() != FPumpTick)
+    if (platform::tickCount() - FPumpTick >= IntervalMs)
         ProcessMessages();
 }
 
