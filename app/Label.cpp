@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QTextLayout>
+#include <QtMath>
 
 TLabel::TLabel(const QString& Text, QWidget* Parent)
     : QLabel(Parent)
@@ -41,8 +42,33 @@ int TLabel::LayOut(std::vector<std::unique_ptr<QTextLayout>>& Paragraphs, int Wi
     return lines;
 }
 
+bool TLabel::MeasuresItsOwnLines() const
+{
+    // The toolkit's own measure adds an indent, turns tabs and carriage returns into spaces,
+    // hides the mnemonic marks of a buddy's shortcut and gives an empty label the width of a
+    // character: such labels are left to it.
+    if (wordWrap() || indent() >= 0 || frameWidth() > 0 || buddy())
+        return false;
+    const QString& content = text();
+    return !content.isEmpty() && !content.contains(u'\t') && !content.contains(u'\r');
+}
+
 QSize TLabel::sizeHint() const
 {
+    if (MeasuresItsOwnLines()) {
+        // Each paragraph is one line, laid out once; the toolkit's own measure would lay the
+        // text out three times (for its size and minimum size hints) to give the same width.
+        ensurePolished();
+        std::vector<std::unique_ptr<QTextLayout>> paragraphs;
+        const int lines = LayOut(paragraphs, QWIDGETSIZE_MAX);
+        qreal widest = 0;
+        for (const std::unique_ptr<QTextLayout>& layout : paragraphs)
+            if (layout->lineCount() > 0)
+                widest = qMax(widest, layout->lineAt(0).naturalTextWidth());
+        const QSize surround = Surround();
+        const QSize size(qCeil(widest) + surround.width(), lines * LineHeight() + surround.height());
+        return {qMax(size.width(), minimumWidth()), size.height()};
+    }
     // The width the toolkit measures for the text, the height in whole lines.
     const QSize measured = QLabel::sizeHint();
     if (wordWrap())

@@ -28,6 +28,8 @@ private:
     // The text broken into lines for a text area this wide, one layout per paragraph; the
     // result is the number of lines. Without word wrap only line breaks start a new line.
     int LayOut(std::vector<std::unique_ptr<QTextLayout>>& Paragraphs, int Width) const;
+    // True when the text's width is found from its own lines; else the toolkit measures it.
+    bool MeasuresItsOwnLines() const;
     // Room the contents margins and the label's margin take around the text.
     QSize Surround() const;
 };

@@ -46,6 +46,36 @@ TEST_P(LabelLines, AutoSizedLabelIsOneLineHigh)
     EXPECT_EQ(label.height(), 2 * GetParam().LineHeight);
 }
 
+// The label measures a line itself; its width must stay what the toolkit's label gives, as
+// the window's layout was taken with it.
+TEST_P(LabelLines, AutoSizedWidthIsTheToolkitsWidth)
+{
+    const QString texts[] = {QStringLiteral("KAPLIX install assistant"),
+                             QStringLiteral("Upgrade "),
+                             QStringLiteral("Install file is not present"),
+                             QStringLiteral("first\nsecond, longer"),
+                             QStringLiteral("ends a line\n"),
+                             QStringLiteral("R&D \u00dcber gr\u00f6\u00dfe"),
+                             QStringLiteral(" leading"),
+                             QStringLiteral("tab\tand return\r"),
+                             QString()};
+    for (const QString& text : texts) {
+        TLabel label(text);
+        label.setFont(Font(GetParam()));
+        QLabel toolkit;
+        toolkit.setTextFormat(Qt::PlainText);
+        toolkit.setText(text);
+        toolkit.setFont(Font(GetParam()));
+        EXPECT_EQ(label.sizeHint().width(), toolkit.sizeHint().width()) << text.toStdString();
+
+        label.setMargin(3);
+        toolkit.setMargin(3);
+        label.setMinimumWidth(40);
+        toolkit.setMinimumWidth(40);
+        EXPECT_EQ(label.sizeHint().width(), toolkit.sizeHint().width()) << "with margin: " << text.toStdString();
+    }
+}
+
 // Words without descenders leave a blank gap between lines, so each line's ink starts on a
 // row of its own.
 TEST_P(LabelLines, WrappedLinesStepByTheLineHeight)
