@@ -165,10 +165,11 @@ void TInstallForm::FormShow()
 void TInstallForm::RefreshSetupFiles()
 {
     FileBox->clear();
+    const platform::FolderEntries startupEntries(StartupDir);
+    const platform::FolderEntries saveEntries(saveDir);
     for (std::size_t i = 0; i < SetupFileNames.size(); ++i) {
         const QString& name = SetupFileNames[i];
-        present[i] = platform::fileExistsIgnoringCase(StartupDir, name)
-            || platform::fileExistsIgnoringCase(saveDir, name);
+        present[i] = startupEntries.holdsFile(name) || saveEntries.holdsFile(name);
         FileBox->addItem(name + PresenceText(present[i]));
     }
     const QString prefix = QStringLiteral("Install file is");

@@ -74,35 +74,69 @@ FileAttributes fileAttributes(const QString& path)
     return attributes;
 }
 
-QString findPathIgnoringCase(const QString& dir, const QString& relative)
+namespace {
+
+QStringList pathComponents(const QString& relative)
 {
-    QString current = dir;
-    const QStringList parts = QString(relative).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
-    if (parts.isEmpty())
-        return {};
-    for (const QString& part : parts) {
-        if (part == QStringLiteral(".") || part == QStringLiteral(".."))
-            return {};
-        const QDir folder(current);
-        if (QFileInfo::exists(folder.filePath(part))) {
-            current = folder.filePath(part);
-            continue;
-        }
-        const QStringList entries =
-            folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        const auto match = std::find_if(entries.begin(), entries.end(), [&](const QString& entry) {
-            return entry.compare(part, Qt::CaseInsensitive) == 0;
-        });
-        if (match == entries.end())
-            return {};
-        current = folder.filePath(*match);
+    return QString(relative).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
+}
+
+bool isDotName(const QString& part)
+{
+    return part == QStringLiteral(".") || part == QStringLiteral("..");
+}
+
+// Follows parts[first...] down from dir, each matched without regard to letter case.
+QString followIgnoringCase(QString current, const QStringList& parts, qsizetype first)
+{
+    for (qsizetype i = first; i < parts.size() && !current.isEmpty(); ++i) {
+        // The exact name is one look-up; only a name in other letters needs the listing.
+        const QString exact = QDir(current).filePath(parts[i]);
+        current = (!isDotName(parts[i]) && QFileInfo::exists(exact)) ? exact : FolderEntries(current).pathOf(parts[i]);
     }
     return current;
+}
+
+} // namespace
+
+QString findPathIgnoringCase(const QString& dir, const QString& relative)
+{
+    const QStringList parts = pathComponents(relative);
+    return parts.isEmpty() ? QString() : followIgnoringCase(dir, parts, 0);
 }
 
 bool fileExistsIgnoringCase(const QString& dir, const QString& relative)
 {
     const QString path = findPathIgnoringCase(dir, relative);
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+FolderEntries::FolderEntries(const QString& dir)
+    : m_dir(dir)
+    , m_names(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Unsorted))
+{
+}
+
+QString FolderEntries::pathOf(const QString& relative) const
+{
+    const QStringList parts = pathComponents(relative);
+    if (parts.isEmpty() || isDotName(parts.front()))
+        return {};
+    const QString& name = parts.front();
+    auto match = std::find(m_names.begin(), m_names.end(), name);
+    if (match == m_names.end())
+        match = std::find_if(m_names.begin(), m_names.end(), [&](const QString& entry) {
+            return entry.compare(name, Qt::CaseInsensitive) == 0;
+        });
+    if (match == m_names.end())
+        return {};
+    return followIgnoringCase(QDir(m_dir).filePath(*match), parts, 1);
+}
+
+bool FolderEntries::holdsFile(const QString& relative) const
+{
+    const QString path = pathOf(relative);
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 

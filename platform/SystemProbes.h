@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -40,5 +41,22 @@ FileAttributes fileAttributes(const QString& path);
 QString findPathIgnoringCase(const QString& dir, const QString& relative);
 // True when findPathIgnoringCase finds a regular file (not a directory).
 bool fileExistsIgnoringCase(const QString& dir, const QString& relative);
+
+// The entries of one folder, listed once: several names are looked up without regard to
+// letter case without listing the folder again for each (a downloads folder may hold
+// thousands of files).
+class FolderEntries {
+public:
+    explicit FolderEntries(const QString& dir);
+
+    // As findPathIgnoringCase below this folder, its first component found in the listing.
+    QString pathOf(const QString& relative) const;
+    // True when pathOf(relative) is a regular file (not a directory).
+    bool holdsFile(const QString& relative) const;
+
+private:
+    QString m_dir;
+    QStringList m_names;
+};
 
 } // namespace platform

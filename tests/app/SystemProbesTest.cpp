@@ -32,6 +32,31 @@ TEST(FindPathIgnoringCase, ExactNameWinsAndDirectoriesAreNotFiles)
     EXPECT_FALSE(platform::fileExistsIgnoringCase(dir.path(), QStringLiteral("KXsetup32.exe")));
 }
 
+TEST(FolderEntries, FindsNamesInAnyCaseFromOneListing)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("SETUP.EXE"));
+    const QString exact = dir.write(QStringLiteral("Setup.exe"));
+    const QString other = dir.write(QStringLiteral("KXsetup64.EXE"));
+    const QString manual = dir.write(QStringLiteral("Documents/KAPLIX.pdf"));
+    QDir().mkdir(dir.filePath(QStringLiteral("kxsetup32.exe")));
+    const platform::FolderEntries entries(dir.path());
+    EXPECT_EQ(entries.pathOf(QStringLiteral("Setup.exe")), exact);
+    EXPECT_EQ(entries.pathOf(QStringLiteral("kxsetup64.exe")), other);
+    EXPECT_EQ(entries.pathOf(QStringLiteral("documents\\kaplix.pdf")), manual);
+    EXPECT_TRUE(entries.holdsFile(QStringLiteral("kxSETUP64.exe")));
+    EXPECT_FALSE(entries.holdsFile(QStringLiteral("KXsetup32.exe"))) << "a directory is not a setup file";
+    for (const QString& name : {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("../Setup.exe"),
+                                QStringLiteral("x/Setup.exe"), QStringLiteral("missing.exe")})
+        EXPECT_TRUE(entries.pathOf(name).isEmpty()) << name.toStdString();
+
+    // The listing is what the folder held when it was made: a refresh makes a new one.
+    dir.write(QStringLiteral("late.exe"));
+    EXPECT_FALSE(entries.holdsFile(QStringLiteral("late.exe")));
+    EXPECT_TRUE(platform::FolderEntries(dir.path()).holdsFile(QStringLiteral("LATE.exe")));
+    EXPECT_FALSE(platform::FolderEntries(dir.filePath(QStringLiteral("gone"))).holdsFile(QStringLiteral("x")));
+}
+
 TEST(WindowsPaths, DriveCLivesInTheCompatibilityPrefix)
 {
     qputenv("WINEPREFIX", "/opt/prefix");
