@@ -2,23 +2,20 @@
 
 #include <fontconfig/fontconfig.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
+#include <pthread.h>
+#include <sched.h>
 
 namespace platform {
 
-namespace {
-
-// Below the program's other threads and the display server it talks to, which have the CPU
-// first; on an idle core the loader runs as fast as any.
-constexpr int LoaderNice = 10;
-
-} // namespace
-
 FontConfigurationLoader::FontConfigurationLoader()
     : m_thread([this] {
-        // A thread's own nice value (on Linux each thread has one).
-        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), LoaderNice);
+        // Runs only on a processor nothing else wants: the program's other threads and the
+        // display server it talks to take the processor from it the moment they wake. (At a
+        // mere low priority the scheduler lets it finish its time slice first, and the
+        // display server's answers to the application object wait up to a few milliseconds.)
+        // On an idle core the loader runs as fast as any.
+        const sched_param idle{};
+        ::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &idle);
         FcInit();
         m_loaded.store(true, std::memory_order_release);
     })

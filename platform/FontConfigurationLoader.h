@@ -5,7 +5,7 @@
 
 namespace platform {
 
-// Loads the system's font configuration on a thread of its own, at a low priority. fontconfig
+// Loads the system's font configuration on a thread of its own, at idle priority. fontconfig
 // parses its configuration files and caches the first time a font is asked for, which takes a
 // few milliseconds; made first thing in main, the loader lets that happen while the application
 // object connects to the display. The destructor waits for the thread.
