@@ -2,6 +2,7 @@
 #include "app/InstallForm.h"
 #include "platform/FontConfigurationLoader.h"
 #include "platform/Fonts.h"
+#include "platform/SessionBusOpener.h"
 
 #include <QApplication>
 
@@ -11,7 +12,11 @@ int main(int argc, char** argv)
     // fontconfig runs on that thread: a Qt object made there before the application object
     // would make Qt take it for the main thread.
     platform::FontConfigurationLoader fontConfiguration;
+    // Waits on its thread for the application object, then opens the session bus while the
+    // window is built.
+    platform::SessionBusOpener sessionBus;
     QApplication application(argc, argv);
+    sessionBus.open();
     // Lets the desktop match the window with its menu entry and icon (Wayland needs it).
     QGuiApplication::setDesktopFileName(QStringLiteral("com.kaplix.SetupKAPLIX"));
     fontConfiguration.wait();
