@@ -29,5 +29,6 @@ int main(int argc, char** argv)
     TInstallForm form(environment);
     form.show();
     application.exec();
+    sessionBus.wait(); // its thread may use the toolkit: it ends before the application object
     return 0;
 }

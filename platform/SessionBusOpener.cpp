@@ -19,13 +19,19 @@ SessionBusOpener::SessionBusOpener()
 
 SessionBusOpener::~SessionBusOpener()
 {
+    wait();
+}
+
+void SessionBusOpener::wait()
+{
     {
         const std::lock_guard lock(m_mutex);
         if (m_step == Step::Waiting)
             m_step = Step::Stop;
     }
     m_changed.notify_one();
-    m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 void SessionBusOpener::open()

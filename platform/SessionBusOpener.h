@@ -11,7 +11,7 @@ namespace platform {
 // its text, and the window waits for it there: connecting, or without a session bus the bus
 // library's attempt to start one, takes a millisecond or more. Made before the application
 // object, the thread is waiting when open() is called and needs no time to start; until then
-// it touches nothing of the toolkit. The destructor waits for the thread.
+// it touches nothing of the toolkit.
 class SessionBusOpener {
 public:
     SessionBusOpener();
@@ -21,6 +21,9 @@ public:
 
     // Starts opening the connection. Call once the application object exists.
     void open();
+    // Returns once the thread is done. The thread uses the toolkit once open() is called, so
+    // this is called before the application object goes; the destructor calls it too.
+    void wait();
 
 private:
     enum class Step { Waiting, Open, Stop };

@@ -41,11 +41,10 @@ TEST(SessionBusOpener, OpensTheProgramsSessionBusConnection)
     qputenv("DBUS_SESSION_BUS_ADDRESS", buses.sessionAddress().toLocal8Bit());
     const QStringList before = ConnectedNames(buses.sessionAddress());
 
-    {
-        platform::SessionBusOpener opener;
-        opener.open();
-        opener.open(); // a second call changes nothing
-    } // the destructor waits until the connection is open
+    platform::SessionBusOpener opener;
+    opener.open();
+    opener.open(); // a second call changes nothing
+    opener.wait(); // until the connection is open
     QStringList opened = ConnectedNames(buses.sessionAddress());
     for (const QString& name : before)
         opened.removeAll(name);
