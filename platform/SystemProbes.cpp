@@ -86,6 +86,12 @@ bool isDotName(const QString& part)
     return part == QStringLiteral(".") || part == QStringLiteral("..");
 }
 
+// A found path that is a regular file (not a directory); an empty path was not found.
+bool isFoundFile(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
 // Follows parts[first...] down from dir, each matched without regard to letter case.
 QString followIgnoringCase(QString current, const QStringList& parts, qsizetype first)
 {
@@ -107,8 +113,7 @@ QString findPathIgnoringCase(const QString& dir, const QString& relative)
 
 bool fileExistsIgnoringCase(const QString& dir, const QString& relative)
 {
-    const QString path = findPathIgnoringCase(dir, relative);
-    return !path.isEmpty() && QFileInfo(path).isFile();
+    return isFoundFile(findPathIgnoringCase(dir, relative));
 }
 
 FolderEntries::FolderEntries(const QString& dir)
@@ -136,8 +141,7 @@ QString FolderEntries::pathOf(const QString& relative) const
 
 bool FolderEntries::holdsFile(const QString& relative) const
 {
-    const QString path = pathOf(relative);
-    return !path.isEmpty() && QFileInfo(path).isFile();
+    return isFoundFile(pathOf(relative));
 }
 
 } // namespace platform
