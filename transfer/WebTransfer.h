@@ -87,6 +87,14 @@ public:
     bool ShowServer = true;
     bool ShowTime = false;
     std::int32_t Timeout = 0;
+    // Beyond the published settings, against a server that keeps a request alive with a
+    // trickle (the slow-retrieval attack); 0 keeps the design's behaviour. The longest wait in
+    // milliseconds for an answer's status line and headers, however they trickle in; and a
+    // body slower than LowSpeedLimit bytes a second for LowSpeedTime seconds. Either fails the
+    // attempt as a broken connection would, so retries and the next mirror answer it.
+    std::int32_t ResponseHeadTimeout = 0;
+    std::int32_t LowSpeedLimit = 0;
+    std::int32_t LowSpeedTime = 0;
 
     TWebTransferItems& Items() { return FItems; }
     const TWebTransferItems& Items() const { return FItems; }

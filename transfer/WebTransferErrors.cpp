@@ -9,7 +9,7 @@ struct TErrorPrefix {
     QStringView HttpText;
 };
 
-constexpr std::array<TErrorPrefix, weUnexpectedContent + 1> ErrorPrefixes = {{
+constexpr std::array<TErrorPrefix, weSize + 1> ErrorPrefixes = {{
     {u"Cannot copy identical files ", {}},
     {u"Cannot open source file ", {}},
     {u"Zero length source file ", {}},
@@ -20,6 +20,7 @@ constexpr std::array<TErrorPrefix, weUnexpectedContent + 1> ErrorPrefixes = {{
     {u"Transfer interrupted ", {}},
     {u"Checksum mismatch ", {}},
     {u"Unexpected content in ", {}},
+    {u"Unexpected size of ", {}},
 }};
 
 } // namespace

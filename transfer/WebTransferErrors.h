@@ -19,6 +19,8 @@ enum TWebTransferError : std::int32_t {
     weChecksum = 8,
     // Beyond the classic codes: a download that does not begin as its job expects.
     weUnexpectedContent = 9,
+    // A download longer or shorter than its job allows (ExpectedSize, MaxSize).
+    weSize = 10,
 };
 
 // The text OnErrorInfo gives before the path or host of an engine error; empty for a code

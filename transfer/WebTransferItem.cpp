@@ -28,6 +28,9 @@ void TWebTransferItem::Assign(const TWebTransferItem* Source)
     Resume = Source->Resume;
     Retries = Source->Retries;
     ComputeSHA256 = Source->ComputeSHA256;
+    ExpectedSize = Source->ExpectedSize;
+    MaxSize = Source->MaxSize;
+    ResumeFromAnySource = Source->ResumeFromAnySource;
 }
 
 TWebTransferItem* TWebTransferItems::Add()

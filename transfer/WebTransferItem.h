@@ -50,6 +50,19 @@ public:
     // The run computes the SHA-256 of the file it downloads (SHA256()) also where none is
     // expected. Hashing costs a run of many small files about as much as writing them.
     bool ComputeSHA256 = false;
+    // The size the downloaded file must have, as a signed list gives it; -1 for any. A body
+    // that grows past it ends the download as soon as the first byte too many arrives, and a
+    // shorter file is refused before any checksum is compared (error weSize); nothing is put in
+    // place and the old file stays.
+    std::int64_t ExpectedSize = -1;
+    // The most bytes a download may bring; -1 for no limit. At most MaxSize + 1 bytes are read:
+    // a body longer than that ends the job at once (error weSize), never filling the disk.
+    std::int64_t MaxSize = -1;
+    // A part that an interrupted download of the same file kept (same ExpectedSHA256) goes on
+    // from this job's address even when another address fetched it, as a download from the
+    // next mirror does; the whole file's checksum decides at the end. Needs Resume and
+    // ExpectedSHA256; without them the part must come from the same address, as before.
+    bool ResumeFromAnySource = false;
 
     // Public, not stored with the layout.
     TDateTime NewFileDate = 0;
@@ -59,7 +72,7 @@ public:
     TWebTransferItem(const TWebTransferItem&) = delete;
     TWebTransferItem& operator=(const TWebTransferItem&) = delete;
 
-    // Copies the sixteen published settings and the five download settings of Source;
+    // Copies the sixteen published settings and the eight download settings of Source;
     // results, size and lists stay.
     // A null Source changes nothing.
     void Assign(const TWebTransferItem* Source);
@@ -70,6 +83,9 @@ public:
     // Lower-case hexadecimal SHA-256 of the file the last run downloaded; empty when it
     // downloaded none, or computed none (neither ExpectedSHA256 nor ComputeSHA256).
     QString SHA256() const { return FSHA256; }
+    // Bytes of the last downloaded file that an earlier run had kept and this one went on
+    // from; 0 when it fetched the whole file.
+    std::int64_t ResumedBytes() const { return FResumedBytes; }
     // Names and details of the last listing run of this job; null until one ran.
     const QStringList* FileList() const { return FFileList.get(); }
     const TFileDetailItems* FileDetails() const { return FFileDetailList.get(); }
@@ -82,6 +98,7 @@ private:
     bool FNoNewVersion = false;
     bool FCancelled = false;
     QString FSHA256;
+    std::int64_t FResumedBytes = 0;
     std::unique_ptr<QStringList> FFileList;
     std::unique_ptr<TFileDetailItems> FFileDetailList;
 };
