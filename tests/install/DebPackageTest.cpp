@@ -75,6 +75,8 @@ TEST_F(DebPackage, HoldsWhatTheInstallPutsUnderUsrAndNamesWhatItNeeds)
 
     const QMap<QString, QString> fields = Fields();
     EXPECT_EQ(fields.value(QStringLiteral("Package")), PackageName);
+    // The version the window's title gives.
+    EXPECT_EQ(fields.value(QStringLiteral("Version")), QStringLiteral("1.13"));
     EXPECT_FALSE(fields.value(QStringLiteral("Maintainer")).isEmpty());
     EXPECT_FALSE(fields.value(QStringLiteral("Section")).isEmpty());
     EXPECT_TRUE(fields.value(QStringLiteral("Description")).contains(QStringLiteral("KAPLIX")));

@@ -55,6 +55,7 @@ QStringList ExpectedFiles()
         QStringLiteral("usr/bin/SetupKAPLIX"),
         QStringLiteral("usr/share/applications/%1.desktop").arg(AppId()),
         QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(AppId()),
+        QStringLiteral("usr/share/doc/kaplix-install-assistant/copyright"),
     };
     for (int size : IconSizes())
         files << QStringLiteral("usr/share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(AppId());

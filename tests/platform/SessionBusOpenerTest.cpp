@@ -56,13 +56,28 @@ TEST(SessionBusOpener, OpensTheProgramsSessionBusConnection)
 }
 
 // A program that ends before its application object exists stops the thread without
-// touching the bus.
+// touching the bus: no connection is made, and once it has ended, open() changes nothing.
 TEST(SessionBusOpener, NeverOpenedEndsAtOnce)
 {
+    VirtualDisplay display;
+    ASSERT_TRUE(display.isRunning());
+    AccessibilityBus buses(display.name());
+    ASSERT_TRUE(buses.isRunning()) << buses.error().toStdString();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", buses.sessionAddress().toLocal8Bit());
+    const QStringList before = ConnectedNames(buses.sessionAddress());
+
     {
         platform::SessionBusOpener opener;
     }
-    SUCCEED();
+    platform::SessionBusOpener stopped;
+    stopped.wait();
+    stopped.open();
+    stopped.wait();
+
+    QStringList after = ConnectedNames(buses.sessionAddress());
+    for (const QString& name : before)
+        after.removeAll(name);
+    EXPECT_EQ(after.size(), 1) << "only the connection that asked: " << after.join(u' ').toStdString();
 }
 
 } // namespace
