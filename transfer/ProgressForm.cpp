@@ -110,12 +110,17 @@ TProgressForm::TProgressForm(const TProgressFormOptions& Options)
 // Escape does what the Cancel button does (Close, once the run is over), as in a dialog box.
 void TProgressForm::keyPressEvent(QKeyEvent* Event)
 {
-    if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier && !CancelBtn->isHidden()
-        && CancelBtn->isEnabled()) {
-        CancelBtn->click();
+    if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier && ClickCancel())
         return;
-    }
     QWidget::keyPressEvent(Event);
+}
+
+bool TProgressForm::ClickCancel()
+{
+    if (CancelBtn->isHidden() || !CancelBtn->isEnabled())
+        return false;
+    CancelBtn->click();
+    return true;
 }
 
 bool TProgressForm::event(QEvent* Event)
@@ -143,6 +148,11 @@ void TProgressForm::PaintPending()
 
 void TProgressForm::closeEvent(QCloseEvent* Event)
 {
+    // The window system's close request (Alt+F4) is the user's Escape: the button does what it
+    // does, with its events, and then the window goes if it may (the button's own close is
+    // not taken while this one is under way).
+    if (Event->spontaneous())
+        ClickCancel();
     if (OnCloseQuery && !OnCloseQuery()) {
         Event->ignore();
         return;

@@ -60,6 +60,8 @@ protected:
 
 private:
     void PaintPending();
+    // Clicks Cancel (Close once the run is over) when the dialog shows it enabled.
+    bool ClickCancel();
 
     // Changes are painted at most once a frame: a run of small files changes the texts and
     // the bar for every file, far more often than a screen shows them.

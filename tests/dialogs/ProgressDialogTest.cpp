@@ -6,6 +6,7 @@
 #include "transfer/WindowMetrics.h"
 
 #include <QTest>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <gtest/gtest.h>
 
@@ -538,6 +539,25 @@ TEST_P(ProgressDialogEscape, DoesWhatTheCancelButtonDoes)
     QWidget* focused = form->focusWidget() ? form->focusWidget() : form;
 
     QTest::keyClick(focused, Qt::Key_Escape);
+
+    EXPECT_EQ(cancelEvents, c.Cancels ? 1 : 0);
+    EXPECT_EQ(Engine.CancelRequested(), c.Cancels);
+    EXPECT_EQ(DialogFreed(), c.Closes);
+}
+
+// The window system's close request (Alt+F4; the dialog has no close box) is taken as Escape.
+TEST_P(ProgressDialogEscape, TheWindowSystemsCloseRequestDoesTheSame)
+{
+    const EscapeCase& c = GetParam();
+    Engine.DlgShowCancel = c.ShowCancel;
+    int cancelEvents = 0;
+    Engine.OnCopyCancel = [&](TWebTransfer*) { ++cancelEvents; };
+    TProgressForm* form = Build();
+    if (c.Completed)
+        Engine.ShowCompletionState();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+
+    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(form->windowHandle());
 
     EXPECT_EQ(cancelEvents, c.Cancels ? 1 : 0);
     EXPECT_EQ(Engine.CancelRequested(), c.Cancels);
