@@ -254,6 +254,8 @@ void TInstallForm::BuildControls()
 
     Memo = new TMemo(BottomPanel);
     Memo->setObjectName(QStringLiteral("Memo"));
+    // The label above it says what it holds; screen readers do not see that label as its name.
+    Memo->setAccessibleName(QStringLiteral("Install information"));
     Memo->setFont(Tahoma(Points9));
     Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
