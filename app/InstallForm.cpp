@@ -138,8 +138,10 @@ void TInstallForm::FormShow()
     const auto exists = [](const QString& WindowsPath) { return platform::windowsFileExists(WindowsPath); };
     const QString programFiles = GetSpecialFolder(38) + QStringLiteral("\\kaplix\\bin\\kaplix3.exe");
     const QString fixedProgramFiles = QStringLiteral("C:\\Program Files\\kaplix\\bin\\kaplix3.exe");
+    // A 32-bit setup program installs there on a 64-bit system.
+    const QString programFilesX86 = QStringLiteral("C:\\Program Files (x86)\\kaplix\\bin\\kaplix3.exe");
     const QString oldLocation = QStringLiteral("C:\\kaplix\\bin\\kaplix3.exe");
-    if (exists(programFiles) || exists(fixedProgramFiles)) {
+    if (exists(programFiles) || exists(fixedProgramFiles) || exists(programFilesX86)) {
         report << QStringLiteral("  KAPLIX is found in \"Program files\" location")
                << QStringLiteral("  Please use \"Install new on ...\" for upgrading (32- or 64-bit as appropriate)");
     } else if (exists(oldLocation)) {

@@ -159,6 +159,11 @@ INSTANTIATE_TEST_SUITE_P(Installations, StartupReport, testing::Values(
                {"  KAPLIX is found in \"Program files\" location",
                 "  Please use \"Install new on ...\" for upgrading (32- or 64-bit as appropriate)",
                 "  Windows version is determined to be 64-bit"}, false},
+    // Where a 32-bit setup program installs on a 64-bit system.
+    ReportCase{"ProgramFilesX86", {"C:\\Program Files (x86)\\kaplix\\bin\\kaplix3.exe"}, true,
+               {"  KAPLIX is found in \"Program files\" location",
+                "  Please use \"Install new on ...\" for upgrading (32- or 64-bit as appropriate)",
+                "  Windows version is determined to be 64-bit"}, false},
     ReportCase{"OldLocation", {"C:\\kaplix\\bin\\kaplix3.exe"}, true,
                {"  KAPLIX is found in the \"old\" location of \"C:\\kaplix\\",
                 "  Deinstallion is recommeded prior to reinstallation",
