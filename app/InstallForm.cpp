@@ -86,6 +86,8 @@ void TInstallForm::FormCreate()
     // and the user is told so even when the start-up directory can be written.
     const bool privateTemp = !temp.isEmpty();
     const bool startupWritable = CheckWriteAccess(StartupDir) == waWritable;
+    // Which folder "System temporary directory" means is not the same on every machine.
+    InstallToGrp->RadioButtons(1)->setToolTip(privateTemp ? temp : QStringLiteral("No private temporary folder"));
     if (!startupWritable && privateTemp && CheckWriteAccess(saveDir) == waWritable)
         InstallToGrp->SetItemIndex(1);
     else if (!startupWritable || !privateTemp)
@@ -181,6 +183,8 @@ void TInstallForm::RefreshSetupFiles()
         QLabel* status = row.StatusLabel.In(*this);
         status->setText(prefix + PresenceText(found));
         status->adjustSize();
+        // A screen reader's review finds the disabled button too, and with it the reason.
+        row.Install.In(*this)->setAccessibleDescription(status->text());
     }
 }
 

@@ -236,6 +236,8 @@ void TInstallForm::BuildControls()
                           Tahoma(Points10));
     CancelBtn->SetHint(QStringLiteral("Cancel installation"));
     CancelBtn->SetShowHint(true);
+    // The hint's words would tell a screen reader user that an installation is under way.
+    CancelBtn->setAccessibleDescription(QStringLiteral("Closes the install assistant"));
     Label16 = AddLabel(back, "Label16", 25, 594, QStringLiteral("Install information:"), rowFont);
 
     for (const TInstallerRow& row : InstallerRows) {

@@ -530,15 +530,45 @@ INSTANTIATE_TEST_SUITE_P(
                     RowNameCase{"CancelBtn", &TInstallForm::CancelBtn, "Done"}),
     caseName);
 
-TEST_F(InstallFormTest, DoneDescribesItselfByItsHint)
+TEST_F(InstallFormTest, DoneDescribesWhatItDoes)
 {
     ModalAnswerer answerer({Ok});
     auto form = Open();
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(form->CancelBtn);
-    EXPECT_EQ(accessible->text(QAccessible::Description), QStringLiteral("Cancel installation"));
+    EXPECT_EQ(accessible->text(QAccessible::Description), QStringLiteral("Closes the install assistant"));
+    EXPECT_EQ(form->CancelBtn->Hint(), QStringLiteral("Cancel installation")) << "the hint stays";
     QAccessibleInterface* group = QAccessible::queryAccessibleInterface(form->VersionRadio);
     EXPECT_EQ(group->role(), QAccessible::Grouping);
     EXPECT_EQ(group->text(QAccessible::Name), QStringLiteral("Select version to install"));
+}
+
+// A screen reader's review reaches a disabled Install button and hears why it is disabled;
+// the button follows the file as it comes and goes.
+TEST_F(InstallFormTest, InstallButtonsTellWhetherTheirFileIsThere)
+{
+    m_startup.write(QStringLiteral("KXsetup64.exe"), "MZ");
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    const auto description = [](QWidget* button) {
+        return QAccessible::queryAccessibleInterface(button)->text(QAccessible::Description);
+    };
+    EXPECT_EQ(description(form->Install64Btn), QStringLiteral("Install file is present"));
+    EXPECT_EQ(description(form->Install32Btn), QStringLiteral("Install file is missing"));
+    EXPECT_FALSE(form->Install32Btn->isEnabled());
+
+    QFile::remove(m_startup.filePath(QStringLiteral("KXsetup64.exe")));
+    form->RefreshSetupFiles();
+    EXPECT_EQ(description(form->Install64Btn), QStringLiteral("Install file is missing"));
+}
+
+// "System temporary directory" names the folder it means in its hint.
+TEST_F(InstallFormTest, TheTemporaryDirectoryChoiceShowsItsFolder)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    EXPECT_EQ(form->InstallToGrp->RadioButtons(1)->toolTip(), m_temp.path());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form->InstallToGrp->RadioButtons(1))->text(QAccessible::Description),
+              m_temp.path());
 }
 
 TEST_F(InstallFormTest, WindowGrowsAroundAFixedBackPanel)
