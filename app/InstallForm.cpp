@@ -14,6 +14,10 @@
 #include "transfer/WebTransfer.h"
 
 #include <QCloseEvent>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QFileInfo>
 #include <QTimer>
 #include <QWindow>
@@ -101,6 +105,7 @@ void TInstallForm::setVisible(bool Visible)
     const bool first = Visible && !FShown;
     if (first) {
         FShown = true;
+        FitToScreen();
         FormShow();
     }
     QWidget::setVisible(Visible);
@@ -116,12 +121,37 @@ void TInstallForm::setVisible(bool Visible)
 
 bool TInstallForm::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Watched == FContent && Event->type() == QEvent::Resize) {
+        LayoutContent(static_cast<QResizeEvent*>(Event)->size());
+        return false;
+    }
     if (Watched == windowHandle() && Event->type() == QEvent::Expose) {
         windowHandle()->removeEventFilter(this);
         // Queued, so the exposure is painted first.
         QTimer::singleShot(0, this, &TInstallForm::SetIcon);
     }
     return QWidget::eventFilter(Watched, Event);
+}
+
+void TInstallForm::FitToScreen()
+{
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    // The frame is not known before the window is shown; the window system keeps a window of
+    // the available size on the screen with its frame.
+    const QSize available = screen->availableGeometry().size();
+    QSize fitting = size().boundedTo(available);
+    // A window cut in one direction scrolls in that one: it is given the other scroll bar's
+    // room where the screen has it, so that its content is not cut in the other direction too.
+    if (fitting.height() < size().height())
+        fitting.rwidth() = qMin(fitting.width() + FScroller->verticalScrollBar()->sizeHint().width(), available.width());
+    if (fitting.width() < size().width())
+        fitting.rheight() = qMin(fitting.height() + FScroller->horizontalScrollBar()->sizeHint().height(), available.height());
+    if (fitting != size()) {
+        resize(fitting);
+        move(screen->availableGeometry().topLeft());
+    }
 }
 
 void TInstallForm::SetIcon()

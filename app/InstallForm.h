@@ -15,6 +15,7 @@ class TGlowButton;
 class TGradientPanel;
 class TOfficeRadioGroup;
 class TWebTransfer;
+class QScrollArea;
 
 // The assistant's main window: the start-up report, the setup-file inventory, and the
 // Download and Install buttons of the four installer rows.
@@ -97,6 +98,10 @@ public:
 
 private:
     void BuildControls();
+    // Places the panels and what follows the window's width on the content widget.
+    void LayoutContent(const QSize& Size);
+    // A screen smaller than the design's size gets a window of its own size, not larger.
+    void FitToScreen();
     void SetTabOrder();
     void BuildEngine();
     void FormCreate();
@@ -117,6 +122,8 @@ private:
     void RecordURLNotFound(const QString& URL);
 
     TInstallEnvironment FEnvironment;
+    QScrollArea* FScroller = nullptr;
+    QWidget* FContent = nullptr;
     bool FShown = false;
     // Gives the window its icon, once.
     void SetIcon();

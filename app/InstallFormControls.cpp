@@ -13,6 +13,7 @@
 #include "transfer/WebTransfer.h"
 
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QStyledItemDelegate>
 
 #include <map>
@@ -156,14 +157,30 @@ void TInstallForm::BuildControls()
     setPalette(palette);
     resize(DesignWidth, DesignHeight);
 
-    BackPanel = new TGradientPanel(this);
+    // The controls keep the design's places on a content widget of at least the design's
+    // size: a window made smaller than that (a small screen, a large scale) scrolls it instead
+    // of laying controls over each other. At the design's size or larger nothing scrolls.
+    FScroller = new QScrollArea(this);
+    FScroller->setObjectName(QStringLiteral("Scroller"));
+    FScroller->setFrameShape(QFrame::NoFrame);
+    FScroller->setFocusPolicy(Qt::NoFocus);
+    FScroller->setWidgetResizable(true);
+    FScroller->setAccessibleName(windowTitle());
+    FContent = new QWidget;
+    FContent->setObjectName(QStringLiteral("Content"));
+    FContent->setMinimumSize(DesignWidth, DesignHeight);
+    FContent->installEventFilter(this);
+    FScroller->setWidget(FContent);
+    FScroller->setGeometry(rect());
+
+    BackPanel = new TGradientPanel(FContent);
     BackPanel->setObjectName(QStringLiteral("BackPanel"));
     BackPanel->SetColor(clWhite);
     BackPanel->SetColorTo(RGBColor(235, 235, 235));
     BackPanel->SetBuffered(true);
     BackPanel->Caption().SetVisible(false);
 
-    BottomPanel = new TGradientPanel(this);
+    BottomPanel = new TGradientPanel(FContent);
     BottomPanel->setObjectName(QStringLiteral("BottomPanel"));
 
     QWidget* back = BackPanel;
@@ -304,8 +321,13 @@ void TInstallForm::SetTabOrder()
 void TInstallForm::resizeEvent(QResizeEvent* Event)
 {
     QWidget::resizeEvent(Event);
-    const int width = Event->size().width();
-    const int height = Event->size().height();
+    FScroller->setGeometry(rect());
+}
+
+void TInstallForm::LayoutContent(const QSize& Size)
+{
+    const int width = Size.width();
+    const int height = Size.height();
     BackPanel->setGeometry(0, 0, width, BackPanelHeight);
     BottomPanel->setGeometry(0, BackPanelHeight, width, qMax(0, height - BackPanelHeight));
     CancelBtn->move(width - CancelBtnRightGap - CancelBtn->width(), CancelBtn->y());

@@ -21,6 +21,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -584,6 +586,36 @@ TEST_F(InstallFormTest, WindowGrowsAroundAFixedBackPanel)
     EXPECT_EQ(form->CancelBtn->y(), 528);
     EXPECT_EQ(form->FileBox->width(), 223);
     EXPECT_EQ(form->FileBox->geometry().right(), form->BottomPanel->contentsRect().right());
+}
+
+// Made smaller than the design's size, the window scrolls its content instead of laying controls
+// over each other, and the keyboard brings what it reaches into view.
+TEST_F(InstallFormTest, ASmallerWindowScrollsAndKeepsTheDesignsPlaces)
+{
+    ModalAnswerer answerer({Ok});
+    auto form = Open();
+    form->resize(700, 500);
+    EXPECT_EQ(form->BackPanel->geometry(), QRect(0, 0, 981, 609));
+    EXPECT_EQ(form->BottomPanel->geometry(), QRect(0, 609, 981, 145));
+    EXPECT_EQ(form->CancelBtn->geometry(), InstallFormLayout::CancelBtnRect);
+    auto* scroller = form->findChild<QScrollArea*>(QStringLiteral("Scroller"));
+    ASSERT_NE(scroller, nullptr);
+    // The scroll bars follow once the resize has been laid out.
+    EXPECT_TRUE(waitFor([&] { return scroller->verticalScrollBar()->isVisible(); }));
+    EXPECT_TRUE(scroller->horizontalScrollBar()->isVisible());
+
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->CancelBtn->setFocus();
+    QTest::keyClick(form->CancelBtn, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), form->Memo);
+    const QRect shown = scroller->viewport()->rect();
+    const QRect log(form->Memo->mapTo(scroller->viewport(), QPoint(0, 0)), form->Memo->size());
+    EXPECT_TRUE(shown.intersects(log)) << "the log scrolled into view";
+
+    form->resize(981, 754);
+    EXPECT_TRUE(waitFor([&] { return !scroller->verticalScrollBar()->isVisible(); }));
+    EXPECT_FALSE(scroller->horizontalScrollBar()->isVisible());
 }
 
 // The download server: nginx serving stand-in setup files below /download/.

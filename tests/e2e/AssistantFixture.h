@@ -42,6 +42,13 @@ inline QRect ButtonRect(const char* name)
 // of its own.
 class AssistantTest : public testing::Test {
 protected:
+    AssistantTest() = default;
+    // On a screen of that size.
+    explicit AssistantTest(QSize screen)
+        : m_display(screen)
+    {
+    }
+
     void SetUp() override
     {
         ASSERT_TRUE(m_display.isRunning());

@@ -5,8 +5,12 @@
 
 void prepareTestEnvironment()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a screen of its own the window-less platform's screen is smaller than the main
+    // window's design size, and the window would open fitted to it. Tests see the screen the
+    // virtual displays of the end-to-end tests have.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KX_TEST_SUPPORT_DIR "/offscreen-screen.json");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QString dir = QDir::tempPath() + QStringLiteral("/kxtest-runtime");
         QDir().mkpath(dir);

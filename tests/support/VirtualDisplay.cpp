@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-VirtualDisplay::VirtualDisplay()
+VirtualDisplay::VirtualDisplay(QSize screen)
 {
     // Each test process asks for display numbers of its own, far from the low ones a server
     // left to pick would take: a number another test's server is just giving up could
@@ -17,10 +17,10 @@ VirtualDisplay::VirtualDisplay()
     constexpr int Numbers = 20000;
     const int base = static_cast<int>(::getpid() % Numbers);
     for (int attempt = 0; attempt < Attempts && m_name.isEmpty(); ++attempt)
-        start(FirstNumber + (base + attempt * 4099) % Numbers);
+        start(FirstNumber + (base + attempt * 4099) % Numbers, screen);
 }
 
-void VirtualDisplay::start(int number)
+void VirtualDisplay::start(int number, QSize screen)
 {
     // Xvfb writes the display number to the pipe once it is ready for clients.
     int pipeEnds[2];
@@ -29,7 +29,7 @@ void VirtualDisplay::start(int number)
     m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_server.setChildProcessModifier([readEnd = pipeEnds[0]] { ::close(readEnd); });
     m_server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(number), QStringLiteral("-displayfd"), QString::number(pipeEnds[1]), QStringLiteral("-screen"),
-                                            QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                                            QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()), QStringLiteral("-nolisten"),
                                             QStringLiteral("tcp"),
                                             // Without it the server resets whenever its last client
                                             // leaves (an xdotool call), and refuses the program
@@ -64,15 +64,32 @@ VirtualDisplay::~VirtualDisplay()
     m_server.waitForFinished(5000);
 }
 
-QString VirtualDisplay::xdotool(const QStringList& arguments) const
+QString VirtualDisplay::run(const QString& program, const QStringList& arguments, bool* ok) const
 {
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), m_name);
     tool.setProcessEnvironment(environment);
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished(10000);
+    tool.start(program, arguments);
+    const bool finished = tool.waitForFinished(10000);
+    if (ok)
+        *ok = finished && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
     return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+}
+
+QString VirtualDisplay::xdotool(const QStringList& arguments) const
+{
+    return run(QStringLiteral("xdotool"), arguments);
+}
+
+bool VirtualDisplay::setWorkArea(const QRect& area) const
+{
+    bool ok = false;
+    run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-f"), QStringLiteral("_NET_WORKAREA"),
+                                  QStringLiteral("32c"), QStringLiteral("-set"), QStringLiteral("_NET_WORKAREA"),
+                                  QStringLiteral("%1, %2, %3, %4").arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height())},
+        &ok);
+    return ok;
 }
 
 QString VirtualDisplay::waitForWindow(const QString& titlePattern, int timeoutMs) const
@@ -88,15 +105,25 @@ QString VirtualDisplay::waitForWindow(const QString& titlePattern, int timeoutMs
 
 QPoint VirtualDisplay::windowOrigin(const QString& window) const
 {
+    return windowGeometry(window).topLeft();
+}
+
+QRect VirtualDisplay::windowGeometry(const QString& window) const
+{
     const QString shell = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
-    QPoint origin;
+    QRect geometry;
     for (const QString& line : shell.split(u'\n')) {
+        const QString value = line.section(u'=', 1);
         if (line.startsWith(QStringLiteral("X=")))
-            origin.setX(line.mid(2).toInt());
-        if (line.startsWith(QStringLiteral("Y=")))
-            origin.setY(line.mid(2).toInt());
+            geometry.moveLeft(value.toInt());
+        else if (line.startsWith(QStringLiteral("Y=")))
+            geometry.moveTop(value.toInt());
+        else if (line.startsWith(QStringLiteral("WIDTH=")))
+            geometry.setWidth(value.toInt());
+        else if (line.startsWith(QStringLiteral("HEIGHT=")))
+            geometry.setHeight(value.toInt());
     }
-    return origin;
+    return geometry;
 }
 
 bool VirtualDisplay::screenshot(const QString& path) const
