@@ -7,7 +7,6 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAction>
-#include <QLineEdit>
 
 #include <functional>
 #include <ostream>
@@ -85,32 +84,25 @@ std::vector<ActivationCase> ActivationCases()
     return Cases;
 }
 
-// A tab-stop button with an accelerator, beside a line edit, in a window that has the keyboard.
-class OneActivationPath : public GlowButtonTest, public testing::WithParamInterface<ActivationCase>
+// The button has an accelerator, and its OnClick or an action.
+class OneActivationPath : public KeyboardButtons, public testing::WithParamInterface<ActivationCase>
 {
 protected:
     void SetUp() override
     {
-        GlowButtonTest::SetUp();
-        Edit = new QLineEdit(Form.get());
-        Edit->setGeometry(10, 60, 180, 24);
-        Edit->show();
+        KeyboardButtons::SetUp();
         Button->SetCaption(QStringLiteral("&Download"));
-        Button->SetTabStop(true);
         if (GetParam().Binding == bdAction) {
             Button->OnClick = nullptr;
             Action = new QAction(QStringLiteral("Download"), Form.get());
             QObject::connect(Action, &QAction::triggered, [this] { ++Triggered; });
             Button->SetAction(Action);
         }
-        Form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
     }
 
     int HandlerCalls() const { return GetParam().Binding == bdAction ? Triggered : ClicksOf(Button); }
 
     AccessibilitySpy Spy; // a screen reader is listening
-    QLineEdit* Edit = nullptr;
     QAction* Action = nullptr;
     int Triggered = 0;
 };
