@@ -1,6 +1,6 @@
 #include "controls/Colors.h"
 
-#include "platform/SystemColors.h"
+#include "controls/SystemColors.h"
 
 TColor ColorToRGB(TColor Color)
 {

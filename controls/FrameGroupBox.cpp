@@ -1,7 +1,6 @@
 #include "controls/FrameGroupBox.h"
 
-#include "controls/ControlsAccessibility.h"
-
+#include "controls/AccessibleInterfaces.h"
 #include "controls/CaptionRenderer.h"
 #include "controls/OfficeCheckBox.h"
 #include "controls/OfficeGlyphs.h"

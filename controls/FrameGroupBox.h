@@ -3,7 +3,7 @@
 #include "controls/Colors.h"
 #include "controls/ControlSupport.h"
 #include "controls/ControlTypes.h"
-#include "controls/ControlsAccessibility.h"
+#include "controls/AccessibleEvents.h"
 
 #include <QList>
 #include <QPixmap>

@@ -1,5 +1,7 @@
 #include "controls/GlowButton.h"
 
+#include "controls/AccessibleInterfaces.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>

@@ -4,7 +4,7 @@
 #include "controls/ButtonPicture.h"
 #include "controls/ControlSupport.h"
 #include "controls/Colors.h"
-#include "controls/ControlsAccessibility.h"
+#include "controls/AccessibleEvents.h"
 #include "controls/GlowButtonAppearance.h"
 #include "controls/GlyphList.h"
 
@@ -169,6 +169,19 @@ public:
 
     // Presses the button by code, as a click of the user would.
     void Click();
+    // What Enter on the active button, the accelerator and a screen reader's press do: a button
+    // that is all menu opens it; any other toggles when check-style, then clicks.
+    void ClickOrDropDown();
+
+    // The states the button shows, for whoever reads it without drawing it.
+    TGlowButtonStyle Style() const { return FStyle; }
+    int GroupIndex() const { return FGroupIndex; }
+    // Pressed in: the group member that is down, or the check-style button that is checked.
+    bool Down() const { return FDownChecked; }
+    // Held down this moment by the mouse or a key.
+    bool Pressed() const { return FDown; }
+    // Showing the pointer over it.
+    bool Hot() const { return FHot; }
 
     TNotifyEvent OnClick;
     TNotifyEvent OnMouseEnter;
@@ -185,13 +198,10 @@ protected:
     void SetAllowAllUp(bool Value);
     bool AlwaysShowAccel() const { return FAlwaysShowAccel; }
     void SetAlwaysShowAccel(bool Value) { if (AssignIfChanged(FAlwaysShowAccel, Value)) update(); }
-    bool Down() const { return FDownChecked; }
     void SetDown(bool Value);
-    int GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(int Value);
     TButtonLayout Layout() const { return FLayout; }
     void SetLayout(TButtonLayout Value) { if (AssignIfChanged(FLayout, Value)) RequestResize(); }
-    TGlowButtonStyle Style() const { return FStyle; }
     void SetStyle(TGlowButtonStyle Value);
     TButtonSizeState MaxButtonSizeState() const { return FMaxButtonSizeState; }
     void SetMaxButtonSizeState(TButtonSizeState Value) { if (AssignIfChanged(FMaxButtonSizeState, Value)) RequestResize(); }
@@ -244,8 +254,6 @@ protected:
     void focusOutEvent(QFocusEvent* Event) override;
 
 private:
-    friend class TGlowButtonAccessible;
-
     bool HandleEvent(QEvent* Event);
     void RequestResize();
     // Brings the draw state in line with the enabled flag and the check style; every handler
@@ -272,7 +280,6 @@ private:
     bool DialogKey(QKeyEvent* Key);
     bool Accelerator();
     void SetFormModalResult();
-    void ClickOrDropDown();
     void FocusMoved(QWidget* Now);
     void UpdateShortcuts();
     void SyncFromAction();
@@ -367,13 +374,10 @@ public:
     using TCustomGlowButton::SetAllowAllUp;
     using TCustomGlowButton::AlwaysShowAccel;
     using TCustomGlowButton::SetAlwaysShowAccel;
-    using TCustomGlowButton::Down;
     using TCustomGlowButton::SetDown;
-    using TCustomGlowButton::GroupIndex;
     using TCustomGlowButton::SetGroupIndex;
     using TCustomGlowButton::Layout;
     using TCustomGlowButton::SetLayout;
-    using TCustomGlowButton::Style;
     using TCustomGlowButton::SetStyle;
     using TCustomGlowButton::MaxButtonSizeState;
     using TCustomGlowButton::SetMaxButtonSizeState;

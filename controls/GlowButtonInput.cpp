@@ -254,10 +254,12 @@ void TCustomGlowButton::keyPressEvent(QKeyEvent* Event)
         if (FGroupIndex == 0)
             FDown = true;
         update();
-        // The character the key types: Space and Enter click at once.
-        SetFormModalResult();
+        // The character the key types: Space and Enter click at once; a group member clicks
+        // when the key comes up, once it has changed its state.
         if (FGroupIndex == 0)
-            Raise(OnClick, this);
+            Click();
+        else
+            SetFormModalResult();
         Event->accept();
         return;
     }
@@ -285,7 +287,7 @@ void TCustomGlowButton::keyReleaseEvent(QKeyEvent* Event)
         }
         FDownChecked = !FDownChecked;
         GroupChanged();
-        Raise(OnClick, this);
+        Click();
     } else {
         FDown = false;
         FState = dsUp;

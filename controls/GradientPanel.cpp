@@ -1,7 +1,8 @@
 #include "controls/GradientPanel.h"
 
+#include "controls/AccessibleEvents.h"
+#include "controls/AccessibleInterfaces.h"
 #include "controls/CaptionLinks.h"
-#include "controls/ControlsAccessibility.h"
 #include "controls/DeviceRatio.h"
 #include "controls/GradientDrawing.h"
 #include "controls/Rounding.h"

@@ -1,5 +1,6 @@
 #include "controls/OfficeCaptionButton.h"
 
+#include "controls/AccessibleInterfaces.h"
 #include "controls/CaptionLinks.h"
 #include "controls/OfficeCaption.h"
 #include "controls/OfficeGlyphs.h"

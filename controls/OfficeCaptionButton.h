@@ -4,7 +4,7 @@
 #include "controls/Colors.h"
 #include "controls/ControlSupport.h"
 #include "controls/ControlTypes.h"
-#include "controls/ControlsAccessibility.h"
+#include "controls/AccessibleEvents.h"
 
 #include <QImage>
 #include <QStyle>
@@ -65,6 +65,10 @@ public:
     virtual std::uint32_t GetVersionNr() const;
     QString Version() const;
 
+    // Does what a released Space key does: a check box takes its next state, a radio item is
+    // selected, and the click is raised. A screen reader's toggle comes here.
+    void Press() { ClickedBySpace(); }
+
     std::function<void(QObject* Sender)> OnClick;
     std::function<void(QObject* Sender, const QString& Anchor)> OnAnchorClick;
     std::function<void(QObject* Sender, const QString& Anchor)> OnAnchorEnter;
@@ -121,8 +125,6 @@ protected:
     void ReportAccessibleState() { FAccessibleState.Report(this); }
 
 private:
-    friend class TOfficeCaptionButtonAccessible;
-
     bool HandleEvent(QEvent* Event);
     bool RightAligned() const;
     TCaptionOptions CaptionOptions() const;

@@ -1,6 +1,6 @@
 #include "transfer/WtLogin.h"
 
-#include "platform/SystemColors.h"
+#include "controls/SystemColors.h"
 #include "transfer/WindowMetrics.h"
 
 #include <QGuiApplication>

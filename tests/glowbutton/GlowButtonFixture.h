@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -110,4 +111,30 @@ protected:
     TProbeButton* Button = nullptr;
     std::vector<QObject*> Clicks;
     int SavedInterval = 20;
+};
+
+// Two tab-stop buttons after a line edit, in a window that has the keyboard.
+class KeyboardButtons : public GlowButtonTest
+{
+protected:
+    void SetUp() override
+    {
+        GlowButtonTest::SetUp();
+        Edit = new QLineEdit(Form.get());
+        Edit->setGeometry(10, 60, 180, 24);
+        Edit->show();
+        Other = AddButton(QStringLiteral("Cancel"), QRect(200, 10, 180, 28));
+        // Qt orders only controls that can take the focus.
+        Button->SetTabStop(true);
+        Other->SetTabStop(true);
+        QWidget::setTabOrder(Edit, Button);
+        QWidget::setTabOrder(Button, Other);
+        Form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+        Edit->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Edit->hasFocus(); }, 5000));
+    }
+
+    QLineEdit* Edit = nullptr;
+    TProbeButton* Other = nullptr;
 };

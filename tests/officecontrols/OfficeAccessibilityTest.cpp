@@ -1,4 +1,4 @@
-#include "controls/ControlsAccessibility.h"
+#include "controls/AccessibleInterfaces.h"
 #include "controls/FrameGroupBox.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeCheckBox.h"

@@ -1,4 +1,4 @@
-#include "platform/SystemColors.h"
+#include "controls/SystemColors.h"
 
 #include <array>
 
