@@ -5,6 +5,7 @@
 #include "platform/LocalFiles.h"
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
+#include "transfer/DownloadSize.h"
 #include "transfer/DownloadTarget.h"
 #include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
@@ -36,6 +37,18 @@ QString AuthorizationHeader(const QString& User, const QString& Password)
     if (User.isEmpty() && Password.isEmpty())
         return {};
     return QStringLiteral("Authorization: Basic ") + Base64Encode(User + u':' + Password) + QStringLiteral("\r\n\r\n");
+}
+
+// What an interrupted earlier download from URL to Planned kept that this one may go on
+// with. A part as large as the file may be has no rest to ask for: it is dropped.
+TPartialDownload KeptPart(const QString& Planned, const QString& URL, const TDownloadSize& Sizes)
+{
+    if (Planned.isEmpty())
+        return {};
+    TPartialDownload partial = TPartialDownload::Find(Planned, URL);
+    if (partial.Size > 0 && Sizes.Limit() >= 0 && partial.Size >= Sizes.Limit())
+        partial.Forget();
+    return partial;
 }
 
 // Asks for the rest of a kept partial file, and only while the file is what the server still has.
@@ -130,12 +143,10 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     }
 
     // What an interrupted earlier run of this job kept: only the rest is asked for.
+    const TDownloadSize sizes{Item.ExpectedSize, Item.MaxSize};
     TPartialDownload partial;
-    if (Item.Resume) {
-        const QString planned = PlannedTarget(Item, fileName, AutoURLDecode, CreateUniqueFilenames);
-        if (!planned.isEmpty())
-            partial = TPartialDownload::Find(planned, URL);
-    }
+    if (Item.Resume)
+        partial = KeptPart(PlannedTarget(Item, fileName, AutoURLDecode, CreateUniqueFilenames), URL, sizes);
 
     platform::OpenFlags flags = platform::OpenFlag::Reload | platform::OpenFlag::NoCacheWrite;
     if (HTTPKeepAliveAuthentication)
@@ -240,10 +251,18 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     ForceDirs(DirectoryPart(path));
     const std::int64_t contentLength = request->contentLength();
     const std::int64_t resumed = partial.Size;
-    if (!CheckRoom(path, contentLength >= 0 ? resumed + contentLength : -1, resumed))
+    const std::int64_t announced = contentLength >= 0 ? resumed + contentLength : -1;
+    // A file announced at another size than the job allows is refused before its body is
+    // read; a kept part stays, as another server may have the rest of it.
+    if (!sizes.MayBe(announced)) {
+        ReportError(weSize, path);
+        return false;
+    }
+    if (!CheckRoom(path, announced, resumed))
         return false;
     TDownloadTarget file;
     file.Expect(Item.ExpectedSHA256, Item.ExpectedStart, Item.ComputeSHA256);
+    file.ExpectSize(sizes);
     if (resumed > 0) {
         // The kept file must still be the one the rest was asked for (the name may have
         // been taken meanwhile): otherwise the rest cannot be used, and the next run starts over.
@@ -285,11 +304,19 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     std::int64_t blockLength = BlockSize;
     char buffer[BlockSize];
     bool interrupted = false;
+    QString interruptedBy;
     bool writeFailed = false;
     while (blockLength > 0 && !FCancelled) {
         KeepResponsive();
-        if (!request->read(buffer, BlockSize, blockLength).ok) {
+        // Never more than one byte past the size the file may have: that byte shows the body
+        // is too long, and the rest of an endless one is never read.
+        const platform::InternetResult got = request->read(buffer, sizes.NextRead(done, BlockSize), blockLength);
+        if (!got.ok) {
             interrupted = true;
+            FLastInternetResult = got;
+            // A limit on a slow answer is named; the network's own failures keep the plain text.
+            if (got.tooSlow)
+                interruptedBy = got.message;
             break;
         }
         if (blockLength > 0 && !file.Write(buffer, blockLength)) {
@@ -308,7 +335,8 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         return result;
     }
     const bool cutShort = contentLength >= 0 && done - resumed < contentLength;
-    if (!FinishDownload(file, Run, writeFailed, interrupted || cutShort, path, HttpErrorPrefix(weTargetCreate)))
+    if (!FinishDownload(file, Run, writeFailed, interrupted || cutShort, path, HttpErrorPrefix(weTargetCreate),
+                        interruptedBy))
         return false;
     return result;
 }

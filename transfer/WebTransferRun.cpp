@@ -116,6 +116,8 @@ void TWebTransfer::OpenInternetSession()
         FHinternet->setSendTimeout(milliseconds);
         FHinternet->setReceiveTimeout(milliseconds);
     }
+    FHinternet->setResponseHeadTimeout(ResponseHeadTimeout);
+    FHinternet->setLowSpeedLimit(LowSpeedLimit, LowSpeedTime);
     // Proxy credentials are the proxy's business: they never travel inside an address.
     if (!ProxyUserID.isEmpty() && !ProxyPassword.isEmpty())
         FHinternet->setProxyCredentials(ProxyUserID, ProxyPassword);

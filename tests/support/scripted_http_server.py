@@ -24,6 +24,10 @@ client that only appends names to a base address: /reset/size=9000&at=10/a.exe i
   /loop                  302 back to the same address, forever
   /claim[size,length]    announces length bytes, sends size bytes, then closes
   /trickle[size]         announces size bytes and sends one a second
+  /slowhead[lines,every,size]
+                         sends its status line, then lines header lines (40 when not given), one
+                         every every seconds (0.5), then 200 with size bytes
+  /endless               200 with a chunked body that never ends (until the client hangs up)
   /badchunk[size]        chunked: one chunk of size bytes, then a chunk size that is no number
   /reset[size,at]        announces size bytes, sends at bytes, then resets the connection
   /flaky[fail,code,after,size]
@@ -268,6 +272,35 @@ class Handler(BaseHTTPRequestHandler):
                 self.wfile.write(bytes([byte]))
                 self.wfile.flush()
                 time.sleep(1)
+        self.quietly(send)
+        self.close_connection = True
+
+    def trickle_head(self, query, lines):
+        every = float(query.get("every", "0.5"))
+        for index in range(lines):
+            self.wfile.write(b"X-Slow-%d: %s\r\n" % (index, b"a" * 10))
+            self.wfile.flush()
+            time.sleep(every)
+
+    def route_slowhead(self, query, size):
+        def send():
+            self.wfile.write(b"HTTP/1.1 200 OK\r\n")
+            self.wfile.flush()
+            self.trickle_head(query, int(query.get("lines", "40")))
+            self.wfile.write(b"Content-Length: %d\r\n\r\n" % size + body_of(size))
+            self.wfile.flush()
+        self.quietly(send)
+        self.close_connection = True
+
+    def route_endless(self, query, size):
+        def send():
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            chunk = body_of(16384)
+            while True:
+                self.wfile.write(b"%x\r\n" % len(chunk) + chunk + b"\r\n")
+                self.wfile.flush()
         self.quietly(send)
         self.close_connection = True
 
