@@ -39,22 +39,58 @@ QString AuthorizationHeader(const QString& User, const QString& Password)
     return QStringLiteral("Authorization: Basic ") + Base64Encode(User + u':' + Password) + QStringLiteral("\r\n\r\n");
 }
 
-// What an interrupted earlier download from URL to Planned kept that this one may go on
-// with. A part as large as the file may be has no rest to ask for: it is dropped.
-TPartialDownload KeptPart(const QString& Planned, const QString& URL, const TDownloadSize& Sizes)
+// What a part kept by this job's download is known by, and whether any address may go on
+// with it: only a job that names the whole file's checksum can let the checksum decide.
+struct TPartSource {
+    QByteArray Key;
+    bool AnySource = false;
+};
+
+TPartSource PartSourceOf(const TWebTransferItem& Item, const QString& URL)
+{
+    if (Item.ResumeFromAnySource) {
+        const QByteArray file = TPartialDownload::FileSource(Item.ExpectedSHA256);
+        if (!file.isEmpty())
+            return {file, true};
+    }
+    return {TPartialDownload::AddressSource(URL), false};
+}
+
+// What an interrupted earlier download to Planned kept that this one may go on with. A part
+// as large as the file may be has no rest to ask for: it is dropped.
+TPartialDownload KeptPart(const QString& Planned, const TPartSource& Source, const TDownloadSize& Sizes)
 {
     if (Planned.isEmpty())
         return {};
-    TPartialDownload partial = TPartialDownload::Find(Planned, URL);
+    TPartialDownload partial = TPartialDownload::Find(Planned, Source.Key);
     if (partial.Size > 0 && Sizes.Limit() >= 0 && partial.Size >= Sizes.Limit())
         partial.Forget();
     return partial;
 }
 
-// Asks for the rest of a kept partial file, and only while the file is what the server still has.
+// Asks for the rest of a kept partial file, and only while the file is what the server still
+// has; a part any server may go on with asks plainly, as another server's validator means
+// nothing here.
 QString RangeHeaders(const TPartialDownload& Partial)
 {
-    return QStringLiteral("Range: bytes=%1-\r\nIf-Range: %2\r\n").arg(Partial.Size).arg(Partial.Validator);
+    QString headers = QStringLiteral("Range: bytes=%1-\r\n").arg(Partial.Size);
+    if (!Partial.AnySource)
+        headers += QStringLiteral("If-Range: %1\r\n").arg(Partial.Validator);
+    return headers;
+}
+
+// Whether a 206 answer is still the file the kept part came from, as far as the validator the
+// record holds tells, be it an ETag or a Last-Modified: an answer that carries one of that
+// kind must carry the same. One that carries none honoured If-Range as far as anyone can tell.
+bool KeepsValidator(const platform::InternetRequest& Request, const TPartialDownload& Partial)
+{
+    if (Partial.AnySource)
+        return true;
+    const QString tag = Request.header(QByteArrayLiteral("ETag")).trimmed();
+    const QString date = Request.header(QByteArrayLiteral("Last-Modified")).trimmed();
+    if (Partial.Validator == tag || Partial.Validator == date)
+        return true;
+    return Partial.Validator.startsWith(u'"') ? tag.isEmpty() : date.isEmpty();
 }
 
 enum TResumeAnswer {
@@ -80,10 +116,8 @@ TResumeAnswer CheckResumeAnswer(const platform::InternetRequest& Request, const 
     if (!ParseContentRange(Request.header(QByteArrayLiteral("Content-Range")), first, last, total))
         return raStartOver;
     const std::int64_t length = Request.contentLength();
-    const QString tag = Request.header(QByteArrayLiteral("ETag")).trimmed();
-    const bool sameFile = tag.isEmpty() || !Partial.Validator.startsWith(u'"') || tag == Partial.Validator;
     if (first != Partial.Size || last != total - 1 || (Partial.Total >= 0 && total != Partial.Total)
-        || (length >= 0 && length != last - first + 1) || !sameFile)
+        || (length >= 0 && length != last - first + 1) || !KeepsValidator(Request, Partial))
         return raStartOver;
     return raResumed;
 }
@@ -144,9 +178,10 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
 
     // What an interrupted earlier run of this job kept: only the rest is asked for.
     const TDownloadSize sizes{Item.ExpectedSize, Item.MaxSize};
+    const TPartSource partSource = PartSourceOf(Item, URL);
     TPartialDownload partial;
     if (Item.Resume)
-        partial = KeptPart(PlannedTarget(Item, fileName, AutoURLDecode, CreateUniqueFilenames), URL, sizes);
+        partial = KeptPart(PlannedTarget(Item, fileName, AutoURLDecode, CreateUniqueFilenames), partSource, sizes);
 
     platform::OpenFlags flags = platform::OpenFlag::Reload | platform::OpenFlag::NoCacheWrite;
     if (HTTPKeepAliveAuthentication)
@@ -273,6 +308,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
             ReportError(weInterrupted, path);
             return false;
         }
+        Run.ResumedBytes = resumed;
     } else {
         bool opened = false;
         // A file that can be resumed is kept under a name of its own; where that name cannot
@@ -283,8 +319,8 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
             fresh.Validator = TPartialDownload::ValidatorOf(request->header(QByteArrayLiteral("ETag")),
                                                             request->header(QByteArrayLiteral("Last-Modified")));
             fresh.Total = contentLength;
-            if (!fresh.Validator.isEmpty())
-                opened = file.OpenResumable(path, fresh.PartPath(), fresh.InfoPath(), fresh.Record(URL));
+            if (!fresh.Validator.isEmpty() || partSource.AnySource)
+                opened = file.OpenResumable(path, fresh.PartPath(), fresh.InfoPath(), fresh.Record(partSource.Key));
         }
         if (!opened && !OpenTarget(file, path)) {
             ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);

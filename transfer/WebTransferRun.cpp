@@ -266,10 +266,12 @@ void TWebTransfer::DoCopy()
 
         // A digest belongs to the run that downloaded its file.
         item.FSHA256.clear();
+        item.FResumedBytes = 0;
         TJobRun run{idx, item.FileDate, false, KeepConnectionFor(idx), {}};
         const bool result = RunJob(item, run);
         StoreJobResult(item, result, run.DateSlot, run.NotNewer);
         item.FSHA256 = run.SHA256;
+        item.FResumedBytes = run.ResumedBytes;
 
         if (FCancelled)
             break;
