@@ -14,6 +14,6 @@ TInstallEnvironment TInstallEnvironment::FromPlatform()
     environment.TempDirProblem = temp.problem;
     environment.ProgramFilesFolder = platform::specialFolder(ProgramFilesFolder);
     environment.Windows64Bit = platform::isNative64Bit();
-    environment.ShellOpen = platform::shellOpen;
+    environment.ShellOpen = [](const QString& Path) { return platform::shellOpen(Path); };
     return environment;
 }

@@ -18,6 +18,10 @@ struct TInstallEnvironment {
     // Opens a file the way the shell's "open" does, without waiting, and says whether it
     // started; unassigned opens nothing.
     std::function<platform::ProgramStart(const QString& Path)> ShellOpen;
+    // Told of each setup file Install has checked, just before the copy that starts is made
+    // from it; unassigned does nothing. Whatever happens to the file from here on, what starts
+    // is what was checked.
+    std::function<void(const QString& Path)> OnSetupFileChecked;
 
     static TInstallEnvironment FromPlatform();
 };

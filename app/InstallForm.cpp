@@ -8,9 +8,7 @@
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
-#include "platform/PrivateFiles.h"
 #include "platform/SystemProbes.h"
-#include "platform/WineLauncher.h"
 #include "transfer/WebTransfer.h"
 
 #include <QCloseEvent>
@@ -32,16 +30,6 @@ QString WithSeparator(const QString& Dir)
 bool IsFile(const QString& Path)
 {
     return !Path.isEmpty() && QFileInfo(Path).isFile();
-}
-
-// Why the shell did not start a setup file, and for a missing Wine what to do about it.
-QString NotStartedReason(const platform::ProgramStart& Start)
-{
-    if (Start.status == platform::ProgramStart::Status::WineMissing)
-        return QStringLiteral("Windows setup programs need Wine, which is not installed on this computer.\r"
-                              "Install your distribution's \"wine\" package (on Debian or Ubuntu: "
-                              "sudo apt install wine), then click Install again.");
-    return Start.problem;
 }
 
 } // namespace
@@ -86,6 +74,7 @@ void TInstallForm::FormCreate()
     const QString temp = GetTempDir();
     saveDir = temp.isEmpty() ? QStringLiteral("/") : WithSeparator(temp);
     installDir.clear();
+    RemoveStaleStartCopies();
     // Without a temporary directory of the user's own there is nowhere safe to fall back to,
     // and the user is told so even when the start-up directory can be written.
     const bool privateTemp = !temp.isEmpty();
@@ -227,32 +216,6 @@ QString TInstallForm::FindSetupFile(const QString& Name)
     }
     ShowErrorBox(this, QStringLiteral("Install file ") + Name + QStringLiteral("not found."));
     return {};
-}
-
-void TInstallForm::InstallBtnClick(QObject* Sender)
-{
-    if (FTransferring)
-        return;
-    const QString name = InstallFileName(TagOf(Sender));
-    const QString path = name.isEmpty() ? QString() : FindSetupFile(name);
-    if (IsFile(path)) {
-        // Started, the setup program acts with all the user's rights: nothing that somebody
-        // else could have put or changed there is run.
-        const QString unsafe = platform::whyUnsafeToRun(path);
-        if (!unsafe.isEmpty()) {
-            ShowErrorBox(this, QStringLiteral("Install file not started.\r") + path + u'\r' + unsafe);
-            return;
-        }
-        const platform::ProgramStart start = FEnvironment.ShellOpen ? FEnvironment.ShellOpen(path) : platform::ProgramStart{};
-        if (!start.started()) {
-            // The log line would tell of a start that never happened.
-            ShowErrorBox(this, QStringLiteral("Install file not started.\r") + path + u'\r' + NotStartedReason(start));
-            return;
-        }
-        Memo->appendPlainText(QStringLiteral("Downloading file ") + path);
-    } else {
-        ShowErrorBox(this, QStringLiteral("Install file not found.\r") + path);
-    }
 }
 
 void TInstallForm::CancelBtnClick(QObject*)

@@ -5,6 +5,7 @@
 #include "app/Memo.h"
 #include "app/ReleaseCheck.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QListWidget>
 #include <QWidget>
@@ -139,4 +140,31 @@ private:
     // The download under way: its file name and version, for the messages.
     QString FDownloadName;
     QString FDownloadVersion;
+
+    // Install starts only what was checked (InstallFormLaunch.cpp).
+    // A setup file whose checksum a signed checksum list gave in this run: where it lies and
+    // its SHA-256 (lower-case hexadecimal).
+    struct TCheckedFile {
+        QString Path;
+        QString SHA256;
+    };
+    // By the name of the file on the download server: the file a download brought, verified
+    // by the signed list, or a file found on disk that the list vouched for.
+    QHash<QString, TCheckedFile> FCheckedFiles;
+    // Notes a download that succeeded, and how it was checked; only a signed list vouches.
+    void RecordDownload(const QString& FileName, const QString& Path, const TReleaseCheck& Check);
+    // The checked file of that name, while it is there; empty otherwise.
+    QString CheckedFilePath(const QString& ServerName) const;
+    // The SHA-256 the setup file at Path must have to be started: the one checked in this
+    // run, the one the chosen version's signed list gives for a file found on disk, or, for
+    // a file that cannot be verified and the user starts anyway, its own. Empty when it is
+    // not to be started.
+    QString SHA256ToStart(const QString& ServerName, const QString& Path);
+    // Starts a private copy of the file at Path that has the checked SHA-256, and logs it.
+    void StartCheckedFile(const QString& Path, const QString& ServerName, const QString& SHA256);
+    void RemoveStaleStartCopies();
+    // The chosen version's signed checksum list, asked of each server in turn until one
+    // answers, checked for FileName (InstallFormDownload.cpp). Cancelled when the user
+    // stopped the fetch or closed the window.
+    TReleaseCheck CheckChosenVersion(const QString& FileName, bool& Cancelled);
 };

@@ -147,6 +147,7 @@ TInstallForm::TServerOutcome TInstallForm::DownloadFrom(const QString& Base, con
     FFailure = {};
     WebTransfer->Execute();
     if (job->Success()) {
+        RecordDownload(FileName, installDir + job->TargetFilename, check);
         Memo->appendPlainText(QStringLiteral("Downloaded ") + FileName + QStringLiteral(" for version ")
                               + FDownloadVersion + QStringLiteral(" from ") + URLWithoutPassword(Base)
                               + QStringLiteral(": ") + VerificationText(check.Verification));
@@ -159,6 +160,34 @@ TInstallForm::TServerOutcome TInstallForm::DownloadFrom(const QString& Base, con
     const bool tryNext = FMoreServers && AnotherServerMayHelp(problem);
     ReportFailure(Base, problem, FFailure.Details, false);
     return tryNext ? soTryNext : soStop;
+}
+
+TReleaseCheck TInstallForm::CheckChosenVersion(const QString& FileName, bool& Cancelled)
+{
+    TReleaseCheck check;
+    check.Problem = dpNotVerified;
+    const QString path = VersionPath(VersionRadio->ItemIndex());
+    if (path.isEmpty())
+        return check;
+    const QByteArray key = ReleaseKey();
+    FTransferring = true;
+    for (const QString& base : DownloadBaseURLs()) {
+        TFetchedFile list;
+        TFetchedFile signature;
+        if (!FetchChecksumList(base + path, true, list, signature)) {
+            Cancelled = true;
+            break;
+        }
+        check = CheckRelease(key, FileName, list, signature);
+        if (check.Allowed || !AnotherServerMayHelp(check.Problem))
+            break;
+    }
+    FTransferring = false;
+    if (FCloseRequested) {
+        Cancelled = true;
+        close();
+    }
+    return check;
 }
 
 bool TInstallForm::FetchChecksumList(const QString& DirURL, bool Signed, TFetchedFile& List, TFetchedFile& Signature)

@@ -1,14 +1,20 @@
 #include "app/MessageBoxes.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
-void ShowBox(QWidget* Parent, QMessageBox::Icon Icon, const QString& Caption, const QString& Text)
+QString Lines(const QString& Text)
 {
     QString lines = Text;
     lines.replace(u'\r', u'\n');
-    QMessageBox box(Icon, Caption, lines, QMessageBox::Ok, Parent);
+    return lines;
+}
+
+void ShowBox(QWidget* Parent, QMessageBox::Icon Icon, const QString& Caption, const QString& Text)
+{
+    QMessageBox box(Icon, Caption, Lines(Text), QMessageBox::Ok, Parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -23,4 +29,19 @@ void ShowErrorBox(QWidget* Parent, const QString& Text)
 void ShowInformationBox(QWidget* Parent, const QString& Text)
 {
     ShowBox(Parent, QMessageBox::Information, QStringLiteral("Information"), Text);
+}
+
+bool ShowStartAnywayBox(QWidget* Parent, const QString& Text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), Lines(Text), QMessageBox::NoButton, Parent);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* start = box.addButton(QStringLiteral("&Start anyway"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    // Return and Escape both keep the file from starting: starting takes a deliberate choice.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    start->setAccessibleDescription(QStringLiteral("Starts the setup file although it is not verified"));
+    cancel->setAccessibleDescription(QStringLiteral("Does not start the setup file"));
+    box.exec();
+    return box.clickedButton() == start;
 }

@@ -8,3 +8,7 @@ class QWidget;
 // return in the text starts a new line. They return when the user has closed the box.
 void ShowErrorBox(QWidget* Parent, const QString& Text);
 void ShowInformationBox(QWidget* Parent, const QString& Text);
+
+// A warning box that asks before something risky is done, with the buttons "Start anyway"
+// and "Cancel"; Cancel is the default and Escape's. True only when the user chose to start.
+bool ShowStartAnywayBox(QWidget* Parent, const QString& Text);

@@ -1,5 +1,7 @@
 #include "platform/PrivateFiles.h"
 
+#include "platform/PathWalk.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,9 +19,13 @@ constexpr mode_t WritableByOthers = S_IWGRP | S_IWOTH;
 
 enum class Kind { Directory, RegularFile };
 
+// Who may own what is started or written: the user alone, or root as well (a program of the
+// system, which root may change anyway).
+enum class Owners { User, UserOrRoot };
+
 // What is wrong with the entry lstat described, as the end of a sentence about it; empty
 // when it is the user's own.
-QString ownershipProblem(const struct stat& entry, Kind kind)
+QString ownershipProblem(const struct stat& entry, Kind kind, Owners owners = Owners::User)
 {
     if (S_ISLNK(entry.st_mode))
         return QStringLiteral("is a link");
@@ -27,11 +33,34 @@ QString ownershipProblem(const struct stat& entry, Kind kind)
         return QStringLiteral("is not a directory");
     if (kind == Kind::RegularFile && !S_ISREG(entry.st_mode))
         return QStringLiteral("is not a regular file");
-    if (entry.st_uid != ::geteuid())
+    const bool owned = owners == Owners::User ? entry.st_uid == ::geteuid() : isTrustedOwner(entry);
+    if (!owned)
         return QStringLiteral("belongs to another user");
     if (entry.st_mode & WritableByOthers)
         return QStringLiteral("may be changed by others");
     return {};
+}
+
+// What is wrong with the end of a walk, as the end of a sentence about the entry: the entry
+// itself, or a folder on the way to it that others may change.
+QString walkProblem(const PathWalk& walk, Kind kind, Owners owners = Owners::User)
+{
+    switch (walk.outcome) {
+    case PathWalk::Outcome::Reached:
+        return ownershipProblem(walk.entry, kind, owners);
+    case PathWalk::Outcome::UnsafeFolder:
+        return QStringLiteral("lies in the folder ") + walk.folder + QStringLiteral(", which others may change");
+    case PathWalk::Outcome::Missing:
+    case PathWalk::Outcome::TooManyLinks:
+        break;
+    }
+    return QStringLiteral("cannot be examined");
+}
+
+// Why the directory at path is not the user's private one; empty when it is.
+QString privateDirectoryProblem(const QString& path)
+{
+    return walkProblem(walkPath(path, LastLink::Keep), Kind::Directory);
 }
 
 bool examine(const QString& path, struct stat& entry)
@@ -78,7 +107,7 @@ PrivateTempDir privateTempDir()
 {
     const QString tmpdir = QDir::cleanPath(qEnvironmentVariable("TMPDIR"));
     struct stat entry {};
-    if (QDir::isAbsolutePath(tmpdir) && examine(tmpdir, entry) && ownershipProblem(entry, Kind::Directory).isEmpty())
+    if (QDir::isAbsolutePath(tmpdir) && privateDirectoryProblem(tmpdir).isEmpty())
         return {tmpdir, {}};
 
     const QString cache = userCacheFolder();
@@ -88,7 +117,7 @@ PrivateTempDir privateTempDir()
     const QString name = QStringLiteral("The temporary directory ") + folder + u' ';
     if (!makePrivatePath(folder) || !examine(folder, entry))
         return {{}, name + QStringLiteral("cannot be created")};
-    const QString problem = ownershipProblem(entry, Kind::Directory);
+    const QString problem = privateDirectoryProblem(folder);
     if (!problem.isEmpty())
         return {{}, name + problem};
     return {folder, {}};
@@ -96,24 +125,25 @@ PrivateTempDir privateTempDir()
 
 QString whyUnsafeToRun(const QString& path)
 {
-    struct stat file {};
-    if (!examine(path, file))
+    // Whoever may change a folder on the way can put another file in this one's place after
+    // the check.
+    const PathWalk walk = walkPath(path, LastLink::Keep);
+    if (walk.outcome == PathWalk::Outcome::UnsafeFolder) {
+        if (walk.folder == QFileInfo(path).dir().canonicalPath())
+            return QStringLiteral("The folder of the file may be changed by others");
+        return QStringLiteral("The folder ") + walk.folder + QStringLiteral(" above the file may be changed by others");
+    }
+    if (!walk.reached())
         return QStringLiteral("The file cannot be examined");
-    const QString problem = ownershipProblem(file, Kind::RegularFile);
+    const QString problem = ownershipProblem(walk.entry, Kind::RegularFile);
     if (!problem.isEmpty())
         return QStringLiteral("The file ") + problem;
-
-    // Whoever may write the folder can put another file in this one's place after the check,
-    // unless the sticky bit keeps them to their own entries (as in /tmp). Root owns many
-    // folders and is trusted anyway.
-    struct stat folder {};
-    if (::stat(QFile::encodeName(QFileInfo(path).path()).constData(), &folder) != 0)
-        return QStringLiteral("The folder of the file cannot be examined");
-    const bool ownerTrusted = folder.st_uid == ::geteuid() || folder.st_uid == 0;
-    const bool othersKeptOut = !(folder.st_mode & WritableByOthers) || (folder.st_mode & S_ISVTX);
-    if (!ownerTrusted || !othersKeptOut)
-        return QStringLiteral("The folder of the file may be changed by others");
     return {};
+}
+
+QString whyUntrustedProgram(const QString& path)
+{
+    return walkProblem(walkPath(path, LastLink::Follow), Kind::RegularFile, Owners::UserOrRoot);
 }
 
 } // namespace platform

@@ -14,10 +14,10 @@ bool openWithDefaultHandler(const QString& path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-ProgramStart shellOpen(const QString& path)
+ProgramStart shellOpen(const QString& path, const QStringList& preferredWineFolders)
 {
     if (isWindowsProgram(path))
-        return startWithWine(path);
+        return startWithWine(path, preferredWineFolders);
     if (!openWithDefaultHandler(path))
         return {ProgramStart::Status::Failed, QStringLiteral("No program could be started to open the file")};
     return {};

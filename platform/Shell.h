@@ -12,8 +12,9 @@ namespace platform {
 bool openWithDefaultHandler(const QString& path);
 
 // Opens a file as the Windows shell's "open" does for a setup file: a Windows program runs
-// with Wine (startWithWine), any other file opens with the desktop's default handler. Never
-// waits for what it started.
-ProgramStart shellOpen(const QString& path);
+// with Wine (startWithWine, the distribution's Wine looked for in preferredWineFolders
+// first), any other file opens with the desktop's default handler. Never waits for what it
+// started.
+ProgramStart shellOpen(const QString& path, const QStringList& preferredWineFolders = distributionWineFolders());
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/WineLauncher.h"
 
+#include "platform/PrivateFiles.h"
 #include "platform/SystemProbes.h"
 
 #include <QDir>
@@ -15,37 +16,51 @@ bool isWindowsProgram(const QString& path)
     return path.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive);
 }
 
-QString findWine()
+QStringList distributionWineFolders()
+{
+    return {QStringLiteral("/usr/bin")};
+}
+
+WineProgram findWine(const QStringList& preferredFolders)
 {
     // Debian's "wine" picks the 64- or 32-bit loader for the program; a system with only the
     // 64-bit loader may have just "wine64".
     // Only absolute folders of PATH are searched: an empty or relative entry stands for the
     // working directory, where anybody's "wine" could lie.
-    QStringList folders;
+    QStringList pathFolders;
     for (const QString& folder : qEnvironmentVariable("PATH").split(u':', Qt::SkipEmptyParts)) {
         if (QDir::isAbsolutePath(folder))
-            folders << folder;
+            pathFolders << folder;
     }
-    if (folders.isEmpty())
-        return {};
-    for (const QString& name : {QStringLiteral("wine"), QStringLiteral("wine64")}) {
-        const QString found = QStandardPaths::findExecutable(name, folders);
-        if (!found.isEmpty())
-            return found;
+    for (const QStringList& folders : {preferredFolders, pathFolders}) {
+        if (folders.isEmpty())
+            continue;
+        for (const QString& name : {QStringLiteral("wine"), QStringLiteral("wine64")}) {
+            const QString found = QStandardPaths::findExecutable(name, folders);
+            if (found.isEmpty())
+                continue;
+            // It runs with all the user's rights, as the setup program does.
+            const QString problem = whyUntrustedProgram(found);
+            if (problem.isEmpty())
+                return {found, {}};
+            return {found, QStringLiteral("The Wine program ") + found + u' ' + problem};
+        }
     }
     return {};
 }
 
-ProgramStart startWithWine(const QString& path)
+ProgramStart startWithWine(const QString& path, const QStringList& preferredWineFolders)
 {
-    const QString wine = findWine();
-    if (wine.isEmpty())
+    const WineProgram wine = findWine(preferredWineFolders);
+    if (!wine.found())
         return {ProgramStart::Status::WineMissing, QStringLiteral("Wine is not installed")};
+    if (!wine.problem.isEmpty())
+        return {ProgramStart::Status::WineUntrusted, wine.problem};
 
     // An absolute path can never be taken for one of Wine's own options.
     const QFileInfo program(path);
     QProcess process;
-    process.setProgram(wine);
+    process.setProgram(wine.path);
     process.setArguments({program.absoluteFilePath()});
     process.setWorkingDirectory(program.absolutePath());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

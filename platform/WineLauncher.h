@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -10,6 +11,7 @@ struct ProgramStart {
     enum class Status {
         Started,
         WineMissing,  // a Windows program, and no Wine to run it with: nothing was started
+        WineUntrusted, // the Wine found could have been put or changed by somebody else: not started
         Failed,       // the program or handler could not be started
     };
     Status status = Status::Started;
@@ -21,14 +23,27 @@ struct ProgramStart {
 // True when path names a Windows program by its name (".exe" in any letter case).
 bool isWindowsProgram(const QString& path);
 
-// The Wine program in an absolute folder of PATH ("wine", else "wine64"); empty when
-// neither is there.
-QString findWine();
+// The Wine program that would run a Windows program, and whether it may.
+struct WineProgram {
+    QString path;     // where it was found; empty when nowhere
+    QString problem;  // why it is not started, in plain words; empty when it may be
 
-// Starts the Windows program at path with Wine and returns without waiting for it. It runs in
-// the compatibility prefix whose drive C: the start-up probes read (see winePrefix()), in the
-// program's own folder, with Wine's debug output off. The path is handed over as one argument,
-// never through a shell.
-ProgramStart startWithWine(const QString& path);
+    bool found() const { return !path.isEmpty(); }
+};
+
+// The folders of the distribution's own Wine, looked in before PATH: /usr/bin.
+QStringList distributionWineFolders();
+
+// The Wine program: "wine", else "wine64", in the distribution's folders first, then in the
+// absolute folders of PATH. The first one found is the one: when it could have been put or
+// changed by somebody other than the user and root (whyUntrustedProgram), the problem says
+// so, and it is not to be started; no other is looked for.
+WineProgram findWine(const QStringList& preferredFolders = distributionWineFolders());
+
+// Starts the Windows program at path with Wine (findWine) and returns without waiting for it.
+// It runs in the compatibility prefix whose drive C: the start-up probes read (see
+// winePrefix()), in the program's own folder, with Wine's debug output off. The path is
+// handed over as one argument, never through a shell.
+ProgramStart startWithWine(const QString& path, const QStringList& preferredWineFolders = distributionWineFolders());
 
 } // namespace platform

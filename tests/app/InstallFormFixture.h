@@ -2,9 +2,12 @@
 
 #include "app/InstallForm.h"
 #include "platform/Fonts.h"
+#include "tests/support/FileOwnership.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TempDir.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -15,6 +18,9 @@
 #include <memory>
 
 inline const ModalAnswerer::Answer Ok{{}, QStringLiteral("OK")};
+// The two answers to the box that asks before a setup file that is not verified starts.
+inline const ModalAnswerer::Answer StartAnyway{{}, QStringLiteral("Start anyway")};
+inline const ModalAnswerer::Answer Cancel{{}, QStringLiteral("Cancel")};
 
 inline QStringList MemoLines(const TInstallForm& form)
 {
@@ -83,6 +89,8 @@ protected:
         environment.Windows64Bit = windows64;
         environment.ShellOpen = [this](const QString& path) {
             m_opened << path;
+            QFile file(path);
+            m_openedContents << (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
             return m_start;
         };
         return environment;
@@ -106,8 +114,21 @@ protected:
     TempDir m_startup;
     TempDir m_temp;
     TempDir m_prefix;
-    // What the window handed to the shell to open, in order; nothing is really started.
+    // The private copy of a setup file that Install starts: a folder of its own, only the
+    // user's, in the temporary directory, and the file's own name.
+    bool IsStartCopyOf(const QString& opened, const QString& original) const
+    {
+        const QFileInfo copy(opened);
+        const QFileInfo folder(copy.path());
+        return copy.fileName() == QFileInfo(original).fileName() && folder.path() == m_temp.path()
+            && folder.fileName().startsWith(QStringLiteral("kaplix-start-"))
+            && (ModeOf(folder.filePath()) & 07777) == 0700;
+    }
+
+    // What the window handed to the shell to open, in order, and what each file held then;
+    // nothing is really started.
     QStringList m_opened;
+    QList<QByteArray> m_openedContents;
     // What the shell answers to each of them.
     platform::ProgramStart m_start;
 };

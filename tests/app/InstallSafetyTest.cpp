@@ -2,12 +2,17 @@
 
 #include "controls/GlowButton.h"
 #include "controls/OfficeRadioGroup.h"
+#include "platform/Shell.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/FileOwnership.h"
+#include "tests/support/MinisignKey.h"
+#include "tests/support/OrdinaryUser.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/SavedEnvironment.h"
 #include "transfer/WebTransfer.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -181,14 +186,20 @@ TEST_F(SharedTmpdir, AnUnwritableStartupDirectoryFallsBackToThePrivateOne)
     EXPECT_EQ(answerer.captions(), QStringList({QStringLiteral("Information")})) << "no error box";
 }
 
-// A mirror that answers the request for a setup file with a redirect to another name.
-class NamedDownload : public InstallFormTest {
+// A mirror that answers the request for a setup file with a redirect to another name, and
+// signs the list of its files with the release key.
+class NamedDownload : public WithMinisignKeys<InstallFormTest> {
 protected:
     void SetUp() override
     {
         InstallFormTest::SetUp();
+        ASSERT_TRUE(s_release->isValid()) << "minisign is missing: scripts/bootstrap installs it";
         m_files.write(QStringLiteral("elsewhere/SetupKAPLIX"), "MZ from the redirect");
-        m_files.write(QStringLiteral("download/ver121/setup.exe"), "MZ new setup");
+        const QByteArray setup = "MZ new setup";
+        m_files.write(QStringLiteral("download/ver121/setup.exe"), setup);
+        const QByteArray list = QCryptographicHash::hash(setup, QCryptographicHash::Sha256).toHex() + "  setup.exe\n";
+        m_files.write(QStringLiteral("download/ver121/SHA256SUMS"), list);
+        m_files.write(QStringLiteral("download/ver121/SHA256SUMS.minisig"), s_release->sign(list));
         m_server = std::make_unique<NginxServer>(
             m_files.path(),
             QStringLiteral("location = /download/ver121/KXsetup64.exe { return 302 /elsewhere/SetupKAPLIX; }"));
@@ -215,6 +226,7 @@ TEST_F(NamedDownload, ARedirectCannotSaveItUnderAnotherName)
 
 TEST_F(NamedDownload, ReplacesTheFileWhoseNameDiffersOnlyInLetterCase)
 {
+    qputenv("KAPLIX_RELEASE_KEY", s_release->publicKey());
     m_startup.write(QStringLiteral("SETUP.EXE"), "old setup");
     ModalAnswerer answerer({Ok, Ok});
     auto form = Open();
@@ -223,7 +235,91 @@ TEST_F(NamedDownload, ReplacesTheFileWhoseNameDiffersOnlyInLetterCase)
     EXPECT_EQ(QDir(m_startup.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("SETUP.EXE")});
     EXPECT_EQ(m_startup.read(QStringLiteral("SETUP.EXE")), QByteArray("MZ new setup"));
     form->InstallBtnClick(form->FullInstallBtn);
-    EXPECT_EQ(m_opened, QStringList{m_startup.filePath(QStringLiteral("SETUP.EXE"))});
+    EXPECT_EQ(answerer.answered(), 2) << "the download was verified: no question";
+    ASSERT_EQ(m_opened.size(), 1);
+    EXPECT_TRUE(IsStartCopyOf(m_opened[0], m_startup.filePath(QStringLiteral("SETUP.EXE")))) << m_opened[0].toStdString();
+    EXPECT_EQ(m_openedContents, QList<QByteArray>{"MZ new setup"});
+    EXPECT_EQ(MemoLines(*form).last(), QStringLiteral("Downloading file ") + m_startup.filePath(QStringLiteral("SETUP.EXE")));
+}
+
+// The start-up directory deep in a folder that others may write: whoever may write it can
+// move the start-up directory away and put one of their own, with their own setup file, in
+// its place.
+class FolderAboveOthersMayWrite : public InstallFormTest {
+protected:
+    // Install of a setup file in base/open/mine, where base/open has the mode given.
+    void InstallBelow(mode_t mode)
+    {
+        TempDir base;
+        const QString open = base.filePath(QStringLiteral("open"));
+        const QString mine = open + QStringLiteral("/mine");
+        const QString setup = base.write(QStringLiteral("open/mine/KXsetup64.exe"), "MZ");
+        SetMode(setup, 0644);
+        SetMode(mine, 0755);
+        SetMode(open, mode);
+        TInstallEnvironment environment = Environment();
+        environment.ExecutableDir = mine;
+        ModalAnswerer answerer({Ok, StartAnyway, Ok});
+        TInstallForm form(environment);
+        form.show();
+        QTest::mouseClick(form.Install64Btn, Qt::LeftButton);
+
+        if (mode & S_ISVTX) {
+            EXPECT_EQ(m_opened.size(), 1) << "a sticky folder keeps others to their own entries";
+        } else {
+            EXPECT_TRUE(m_opened.isEmpty());
+            EXPECT_EQ(answerer.messages().value(1), QStringLiteral("Install file not started.\n") + setup
+                                                        + QStringLiteral("\nThe folder ") + open
+                                                        + QStringLiteral(" above the file may be changed by others"));
+        }
+        SetMode(open, 0700);
+    }
+};
+
+TEST_F(FolderAboveOthersMayWrite, RefusesTheSetupFileBelowIt)
+{
+    InstallBelow(0777);
+}
+
+TEST_F(FolderAboveOthersMayWrite, RefusesTheSetupFileBelowItAsAnOrdinaryUser)
+{
+    KX_RUN_AS_ORDINARY_USER();
+    InstallBelow(0777);
+}
+
+TEST_F(FolderAboveOthersMayWrite, TakesAStickyOneAsTmpIs)
+{
+    InstallBelow(01777);
+}
+
+// A Wine that somebody else could have put on the PATH or changed is not started, and a box
+// says why.
+TEST_F(InstallFormTest, AWineOthersMayChangeIsNotStartedAndTheBoxSaysWhy)
+{
+    const SavedEnvironment saved{"PATH"};
+    TempDir bin;
+    TempDir record;
+    const QString started = record.filePath(QStringLiteral("started"));
+    const QString wine = bin.write(QStringLiteral("wine"), QStringLiteral("#!/bin/sh\n: > '%1'\n").arg(started).toUtf8());
+    SetMode(wine, 0775);
+    qputenv("PATH", bin.path().toLocal8Bit());
+    const QString setup = m_startup.write(QStringLiteral("KXsetup64.exe"), "MZ");
+    TInstallEnvironment environment = Environment();
+    // The real shell, with no distribution folder to look in before the PATH.
+    environment.ShellOpen = [](const QString& path) { return platform::shellOpen(path, {}); };
+    ModalAnswerer answerer({Ok, StartAnyway, Ok});
+    TInstallForm form(environment);
+    form.show();
+    const QStringList report = MemoLines(form);
+
+    QTest::mouseClick(form.Install64Btn, Qt::LeftButton);
+    ASSERT_EQ(answerer.answered(), 3);
+    EXPECT_EQ(answerer.captions()[2], QStringLiteral("Error"));
+    EXPECT_EQ(answerer.messages()[2], QStringLiteral("Install file not started.\n") + setup
+                                          + QStringLiteral("\nThe Wine program ") + wine
+                                          + QStringLiteral(" may be changed by others"));
+    EXPECT_EQ(MemoLines(form), report) << "nothing was logged";
+    EXPECT_FALSE(QFileInfo::exists(started)) << "the Wine on the PATH did not run";
 }
 
 } // namespace

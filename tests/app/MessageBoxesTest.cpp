@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,61 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BoxCase{"Error", [](const QString& text) { ShowErrorBox(nullptr, text); }, "Error"},
                     BoxCase{"Information", [](const QString& text) { ShowInformationBox(nullptr, text); },
                             "Information"}),
+    caseName);
+
+// The question before a setup file that is not verified starts: only a deliberate choice of
+// "Start anyway" starts it; Return, Escape and Cancel do not.
+struct QuestionCase {
+    const char* Name;
+    std::function<void(QWidget* dialog)> Act;
+    bool Started;
+    friend void PrintTo(const QuestionCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class StartAnywayBox : public testing::TestWithParam<QuestionCase> {};
+
+QPushButton* ButtonOf(QWidget* dialog, const QString& text)
+{
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        if (button->text().remove(u'&') == text)
+            return button;
+    }
+    return nullptr;
+}
+
+TEST_P(StartAnywayBox, StartsOnlyWhenTheUserChoosesTo)
+{
+    QStringList buttons;
+    QString defaultButton;
+    QStringList descriptions;
+    ModalAnswerer answerer({{.act = GetParam().Act}});
+    answerer.setInspector([&](QWidget* dialog) {
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            buttons << button->text();
+            descriptions << button->accessibleDescription();
+            if (button->isDefault())
+                defaultButton = button->text();
+        }
+    });
+    const bool started = ShowStartAnywayBox(nullptr, QStringLiteral("Install file not verified.\r/x/KXsetup64.exe"));
+
+    ASSERT_EQ(answerer.answered(), 1);
+    EXPECT_EQ(started, GetParam().Started);
+    EXPECT_EQ(answerer.captions()[0], QStringLiteral("Warning"));
+    EXPECT_EQ(answerer.messages()[0], QStringLiteral("Install file not verified.\n/x/KXsetup64.exe"));
+    buttons.sort();
+    EXPECT_EQ(buttons, QStringList({QStringLiteral("&Start anyway"), QStringLiteral("Cancel")}));
+    EXPECT_EQ(defaultButton, QStringLiteral("Cancel"));
+    EXPECT_EQ(descriptions.count(QString()), 0) << "a screen reader hears what each button does";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, StartAnywayBox,
+    testing::Values(
+        QuestionCase{"StartAnyway", [](QWidget* dialog) { ButtonOf(dialog, QStringLiteral("Start anyway"))->click(); }, true},
+        QuestionCase{"Cancel", [](QWidget* dialog) { ButtonOf(dialog, QStringLiteral("Cancel"))->click(); }, false},
+        QuestionCase{"Return", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); }, false},
+        QuestionCase{"Escape", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); }, false}),
     caseName);
 
 } // namespace

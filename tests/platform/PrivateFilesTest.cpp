@@ -293,3 +293,150 @@ TEST_F(PrivateTempDirTest, AnOrdinaryUserGetsAFolderOfTheirOwn)
     EXPECT_EQ(entry.st_mode & 07777, 0700u);
     EXPECT_FALSE(platform::whyUnsafeToRun(QStringLiteral("/bin/sh")).isEmpty());
 }
+
+namespace {
+
+// A setup file three folders below a folder of the test's own, base/a/b/c/setup.exe (folders
+// 0755, file 0644), and what is done to the way to it.
+struct WalkCase {
+    const char* name;
+    // Changes the way below base; returns false to skip (giving away needs root).
+    std::function<bool(const QString& base)> prepare;
+    // The first folder on the way that others may change, relative to base; empty: none.
+    const char* unsafeFolder;
+    // The path handed over, relative to base.
+    const char* setup = "a/b/c/setup.exe";
+    friend void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
+};
+
+bool MakeLink(const QString& base, const char* link, const char* target)
+{
+    return QFile::link(base + u'/' + QString::fromLatin1(target), base + u'/' + QString::fromLatin1(link));
+}
+
+// Whoever may change a folder on the way to a file or a private folder can put another in its
+// place: the whole way from "/" is looked at, links followed.
+class FolderWalk : public testing::TestWithParam<WalkCase> {
+protected:
+    void Check()
+    {
+        const WalkCase& c = GetParam();
+        TempDir base;
+        const QString setup = base.write(QStringLiteral("a/b/c/setup.exe"), "MZ");
+        SetMode(setup, 0644);
+        for (const char* folder : {"a", "a/b", "a/b/c"})
+            SetMode(base.filePath(QString::fromLatin1(folder)), 0755);
+        if (!c.prepare(base.path()))
+            GTEST_SKIP() << "giving a folder to another user needs root";
+        const QString given = base.filePath(QString::fromLatin1(c.setup));
+        const QString folder = QFileInfo(given).path();
+        const QString unsafe = *c.unsafeFolder ? base.filePath(QString::fromLatin1(c.unsafeFolder)) : QString();
+
+        QString reason;
+        if (!unsafe.isEmpty()) {
+            reason = unsafe == QFileInfo(folder).canonicalFilePath()
+                ? QStringLiteral("The folder of the file may be changed by others")
+                : QStringLiteral("The folder ") + unsafe + QStringLiteral(" above the file may be changed by others");
+        }
+        EXPECT_EQ(platform::whyUnsafeToRun(given), reason);
+
+        // The file's folder as TMPDIR, and as the cache folder the private folder is made in
+        // when TMPDIR is passed over.
+        const SavedEnvironment saved{"TMPDIR", "XDG_CACHE_HOME"};
+        qputenv("TMPDIR", folder.toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", folder.toLocal8Bit());
+        const platform::PrivateTempDir temp = platform::privateTempDir();
+        if (unsafe.isEmpty()) {
+            EXPECT_EQ(temp.path, folder);
+        } else {
+            EXPECT_TRUE(temp.path.isEmpty()) << temp.path.toStdString();
+            EXPECT_EQ(temp.problem, QStringLiteral("The temporary directory ") + folder
+                                        + QStringLiteral("/kaplix-setup lies in the folder ") + unsafe
+                                        + QStringLiteral(", which others may change"));
+        }
+        for (const char* open : {"a", "a/b", "a/b/c", "open"})
+            ::chmod(QFile::encodeName(base.filePath(QString::fromLatin1(open))).constData(), 0700);
+    }
+};
+
+TEST_P(FolderWalk, FindsTheFirstFolderOthersMayChange)
+{
+    Check();
+}
+
+// The same as a user who is not root: the folders above the test's own, /tmp among them,
+// belong to root, and the test's to the user.
+class FolderWalkOfAnOrdinaryUser : public FolderWalk {};
+
+TEST_P(FolderWalkOfAnOrdinaryUser, FindsTheFirstFolderOthersMayChange)
+{
+    KX_RUN_AS_ORDINARY_USER();
+    Check();
+}
+
+const WalkCase OrdinaryWalks[] = {
+    {"AllOurs", [](const QString&) { return true; }, ""},
+    {"StickySharedFolderAbove", [](const QString& base) {
+        SetMode(base + QStringLiteral("/a"), 01777);
+        return true;
+    }, ""},
+    {"OthersMayWriteAFolderAbove", [](const QString& base) {
+        SetMode(base + QStringLiteral("/a"), 0777);
+        return true;
+    }, "a"},
+    {"GroupMayWriteAFolderAbove", [](const QString& base) {
+        SetMode(base + QStringLiteral("/a/b"), 0775);
+        return true;
+    }, "a/b"},
+    {"OthersMayWriteTheFolderOfTheFile", [](const QString& base) {
+        SetMode(base + QStringLiteral("/a/b/c"), 0757);
+        return true;
+    }, "a/b/c"},
+    {"OurLinkInAStickyFolder", [](const QString& base) {
+        SetMode(base + QStringLiteral("/a"), 01777);
+        return MakeLink(base, "a/link", "a/b");
+    }, "", "a/link/c/setup.exe"},
+    {"LinkToAFolderOthersMayWrite", [](const QString& base) {
+        QDir().mkpath(base + QStringLiteral("/open/c"));
+        QFile::copy(base + QStringLiteral("/a/b/c/setup.exe"), base + QStringLiteral("/open/c/setup.exe"));
+        SetMode(base + QStringLiteral("/open"), 0777);
+        return MakeLink(base, "a/b/elsewhere", "open");
+    }, "open", "a/b/elsewhere/c/setup.exe"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Ways, FolderWalkOfAnOrdinaryUser, testing::ValuesIn(OrdinaryWalks), caseName);
+INSTANTIATE_TEST_SUITE_P(Ways, FolderWalk, testing::ValuesIn(OrdinaryWalks), caseName);
+// Another user's folder or link on the way: only root can make one.
+INSTANTIATE_TEST_SUITE_P(OtherUsers, FolderWalk, testing::Values(
+    WalkCase{"AFolderAboveOfAnotherUser", [](const QString& base) {
+        if (!IsRoot())
+            return false;
+        GiveToNobody(base + QStringLiteral("/a"));
+        return true;
+    }, "a"},
+    WalkCase{"AnotherUsersFolderInAStickyFolder", [](const QString& base) {
+        if (!IsRoot())
+            return false;
+        SetMode(base + QStringLiteral("/a"), 01777);
+        GiveToNobody(base + QStringLiteral("/a/b"));
+        return true;
+    }, "a/b"},
+    WalkCase{"AnotherUsersLinkInAStickyFolder", [](const QString& base) {
+        if (!IsRoot() || !MakeLink(base, "a/link", "a/b"))
+            return false;
+        SetMode(base + QStringLiteral("/a"), 01777);
+        GiveToNobody(base + QStringLiteral("/a/link"));
+        return true;
+    }, "a", "a/link/c/setup.exe"}),
+    caseName);
+
+// A program of the system (root's) or the user's, found through links as Debian's
+// alternatives lead to Wine, and what keeps one from being trusted.
+TEST(UntrustedProgram, RootsProgramsThroughTheSystemsLinksAreTrusted)
+{
+    for (const char* path : {"/bin/sh", "/usr/bin/env"})
+        EXPECT_EQ(platform::whyUntrustedProgram(QString::fromLatin1(path)), QString()) << path;
+    EXPECT_EQ(platform::whyUntrustedProgram(QStringLiteral("/nonexistent/wine")), QStringLiteral("cannot be examined"));
+}
+
+} // namespace

@@ -39,7 +39,7 @@ QString run(const QString& program, const QStringList& arguments, const QProcess
 QString missingWindowsTools()
 {
     QStringList missing;
-    if (platform::findWine().isEmpty())
+    if (!platform::findWine().found())
         missing << QStringLiteral("Wine (Debian packages wine and wine64)");
     if (QStandardPaths::findExecutable(CrossCompiler).isEmpty())
         missing << QStringLiteral("the MinGW-w64 cross compiler %1 (Debian package g++-mingw-w64-x86-64)").arg(CrossCompiler);
@@ -68,7 +68,7 @@ WinePrefix::WinePrefix(const QString& display)
         m_problem = QStringLiteral("The prefix ") + m_prefix.path() + QStringLiteral(" cannot be given to the user");
         return;
     }
-    const QString problem = run(platform::findWine(), {QStringLiteral("wineboot"), QStringLiteral("-i")}, environment(), 180000);
+    const QString problem = run(platform::findWine().path, {QStringLiteral("wineboot"), QStringLiteral("-i")}, environment(), 180000);
     if (!problem.isEmpty())
         m_problem = QStringLiteral("wineboot could not initialise the prefix: ") + problem;
     else if (!QFileInfo(m_prefix.filePath(QStringLiteral("drive_c/Program Files"))).isDir())

@@ -1,0 +1,159 @@
+#include "app/InstallForm.h"
+
+#include "app/InstallerRows.h"
+#include "app/MessageBoxes.h"
+#include "app/ReleaseKey.h"
+#include "app/SetupFiles.h"
+#include "controls/OfficeRadioGroup.h"
+#include "platform/LocalFiles.h"
+#include "platform/PrivateFiles.h"
+#include "platform/StartCopy.h"
+
+#include <cstdint>
+
+namespace {
+
+// The setup program runs on its own and is never waited for, so its copy cannot go when it
+// ends. One that nothing has changed for a day is taken to have finished long ago.
+constexpr std::int64_t StaleStartCopyAge = 24 * 60 * 60;
+
+bool IsRegularFile(const QString& Path)
+{
+    return platform::fileKind(Path) == platform::FileKind::Regular;
+}
+
+QString NotStartedText(const QString& Path, const QString& Reason)
+{
+    return QStringLiteral("Install file not started.\r") + Path + u'\r' + Reason;
+}
+
+QString NotVerifiedText(const QString& Path, const QString& Why)
+{
+    return QStringLiteral("Install file not verified.\r") + Path + u'\r' + Why
+        + QStringLiteral("\rA file that is not verified may be damaged, or may have been replaced by somebody else. "
+                         "Start it only if you know where it came from.");
+}
+
+// Why the shell did not start a setup file, and for a missing Wine what to do about it.
+QString NotStartedReason(const platform::ProgramStart& Start)
+{
+    if (Start.status == platform::ProgramStart::Status::WineMissing)
+        return QStringLiteral("Windows setup programs need Wine, which is not installed on this computer.\r"
+                              "Install your distribution's \"wine\" package (on Debian or Ubuntu: "
+                              "sudo apt install wine), then click Install again.");
+    return Start.problem;
+}
+
+} // namespace
+
+void TInstallForm::InstallBtnClick(QObject* Sender)
+{
+    if (FTransferring)
+        return;
+    const int tag = TagOf(Sender);
+    const QString name = InstallFileName(tag);
+    const TInstallerRow* row = RowOfTag(&TInstallerRow::InstallTag, tag);
+    const QString serverName = row ? QString::fromLatin1(row->DownloadFile) : name;
+    // What this run downloaded and checked comes first, wherever an older file of the name lies.
+    QString path = CheckedFilePath(serverName);
+    if (path.isEmpty() && !name.isEmpty())
+        path = FindSetupFile(name);
+    if (!IsRegularFile(path)) {
+        ShowErrorBox(this, QStringLiteral("Install file not found.\r") + path);
+        return;
+    }
+    // Started, the setup program acts with all the user's rights: nothing that somebody
+    // else could have put or changed there is run.
+    const QString unsafe = platform::whyUnsafeToRun(path);
+    if (!unsafe.isEmpty()) {
+        ShowErrorBox(this, NotStartedText(path, unsafe));
+        return;
+    }
+    const QString sha256 = SHA256ToStart(serverName, path);
+    if (sha256.isEmpty())
+        return;
+    if (FEnvironment.OnSetupFileChecked)
+        FEnvironment.OnSetupFileChecked(path);
+    StartCheckedFile(path, serverName, sha256);
+}
+
+void TInstallForm::RecordDownload(const QString& FileName, const QString& Path, const TReleaseCheck& Check)
+{
+    // The new file replaced whatever was checked under the name before.
+    FCheckedFiles.remove(FileName);
+    if (Check.Verification == dvSignedList && !Check.ExpectedSHA256.isEmpty())
+        FCheckedFiles.insert(FileName, {Path, Check.ExpectedSHA256});
+}
+
+QString TInstallForm::CheckedFilePath(const QString& ServerName) const
+{
+    const auto checked = FCheckedFiles.constFind(ServerName);
+    if (checked == FCheckedFiles.cend() || !IsRegularFile(checked->Path))
+        return {};
+    return checked->Path;
+}
+
+QString TInstallForm::SHA256ToStart(const QString& ServerName, const QString& Path)
+{
+    const auto checked = FCheckedFiles.constFind(ServerName);
+    if (checked != FCheckedFiles.cend() && checked->Path == Path)
+        return checked->SHA256;
+
+    // A file no signed list has vouched for in this run: the chosen version's list is asked.
+    const QString actual = platform::fileSha256(Path);
+    if (actual.isEmpty()) {
+        ShowErrorBox(this, NotStartedText(Path, QStringLiteral("The file cannot be read")));
+        return {};
+    }
+    QString why;
+    if (ReleaseKey().isEmpty()) {
+        why = QStringLiteral("This program has no release key to check setup files with.");
+    } else {
+        bool cancelled = false;
+        const TReleaseCheck check = CheckChosenVersion(ServerName, cancelled);
+        if (cancelled)
+            return {};
+        const QString version = VersionCaption(VersionRadio->ItemIndex());
+        if (!check.Allowed || check.Verification != dvSignedList) {
+            why = DownloadProblemText(check.Allowed ? dpNotVerified : check.Problem);
+            if (!check.Details.isEmpty())
+                why += QStringLiteral("\rDetails: ") + check.Details;
+        } else if (check.ExpectedSHA256 != actual) {
+            why = QStringLiteral("It differs from the file that the signed checksum list of version ") + version
+                + QStringLiteral(" names.");
+        } else {
+            FCheckedFiles.insert(ServerName, {Path, actual});
+            return actual;
+        }
+    }
+    // What the user agrees to start is the file as it is now.
+    if (!ShowStartAnywayBox(this, NotVerifiedText(Path, why)))
+        return {};
+    return actual;
+}
+
+void TInstallForm::StartCheckedFile(const QString& Path, const QString& ServerName, const QString& SHA256)
+{
+    RemoveStaleStartCopies();
+    const platform::StartCopy copy = platform::makeStartCopy(Path, FEnvironment.TempDir, SHA256);
+    if (!copy.made()) {
+        // What was checked is not there any more: the next click checks the file anew.
+        if (copy.status == platform::StartCopy::Status::Changed)
+            FCheckedFiles.remove(ServerName);
+        ShowErrorBox(this, NotStartedText(Path, copy.problem));
+        return;
+    }
+    const platform::ProgramStart start = FEnvironment.ShellOpen ? FEnvironment.ShellOpen(copy.path) : platform::ProgramStart{};
+    if (!start.started()) {
+        platform::removeStartCopy(copy.path);
+        // The log line would tell of a start that never happened.
+        ShowErrorBox(this, NotStartedText(Path, NotStartedReason(start)));
+        return;
+    }
+    Memo->appendPlainText(QStringLiteral("Downloading file ") + Path);
+}
+
+void TInstallForm::RemoveStaleStartCopies()
+{
+    platform::removeStaleStartCopies(FEnvironment.TempDir, StaleStartCopyAge);
+}
