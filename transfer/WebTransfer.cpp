@@ -172,21 +172,28 @@ bool TWebTransfer::CheckRoom(const QString& Path, std::int64_t Size, std::int64_
         return true;
     const platform::DiskRoom room = platform::diskRoom(DirectoryPart(Path));
     const std::int64_t remaining = std::max<std::int64_t>(Size - Resumed, 0);
-    std::int64_t needed = 0;
+    const QLocale c = QLocale::c();
+    QString needed;
     std::int64_t available = 0;
     if (room.fileSizeLimit >= 0 && Size > room.fileSizeLimit) {
-        needed = Size;
+        needed = c.formattedDataSize(Size, 1);
         available = room.fileSizeLimit;
     } else if (room.available >= 0 && room.available - remaining < Margin) {
-        // A length a hostile server claims may be near the largest number there is.
-        needed = remaining > std::numeric_limits<std::int64_t>::max() - Margin ? remaining : remaining + Margin;
         available = room.available;
+        // A length a hostile server claims may be near the largest number there is.
+        if (remaining > std::numeric_limits<std::int64_t>::max() - Margin) {
+            needed = c.formattedDataSize(remaining, 1);
+        } else {
+            // The figure says what it holds: a file of 3.0 MiB needs 4.0 MiB of free room.
+            needed = c.formattedDataSize(remaining + Margin, 1) + QStringLiteral(" (")
+                + c.formattedDataSize(remaining, 1) + QStringLiteral(" and ") + c.formattedDataSize(Margin, 1)
+                + QStringLiteral(" to spare)");
+        }
     } else {
         return true;
     }
-    const QLocale c = QLocale::c();
     ReportError(weTargetWrite, Path + QStringLiteral(": not enough room, %1 needed, %2 free")
-                                          .arg(c.formattedDataSize(needed, 1), c.formattedDataSize(available, 1)));
+                                          .arg(needed, c.formattedDataSize(available, 1)));
     return false;
 }
 
