@@ -4,6 +4,7 @@
 #include "platform/TickCount.h"
 #include "transfer/FtpRequest.h"
 #include "transfer/JobRun.h"
+#include "transfer/ProgressTexts.h"
 #include "transfer/RetryPolicy.h"
 #include "transfer/UrlHelpers.h"
 
@@ -208,6 +209,10 @@ bool TWebTransfer::WaitBeforeRetry(const TWebTransferItem& Item, int Seconds, in
         name = URLWithoutPassword(Item.DisplayURL);
     if (FFileLbl)
         FFileLbl->setText(RetryWaitLine(Seconds, Attempt, Attempts, name));
+    // Nothing moves while the run waits: the rate of the broken attempt is not today's.
+    FRateStr = RateText(0, FDecimalPoint.isEmpty() ? DecimalPoint() : FDecimalPoint);
+    if (FRateLbl)
+        FRateLbl->setText(DlgRateLabel + u' ' + FRateStr);
 
     // The wait sleeps in the event loop, not beside it: every click and repaint is handled as
     // it comes, and the timer wakes it to look at the clock and at a CancelCopy.

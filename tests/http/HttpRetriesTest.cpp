@@ -145,6 +145,17 @@ TEST_F(HttpRetries, BrokenTransferIsTriedAgainWithItsOwnDateTest)
                                        QStringLiteral("CopyDone")}));
 }
 
+// While the run waits nothing moves: the rate line says so instead of keeping the broken
+// attempt's rate.
+TEST_F(HttpRetries, TheRateLineShowsNothingMovingWhileTheRunWaits)
+{
+    addRetriedJob(QStringLiteral("/flaky/fail=1&code=0&size=300000/setup.exe"), 1);
+    QString rateWhileWaiting;
+    onWaitLine = [&](const QString&) { rateWhileWaiting = engine.ProgressRateLabel()->text(); };
+    engine.Execute();
+    EXPECT_EQ(rateWhileWaiting, QStringLiteral("Transfer rate : 0 bytes/sec"));
+}
+
 // Answers every connection with a small file, as a server that has just come up would.
 class LateServer {
 public:
