@@ -2,6 +2,7 @@
 
 #include "platform/WineLauncher.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -18,6 +19,11 @@ struct TInstallEnvironment {
     // Opens a file the way the shell's "open" does, without waiting, and says whether it
     // started; unassigned opens nothing.
     std::function<platform::ProgramStart(const QString& Path)> ShellOpen;
+    // The file that keeps what the assistant remembers between runs (TReleaseState); empty
+    // when the user has no configuration folder.
+    QString StateFile;
+    // The time now; unassigned reads the clock.
+    std::function<QDateTime()> Now;
 
     static TInstallEnvironment FromPlatform();
 };

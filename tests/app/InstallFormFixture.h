@@ -5,6 +5,7 @@
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TempDir.h"
 
+#include <QDateTime>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -85,6 +86,9 @@ protected:
             m_opened << path;
             return m_start;
         };
+        environment.StateFile = StateFile();
+        if (m_now.isValid())
+            environment.Now = [now = m_now] { return now; };
         return environment;
     }
 
@@ -103,9 +107,15 @@ protected:
         m_prefix.write(QStringLiteral("drive_c/") + path.mid(3));
     }
 
+    // What the window remembers between runs, in a configuration folder of the test's own.
+    QString StateFile() const { return m_config.filePath(QStringLiteral("kaplix-setup/state")); }
+
     TempDir m_startup;
     TempDir m_temp;
     TempDir m_prefix;
+    TempDir m_config;
+    // The time the window takes for now; invalid: the clock's.
+    QDateTime m_now;
     // What the window handed to the shell to open, in order; nothing is really started.
     QStringList m_opened;
     // What the shell answers to each of them.

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A small HTTP server for tests, doing on demand what a plain file server cannot.
 
-Usage: scripted_http_server.py LOGFILE
+Usage: scripted_http_server.py LOGFILE [ROOT]
 Prints "PORT <n>" once it listens on 127.0.0.1, then serves until killed. Every request is
 appended to LOGFILE as one JSON line: method, target, headers, and the head as it came (its
 request line and header lines). Every accepted connection is logged too, as {"connection": n},
@@ -40,6 +40,14 @@ client that only appends names to a base address: /reset/size=9000&at=10/a.exe i
                          (416 when FIRST is not below size); ranges=0 ignores Range (200). The
                          first cuts (1) answers send only cut bytes of their body, then drop
                          the connection; cut < 0 never cuts.
+  /mirror[cut,fail,endless]/PATH
+                         the file ROOT/PATH (404 when there is none) with an ETag of its contents,
+                         honouring Range (with If-Range when one is sent), as a mirror of the
+                         download server. The first answer for a PATH sends the bytes before
+                         offset cut of the file only, then resets the connection; the fail answers
+                         after it are 503 with a Retry-After no client waits for (3600). A PATH
+                         whose last segment is endless is answered with a chunked body of lines
+                         that does not end until the client hangs up (or 256 MiB went out)
   absolute address       (a request to a proxy) 200 with "proxied"
 
 POST and PUT read the body their Content-Length announces and log its length and MD5
@@ -51,6 +59,7 @@ import base64
 import struct
 import hashlib
 import json
+import os
 import socket
 import sys
 import threading
@@ -357,6 +366,74 @@ class Handler(BaseHTTPRequestHandler):
             log.write(json.dumps({"answered": self.path, "status": code,
                                   "sent": len(body) if cut < 0 else min(cut, len(body))}) + "\n")
 
+    def route_mirror(self, query, size):
+        segments = urlsplit(self.path).path.split("/")[2:]
+        if segments and "=" in segments[0]:
+            segments = segments[1:]
+        if segments and segments[-1] == query.get("endless"):
+            self.send_endless()
+            return
+        root = self.server.root
+        path = os.path.realpath(os.path.join(root, *segments)) if root and segments else None
+        if path is None or not path.startswith(os.path.realpath(root) + os.sep) or not os.path.isfile(path):
+            self.send_body(404, b"not found")
+            return
+        with LOG_LOCK:
+            turn = self.server.turns.get(self.path, 0)
+            self.server.turns[self.path] = turn + 1
+        if "cut" in query and 1 <= turn <= int(query.get("fail", "0")):
+            self.send_body(503, b"try again later", {"Retry-After": "3600"})
+            return
+        with open(path, "rb") as f:
+            content = f.read()
+        etag = '"%s"' % hashlib.sha256(content).hexdigest()[:16]
+        headers = {"ETag": etag}
+        first, code = 0, 200
+        wanted = self.headers.get("Range", "")
+        condition = self.headers.get("If-Range")
+        if wanted.startswith("bytes=") and wanted.endswith("-") and condition in (None, etag):
+            first = int(wanted[6:-1])
+            if first >= len(content):
+                self.send_body(416, b"", {"Content-Range": "bytes */%d" % len(content)})
+                return
+            code = 206
+            headers["Content-Range"] = "bytes %d-%d/%d" % (first, len(content) - 1, len(content))
+        body = content[first:]
+        cut = int(query["cut"]) - first if "cut" in query and turn == 0 else -1
+
+        def send():
+            self.send_response(code)
+            for name, value in headers.items():
+                self.send_header(name, value)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body if cut < 0 else body[:max(cut, 0)])
+            self.wfile.flush()
+            if cut >= 0:
+                time.sleep(0.3)
+                self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                self.connection.close()
+        self.quietly(send)
+        if cut >= 0:
+            self.close_connection = True
+        with LOG_LOCK, open(self.server.log_path, "a", encoding="utf-8") as log:
+            log.write(json.dumps({"answered": self.path, "status": code,
+                                  "sent": len(body) if cut < 0 else min(max(cut, 0), len(body))}) + "\n")
+
+    def send_endless(self):
+        def send():
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            line = b"0" * 64 + b"  filler.bin\n"
+            chunk = line * (65536 // len(line))
+            for _ in range((256 << 20) // len(chunk)):
+                self.wfile.write(b"%x\r\n" % len(chunk) + chunk + b"\r\n")
+            self.wfile.write(b"0\r\n\r\n")
+            self.wfile.flush()
+        self.quietly(send)
+        self.close_connection = True
+
     def quietly(self, send):
         # The client may hang up first; that is what these routes test, not a server fault.
         try:
@@ -369,6 +446,7 @@ def main():
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     server.log_path = sys.argv[1]
+    server.root = sys.argv[2] if len(sys.argv) > 2 else None
     server.connections = 0
     server.flaky_counts = {}
     server.turns = {}
