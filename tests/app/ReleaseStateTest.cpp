@@ -50,6 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
         StateCase{"SerialThatIsNoNumber", Heading + "serial ver121 five\n", false, 0},
         StateCase{"SerialTooLong", Heading + "serial ver121 1000000000000000000\n", false, 0},
         StateCase{"SerialWithoutFolder", Heading + "serial 5\n", false, 0},
+        StateCase{"SerialAlone", Heading + "serial\n", false, 0},
         StateCase{"EmptyLine", Heading + "\nserial ver121 5\n", false, 0},
         StateCase{"WindowsLineEnds", "kaplix-setup state 1\r\nserial ver121 5\r\n", false, 0},
         StateCase{"ControlCharacterInARecord", Heading + "file a\x1b[2Jb\n", false, 0},
