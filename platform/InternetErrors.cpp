@@ -72,4 +72,11 @@ InternetResult unsafeHeaderTextResult()
                                                   "nothing was sent"));
 }
 
+InternetResult slowAnswerResult(const QString& message)
+{
+    InternetResult result = InternetResult::failure(internetErrorNumber(CURLE_OPERATION_TIMEDOUT), message);
+    result.tooSlow = true;
+    return result;
+}
+
 } // namespace platform

@@ -45,4 +45,9 @@ bool isSafeHeaderText(const QString& text);
 // credentials failed isSafeHeaderText.
 InternetResult unsafeHeaderTextResult();
 
+// A request that kept its server's connection alive but broke a limit on how slowly the
+// answer may come (tooSlow set): counted as a time-out, so it is transient as a silent
+// server is. The message says which limit.
+InternetResult slowAnswerResult(const QString& message);
+
 } // namespace platform

@@ -11,6 +11,15 @@ namespace {
 
 constexpr std::int64_t RefillStep = 64 * 1024;
 
+// Lets a transfer held back by a full buffer of ours go on. The time it was held is not the
+// server's: the speed floor counts afresh from here.
+void resume(RequestState& state)
+{
+    state.paused = false;
+    state.limits.restartSpeedCount(SteadyClock::now(), state.received);
+    curl_easy_pause(state.easy.get(), CURLPAUSE_CONT);
+}
+
 } // namespace
 
 InternetRequest::InternetRequest(std::unique_ptr<RequestState> state)
@@ -58,10 +67,8 @@ InternetResult InternetRequest::read(char* data, std::int64_t maxSize, std::int6
     if (maxSize <= 0)
         return InternetResult::success();
     if (state.buffered() == 0 && !state.done) {
-        if (state.paused) {
-            state.paused = false;
-            curl_easy_pause(state.easy.get(), CURLPAUSE_CONT);
-        }
+        if (state.paused)
+            resume(state);
         const auto result = state.core->waitFor(state, [&state] { return state.buffered() > 0; },
                                                 state.core->silenceLimitMs());
         if (result != SessionCore::WaitResult::Ready)
@@ -82,10 +89,8 @@ InternetResult InternetRequest::read(char* data, std::int64_t maxSize, std::int6
     state.readSinceDrive += count;
     if (state.readSinceDrive >= RefillStep && !state.done) {
         state.readSinceDrive = 0;
-        if (state.paused && state.buffered() < RefillStep) {
-            state.paused = false;
-            curl_easy_pause(state.easy.get(), CURLPAUSE_CONT);
-        }
+        if (state.paused && state.buffered() < RefillStep)
+            resume(state);
         if (!state.paused)
             state.core->drive();
     }

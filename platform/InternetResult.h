@@ -12,6 +12,9 @@ struct InternetResult {
     bool ok = true;
     int code = 0;
     QString message;
+    // The server answered, but more slowly than a limit of the session allows (see
+    // AnswerLimits): the message names the limit.
+    bool tooSlow = false;
 
     static InternetResult success() { return {}; }
     static InternetResult failure(int code, const QString& message) { return {false, code, message}; }

@@ -206,6 +206,7 @@ size_t receiveBody(char* data, size_t size, size_t count, void* userData)
         state->head = 0;
     }
     state->body.insert(state->body.end(), data, data + total);
+    state->received += static_cast<std::int64_t>(total);
     state->lastActivity = SteadyClock::now();
     return total;
 }
@@ -287,6 +288,8 @@ InternetResult RequestState::waitOutcome(SessionCore::WaitResult wait) const
         return curlFailure(CURLE_ABORTED_BY_CALLBACK);
     case SessionCore::WaitResult::TimedOut:
         return curlFailure(CURLE_OPERATION_TIMEDOUT);
+    case SessionCore::WaitResult::TooSlow:
+        return limitFailure;
     case SessionCore::WaitResult::Failed:
         // The multi interface has no error numbers of the layer's kind: it counts as a
         // request the library could not carry out, with the multi interface's own text.
@@ -316,6 +319,9 @@ QString InternetSession::proxy() const { return QString::fromUtf8(m_core->proxy)
 int InternetSession::connectTimeout() const { return m_core->connectTimeoutMs; }
 int InternetSession::sendTimeout() const { return m_core->sendTimeoutMs; }
 int InternetSession::receiveTimeout() const { return m_core->receiveTimeoutMs; }
+int InternetSession::responseHeadTimeout() const { return m_core->responseHeadTimeoutMs; }
+int InternetSession::lowSpeedLimit() const { return m_core->lowSpeedLimit; }
+int InternetSession::lowSpeedTime() const { return m_core->lowSpeedTime; }
 std::int64_t InternetSession::silenceLimit() const { return m_core->silenceLimitMs(); }
 
 void InternetSession::setConnectTimeout(int milliseconds)
@@ -331,6 +337,18 @@ void InternetSession::setSendTimeout(int milliseconds)
 void InternetSession::setReceiveTimeout(int milliseconds)
 {
     m_core->receiveTimeoutMs = milliseconds > 0 ? milliseconds : DefaultTimeoutMs;
+}
+
+void InternetSession::setResponseHeadTimeout(int milliseconds)
+{
+    m_core->responseHeadTimeoutMs = std::max(milliseconds, 0);
+}
+
+void InternetSession::setLowSpeedLimit(int bytesPerSecond, int seconds)
+{
+    const bool on = bytesPerSecond > 0 && seconds > 0;
+    m_core->lowSpeedLimit = on ? bytesPerSecond : 0;
+    m_core->lowSpeedTime = on ? seconds : 0;
 }
 
 void InternetSession::setProxyCredentials(const QString& user, const QString& password)
@@ -365,6 +383,8 @@ Opened<InternetRequest> InternetSession::openUrl(const QString& url, const QStri
                                                .arg(firstScheme));
         }
         state.headerList = headerListFrom(headers, flags);
+        state.limits.setHeadDeadline(SteadyClock::now(), m_core->responseHeadTimeoutMs);
+        state.limits.setSpeedFloor(m_core->lowSpeedLimit, m_core->lowSpeedTime);
         applySessionOptions(state, *m_core, requestAddress(url));
         CURL* easy = state.easy.get();
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
@@ -393,6 +413,7 @@ Opened<InternetRequest> InternetSession::openUrl(const QString& url, const QStri
         return Opened<InternetRequest>::failure(request.curlFailure(request.result));
     }
     request.headersFinal = true;
+    request.limits.restartSpeedCount(SteadyClock::now(), request.received);
     return {std::unique_ptr<InternetRequest>(new InternetRequest(std::move(opened.handle))), InternetResult::success()};
 }
 

@@ -54,6 +54,19 @@ public:
     // FTP, fails: the largest of the three time-outs.
     std::int64_t silenceLimit() const;
 
+    // The longest wait in milliseconds for an answer's status line and headers from the start
+    // of openUrl, however steadily they trickle in; 0 (the default) for none.
+    int responseHeadTimeout() const;
+    void setResponseHeadTimeout(int milliseconds);
+    // A body of an opened address that brings less than bytesPerSecond on average over
+    // seconds fails its read; either 0 (the default) for no floor. The time our own reader
+    // holds the transfer back does not count.
+    int lowSpeedLimit() const;
+    int lowSpeedTime() const;
+    void setLowSpeedLimit(int bytesPerSecond, int seconds);
+    // Both fail a request as a time-out with InternetResult::tooSlow set and a message that
+    // names the limit.
+
     // Credentials for the proxy alone; they never reach the origin server.
     void setProxyCredentials(const QString& user, const QString& password);
     void setIdleCallback(IdleCallback callback);

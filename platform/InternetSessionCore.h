@@ -2,6 +2,7 @@
 
 // What a session and its requests share. Internal to the platform layer.
 
+#include "platform/AnswerLimits.h"
 #include "platform/CurlHandles.h"
 #include "platform/HttpHeaders.h"
 #include "platform/InternetRequest.h"
@@ -27,12 +28,14 @@ class SessionCore {
 public:
     SessionCore();
 
-    // Failed: the library could not drive the transfers at all (the request keeps the reason).
-    enum class WaitResult { Ready, TimedOut, Aborted, Failed };
+    // Failed: the library could not drive the transfers at all; TooSlow: the answer broke one
+    // of the request's limits (the request keeps the reason of either).
+    enum class WaitResult { Ready, TimedOut, Aborted, Failed, TooSlow };
 
     // Drives the session's transfers until ready() holds or the request ends, calling the
     // idle callback between short slices. It gives up when the request has seen no traffic
-    // for inactivityMs, and at once when driving or polling the transfers fails.
+    // for inactivityMs, when its answer breaks one of its limits, and at once when driving or
+    // polling the transfers fails.
     template <typename Ready>
     WaitResult waitFor(RequestState& request, Ready ready, std::int64_t inactivityMs);
 
@@ -63,6 +66,10 @@ public:
     int connectTimeoutMs = InternetSession::DefaultTimeoutMs;
     int sendTimeoutMs = InternetSession::DefaultTimeoutMs;
     int receiveTimeoutMs = InternetSession::DefaultTimeoutMs;
+    // The limits on a slow answer every web request of the session gets; 0 for none.
+    int responseHeadTimeoutMs = 0;
+    int lowSpeedLimit = 0;
+    int lowSpeedTime = 0;
     IdleCallback idle;
 };
 
@@ -93,11 +100,16 @@ struct RequestState {
     // An active-mode data connection came from another address than the server's: refused.
     bool foreignData = false;
     SteadyClock::time_point lastActivity = SteadyClock::now();
+    // How slowly the answer may come, and which limit it broke when a wait ended TooSlow.
+    AnswerLimits limits;
+    InternetResult limitFailure;
 
     // Body bytes received but not read yet; bounded, the transfer pauses when it is full.
     std::vector<char> body;
     std::size_t head = 0;
     std::int64_t readSinceDrive = 0;
+    // Body bytes received in all, read or not.
+    std::int64_t received = 0;
 
     // Headers of the answer being received (the final one once headersFinal is set); an FTP
     // request keeps the server's reply lines here as names without values.
@@ -151,6 +163,10 @@ SessionCore::WaitResult SessionCore::waitFor(RequestState& request, Ready ready,
         if (ready() || request.done)
             return WaitResult::Ready;
         const auto now = SteadyClock::now();
+        if (InternetResult broken = request.limits.check(now, request.headersFinal, request.received); !broken.ok) {
+            request.limitFailure = std::move(broken);
+            return WaitResult::TooSlow;
+        }
         const auto quietSince = std::max(start, request.lastActivity);
         if (now - quietSince > std::chrono::milliseconds(inactivityMs))
             return WaitResult::TimedOut;

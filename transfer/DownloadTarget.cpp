@@ -117,6 +117,8 @@ TDownloadTarget::TContent TDownloadTarget::Check() const
 {
     if (!FExpectedStart.isEmpty() && FStart != FExpectedStart)
         return tcUnexpectedStart;
+    if (!FExpectedSize.Fits(Size()))
+        return tcWrongSize;
     if (!FExpectedSHA256.isEmpty() && QString::compare(FExpectedSHA256, SHA256(), Qt::CaseInsensitive) != 0)
         return tcChecksumMismatch;
     return tcExpected;
@@ -144,8 +146,10 @@ void TDownloadTarget::Discard()
 
 bool TDownloadTarget::Keep()
 {
-    // Nothing arrived: there is nothing to resume from.
-    if (FInfoPath.isEmpty() || !Flush() || Size() == 0 || !FFile.keep()) {
+    // Nothing arrived: there is nothing to resume from. Bytes past the size the file may have
+    // are not the file's: a later run would only build a wrong file on them.
+    const std::int64_t limit = FExpectedSize.Limit();
+    if (FInfoPath.isEmpty() || !Flush() || Size() == 0 || (limit >= 0 && Size() > limit) || !FFile.keep()) {
         Discard();
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "platform/LocalFiles.h"
 #include "platform/BackgroundSha256.h"
+#include "transfer/DownloadSize.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,7 +23,7 @@
 // file with Reopen. Commit and Discard remove both.
 class TDownloadTarget {
 public:
-    enum TContent { tcExpected, tcChecksumMismatch, tcUnexpectedStart };
+    enum TContent { tcExpected, tcChecksumMismatch, tcUnexpectedStart, tcWrongSize };
 
     TDownloadTarget();
     ~TDownloadTarget();
@@ -33,6 +34,8 @@ public:
     // begins with. Empty values are not checked. The digest is computed when one is expected
     // or Digest asks for it; call this before the file is opened.
     void Expect(const QString& SHA256, const QByteArray& Start, bool Digest);
+    // The sizes the complete file may have; a part larger than they allow is never kept.
+    void ExpectSize(const TDownloadSize& Size) { FExpectedSize = Size; }
 
     // False when the file cannot be made or the target may not be replaced.
     bool Open(const QString& Path);
@@ -47,7 +50,9 @@ public:
     bool Write(const char* Data, std::int64_t Length);
     // Writes what is buffered; false when the disk refused it.
     bool Flush();
-    // Whether everything written so far (flushed) is what Expect asked for.
+    // Whether everything written so far (flushed) is what Expect and ExpectSize asked for:
+    // its start first, then its size, and only a file of a fitting size is held against the
+    // checksum.
     TContent Check() const;
     // Lower-case hexadecimal SHA-256 of everything written so far (flushed); empty when no
     // digest is computed.
@@ -58,7 +63,8 @@ public:
     bool Commit();
     void Discard();
     // Leaves a resumable file and its info file for a later run (after Flush); false, with
-    // the file discarded, when the target is not resumable or the file could not be kept.
+    // the file discarded, when the target is not resumable, the file is already larger than
+    // the expected size allows, or it could not be kept.
     bool Keep();
 
 private:
@@ -73,6 +79,7 @@ private:
     std::unique_ptr<platform::BackgroundSha256> FDigest;
     QString FExpectedSHA256;
     QByteArray FExpectedStart;
+    TDownloadSize FExpectedSize;
     QByteArray FStart;
     QString FInfoPath;
 };

@@ -5,6 +5,7 @@
 #include "platform/LocalFiles.h"
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
+#include "transfer/DownloadSize.h"
 #include "transfer/DownloadTarget.h"
 #include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
@@ -38,10 +39,58 @@ QString AuthorizationHeader(const QString& User, const QString& Password)
     return QStringLiteral("Authorization: Basic ") + Base64Encode(User + u':' + Password) + QStringLiteral("\r\n\r\n");
 }
 
-// Asks for the rest of a kept partial file, and only while the file is what the server still has.
+// What a part kept by this job's download is known by, and whether any address may go on
+// with it: only a job that names the whole file's checksum can let the checksum decide.
+struct TPartSource {
+    QByteArray Key;
+    bool AnySource = false;
+};
+
+TPartSource PartSourceOf(const TWebTransferItem& Item, const QString& URL)
+{
+    if (Item.ResumeFromAnySource) {
+        const QByteArray file = TPartialDownload::FileSource(Item.ExpectedSHA256);
+        if (!file.isEmpty())
+            return {file, true};
+    }
+    return {TPartialDownload::AddressSource(URL), false};
+}
+
+// What an interrupted earlier download to Planned kept that this one may go on with. A part
+// as large as the file may be has no rest to ask for: it is dropped.
+TPartialDownload KeptPart(const QString& Planned, const TPartSource& Source, const TDownloadSize& Sizes)
+{
+    if (Planned.isEmpty())
+        return {};
+    TPartialDownload partial = TPartialDownload::Find(Planned, Source.Key);
+    if (partial.Size > 0 && Sizes.Limit() >= 0 && partial.Size >= Sizes.Limit())
+        partial.Forget();
+    return partial;
+}
+
+// Asks for the rest of a kept partial file, and only while the file is what the server still
+// has; a part any server may go on with asks plainly, as another server's validator means
+// nothing here.
 QString RangeHeaders(const TPartialDownload& Partial)
 {
-    return QStringLiteral("Range: bytes=%1-\r\nIf-Range: %2\r\n").arg(Partial.Size).arg(Partial.Validator);
+    QString headers = QStringLiteral("Range: bytes=%1-\r\n").arg(Partial.Size);
+    if (!Partial.AnySource)
+        headers += QStringLiteral("If-Range: %1\r\n").arg(Partial.Validator);
+    return headers;
+}
+
+// Whether a 206 answer is still the file the kept part came from, as far as the validator the
+// record holds tells, be it an ETag or a Last-Modified: an answer that carries one of that
+// kind must carry the same. One that carries none honoured If-Range as far as anyone can tell.
+bool KeepsValidator(const platform::InternetRequest& Request, const TPartialDownload& Partial)
+{
+    if (Partial.AnySource)
+        return true;
+    const QString tag = Request.header(QByteArrayLiteral("ETag")).trimmed();
+    const QString date = Request.header(QByteArrayLiteral("Last-Modified")).trimmed();
+    if (Partial.Validator == tag || Partial.Validator == date)
+        return true;
+    return Partial.Validator.startsWith(u'"') ? tag.isEmpty() : date.isEmpty();
 }
 
 enum TResumeAnswer {
@@ -67,10 +116,8 @@ TResumeAnswer CheckResumeAnswer(const platform::InternetRequest& Request, const 
     if (!ParseContentRange(Request.header(QByteArrayLiteral("Content-Range")), first, last, total))
         return raStartOver;
     const std::int64_t length = Request.contentLength();
-    const QString tag = Request.header(QByteArrayLiteral("ETag")).trimmed();
-    const bool sameFile = tag.isEmpty() || !Partial.Validator.startsWith(u'"') || tag == Partial.Validator;
     if (first != Partial.Size || last != total - 1 || (Partial.Total >= 0 && total != Partial.Total)
-        || (length >= 0 && length != last - first + 1) || !sameFile)
+        || (length >= 0 && length != last - first + 1) || !KeepsValidator(Request, Partial))
         return raStartOver;
     return raResumed;
 }
@@ -130,12 +177,11 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     }
 
     // What an interrupted earlier run of this job kept: only the rest is asked for.
+    const TDownloadSize sizes{Item.ExpectedSize, Item.MaxSize};
+    const TPartSource partSource = PartSourceOf(Item, URL);
     TPartialDownload partial;
-    if (Item.Resume) {
-        const QString planned = PlannedTarget(Item, fileName, AutoURLDecode, CreateUniqueFilenames);
-        if (!planned.isEmpty())
-            partial = TPartialDownload::Find(planned, URL);
-    }
+    if (Item.Resume)
+        partial = KeptPart(PlannedTarget(Item, fileName, AutoURLDecode, CreateUniqueFilenames), partSource, sizes);
 
     platform::OpenFlags flags = platform::OpenFlag::Reload | platform::OpenFlag::NoCacheWrite;
     if (HTTPKeepAliveAuthentication)
@@ -240,10 +286,18 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     ForceDirs(DirectoryPart(path));
     const std::int64_t contentLength = request->contentLength();
     const std::int64_t resumed = partial.Size;
-    if (!CheckRoom(path, contentLength >= 0 ? resumed + contentLength : -1, resumed))
+    const std::int64_t announced = contentLength >= 0 ? resumed + contentLength : -1;
+    // A file announced at another size than the job allows is refused before its body is
+    // read; a kept part stays, as another server may have the rest of it.
+    if (!sizes.MayBe(announced)) {
+        ReportError(weSize, path);
+        return false;
+    }
+    if (!CheckRoom(path, announced, resumed))
         return false;
     TDownloadTarget file;
     file.Expect(Item.ExpectedSHA256, Item.ExpectedStart, Item.ComputeSHA256);
+    file.ExpectSize(sizes);
     if (resumed > 0) {
         // The kept file must still be the one the rest was asked for (the name may have
         // been taken meanwhile): otherwise the rest cannot be used, and the next run starts over.
@@ -254,6 +308,7 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
             ReportError(weInterrupted, path);
             return false;
         }
+        Run.ResumedBytes = resumed;
     } else {
         bool opened = false;
         // A file that can be resumed is kept under a name of its own; where that name cannot
@@ -264,8 +319,8 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
             fresh.Validator = TPartialDownload::ValidatorOf(request->header(QByteArrayLiteral("ETag")),
                                                             request->header(QByteArrayLiteral("Last-Modified")));
             fresh.Total = contentLength;
-            if (!fresh.Validator.isEmpty())
-                opened = file.OpenResumable(path, fresh.PartPath(), fresh.InfoPath(), fresh.Record(URL));
+            if (!fresh.Validator.isEmpty() || partSource.AnySource)
+                opened = file.OpenResumable(path, fresh.PartPath(), fresh.InfoPath(), fresh.Record(partSource.Key));
         }
         if (!opened && !OpenTarget(file, path)) {
             ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
@@ -285,11 +340,19 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     std::int64_t blockLength = BlockSize;
     char buffer[BlockSize];
     bool interrupted = false;
+    QString interruptedBy;
     bool writeFailed = false;
     while (blockLength > 0 && !FCancelled) {
         KeepResponsive();
-        if (!request->read(buffer, BlockSize, blockLength).ok) {
+        // Never more than one byte past the size the file may have: that byte shows the body
+        // is too long, and the rest of an endless one is never read.
+        const platform::InternetResult got = request->read(buffer, sizes.NextRead(done, BlockSize), blockLength);
+        if (!got.ok) {
             interrupted = true;
+            FLastInternetResult = got;
+            // A limit on a slow answer is named; the network's own failures keep the plain text.
+            if (got.tooSlow)
+                interruptedBy = got.message;
             break;
         }
         if (blockLength > 0 && !file.Write(buffer, blockLength)) {
@@ -308,7 +371,8 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         return result;
     }
     const bool cutShort = contentLength >= 0 && done - resumed < contentLength;
-    if (!FinishDownload(file, Run, writeFailed, interrupted || cutShort, path, HttpErrorPrefix(weTargetCreate)))
+    if (!FinishDownload(file, Run, writeFailed, interrupted || cutShort, path, HttpErrorPrefix(weTargetCreate),
+                        interruptedBy))
         return false;
     return result;
 }

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 #include <functional>
 #include <vector>
 
@@ -21,6 +23,9 @@ struct TJobRun {
     bool KeepConnection = false;
     // Lower-case hexadecimal SHA-256 of the file the operation put in place; empty for none.
     QString SHA256;
+    // Bytes of the downloaded file that a part kept by an earlier download gave, whether or
+    // not the file was then put in place; 0 when it was fetched whole.
+    std::int64_t ResumedBytes = 0;
 };
 
 // One file of a multi-file FTP job: the address and the name it is moved under instead of

@@ -12,6 +12,8 @@ namespace {
 const QString PartSuffix = QStringLiteral(".kxresume");
 const QString InfoSuffix = QStringLiteral(".info");
 const QByteArray RecordHeading = QByteArrayLiteral("KAPLIX partial download 1");
+const QByteArray AddressTag = QByteArrayLiteral("url ");
+const QByteArray FileTag = QByteArrayLiteral("sha256 ");
 // Longer validators are not kept: no server needs them, and a hostile one gains nothing.
 constexpr qsizetype MaxValidator = 512;
 constexpr std::int64_t MaxRecord = 2048;
@@ -51,10 +53,22 @@ QString TPartialDownload::InfoPath() const
     return PartPath() + InfoSuffix;
 }
 
-QByteArray TPartialDownload::Record(const QString& URL) const
+QByteArray TPartialDownload::Record(const QByteArray& Source) const
 {
-    return RecordHeading + "\nurl " + AddressDigest(URL) + "\nvalidator " + Validator.toUtf8() + "\ntotal "
+    return RecordHeading + '\n' + Source + "\nvalidator " + Validator.toUtf8() + "\ntotal "
         + QByteArray::number(static_cast<qlonglong>(Total)) + '\n';
+}
+
+QByteArray TPartialDownload::AddressSource(const QString& URL)
+{
+    return AddressTag + AddressDigest(URL);
+}
+
+QByteArray TPartialDownload::FileSource(const QString& SHA256)
+{
+    static const QRegularExpression digest(QStringLiteral("^[0-9A-Fa-f]{64}$"));
+    const QString value = SHA256.trimmed();
+    return digest.match(value).hasMatch() ? FileTag + value.toLower().toLatin1() : QByteArray();
 }
 
 void TPartialDownload::Forget()
@@ -64,7 +78,7 @@ void TPartialDownload::Forget()
     Size = 0;
 }
 
-TPartialDownload TPartialDownload::Find(const QString& Target, const QString& URL)
+TPartialDownload TPartialDownload::Find(const QString& Target, const QByteArray& Source)
 {
     TPartialDownload partial;
     partial.Target = Target;
@@ -72,13 +86,16 @@ TPartialDownload TPartialDownload::Find(const QString& Target, const QString& UR
     if (!platform::readPrivateFile(partial.InfoPath(), MaxRecord, record))
         return partial;
     const QList<QByteArray> lines = record.split('\n');
-    if (lines.size() != 5 || lines[0] != RecordHeading || !lines[4].isEmpty() || lines[1] != "url " + AddressDigest(URL)
+    if (Source.isEmpty() || lines.size() != 5 || lines[0] != RecordHeading || !lines[4].isEmpty() || lines[1] != Source
         || !lines[2].startsWith("validator ") || !lines[3].startsWith("total "))
         return partial;
+    const bool anySource = Source.startsWith(FileTag);
     const QString validator = QString::fromUtf8(lines[2].mid(10));
     const QString total = QString::fromLatin1(lines[3].mid(6));
     std::int64_t totalValue = -1;
-    if (!IsFitValidator(validator) || (total != u"-1" && !ParseNumber(total, totalValue)))
+    // A part any server may continue asks for its rest without a validator: it may have none.
+    const bool validatorFits = IsFitValidator(validator) || (anySource && validator.isEmpty());
+    if (!validatorFits || (total != u"-1" && !ParseNumber(total, totalValue)))
         return partial;
     const std::int64_t size = platform::privateFileSize(partial.PartPath());
     // Nothing kept, or all of it: there is no rest to ask for.
@@ -87,6 +104,7 @@ TPartialDownload TPartialDownload::Find(const QString& Target, const QString& UR
     partial.Validator = validator;
     partial.Total = totalValue;
     partial.Size = size;
+    partial.AnySource = anySource;
     return partial;
 }
 

@@ -125,7 +125,7 @@ bool TWebTransfer::OpenTarget(TDownloadTarget& File, const QString& Path)
 }
 
 bool TWebTransfer::FinishDownload(TDownloadTarget& File, TJobRun& Run, bool WriteFailed, bool Interrupted,
-                                  const QString& Path, QStringView CreatePrefix)
+                                  const QString& Path, QStringView CreatePrefix, const QString& InterruptedBy)
 {
     if (WriteFailed || !File.Flush()) {
         File.Discard();
@@ -135,7 +135,7 @@ bool TWebTransfer::FinishDownload(TDownloadTarget& File, TJobRun& Run, bool Writ
     if (Interrupted) {
         // What arrived is kept for the next run when the target can be resumed.
         File.Keep();
-        ReportError(weInterrupted, Path);
+        ReportError(weInterrupted, InterruptedBy.isEmpty() ? Path : Path + QStringLiteral(": ") + InterruptedBy);
         return false;
     }
     switch (File.Check()) {
@@ -144,6 +144,10 @@ bool TWebTransfer::FinishDownload(TDownloadTarget& File, TJobRun& Run, bool Writ
     case TDownloadTarget::tcUnexpectedStart:
         File.Discard();
         ReportError(weUnexpectedContent, Path);
+        return false;
+    case TDownloadTarget::tcWrongSize:
+        File.Discard();
+        ReportError(weSize, Path);
         return false;
     case TDownloadTarget::tcChecksumMismatch:
         File.Discard();

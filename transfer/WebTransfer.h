@@ -116,8 +116,9 @@ public:
     const QString& TimeLeftStr() const { return FTimeLeftStr; }
     const QString& ElapsedTimeStr() const { return FElapsedTimeStr; }
     // Why the latest HTTP request of a run could not be opened (for instance an untrusted
-    // certificate, platform::isCertificateFailure); ok while it could. Read it in OnURLNotFound
-    // or OnError to tell the user more than that the address failed.
+    // certificate, platform::isCertificateFailure) or why its body broke off; ok while neither
+    // happened. Read it in OnURLNotFound or OnError to tell the user more than that the
+    // address failed.
     const platform::InternetResult& LastInternetResult() const { return FLastInternetResult; }
 
     // Runs the whole job list on the calling thread; returns when the run is over.
@@ -254,11 +255,12 @@ protected:
     // Ends a download into its temporary file: puts the file in place when it arrived whole and
     // is what the job expects, and gives its digest to Run; otherwise discards it and reports
     // why (weTargetWrite: the disk refused it, weInterrupted: the transfer broke off, and a
-    // resumable file is kept for the next run; weUnexpectedContent, weChecksum: it is not the
-    // file expected; weTargetCreate with CreatePrefix: it could not be put in place). True
-    // when it is in place.
+    // resumable file is kept for the next run, and InterruptedBy, when given, follows the path
+    // to say what broke it off; weUnexpectedContent, weSize, weChecksum: it is not the file
+    // expected; weTargetCreate with CreatePrefix: it could not be put in place). True when it
+    // is in place.
     bool FinishDownload(TDownloadTarget& File, TJobRun& Run, bool WriteFailed, bool Interrupted, const QString& Path,
-                        QStringView CreatePrefix);
+                        QStringView CreatePrefix, const QString& InterruptedBy = {});
     // Opens File's temporary file for Path. The hidden files that killed runs left in Path's
     // folder are cleared the first time a run writes there: once a run, as a folder may hold
     // thousands of files and a run as many jobs.

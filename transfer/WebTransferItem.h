@@ -84,7 +84,8 @@ public:
     // downloaded none, or computed none (neither ExpectedSHA256 nor ComputeSHA256).
     QString SHA256() const { return FSHA256; }
     // Bytes of the last downloaded file that an earlier run had kept and this one went on
-    // from; 0 when it fetched the whole file.
+    // from, whether or not the file was then put in place (a checksum mismatch after going on
+    // from another address's part says to fetch it whole); 0 when it fetched the whole file.
     std::int64_t ResumedBytes() const { return FResumedBytes; }
     // Names and details of the last listing run of this job; null until one ran.
     const QStringList* FileList() const { return FFileList.get(); }

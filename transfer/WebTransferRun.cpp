@@ -116,6 +116,8 @@ void TWebTransfer::OpenInternetSession()
         FHinternet->setSendTimeout(milliseconds);
         FHinternet->setReceiveTimeout(milliseconds);
     }
+    FHinternet->setResponseHeadTimeout(ResponseHeadTimeout);
+    FHinternet->setLowSpeedLimit(LowSpeedLimit, LowSpeedTime);
     // Proxy credentials are the proxy's business: they never travel inside an address.
     if (!ProxyUserID.isEmpty() && !ProxyPassword.isEmpty())
         FHinternet->setProxyCredentials(ProxyUserID, ProxyPassword);
@@ -264,10 +266,12 @@ void TWebTransfer::DoCopy()
 
         // A digest belongs to the run that downloaded its file.
         item.FSHA256.clear();
+        item.FResumedBytes = 0;
         TJobRun run{idx, item.FileDate, false, KeepConnectionFor(idx), {}};
         const bool result = RunJob(item, run);
         StoreJobResult(item, result, run.DateSlot, run.NotNewer);
         item.FSHA256 = run.SHA256;
+        item.FResumedBytes = run.ResumedBytes;
 
         if (FCancelled)
             break;

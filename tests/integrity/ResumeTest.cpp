@@ -25,11 +25,12 @@ namespace {
 constexpr int Size = 100000;
 constexpr int Cut = 60000; // the first answer breaks off here
 
-QByteArray bodyOf(int size)
+// What the scripted server sends; shift gives another file of the same size.
+QByteArray bodyOf(int size, int shift = 0)
 {
     QByteArray result(size, Qt::Uninitialized);
     for (int i = 0; i < size; ++i)
-        result[i] = static_cast<char>(i % 256); // what the scripted server sends
+        result[i] = static_cast<char>((i + shift) % 256);
     return result;
 }
 
@@ -210,6 +211,191 @@ TEST_P(ResumeStartsOver, WholeFileIsFetchedAgainAndNothingOfTheKeptBytesRemains)
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, ResumeStartsOver, testing::ValuesIn(StartOvers), caseName);
+
+// A server (or a cache before it) that sends the rest of a file that has changed meanwhile,
+// whatever If-Range said: the 206 carries the new validator and the new file's bytes.
+struct ChangedFile {
+    const char* name;
+    const char* arguments;
+    friend void PrintTo(const ChangedFile& c, std::ostream* out) { *out << c.name; }
+};
+
+const ChangedFile ChangedFiles[] = {
+    {"ETag", "&ifrange=0&vary=1&etags=\"v1\",\"v2\""},
+    {"LastModified",
+     "&ifrange=0&vary=1&noetag=1&lastmods=Wed,%2021%20Oct%202015%2007:28:00%20GMT|Thu,%2022%20Oct%202015%2007:28:00%20GMT"},
+};
+
+class ResumeOfAChangedFile : public Resume, public testing::WithParamInterface<ChangedFile> {};
+
+TEST_P(ResumeOfAChangedFile, IsNotAppendedAndTheNewFileArrivesWhole)
+{
+    TWebTransferItem* job = addJob(QString::fromLatin1(GetParam().arguments));
+    interruptedRun(job);
+    engine.Execute();
+
+    EXPECT_TRUE(job->Success());
+    EXPECT_EQ(events.only(QStringLiteral("Error")), QStringList{});
+    // The new file, never the old one's first part with the new one's rest.
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(Size, 1));
+    EXPECT_EQ(job->ResumedBytes(), 0);
+    EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
+    const QVector<ScriptedHttpServer::Request> requests = server.requests();
+    ASSERT_EQ(requests.size(), 3);
+    EXPECT_TRUE(requests[1].headers.contains(QStringLiteral("range")));
+    EXPECT_FALSE(requests[2].headers.contains(QStringLiteral("range")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Validators, ResumeOfAChangedFile, testing::ValuesIn(ChangedFiles), caseName);
+
+// However a download breaks off (the connection reset, the server silent, too slow, or the
+// head of the next attempt too slow), what arrived stays for the next run, which goes on
+// from there.
+struct BreakOff {
+    const char* name;
+    const char* acts;        // what the server does with each request, in turn
+    int failedRuns;          // runs that fail before the one that completes the file
+    std::int32_t timeout;    // engine.Timeout, seconds; 0 for the default
+    std::int32_t headTimeout;
+    std::int32_t lowSpeedLimit;
+    friend void PrintTo(const BreakOff& c, std::ostream* out) { *out << c.name; }
+};
+
+const BreakOff BreakOffs[] = {
+    {"ConnectionReset", "reset,whole", 1, 0, 0, 0},
+    {"ServerGoesSilent", "stall,whole", 1, 1, 0, 0},
+    {"BodyBelowTheSpeedFloor", "trickle,whole", 1, 0, 0, 1024},
+    {"HeadOfTheNextAttemptTooSlow", "cut,slowhead,whole", 2, 0, 1000, 0},
+};
+
+class ResumeAfterABreak : public Resume, public testing::WithParamInterface<BreakOff> {};
+
+TEST_P(ResumeAfterABreak, KeepsWhatArrivedForTheNextRun)
+{
+    const BreakOff& row = GetParam();
+    engine.Timeout = row.timeout;
+    engine.ResponseHeadTimeout = row.headTimeout;
+    engine.LowSpeedLimit = row.lowSpeedLimit;
+    engine.LowSpeedTime = row.lowSpeedLimit > 0 ? 1 : 0;
+    TWebTransferItem* job = addJob(QStringLiteral("&acts=") + QString::fromLatin1(row.acts));
+    const QByteArray whole = bodyOf(Size);
+    job->ExpectedSHA256 = sha256Of(whole);
+
+    QByteArray kept;
+    for (int run = 0; run < row.failedRuns; ++run) {
+        engine.Execute();
+        ASSERT_FALSE(job->Success());
+        kept = target.read(QStringLiteral(".setup.exe.kxresume"));
+        ASSERT_GE(kept.size(), Cut) << "after run " << run;
+        EXPECT_EQ(kept, whole.left(kept.size()));
+    }
+    engine.Execute();
+
+    EXPECT_TRUE(job->Success()) << events.log.join(u'|').toStdString();
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), whole);
+    EXPECT_EQ(job->ResumedBytes(), kept.size());
+    EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
+    EXPECT_EQ(server.requests().last().headers.value(QStringLiteral("range")), QStringLiteral("bytes=%1-").arg(kept.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Breaks, ResumeAfterABreak, testing::ValuesIn(BreakOffs), caseName);
+
+// A part that one server's interrupted download kept goes on from another server that has
+// the same file, the whole file's checksum deciding, when the job lets any address resume it.
+struct OtherServer {
+    const char* name;
+    const char* firstArguments;  // server A's, whose answer breaks off
+    const char* secondArguments; // server B's
+    bool anySource;
+    bool arrives;                // else the checksum refuses the file
+    int resumedBytes;
+    friend void PrintTo(const OtherServer& c, std::ostream* out) { *out << c.name; }
+};
+
+const OtherServer OtherServers[] = {
+    {"SameFile", "", "&etags=\"b1\"", true, true, Cut},
+    {"SameFileWithoutAValidatorAnywhere", "&noetag=1", "&noetag=1", true, true, Cut},
+    {"AnotherFileOfTheSameSize", "", "&seed=7", true, false, Cut},
+    // Without it a part belongs to its address alone, as always.
+    {"OnlyTheSameAddress", "", "", false, true, 0},
+};
+
+class ResumeFromAnotherServer : public Resume, public testing::WithParamInterface<OtherServer> {
+protected:
+    void SetUp() override
+    {
+        Resume::SetUp();
+        ASSERT_TRUE(other.isRunning());
+    }
+
+    ScriptedHttpServer other;
+};
+
+TEST_P(ResumeFromAnotherServer, GoesOnFromThePartAndTheChecksumDecides)
+{
+    const OtherServer& row = GetParam();
+    const QByteArray whole = bodyOf(Size);
+    TWebTransferItem* job = addJob(QString::fromLatin1(row.firstArguments));
+    job->ExpectedSHA256 = sha256Of(whole);
+    job->ResumeFromAnySource = row.anySource;
+    engine.Execute();
+    ASSERT_FALSE(job->Success());
+    ASSERT_EQ(target.read(QStringLiteral(".setup.exe.kxresume")), whole.left(Cut))
+        << "the part stays, with or without a validator";
+    target.write(QStringLiteral("setup.exe"), "old");
+    events.log.clear();
+
+    job->URL = other.url(QStringLiteral("/resume/size=%1&cuts=0%2/setup.exe").arg(Size).arg(QString::fromLatin1(row.secondArguments)));
+    engine.Execute();
+
+    EXPECT_EQ(job->Success(), row.arrives);
+    EXPECT_EQ(job->ResumedBytes(), row.resumedBytes) << "the caller learns that the file was not fetched whole";
+    const QVector<ScriptedHttpServer::Request> requests = other.requests();
+    ASSERT_EQ(requests.size(), 1);
+    if (row.resumedBytes > 0) {
+        EXPECT_EQ(requests[0].headers.value(QStringLiteral("range")), QStringLiteral("bytes=%1-").arg(Cut));
+        // Server A's validator means nothing to server B.
+        EXPECT_FALSE(requests[0].headers.contains(QStringLiteral("if-range")));
+    } else {
+        EXPECT_FALSE(requests[0].headers.contains(QStringLiteral("range")));
+    }
+    if (row.arrives) {
+        EXPECT_EQ(events.only(QStringLiteral("Error")), QStringList{});
+        EXPECT_EQ(target.read(QStringLiteral("setup.exe")), whole);
+    } else {
+        EXPECT_EQ(events.only(QStringLiteral("Error")),
+                  (QStringList{QStringLiteral("Error 8"),
+                               QStringLiteral("ErrorInfo 8 Checksum mismatch ") + target.filePath(QStringLiteral("setup.exe"))}));
+        EXPECT_EQ(target.read(QStringLiteral("setup.exe")), QByteArray("old"));
+    }
+    // Nothing of a refused file is kept to be resumed once more.
+    EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, ResumeFromAnotherServer, testing::ValuesIn(OtherServers), caseName);
+
+// After a mismatch that came from a resumed part, the caller asks again and gets the whole
+// file, with no part left to resume.
+TEST_F(Resume, NextRunAfterAMismatchOfAResumedFileFetchesItWhole)
+{
+    ScriptedHttpServer other;
+    ASSERT_TRUE(other.isRunning());
+    const QByteArray whole = bodyOf(Size);
+    TWebTransferItem* job = addJob({});
+    job->ExpectedSHA256 = sha256Of(whole);
+    job->ResumeFromAnySource = true;
+    engine.Execute();
+    job->URL = other.url(QStringLiteral("/resume/size=%1&cuts=0&seed=7/setup.exe").arg(Size));
+    engine.Execute();
+    ASSERT_EQ(job->ResumedBytes(), Cut);
+
+    job->URL = server.url(QStringLiteral("/resume/size=%1&cuts=0/setup.exe").arg(Size));
+    engine.Execute();
+    EXPECT_TRUE(job->Success());
+    EXPECT_EQ(job->ResumedBytes(), 0);
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), whole);
+    EXPECT_FALSE(server.requests().last().headers.contains(QStringLiteral("range")));
+}
 
 TEST_F(Resume, CancelLeavesNoPartialFile)
 {

@@ -24,6 +24,10 @@ client that only appends names to a base address: /reset/size=9000&at=10/a.exe i
   /loop                  302 back to the same address, forever
   /claim[size,length]    announces length bytes, sends size bytes, then closes
   /trickle[size]         announces size bytes and sends one a second
+  /slowhead[lines,every,size]
+                         sends its status line, then lines header lines (40 when not given), one
+                         every every seconds (0.5), then 200 with size bytes
+  /endless               200 with a chunked body that never ends (until the client hangs up)
   /badchunk[size]        chunked: one chunk of size bytes, then a chunk size that is no number
   /reset[size,at]        announces size bytes, sends at bytes, then resets the connection
   /flaky[fail,code,after,size]
@@ -31,15 +35,24 @@ client that only appends names to a base address: /reset/size=9000&at=10/a.exe i
                          then 200 with size bytes; a failure is the status code (503 when not
                          given) with Retry-After after when given, or with code 0 a body broken
                          off halfway. Every answer but a status carries a fixed Last-Modified
-  /resume[size,cut,cuts,etags,lastmod,shift,total,ranges]
+  /resume[size,cut,cuts,acts,etags,lastmod,lastmods,ifrange,vary,seed,shift,total,ranges]
                          a file served with a validator that honours Range with If-Range. The
                          n-th request to a path (from 0) gets ETag etags[n] (the last one once
                          they run out; comma-separated, '"v1"' by default; noetag=1 for none) and
-                         Last-Modified lastmod when given. A request with Range whose If-Range
-                         matches gets 206 with Content-Range "bytes FIRST+shift-LAST/total"
+                         Last-Modified lastmod, or lastmods[n] taken as etags are ('|' between
+                         them, as dates hold commas). A request with
+                         Range whose If-Range matches (ifrange=0: whatever it names; none always
+                         matches) gets 206 with Content-Range "bytes FIRST+shift-LAST/total"
                          (416 when FIRST is not below size); ranges=0 ignores Range (200). The
-                         first cuts (1) answers send only cut bytes of their body, then drop
-                         the connection; cut < 0 never cuts.
+                         file's bytes are those of every route shifted by seed (0), and with
+                         vary=1 also by the index of the validator the request gets, so a file
+                         with a new validator has new content. The n-th request acts as
+                         acts[n] says (comma-separated; the last once they run out): "cut" sends
+                         cut bytes of its body, then drops the connection; "reset" resets it
+                         there; "stall" goes silent there; "trickle" goes on with a byte every
+                         half second; "slowhead" trickles its header lines as /slowhead does;
+                         "whole" sends it all. Without acts the first cuts (1) requests cut and
+                         the rest are whole; cut < 0 never cuts.
   /mirror[cut,fail,endless]/PATH
                          the file ROOT/PATH (404 when there is none) with an ETag of its contents,
                          honouring Range (with If-Range when one is sent), as a mirror of the
@@ -70,9 +83,16 @@ from urllib.parse import parse_qs, urlsplit
 LOG_LOCK = threading.Lock()
 
 
-def body_of(size):
+def body_of(size, shift=0):
     pattern = bytes(range(256))
+    shift %= 256
+    pattern = pattern[shift:] + pattern[:shift]
     return (pattern * (size // 256 + 1))[:size]
+
+
+def turn_value(text, turn, separator=","):
+    values = text.split(separator)
+    return values[min(turn, len(values) - 1)], min(turn, len(values) - 1)
 
 
 def arguments_of(parts):
@@ -280,6 +300,35 @@ class Handler(BaseHTTPRequestHandler):
         self.quietly(send)
         self.close_connection = True
 
+    def trickle_head(self, query, lines):
+        every = float(query.get("every", "0.5"))
+        for index in range(lines):
+            self.wfile.write(b"X-Slow-%d: %s\r\n" % (index, b"a" * 10))
+            self.wfile.flush()
+            time.sleep(every)
+
+    def route_slowhead(self, query, size):
+        def send():
+            self.wfile.write(b"HTTP/1.1 200 OK\r\n")
+            self.wfile.flush()
+            self.trickle_head(query, int(query.get("lines", "40")))
+            self.wfile.write(b"Content-Length: %d\r\n\r\n" % size + body_of(size))
+            self.wfile.flush()
+        self.quietly(send)
+        self.close_connection = True
+
+    def route_endless(self, query, size):
+        def send():
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            chunk = body_of(16384)
+            while True:
+                self.wfile.write(b"%x\r\n" % len(chunk) + chunk + b"\r\n")
+                self.wfile.flush()
+        self.quietly(send)
+        self.close_connection = True
+
     def route_reset(self, query, size):
         def send():
             self.send_response(200)
@@ -327,20 +376,29 @@ class Handler(BaseHTTPRequestHandler):
         with LOG_LOCK:
             turn = self.server.turns.get(key, 0)
             self.server.turns[key] = turn + 1
-        etags = query.get("etags", '"v1"').split(",")
-        etag = "" if query.get("noetag") else etags[min(turn, len(etags) - 1)]
-        cut = int(query.get("cut", "-1")) if turn < int(query.get("cuts", "1")) else -1
-        body = body_of(size)
+        etag, version = turn_value(query.get("etags", '"v1"'), turn)
+        if query.get("noetag"):
+            etag = ""
+        lastmod = query.get("lastmod")
+        if "lastmods" in query:
+            lastmod, version = turn_value(query["lastmods"], turn, "|")
+        if "acts" in query:
+            act, _ = turn_value(query["acts"], turn)
+        else:
+            act = "cut" if turn < int(query.get("cuts", "1")) else "whole"
+        cut = int(query.get("cut", "-1")) if act not in ("whole", "slowhead") else -1
+        shift = int(query.get("seed", "0")) + (version if query.get("vary") == "1" else 0)
+        body = body_of(size, shift)
         headers = {}
         if etag:
             headers["ETag"] = etag
-        if "lastmod" in query:
-            headers["Last-Modified"] = query["lastmod"]
+        if lastmod:
+            headers["Last-Modified"] = lastmod
         wanted = self.headers.get("Range", "")
         condition = self.headers.get("If-Range")
         code = 200
         if wanted.startswith("bytes=") and query.get("ranges", "1") != "0" and (
-                condition is None or condition in (etag, query.get("lastmod"))):
+                condition is None or query.get("ifrange") == "0" or condition in (etag, lastmod)):
             first = int(wanted[6:].split("-")[0])
             if first >= size:
                 self.send_body(416, b"", {"Content-Range": "bytes */%d" % size})
@@ -350,21 +408,41 @@ class Handler(BaseHTTPRequestHandler):
                                                            query.get("total", str(size)))
             body = body[first:]
 
+        sent = [0]
+
         def send():
-            self.send_response(code)
+            if act == "slowhead":
+                self.wfile.write(b"HTTP/1.1 %d OK\r\n" % code)
+                self.trickle_head(query, int(query.get("lines", "40")))
+            else:
+                self.send_response(code)
             for name, value in headers.items():
                 self.send_header(name, value)
             self.send_header("Content-Length", str(len(body)))
             self.end_headers()
             self.wfile.write(body if cut < 0 else body[:cut])
             self.wfile.flush()
-            if cut >= 0:
+            sent[0] = len(body) if cut < 0 else min(cut, len(body))
+            if cut < 0:
+                return
+            self.close_connection = True
+            if act == "stall":
+                time.sleep(60)
+            elif act == "trickle":
+                for byte in body[cut:]:
+                    self.wfile.write(bytes([byte]))
+                    self.wfile.flush()
+                    sent[0] += 1
+                    time.sleep(0.5)
+            elif act == "reset":
+                time.sleep(0.3)
+                self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                self.connection.close()
+            else:
                 self.connection.shutdown(socket.SHUT_RDWR)
-                self.close_connection = True
         self.quietly(send)
         with LOG_LOCK, open(self.server.log_path, "a", encoding="utf-8") as log:
-            log.write(json.dumps({"answered": self.path, "status": code,
-                                  "sent": len(body) if cut < 0 else min(cut, len(body))}) + "\n")
+            log.write(json.dumps({"answered": self.path, "status": code, "sent": sent[0]}) + "\n")
 
     def route_mirror(self, query, size):
         segments = urlsplit(self.path).path.split("/")[2:]
