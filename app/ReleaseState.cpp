@@ -44,7 +44,7 @@ std::optional<TReleaseState> TReleaseState::Parse(const QByteArray& Text)
         const QString line = QString::fromUtf8(lines[i]);
         if (line.toUtf8() != lines[i] || !IsRecord(line))
             return std::nullopt;
-        if (lines[i].left(lines[i].indexOf(' ')) != SerialKind) {
+        if (lines[i].split(' ').constFirst() != SerialKind) {
             state.FOtherRecords.append(lines[i]);
             continue;
         }

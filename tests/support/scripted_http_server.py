@@ -59,8 +59,7 @@ client that only appends names to a base address: /reset/size=9000&at=10/a.exe i
                          download server. The first answer for a PATH sends the bytes before
                          offset cut of the file only, then resets the connection; the fail answers
                          after it are 503 with a Retry-After no client waits for (3600). A PATH
-                         whose last segment is endless is answered with a chunked body of lines
-                         that does not end until the client hangs up (or 256 MiB went out)
+                         whose last segment is endless is answered as /endless is
   absolute address       (a request to a proxy) 200 with "proxied"
 
 POST and PUT read the body their Content-Length announces and log its length and MD5
@@ -449,7 +448,7 @@ class Handler(BaseHTTPRequestHandler):
         if segments and "=" in segments[0]:
             segments = segments[1:]
         if segments and segments[-1] == query.get("endless"):
-            self.send_endless()
+            self.route_endless(query, size)
             return
         root = self.server.root
         path = os.path.realpath(os.path.join(root, *segments)) if root and segments else None
@@ -497,20 +496,6 @@ class Handler(BaseHTTPRequestHandler):
         with LOG_LOCK, open(self.server.log_path, "a", encoding="utf-8") as log:
             log.write(json.dumps({"answered": self.path, "status": code,
                                   "sent": len(body) if cut < 0 else min(max(cut, 0), len(body))}) + "\n")
-
-    def send_endless(self):
-        def send():
-            self.send_response(200)
-            self.send_header("Transfer-Encoding", "chunked")
-            self.end_headers()
-            line = b"0" * 64 + b"  filler.bin\n"
-            chunk = line * (65536 // len(line))
-            for _ in range((256 << 20) // len(chunk)):
-                self.wfile.write(b"%x\r\n" % len(chunk) + chunk + b"\r\n")
-            self.wfile.write(b"0\r\n\r\n")
-            self.wfile.flush()
-        self.quietly(send)
-        self.close_connection = True
 
     def quietly(self, send):
         # The client may hang up first; that is what these routes test, not a server fault.
