@@ -110,6 +110,24 @@ protected:
 
     static void UseMirrors(const QString& addresses) { qputenv("KAPLIX_DOWNLOAD_URL", addresses.toLocal8Bit()); }
 
+    // The setup file and its list, signed with the release key as the current list of 12.1.
+    void ServeRelease()
+    {
+        Serve(SetupFile, Program);
+        ServeList(ListLine(Program, SetupFile), s_key.get());
+    }
+
+    // The error box of a download that failed for problem, its details saying details.
+    static void ExpectFailureBox(const ModalAnswerer& answerer, TDownloadProblem problem, const QString& details = {})
+    {
+        EXPECT_EQ(answerer.captions().value(1), QStringLiteral("Error"));
+        const QString message = answerer.messages().value(1);
+        const QString expected =
+            DownloadFailureText(problem, SetupFile, QStringLiteral("12.1"), QString()).replace(u'\r', u'\n');
+        EXPECT_TRUE(message.startsWith(expected + QStringLiteral("\nDetails: "))) << message.toStdString();
+        EXPECT_TRUE(message.contains(details)) << message.toStdString();
+    }
+
     // What the window remembers of version 12.1 between runs; 0 when nothing.
     std::uint64_t RememberedSerial() const
     {
@@ -212,13 +230,7 @@ TEST_P(VerifiedDownloadRefusal, KeepsTheOldFileAndSaysWhy)
     ModalAnswerer answerer({Ok, Ok, Ok});
     auto form = Download(answerer);
 
-    EXPECT_EQ(answerer.captions().value(1), QStringLiteral("Error"));
-    const QString expected =
-        DownloadFailureText(GetParam().problem, SetupFile, QStringLiteral("12.1"), QString()).replace(u'\r', u'\n');
-    EXPECT_TRUE(answerer.messages().value(1).startsWith(expected + QStringLiteral("\nDetails: ")))
-        << answerer.messages().value(1).toStdString();
-    EXPECT_TRUE(answerer.messages().value(1).contains(QString::fromUtf8(GetParam().details)))
-        << answerer.messages().value(1).toStdString();
+    ExpectFailureBox(answerer, GetParam().problem, QString::fromUtf8(GetParam().details));
     EXPECT_EQ(m_startup.read(SetupFile), QByteArray("old"));
     EXPECT_EQ(StartupEntries(), QStringList{SetupFile}) << "nothing of the refused file is left";
     EXPECT_TRUE(form->Install64Btn->isEnabled()) << "the old file is still there to install";
@@ -387,8 +399,7 @@ TEST_F(VerifiedDownload, APageOfAPublicNetworkIsNotTakenForTheSetupProgram)
 TEST_F(VerifiedDownload, ADeadFirstMirrorIsPassedForTheNextWithItsOwnList)
 {
     UseReleaseKey();
-    Serve(SetupFile, Program);
-    ServeList(ListLine(Program, SetupFile), s_key.get());
+    ServeRelease();
     const QString dead = QStringLiteral("http://127.0.0.1:%1").arg(freeTcpPort());
     StartMirror(dead + QStringLiteral(" \t"));
     ModalAnswerer answerer({Ok, Ok});
@@ -417,10 +428,7 @@ TEST_F(VerifiedDownload, WhenEveryMirrorFailsOneBoxTellsTheLastReason)
     ModalAnswerer answerer({Ok, Ok, Ok});
     auto form = Download(answerer);
 
-    EXPECT_EQ(answerer.captions().value(1), QStringLiteral("Error"));
-    EXPECT_TRUE(answerer.messages().value(1).startsWith(
-        DownloadFailureText(dpNotFound, SetupFile, QStringLiteral("12.1"), QString()).replace(u'\r', u'\n')))
-        << answerer.messages().value(1).toStdString();
+    ExpectFailureBox(answerer, dpNotFound);
     EXPECT_EQ(m_startup.read(SetupFile), QByteArray("old"));
     EXPECT_EQ(MemoLines(*form).filter(QStringLiteral("Could not download")).size(), 2);
 }
@@ -432,8 +440,7 @@ namespace {
 TEST_F(VerifiedDownload, WithoutAPrivateFolderNoListIsFetchedAndNothingIsVerified)
 {
     UseReleaseKey();
-    Serve(SetupFile, Program);
-    ServeList(ListLine(Program, SetupFile), s_key.get());
+    ServeRelease();
     StartMirror();
     ModalAnswerer answerer({Ok, Ok, Ok});
     TInstallEnvironment environment = Environment();
@@ -455,20 +462,14 @@ TEST_F(VerifiedDownload, AListWithALowerSerialThanRememberedIsRefusedAndTheRecor
     UseReleaseKey();
     Remember(2026121007);
     const QByteArray before = m_config.read(QStringLiteral("kaplix-setup/state"));
-    Serve(SetupFile, Program);
-    ServeList(ListLine(Program, SetupFile), s_key.get());
+    ServeRelease();
     StartMirror();
     ModalAnswerer answerer({Ok, Ok, Ok});
     auto form = Download(answerer);
 
-    EXPECT_EQ(answerer.captions().value(1), QStringLiteral("Error"));
-    EXPECT_TRUE(answerer.messages().value(1).startsWith(
-        DownloadFailureText(dpOutOfDate, SetupFile, QStringLiteral("12.1"), QString()).replace(u'\r', u'\n')))
-        << answerer.messages().value(1).toStdString();
-    EXPECT_TRUE(answerer.messages().value(1).endsWith(
-        QStringLiteral("Details: The checksum list on this server has serial 2026121005, lower than 2026121007 seen "
-                       "before for version 12.1: the mirror is out of date")))
-        << answerer.messages().value(1).toStdString();
+    ExpectFailureBox(answerer, dpOutOfDate,
+                     QStringLiteral("Details: The checksum list on this server has serial 2026121005, lower than "
+                                    "2026121007 seen before for version 12.1: the mirror is out of date"));
     EXPECT_EQ(m_startup.read(SetupFile), QByteArray("old"));
     EXPECT_EQ(m_config.read(QStringLiteral("kaplix-setup/state")), before);
 }
@@ -478,8 +479,7 @@ TEST_F(VerifiedDownload, ATakenListRaisesTheRememberedSerialInAPrivateFile)
     KX_RUN_AS_ORDINARY_USER();
     UseReleaseKey();
     Remember(2026121001);
-    Serve(SetupFile, Program);
-    ServeList(ListLine(Program, SetupFile), s_key.get());
+    ServeRelease();
     StartMirror();
     ModalAnswerer answerer({Ok, Ok});
     auto form = Download(answerer);
@@ -496,17 +496,12 @@ TEST_F(VerifiedDownload, ARecordThatCannotBeReadStopsTheDownloadBeforeAnyServerI
 {
     UseReleaseKey();
     m_config.write(QStringLiteral("kaplix-setup/state"), "kaplix-setup state 1\nserial ver121 20261");
-    Serve(SetupFile, Program);
-    ServeList(ListLine(Program, SetupFile), s_key.get());
+    ServeRelease();
     StartMirror();
     ModalAnswerer answerer({Ok, Ok, Ok});
     auto form = Download(answerer);
 
-    EXPECT_EQ(answerer.captions().value(1), QStringLiteral("Error"));
-    EXPECT_TRUE(answerer.messages().value(1).startsWith(
-        DownloadFailureText(dpNoReleaseRecord, SetupFile, QStringLiteral("12.1"), QString()).replace(u'\r', u'\n')))
-        << answerer.messages().value(1).toStdString();
-    EXPECT_TRUE(answerer.messages().value(1).contains(StateFile())) << answerer.messages().value(1).toStdString();
+    ExpectFailureBox(answerer, dpNoReleaseRecord, StateFile());
     EXPECT_EQ(form->WebTransfer->Items().Count(), 0) << "nothing was fetched";
     EXPECT_EQ(m_startup.read(SetupFile), QByteArray("old"));
     EXPECT_EQ(m_config.read(QStringLiteral("kaplix-setup/state")), QByteArray("kaplix-setup state 1\nserial ver121 20261"));
@@ -541,8 +536,7 @@ TEST_F(VerifiedDownload, AMirrorWithAnOutOfDateListIsPassedForTheNext)
 TEST_F(VerifiedDownload, AListSignedWithTheSecondOfTwoKeysIsTaken)
 {
     qputenv("KAPLIX_RELEASE_KEY", s_stranger->publicKey() + "  \t" + s_key->publicKey() + '\n');
-    Serve(SetupFile, Program);
-    ServeList(ListLine(Program, SetupFile), s_key.get());
+    ServeRelease();
     StartMirror();
     ModalAnswerer answerer({Ok, Ok});
     auto form = Download(answerer);
@@ -566,8 +560,7 @@ class EndlessList : public VerifiedDownload, public testing::WithParamInterface<
 TEST_P(EndlessList, IsNotWrittenBeyondTheLimitOfAList)
 {
     UseReleaseKey();
-    Serve(SetupFile, Program);
-    ServeList(ListLine(Program, SetupFile), s_key.get());
+    ServeRelease();
     ScriptedHttpServer mirror(m_files.path());
     ASSERT_TRUE(mirror.isRunning());
     UseMirrors(mirror.url(QStringLiteral("/mirror/endless=") + QString::fromLatin1(GetParam().endless)));
@@ -579,10 +572,9 @@ TEST_P(EndlessList, IsNotWrittenBeyondTheLimitOfAList)
         form = Download(answerer);
     }
 
-    EXPECT_EQ(answerer.captions().value(1), QStringLiteral("Error"));
-    EXPECT_TRUE(answerer.messages().value(1).endsWith(QStringLiteral("Details: ") + QString::fromLatin1(GetParam().endless)
-                                                      + QStringLiteral(": larger than a checksum list can be")))
-        << answerer.messages().value(1).toStdString();
+    ExpectFailureBox(answerer, dpNotVerified,
+                     QStringLiteral("Details: ") + QString::fromLatin1(GetParam().endless)
+                         + QStringLiteral(": larger than a checksum list can be"));
     EXPECT_EQ(m_startup.read(SetupFile), QByteArray("old"));
 }
 
@@ -630,8 +622,7 @@ protected:
     {
         VerifiedDownload::SetUp();
         UseReleaseKey();
-        Serve(SetupFile, Program);
-        ServeList(ListLine(Program, SetupFile), s_key.get());
+        ServeRelease();
     }
 
     // The requests server had for the setup file.
@@ -705,10 +696,7 @@ TEST_P(MirrorResumeMismatch, FetchesTheWholeFileOnceMore)
         EXPECT_TRUE(m_startup.read(SetupFile) == Program);
         EXPECT_EQ(fromSecond.size(), 1);
     } else {
-        EXPECT_EQ(answerer.captions().value(1), QStringLiteral("Error"));
-        EXPECT_TRUE(answerer.messages().value(1).startsWith(
-            DownloadFailureText(dpDamaged, SetupFile, QStringLiteral("12.1"), QString()).replace(u'\r', u'\n')))
-            << answerer.messages().value(1).toStdString();
+        ExpectFailureBox(answerer, dpDamaged);
         EXPECT_EQ(answerer.answered(), 2) << "one box for the whole download";
         EXPECT_EQ(m_startup.read(SetupFile), QByteArray("old"));
         ASSERT_EQ(fromSecond.size(), 2);
