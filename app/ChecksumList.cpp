@@ -1,6 +1,7 @@
 #include "app/ChecksumList.h"
 
 #include <QList>
+#include <QRegularExpression>
 
 namespace {
 
@@ -28,6 +29,16 @@ bool IsPlainName(const QString& Name)
     return true;
 }
 
+// Keeps Value for Name; a name given two different values keeps none.
+template <class T>
+void Enter(QHash<QString, T>& Values, QSet<QString>& Ambiguous, const QString& Name, const T& Value)
+{
+    const auto known = Values.constFind(Name);
+    if (known != Values.constEnd() && *known != Value)
+        Ambiguous.insert(Name);
+    Values.insert(Name, Value);
+}
+
 } // namespace
 
 TChecksumList TChecksumList::Parse(const QByteArray& Text)
@@ -35,9 +46,17 @@ TChecksumList TChecksumList::Parse(const QByteArray& Text)
     TChecksumList list;
     if (Text.size() > MaxSize)
         return list;
+    // Eighteen digits always fit 64 bits.
+    static const QRegularExpression sizeLine(QRegularExpression::anchoredPattern(QStringLiteral("# size ([0-9]{1,18}) (.+)")));
     for (QByteArray line : Text.split('\n')) {
         if (line.endsWith('\r'))
             line.chop(1);
+        if (line.startsWith('#')) {
+            const QRegularExpressionMatch size = sizeLine.match(QString::fromUtf8(line));
+            if (size.hasMatch() && IsPlainName(size.captured(2)))
+                Enter(list.FSizes, list.FAmbiguousSizes, size.captured(2), std::int64_t(size.captured(1).toLongLong()));
+            continue;
+        }
         // sha256sum starts a line with "\" when it had to escape the name; no release
         // file needs that.
         if (line.size() < HexDigits + 3 || line.startsWith('\\'))
@@ -48,13 +67,8 @@ TChecksumList TChecksumList::Parse(const QByteArray& Text)
         if (!IsHex(sum) || separator != ' ' || (mode != ' ' && mode != '*'))
             continue;
         const QString name = QString::fromUtf8(line.mid(HexDigits + 2));
-        if (!IsPlainName(name))
-            continue;
-        const QString hex = QString::fromLatin1(sum).toLower();
-        const auto known = list.FSums.constFind(name);
-        if (known != list.FSums.constEnd() && *known != hex)
-            list.FAmbiguous.insert(name);
-        list.FSums.insert(name, hex);
+        if (IsPlainName(name))
+            Enter(list.FSums, list.FAmbiguous, name, QString::fromLatin1(sum).toLower());
     }
     return list;
 }
@@ -64,4 +78,11 @@ QString TChecksumList::SHA256Of(const QString& Name) const
     if (FAmbiguous.contains(Name))
         return {};
     return FSums.value(Name);
+}
+
+std::int64_t TChecksumList::SizeOf(const QString& Name) const
+{
+    if (FAmbiguousSizes.contains(Name))
+        return -1;
+    return FSizes.value(Name, -1);
 }

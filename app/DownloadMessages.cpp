@@ -33,6 +33,10 @@ constexpr std::array<TProblemText, dpUnknown + 1> ProblemTexts = {{
     {"The server sent something else instead of the setup program, for example a login page of a "
      "public network or a proxy.",
      "Log in to the network in your web browser, or ask your network administrator, then try again."},
+    {"The download server offers an out-of-date release of the files.",
+     "Try again later; if this goes on, contact KAPLIX support. Do not install files from elsewhere."},
+    {"The assistant's record of the releases it has seen cannot be read.",
+     "Correct or remove the file named below, then try again; without it the record starts afresh."},
     {"The download did not complete.", "Try again later."},
 }};
 
@@ -73,6 +77,7 @@ TDownloadProblem ProblemOf(const TTransferFailure& Failure)
     case weSourceRead:
         return dpConnectionBroke;
     case weChecksum:
+    case weSize:
         return dpDamaged;
     case weUnexpectedContent:
         return dpNotAProgram;
@@ -90,7 +95,7 @@ TDownloadProblem ProblemOf(const TTransferFailure& Failure)
 
 bool AnotherServerMayHelp(TDownloadProblem Problem)
 {
-    return Problem != dpDiskFull && Problem != dpCannotSave;
+    return Problem != dpDiskFull && Problem != dpCannotSave && Problem != dpNoReleaseRecord;
 }
 
 QString DownloadProblemText(TDownloadProblem Problem)

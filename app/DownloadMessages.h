@@ -15,6 +15,8 @@ enum TDownloadProblem {
     dpNotVerified,      // no valid signed checksum list names the file
     dpDamaged,          // the file's checksum differs from the list's
     dpNotAProgram,      // an .exe that is not a Windows program
+    dpOutOfDate,        // the server's signed list expired, or is older than one seen before
+    dpNoReleaseRecord,  // what the assistant remembers of the releases it saw cannot be read
     dpUnknown,
 };
 

@@ -1,5 +1,6 @@
 #include "app/InstallEnvironment.h"
 
+#include "app/ReleaseState.h"
 #include "platform/PrivateFiles.h"
 #include "platform/Shell.h"
 #include "platform/SystemProbes.h"
@@ -15,5 +16,7 @@ TInstallEnvironment TInstallEnvironment::FromPlatform()
     environment.ProgramFilesFolder = platform::specialFolder(ProgramFilesFolder);
     environment.Windows64Bit = platform::isNative64Bit();
     environment.ShellOpen = [](const QString& Path) { return platform::shellOpen(Path); };
+    if (const QString config = platform::privateConfigFolder(); !config.isEmpty())
+        environment.StateFile = config + u'/' + TReleaseState::FileName;
     return environment;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/WineLauncher.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -22,6 +23,11 @@ struct TInstallEnvironment {
     // from it; unassigned does nothing. Whatever happens to the file from here on, what starts
     // is what was checked.
     std::function<void(const QString& Path)> OnSetupFileChecked;
+    // The file that keeps what the assistant remembers between runs (TReleaseState); empty
+    // when the user has no configuration folder.
+    QString StateFile;
+    // The time now; unassigned reads the clock.
+    std::function<QDateTime()> Now;
 
     static TInstallEnvironment FromPlatform();
 };

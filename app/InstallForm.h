@@ -11,11 +11,13 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 
 class TGlowButton;
 class TGradientPanel;
 class TOfficeRadioGroup;
 class TWebTransfer;
+class TWebTransferItem;
 class QScrollArea;
 
 // The assistant's main window: the start-up report, the setup-file inventory, and the
@@ -112,13 +114,28 @@ private:
     void WebTransferCopyCancel(TWebTransfer* Sender);
     static int TagOf(QObject* Sender);
 
-    // One download from one server (InstallFormDownload.cpp): the checksum list and its
-    // signature from the version directory, then the file, checked against them.
-    enum TServerOutcome { soDone, soTryNext, soStop };
-    TServerOutcome DownloadFrom(const QString& Base, const QString& Path, const QString& FileName);
+    // One Download click (InstallFormDownload.cpp): what is wanted and what the first list
+    // that gave the file's checksum said, across the servers.
+    struct TDownloadRun;
+    // Reads what the assistant remembers of the version; false, with the box shown, when the
+    // record is there but cannot be read.
+    bool StartDownloadRun(TDownloadRun& Run, int Version);
+    // What a list must name and vouch for to let FileName of that version be downloaded or started.
+    TReleaseWanted ReleaseWantedFor(int Version, const QString& FileName) const;
+    // Each server in turn, until one delivers or a failure says that no other would do better.
+    void DownloadFromServers(TDownloadRun& Run);
+    // One download from one server: the checksum list and its signature from the version
+    // directory (unless a server before gave them), then the file, checked against them.
+    // soWholeAgain: a download that went on from a part another server sent failed its check,
+    // so the servers are asked once more for the whole file.
+    enum TServerOutcome { soDone, soTryNext, soStop, soWholeAgain };
+    TServerOutcome DownloadFrom(const QString& Base, TDownloadRun& Run);
+    TServerOutcome AfterFailure(const TWebTransferItem& Job, TDownloadProblem Problem) const;
+    void RememberSerial(TDownloadRun& Run, std::uint64_t Serial);
     // Fetches the version directory's checksum list and, with a release key, its signature.
     // False when the user cancelled.
     bool FetchChecksumList(const QString& DirURL, bool Signed, TFetchedFile& List, TFetchedFile& Signature);
+    // A line in the Memo, and with Final the error box. Base empty: before any server was asked.
     void ReportFailure(const QString& Base, TDownloadProblem Problem, const QString& Details, bool Final);
     void RecordURLNotFound(const QString& URL);
 
@@ -137,6 +154,8 @@ private:
     bool FFetchingLists = false;
     // Another server is left to try when the download from this one fails.
     bool FMoreServers = false;
+    // The servers may still be asked once more for the whole file (soWholeAgain).
+    bool FWholeAgainLeft = false;
     // The download under way: its file name and version, for the messages.
     QString FDownloadName;
     QString FDownloadVersion;

@@ -3,13 +3,16 @@
 #include "app/ChecksumList.h"
 #include "app/MessageBoxes.h"
 #include "app/ReleaseKey.h"
+#include "app/ReleaseState.h"
 #include "app/SetupFiles.h"
 #include "controls/OfficeRadioGroup.h"
 #include "platform/InternetErrors.h"
 #include "platform/SystemProbes.h"
 #include "transfer/UrlHelpers.h"
 #include "transfer/WebTransfer.h"
+#include "transfer/WebTransferErrors.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -46,7 +49,7 @@ TFetchedFile FetchedFile(const TWebTransferItem& Job, const QString& Path, const
     if (!fetched.Received) {
         fetched.Content.clear();
         fetched.Failure = Failure;
-        if (Job.Success())
+        if (Job.Success() || Failure.ErrorCode == weSize)
             fetched.Failure.Details = QStringLiteral("larger than a checksum list can be");
     }
     return fetched;
@@ -58,6 +61,12 @@ void TInstallForm::BuildEngine()
 {
     WebTransfer = new TWebTransfer(this);
     WebTransfer->setObjectName(QStringLiteral("WebTransfer"));
+    // A server that answers a byte now and then would hold a download for ever: a minute for
+    // the head of an answer, and a body slower than a kilobyte a second for half a minute, fail
+    // the attempt like a broken connection, so that it is tried again or the next server is.
+    WebTransfer->ResponseHeadTimeout = 60000;
+    WebTransfer->LowSpeedLimit = 1024;
+    WebTransfer->LowSpeedTime = 30;
     WebTransfer->OnCopyDone = [this](TWebTransfer* Sender) { WebTransferCopyDone(Sender); };
     WebTransfer->OnCopyCancel = [this](TWebTransfer* Sender) { WebTransferCopyCancel(Sender); };
     // Why a job failed, for the message that replaces the done box.
@@ -81,74 +90,137 @@ void TInstallForm::RecordURLNotFound(const QString& URL)
         FFailure.Details += QStringLiteral(" (") + reason.message + u')';
 }
 
+struct TInstallForm::TDownloadRun {
+    QString Path;  // on the server, "/download/ver121/"; empty without a version
+    TReleaseWanted Wanted;
+    // What the state file held, with the serials taken since.
+    TReleaseState State;
+    // The check of the first list that gave the file's checksum. The servers after it are
+    // held to it: a part one of them sent goes on from the next, and no other list can change
+    // what the whole file must be.
+    std::optional<TReleaseCheck> Kept;
+    bool WholeAgain = false;
+};
+
 void TInstallForm::DownloadClick(QObject* Sender)
 {
     // A second run would rebuild the job list the running one walks.
     if (FTransferring)
         return;
-    const QString fileName = DownloadFileName(TagOf(Sender));
     const int version = VersionRadio->ItemIndex();
-    const QString path = VersionPath(version);
     installDir = InstallToGrp->ItemIndex() == 0 ? StartupDir : saveDir;
-    FDownloadName = fileName;
+    FDownloadName = DownloadFileName(TagOf(Sender));
     FDownloadVersion = VersionCaption(version);
 
     FTransferring = true;
-    // Each server in turn, until one delivers or a failure says that no other would do better.
-    const QStringList bases = DownloadBaseURLs();
-    for (qsizetype i = 0; i < bases.size(); ++i) {
-        FMoreServers = i + 1 < bases.size() && !path.isEmpty();
-        if (DownloadFrom(bases[i], path, fileName) != soTryNext)
-            break;
-    }
+    TDownloadRun run;
+    run.Path = VersionPath(version);
+    if (StartDownloadRun(run, version))
+        DownloadFromServers(run);
     FMoreServers = false;
+    FWholeAgainLeft = false;
     FTransferring = false;
     RefreshSetupFiles();
     if (FCloseRequested)
         close();
 }
 
-TInstallForm::TServerOutcome TInstallForm::DownloadFrom(const QString& Base, const QString& Path,
-                                                        const QString& FileName)
+TReleaseWanted TInstallForm::ReleaseWantedFor(int Version, const QString& FileName) const
 {
+    TReleaseWanted wanted;
+    wanted.Keys = ReleaseKeys();
+    wanted.FileName = FileName;
+    wanted.Version = VersionCaption(Version);
+    wanted.Directory = VersionDirectory(Version);
+    wanted.Today = (FEnvironment.Now ? FEnvironment.Now() : QDateTime::currentDateTimeUtc()).toUTC().date();
+    return wanted;
+}
+
+bool TInstallForm::StartDownloadRun(TDownloadRun& Run, int Version)
+{
+    Run.Wanted = ReleaseWantedFor(Version, FDownloadName);
+    TReleaseWanted& wanted = Run.Wanted;
+    // Serials count only where a signature vouches for them.
+    if (wanted.Keys.isEmpty() || Run.Path.isEmpty())
+        return true;
+    const TReleaseState::TLoaded loaded = TReleaseState::Load(FEnvironment.StateFile);
+    if (!loaded.Problem.isEmpty()) {
+        // Without it an older list could not be told from the latest: better no download
+        // than one that might be rolled back.
+        ReportFailure({}, dpNoReleaseRecord, loaded.Problem, true);
+        return false;
+    }
+    Run.State = loaded.State;
+    wanted.SeenSerial = Run.State.Serial(wanted.Directory);
+    return true;
+}
+
+void TInstallForm::DownloadFromServers(TDownloadRun& Run)
+{
+    const QStringList bases = DownloadBaseURLs();
+    for (qsizetype i = 0; i < bases.size(); ++i) {
+        FMoreServers = i + 1 < bases.size() && !Run.Path.isEmpty();
+        FWholeAgainLeft = !Run.WholeAgain && !Run.Path.isEmpty();
+        const TServerOutcome outcome = DownloadFrom(bases[i], Run);
+        if (outcome == soWholeAgain) {
+            Run.WholeAgain = true;
+            i = -1;
+        } else if (outcome != soTryNext) {
+            break;
+        }
+    }
+}
+
+TInstallForm::TServerOutcome TInstallForm::DownloadFrom(const QString& Base, TDownloadRun& Run)
+{
+    const QString& fileName = Run.Wanted.FileName;
     TReleaseCheck check;
     check.Allowed = true;
     // Without a version there is no address to ask: the job fails as it always did.
-    if (!Path.isEmpty()) {
-        const QByteArray key = ReleaseKey();
+    if (Run.Kept) {
+        check = *Run.Kept;
+    } else if (!Run.Path.isEmpty()) {
         TFetchedFile list;
         TFetchedFile signature;
-        if (!FetchChecksumList(Base + Path, !key.isEmpty(), list, signature))
+        if (!FetchChecksumList(Base + Run.Path, !Run.Wanted.Keys.isEmpty(), list, signature))
             return soStop;
-        check = CheckRelease(key, FileName, list, signature);
+        check = CheckRelease(Run.Wanted, list, signature);
         if (!check.Allowed) {
             const bool tryNext = FMoreServers && AnotherServerMayHelp(check.Problem);
             ReportFailure(Base, check.Problem, check.Details, !tryNext);
             return tryNext ? soTryNext : soStop;
         }
+        if (check.Verification == dvSignedList)
+            RememberSerial(Run, check.Serial);
+        if (!check.ExpectedSHA256.isEmpty())
+            Run.Kept = check;
     }
 
     WebTransfer->Items().Clear();
     TWebTransferItem* job = WebTransfer->Items().Add();
-    if (!Path.isEmpty())
-        job->URL = Base + Path + FileName;
+    if (!Run.Path.isEmpty())
+        job->URL = Base + Run.Path + fileName;
     job->Protocol = wpHttp;
     job->TargetDir = installDir;
     // The file is saved under the name that was asked for, wherever the server sends the
     // request: a redirect cannot make it replace another file, such as this program.
-    job->TargetFilename = SavedName(installDir, FileName);
+    job->TargetFilename = SavedName(installDir, fileName);
     job->ExpectedSHA256 = check.ExpectedSHA256;
+    job->ExpectedSize = check.ExpectedSize;
     // A setup program is a Windows program; a login page of a public network is not.
-    if (FileName.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
+    if (fileName.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
         job->ExpectedStart = QByteArrayLiteral("MZ");
     job->Resume = true;
+    // What one server sent before it failed goes on from the next: the checksum of the whole
+    // file tells whether the parts belong together.
+    job->ResumeFromAnySource = !check.ExpectedSHA256.isEmpty();
     job->Retries = DownloadRetries;
 
     FFailure = {};
     WebTransfer->Execute();
     if (job->Success()) {
-        RecordDownload(FileName, installDir + job->TargetFilename, check);
-        Memo->appendPlainText(QStringLiteral("Downloaded ") + FileName + QStringLiteral(" for version ")
+        RecordDownload(fileName, installDir + job->TargetFilename, check);
+        Memo->appendPlainText(QStringLiteral("Downloaded ") + fileName + QStringLiteral(" for version ")
                               + FDownloadVersion + QStringLiteral(" from ") + URLWithoutPassword(Base)
                               + QStringLiteral(": ") + VerificationText(check.Verification));
         return soDone;
@@ -157,19 +229,50 @@ TInstallForm::TServerOutcome TInstallForm::DownloadFrom(const QString& Base, con
         return soStop;
     // The box, when this was the last server to try, came with the engine's done event.
     const TDownloadProblem problem = ProblemOf(FFailure);
-    const bool tryNext = FMoreServers && AnotherServerMayHelp(problem);
     ReportFailure(Base, problem, FFailure.Details, false);
-    return tryNext ? soTryNext : soStop;
+    return AfterFailure(*job, problem);
+}
+
+TInstallForm::TServerOutcome TInstallForm::AfterFailure(const TWebTransferItem& Job, TDownloadProblem Problem) const
+{
+    if (Problem == dpDamaged) {
+        // Which server sent the wrong part cannot be told: the engine dropped both, and the
+        // file is asked for whole, once.
+        if (Job.ResumedBytes() > 0 && FWholeAgainLeft)
+            return soWholeAgain;
+        // Fetched whole once more, it is still not what the list says.
+        if (!FWholeAgainLeft)
+            return soStop;
+    }
+    return FMoreServers && AnotherServerMayHelp(Problem) ? soTryNext : soStop;
+}
+
+void TInstallForm::RememberSerial(TDownloadRun& Run, std::uint64_t Serial)
+{
+    if (!Run.State.RaiseSerial(Run.Wanted.Directory, Serial))
+        return;
+    const QString problem = Run.State.Save(FEnvironment.StateFile);
+    if (!problem.isEmpty())
+        Memo->appendPlainText(QStringLiteral("Could not remember the serial of the checksum list for version ")
+                              + FDownloadVersion + QStringLiteral(": ") + problem);
 }
 
 TReleaseCheck TInstallForm::CheckChosenVersion(const QString& FileName, bool& Cancelled)
 {
     TReleaseCheck check;
     check.Problem = dpNotVerified;
-    const QString path = VersionPath(VersionRadio->ItemIndex());
+    const int version = VersionRadio->ItemIndex();
+    const QString path = VersionPath(version);
     if (path.isEmpty())
         return check;
-    const QByteArray key = ReleaseKey();
+    TReleaseWanted wanted = ReleaseWantedFor(version, FileName);
+    const TReleaseState::TLoaded loaded = TReleaseState::Load(FEnvironment.StateFile);
+    if (!loaded.Problem.isEmpty()) {
+        // An older list could not be told from the latest.
+        check.Details = loaded.Problem;
+        return check;
+    }
+    wanted.SeenSerial = loaded.State.Serial(wanted.Directory);
     FTransferring = true;
     for (const QString& base : DownloadBaseURLs()) {
         TFetchedFile list;
@@ -178,7 +281,7 @@ TReleaseCheck TInstallForm::CheckChosenVersion(const QString& FileName, bool& Ca
             Cancelled = true;
             break;
         }
-        check = CheckRelease(key, FileName, list, signature);
+        check = CheckRelease(wanted, list, signature);
         if (check.Allowed || !AnotherServerMayHelp(check.Problem))
             break;
     }
@@ -216,6 +319,8 @@ bool TInstallForm::FetchChecksumList(const QString& DirURL, bool Signed, TFetche
         job->TargetDir = folder.path() + u'/';
         job->TargetFilename = name;
         job->Retries = DownloadRetries;
+        // An endless answer stops here, not when the disk is full.
+        job->MaxSize = TChecksumList::MaxSize;
     }
     std::vector<TTransferFailure> failures(std::size_t(names.size()));
     WebTransfer->OnFileDone = [this, &failures](TWebTransfer* Sender, int Index) {
@@ -245,9 +350,9 @@ bool TInstallForm::FetchChecksumList(const QString& DirURL, bool Signed, TFetche
 
 void TInstallForm::ReportFailure(const QString& Base, TDownloadProblem Problem, const QString& Details, bool Final)
 {
+    const QString from = Base.isEmpty() ? QString() : QStringLiteral(" from ") + URLWithoutPassword(Base);
     Memo->appendPlainText(QStringLiteral("Could not download ") + FDownloadName + QStringLiteral(" for version ")
-                          + FDownloadVersion + QStringLiteral(" from ") + URLWithoutPassword(Base)
-                          + QStringLiteral(": ") + DownloadProblemText(Problem));
+                          + FDownloadVersion + from + QStringLiteral(": ") + DownloadProblemText(Problem));
     if (Final)
         ShowErrorBox(this, DownloadFailureText(Problem, FDownloadName, FDownloadVersion, Details));
 }
@@ -265,7 +370,7 @@ void TInstallForm::WebTransferCopyDone(TWebTransfer*)
     } else if (job && !job->Cancelled()) {
         const TDownloadProblem problem = ProblemOf(FFailure);
         // The next server is asked first; the user hears of a failure only when none is left.
-        if (FMoreServers && AnotherServerMayHelp(problem))
+        if (AfterFailure(*job, problem) != soStop)
             return;
         const QString details = FFailure.Details.isEmpty()
             ? QStringLiteral("No data was received from ") + URLWithoutPassword(job->URL)

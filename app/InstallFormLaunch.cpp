@@ -106,7 +106,7 @@ QString TInstallForm::SHA256ToStart(const QString& ServerName, const QString& Pa
         return {};
     }
     QString why;
-    if (ReleaseKey().isEmpty()) {
+    if (ReleaseKeys().isEmpty()) {
         why = QStringLiteral("This program has no release key to check setup files with.");
     } else {
         bool cancelled = false;

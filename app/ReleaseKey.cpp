@@ -6,9 +6,11 @@
 #define KX_RELEASE_KEY ""
 #endif
 
-QByteArray ReleaseKey()
+QList<QByteArray> ReleaseKeys()
 {
-    if (qEnvironmentVariableIsSet("KAPLIX_RELEASE_KEY"))
-        return qgetenv("KAPLIX_RELEASE_KEY").trimmed();
-    return QByteArray(KX_RELEASE_KEY).trimmed();
+    const QByteArray keys =
+        qEnvironmentVariableIsSet("KAPLIX_RELEASE_KEY") ? qgetenv("KAPLIX_RELEASE_KEY") : QByteArray(KX_RELEASE_KEY);
+    QList<QByteArray> list = keys.simplified().split(' ');
+    list.removeIf([](const QByteArray& Key) { return Key.isEmpty(); });
+    return list;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 
-// The public key that signs the checksum lists of our releases: the base64 line of a minisign
-// ".pub" file ("RW..."). Built in (the CMake setting KX_RELEASE_KEY); the environment variable
-// KAPLIX_RELEASE_KEY replaces it when set, for tests and the demo. Empty when there is none:
-// downloads then use a checksum list only when the server has one, unsigned.
-QByteArray ReleaseKey();
+// The public keys that sign the checksum lists of our releases: base64 lines of minisign
+// ".pub" files ("RW..."), separated by blanks. A list signed with any of them is taken, so a
+// new key can be given out while lists signed with the old one are still on the mirrors.
+// Built in (the CMake setting KX_RELEASE_KEY); the environment variable KAPLIX_RELEASE_KEY
+// replaces them when set, for tests and the demo. Empty when there is none: downloads then
+// use a checksum list only when the server has one, unsigned.
+QList<QByteArray> ReleaseKeys();

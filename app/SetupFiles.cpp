@@ -43,6 +43,11 @@ QString VersionPath(int Item)
     return QString::fromLatin1(paths[std::size_t(Item)]);
 }
 
+QString VersionDirectory(int Item)
+{
+    return VersionPath(Item).section(u'/', -2, -2);
+}
+
 QString VersionCaption(int Item)
 {
     static constexpr std::array<const char*, 9> captions = {"9.21", "9.51", "10.0", "10.1", "10.2",

@@ -31,6 +31,8 @@ QString DownloadBaseURL();
 QString DownloadFileName(int Tag);
 // Directory on the server by the selected version item (0 to 8); empty for any other item.
 QString VersionPath(int Item);
+// The last folder of that directory, which names the version on the server: "ver121".
+QString VersionDirectory(int Item);
 // The caption of a version item (0 to 8), as the version group shows it; empty for any other.
 QString VersionCaption(int Item);
 QStringList VersionCaptions();

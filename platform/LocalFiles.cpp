@@ -84,6 +84,27 @@ bool closeChecked(int& fd)
     return result == 0;
 }
 
+// Writes all of data to fd; false (errno set) when the file takes less.
+bool writeAll(int fd, const QByteArray& data)
+{
+    const char* next = data.constData();
+    std::int64_t left = data.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return false;
+        if (written == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        next += written;
+        left -= written;
+    }
+    return true;
+}
+
 // A file nobody else can have prepared or can change: a regular file of this user with no
 // other name (a hard link would let its owner keep a way in) that group and others may not write.
 bool isOwnPrivateFile(const struct stat& info)
@@ -380,22 +401,41 @@ bool writePrivateFile(const QString& path, const QByteArray& data)
     int fd = createExclusive(name, O_WRONLY);
     if (fd < 0)
         return false;
-    const char* next = data.constData();
-    std::int64_t left = data.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, next, static_cast<size_t>(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            break;
-        next += written;
-        left -= written;
-    }
-    if (!closeChecked(fd) || left > 0) {
+    const bool whole = writeAll(fd, data);
+    if (!closeChecked(fd) || !whole) {
         ::unlink(name.constData());
         return false;
     }
     return true;
+}
+
+bool replacePrivateFile(const QString& path, const QByteArray& data)
+{
+    QByteArray pending;
+    int fd = -1;
+    constexpr int Attempts = 100;
+    for (int attempt = 0; attempt < Attempts && fd < 0; ++attempt) {
+        pending = encoded(pendingPathFor(path));
+        fd = ::open(pending.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    // Without the flush a crash soon after the rename may leave an empty file under the name.
+    bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
+    int error = errno;
+    if (!closeChecked(fd) && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && std::rename(pending.constData(), encoded(path).constData()) == 0)
+        return true;
+    if (ok)
+        error = errno;
+    ::unlink(pending.constData());
+    errno = error;
+    return false;
 }
 
 bool readPrivateFile(const QString& path, std::int64_t maxSize, QByteArray& data)

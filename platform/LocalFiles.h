@@ -87,6 +87,11 @@ private:
 // A small file only this user may read or write, at path (never through a link): a
 // leftover regular file of this user there is replaced, anything else refuses.
 bool writePrivateFile(const QString& path, const QByteArray& data);
+// Puts data at path in one step: a hidden file beside it (see isPendingFileName), only this
+// user may read or write, is written, flushed to the disk and renamed over path. Whoever
+// reads path sees the old contents or the new, never a part; a failure (errno set) leaves the
+// old file as it was and no hidden file behind. A link at path is replaced, never followed.
+bool replacePrivateFile(const QString& path, const QByteArray& data);
 // The contents of path when it is a regular file this user owns, with no other name, that
 // nobody else may write, and no larger than maxSize; false otherwise.
 bool readPrivateFile(const QString& path, std::int64_t maxSize, QByteArray& data);

@@ -1,5 +1,6 @@
 #include "platform/PrivateFiles.h"
 
+#include "platform/LocalFiles.h"
 #include "platform/PathWalk.h"
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,15 +79,19 @@ QString userHome()
     return user && user->pw_dir ? QFile::decodeName(user->pw_dir) : QString();
 }
 
-QString userCacheFolder()
+// The XDG base directory that variable names, else the folder under the home that the
+// XDG base-directory rules give in its place.
+QString userBaseFolder(const char* variable, const QString& inHome)
 {
-    // A relative XDG_CACHE_HOME is invalid and to be ignored, by the XDG base-directory rules.
-    const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-    if (QDir::isAbsolutePath(cache))
-        return QDir::cleanPath(cache);
+    // A relative value is invalid and to be ignored, by the XDG base-directory rules.
+    const QString folder = qEnvironmentVariable(variable);
+    if (QDir::isAbsolutePath(folder))
+        return QDir::cleanPath(folder);
     const QString home = userHome();
-    return home.isEmpty() ? QString() : QDir::cleanPath(home + QStringLiteral("/.cache"));
+    return home.isEmpty() ? QString() : QDir::cleanPath(home + u'/' + inHome);
 }
+
+const QString ProgramFolder = QStringLiteral("kaplix-setup");
 
 // mkdir -p, every folder it creates readable and writable by the user only.
 bool makePrivatePath(const QString& path)
@@ -110,10 +116,10 @@ PrivateTempDir privateTempDir()
     if (QDir::isAbsolutePath(tmpdir) && privateDirectoryProblem(tmpdir).isEmpty())
         return {tmpdir, {}};
 
-    const QString cache = userCacheFolder();
+    const QString cache = userBaseFolder("XDG_CACHE_HOME", QStringLiteral(".cache"));
     if (cache.isEmpty())
         return {{}, QStringLiteral("No home folder for a private temporary directory")};
-    const QString folder = cache + QStringLiteral("/kaplix-setup");
+    const QString folder = cache + u'/' + ProgramFolder;
     const QString name = QStringLiteral("The temporary directory ") + folder + u' ';
     if (!makePrivatePath(folder) || !examine(folder, entry))
         return {{}, name + QStringLiteral("cannot be created")};
@@ -121,6 +127,65 @@ PrivateTempDir privateTempDir()
     if (!problem.isEmpty())
         return {{}, name + problem};
     return {folder, {}};
+}
+
+QString privateConfigFolder()
+{
+    const QString config = userBaseFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+    return config.isEmpty() ? QString() : config + u'/' + ProgramFolder;
+}
+
+StateFileRead readStateFile(const QString& path, std::int64_t maxSize)
+{
+    StateFileRead result;
+    const QString folder = QFileInfo(path).path();
+    struct stat entry {};
+    if (!examine(folder, entry)) {
+        if (errno == ENOENT)
+            return result;
+        result.status = StateFileRead::Status::refused;
+        result.problem = QStringLiteral("The folder ") + folder + QStringLiteral(" cannot be examined");
+        return result;
+    }
+    result.status = StateFileRead::Status::refused;
+    if (const QString problem = ownershipProblem(entry, Kind::Directory); !problem.isEmpty()) {
+        result.problem = QStringLiteral("The folder ") + folder + u' ' + problem;
+        return result;
+    }
+    const QString name = QStringLiteral("The file ") + path + u' ';
+    if (!examine(path, entry)) {
+        if (errno == ENOENT) {
+            result.status = StateFileRead::Status::missing;
+            return result;
+        }
+        result.problem = name + QStringLiteral("cannot be examined");
+        return result;
+    }
+    if (const QString problem = ownershipProblem(entry, Kind::RegularFile); !problem.isEmpty())
+        result.problem = name + problem;
+    else if (entry.st_nlink != 1)
+        result.problem = name + QStringLiteral("has other names");
+    else if (entry.st_size > maxSize)
+        result.problem = name + QStringLiteral("is larger than %1 bytes").arg(maxSize);
+    else if (!readPrivateFile(path, maxSize, result.data))
+        result.problem = name + QStringLiteral("cannot be read: ") + QString::fromLocal8Bit(std::strerror(errno));
+    else
+        result.status = StateFileRead::Status::read;
+    return result;
+}
+
+QString writeStateFile(const QString& path, const QByteArray& data)
+{
+    const QString folder = QFileInfo(path).path();
+    struct stat entry {};
+    if (!makePrivatePath(folder) || !examine(folder, entry))
+        return QStringLiteral("The folder ") + folder + QStringLiteral(" cannot be created");
+    if (const QString problem = ownershipProblem(entry, Kind::Directory); !problem.isEmpty())
+        return QStringLiteral("The folder ") + folder + u' ' + problem;
+    if (!replacePrivateFile(path, data))
+        return QStringLiteral("The file ") + path + QStringLiteral(" cannot be written: ")
+            + QString::fromLocal8Bit(std::strerror(errno));
+    return {};
 }
 
 QString whyUnsafeToRun(const QString& path)

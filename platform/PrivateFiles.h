@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <cstdint>
 
 namespace platform {
 
@@ -18,6 +21,29 @@ struct PrivateTempDir {
 // in one others may change on the way from "/" (see PathWalk), since they could move it
 // away and put their own in its place.
 PrivateTempDir privateTempDir();
+
+// The program's own folder in the user's configuration folder: "kaplix-setup" in
+// $XDG_CONFIG_HOME, else in ~/.config. Only the path, nothing is made; empty without a home.
+QString privateConfigFolder();
+
+// A small file of the program's state, as readStateFile found it.
+struct StateFileRead {
+    enum class Status {
+        missing,  // neither the file nor its folder is there yet
+        read,     // data holds the file
+        refused,  // there, but not the user's own private file, too large, or unreadable
+    };
+    Status status = Status::missing;
+    QByteArray data;
+    QString problem;  // why refused, in plain words naming the file or folder
+};
+// Reads the file at path when it and its folder are the user's own and nobody else may change
+// them (not links, not writable by group or others), and it holds at most maxSize bytes.
+StateFileRead readStateFile(const QString& path, std::int64_t maxSize);
+// Puts data at path in one step (replacePrivateFile): the file readable by the user only, its
+// folder made readable by the user only when missing, and only into a folder of the user's
+// own. Empty when written, else why not in plain words; the old file then stays as it was.
+QString writeStateFile(const QString& path, const QByteArray& data);
 
 // Why starting the file at path would run something another user could have put or changed
 // there, in plain words; empty when only the user can. A file is safe to run when it is a

@@ -63,6 +63,48 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"Empty", {}, "KXsetup64.exe", {}}),
     caseName);
 
+struct SizeCase {
+    const char* name;
+    QByteArray list;
+    const char* file;
+    std::int64_t expected;  // -1: the list gives no size
+    friend void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ChecksumListSizes : public testing::TestWithParam<SizeCase> {};
+
+TEST_P(ChecksumListSizes, AreReadFromTheirOwnLines)
+{
+    const TChecksumList list = TChecksumList::Parse(GetParam().list);
+    EXPECT_EQ(list.SizeOf(QString::fromUtf8(GetParam().file)), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ChecksumListSizes,
+    testing::Values(
+        SizeCase{"AfterTheSums",
+                 A + "  KXsetup64.exe\n" + B + "  setup.exe\n# size 70002 KXsetup64.exe\n# size 9 setup.exe\n",
+                 "KXsetup64.exe", 70002},
+        SizeCase{"BeforeTheSum", "# size 70002 KXsetup64.exe\n" + A + "  KXsetup64.exe\n", "KXsetup64.exe", 70002},
+        SizeCase{"EmptyFile", "# size 0 empty.txt\n", "empty.txt", 0},
+        SizeCase{"FiveGibibytes", "# size 5368709120 KXsetup64.exe\n", "KXsetup64.exe", 5368709120},
+        SizeCase{"WindowsLineEnd", "# size 70002 KXsetup64.exe\r\n", "KXsetup64.exe", 70002},
+        SizeCase{"NameWithABlank", "# size 12 my setup.exe\n", "my setup.exe", 12},
+        SizeCase{"OtherFileOnly", "# size 70002 KXsetup32.exe\n", "KXsetup64.exe", -1},
+        SizeCase{"SumWithoutSize", A + "  KXsetup64.exe\n", "KXsetup64.exe", -1},
+        SizeCase{"SameSizeTwice", "# size 70002 KXsetup64.exe\n# size 70002 KXsetup64.exe\n", "KXsetup64.exe", 70002},
+        SizeCase{"TwoSizesForOneName", "# size 70002 KXsetup64.exe\n# size 70003 KXsetup64.exe\n", "KXsetup64.exe",
+                 -1},
+        SizeCase{"NegativeSize", "# size -1 KXsetup64.exe\n", "KXsetup64.exe", -1},
+        SizeCase{"SizeTooLongForSixtyFourBits", "# size 1000000000000000000 KXsetup64.exe\n", "KXsetup64.exe", -1},
+        SizeCase{"SizeWithUnit", "# size 70k KXsetup64.exe\n", "KXsetup64.exe", -1},
+        SizeCase{"TwoBlanks", "# size  70002 KXsetup64.exe\n", "KXsetup64.exe", -1},
+        SizeCase{"NoBlankAfterTheHash", "#size 70002 KXsetup64.exe\n", "KXsetup64.exe", -1},
+        SizeCase{"OtherComment", "# built 70002 KXsetup64.exe\n", "KXsetup64.exe", -1},
+        SizeCase{"NameInAFolder", "# size 70002 ../KXsetup64.exe\n", "../KXsetup64.exe", -1},
+        SizeCase{"ControlCharacterInTheName", "# size 70002 KXsetup64.exe\x1b[2J\n", "KXsetup64.exe\x1b[2J", -1}),
+    caseName);
+
 TEST(ChecksumList, AListLargerThanAnyReleaseListNamesNothing)
 {
     QByteArray list = A + "  KXsetup64.exe\n";

@@ -70,8 +70,16 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"CannotCreate", EngineError(weTargetCreate), dpCannotSave, false},
         ProblemCase{"ChecksumMismatch", EngineError(weChecksum), dpDamaged, true},
         ProblemCase{"NotAProgram", EngineError(weUnexpectedContent), dpNotAProgram, true},
+        ProblemCase{"LongerOrShorterThanListed", EngineError(weSize), dpDamaged, true},
         ProblemCase{"NothingReported", TTransferFailure{}, dpUnknown, true}),
     caseName);
+
+TEST(AnotherServerMayHelp, WithAnOutOfDateMirrorButNotWithoutTheRecordOfReleases)
+{
+    EXPECT_TRUE(AnotherServerMayHelp(dpOutOfDate));
+    EXPECT_TRUE(AnotherServerMayHelp(dpNotVerified));
+    EXPECT_FALSE(AnotherServerMayHelp(dpNoReleaseRecord));
+}
 
 TEST(DownloadFailureText, NamesFileAndVersionSaysWhatHappenedWhatToTryAndTheDetails)
 {

@@ -6,6 +6,7 @@
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TempDir.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
@@ -93,6 +94,9 @@ protected:
             m_openedContents << (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
             return m_start;
         };
+        environment.StateFile = StateFile();
+        if (m_now.isValid())
+            environment.Now = [now = m_now] { return now; };
         return environment;
     }
 
@@ -111,9 +115,15 @@ protected:
         m_prefix.write(QStringLiteral("drive_c/") + path.mid(3));
     }
 
+    // What the window remembers between runs, in a configuration folder of the test's own.
+    QString StateFile() const { return m_config.filePath(QStringLiteral("kaplix-setup/state")); }
+
     TempDir m_startup;
     TempDir m_temp;
     TempDir m_prefix;
+    TempDir m_config;
+    // The time the window takes for now; invalid: the clock's.
+    QDateTime m_now;
     // The private copy of a setup file that Install starts: a folder of its own, only the
     // user's, in the temporary directory, and the file's own name.
     bool IsStartCopyOf(const QString& opened, const QString& original) const

@@ -78,9 +78,11 @@ protected:
         environment.insert(QStringLiteral("KAPLIX_DOWNLOAD_URL"), mirror);
         environment.insert(QStringLiteral("WINEPREFIX"), m_prefix.path());
         // A private temporary directory, and a cache folder of the test's own for when the
-        // program passes TMPDIR over: it never works in the shared /tmp or the real home.
+        // program passes TMPDIR over: it never works in the shared /tmp or the real home. What
+        // it remembers between runs goes to a configuration folder of the test's own too.
         environment.insert(QStringLiteral("TMPDIR"), m_temp.path());
         environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_cache.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         for (auto it = m_environment.cbegin(); it != m_environment.cend(); ++it)
             environment.insert(it.key(), it.value());
@@ -186,6 +188,7 @@ protected:
     TempDir m_home;
     TempDir m_temp;
     TempDir m_cache;
+    TempDir m_config;
     TempDir m_runtime;
     TempDir m_prefix;
     QMap<QString, QString> m_environment; // more for the program, or other values

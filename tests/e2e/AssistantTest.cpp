@@ -80,16 +80,19 @@ TEST_F(AssistantTest, BrokenConnectionIsExplainedAndTheWindowStaysUsable)
 }
 
 // The mirror's 64-bit setup file and a checksum list of it signed with a release key whose
-// public half the program is given; Tamper changes the file after signing.
+// public half the program is given, for version 12.1 and for a year from today.
 class SignedMirrorTest : public AssistantTest {
 protected:
     void Sign(const QByteArray& listed)
     {
         ASSERT_TRUE(m_key.isValid()) << "minisign is missing: scripts/bootstrap installs it";
-        const QByteArray list =
-            QCryptographicHash::hash(listed, QCryptographicHash::Sha256).toHex() + "  KXsetup64.exe\n";
+        const QByteArray list = QCryptographicHash::hash(listed, QCryptographicHash::Sha256).toHex()
+            + "  KXsetup64.exe\n# size " + QByteArray::number(listed.size()) + " KXsetup64.exe\n";
+        const QString stamp = QStringLiteral("kaplix 12.1 ver121 serial=1 expires=")
+            + QDateTime::currentDateTimeUtc().date().addYears(1).toString(Qt::ISODate);
         m_mirror.write(QStringLiteral("download/ver121/SHA256SUMS"), list);
-        m_mirror.write(QStringLiteral("download/ver121/SHA256SUMS.minisig"), m_key.sign(list));
+        m_mirror.write(QStringLiteral("download/ver121/SHA256SUMS.minisig"),
+                       m_key.sign(list, MinisignKey::Mode::Prehashed, stamp));
         m_environment.insert(QStringLiteral("KAPLIX_RELEASE_KEY"), QString::fromLatin1(m_key.publicKey()));
     }
 

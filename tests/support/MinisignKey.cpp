@@ -14,13 +14,21 @@ bool runMinisign(const QStringList& arguments)
         && minisign.exitCode() == 0;
 }
 
+QStringList signArguments(const QString& secretKey, const QString& path, const QString& trustedComment)
+{
+    QStringList arguments = {QStringLiteral("-S"), QStringLiteral("-s"), secretKey, QStringLiteral("-m"), path};
+    if (!trustedComment.isEmpty())
+        arguments << QStringLiteral("-t") << trustedComment;
+    return arguments;
+}
+
 } // namespace
 
 MinisignKey::MinisignKey()
 {
     const QString publicFile = m_dir.filePath(QStringLiteral("release.pub"));
     if (!runMinisign({QStringLiteral("-G"), QStringLiteral("-W"), QStringLiteral("-p"), publicFile, QStringLiteral("-s"),
-                      m_dir.filePath(QStringLiteral("release.key"))}))
+                      secretKeyPath()}))
         return;
     // The second line of the public key file; the first is its untrusted comment.
     const QList<QByteArray> lines = m_dir.read(QStringLiteral("release.pub")).split('\n');
@@ -31,20 +39,20 @@ MinisignKey::MinisignKey()
 QByteArray MinisignKey::sign(const QByteArray& data, Mode mode, const QString& trustedComment) const
 {
     TempDir work;
-    const QString path = work.write(QStringLiteral("data"), data);
-    QStringList arguments = {QStringLiteral("-S"), QStringLiteral("-s"), m_dir.filePath(QStringLiteral("release.key")),
-                             QStringLiteral("-m"), path};
+    QStringList arguments = signArguments(secretKeyPath(), work.write(QStringLiteral("data"), data), trustedComment);
     if (mode == Mode::Legacy)
         arguments << QStringLiteral("-l");
-    if (!trustedComment.isEmpty())
-        arguments << QStringLiteral("-t") << trustedComment;
     if (!runMinisign(arguments))
         return {};
     return work.read(QStringLiteral("data.minisig"));
 }
 
-bool MinisignKey::signFile(const QString& path) const
+bool MinisignKey::signFile(const QString& path, const QString& trustedComment) const
 {
-    return runMinisign({QStringLiteral("-S"), QStringLiteral("-s"), m_dir.filePath(QStringLiteral("release.key")),
-                        QStringLiteral("-m"), path});
+    return runMinisign(signArguments(secretKeyPath(), path, trustedComment));
+}
+
+QString MinisignKey::secretKeyPath() const
+{
+    return m_dir.filePath(QStringLiteral("release.key"));
 }

@@ -23,7 +23,9 @@ public:
     QByteArray sign(const QByteArray& data, Mode mode = Mode::Prehashed,
                     const QString& trustedComment = {}) const;
     // Signs the file at path, leaving path + ".minisig" beside it; false when it failed.
-    bool signFile(const QString& path) const;
+    bool signFile(const QString& path, const QString& trustedComment = {}) const;
+    // The secret key file, as a vendor's signing commands name it.
+    QString secretKeyPath() const;
 
 private:
     TempDir m_dir;

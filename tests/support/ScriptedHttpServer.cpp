@@ -10,11 +10,14 @@
 #error "KX_TEST_SUPPORT_DIR must name the folder of the test servers' scripts"
 #endif
 
-ScriptedHttpServer::ScriptedHttpServer()
+ScriptedHttpServer::ScriptedHttpServer(const QString& root)
 {
+    QStringList arguments = {QStringLiteral(KX_TEST_SUPPORT_DIR "/scripted_http_server.py"),
+                             m_work.filePath(QStringLiteral("requests.log"))};
+    if (!root.isEmpty())
+        arguments << root;
     m_process.setProgram(QStringLiteral("/usr/bin/python3"));
-    m_process.setArguments({QStringLiteral(KX_TEST_SUPPORT_DIR "/scripted_http_server.py"),
-                            m_work.filePath(QStringLiteral("requests.log"))});
+    m_process.setArguments(arguments);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start();
     if (!m_process.waitForStarted(5000))

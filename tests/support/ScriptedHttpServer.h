@@ -31,7 +31,8 @@ public:
         qint64 sent = 0;
     };
 
-    ScriptedHttpServer();
+    // With a root folder, the /mirror route serves its files.
+    explicit ScriptedHttpServer(const QString& root = {});
     ~ScriptedHttpServer();
     ScriptedHttpServer(const ScriptedHttpServer&) = delete;
     ScriptedHttpServer& operator=(const ScriptedHttpServer&) = delete;

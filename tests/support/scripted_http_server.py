@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A small HTTP server for tests, doing on demand what a plain file server cannot.
 
-Usage: scripted_http_server.py LOGFILE
+Usage: scripted_http_server.py LOGFILE [ROOT]
 Prints "PORT <n>" once it listens on 127.0.0.1, then serves until killed. Every request is
 appended to LOGFILE as one JSON line: method, target, headers, and the head as it came (its
 request line and header lines). Every accepted connection is logged too, as {"connection": n},
@@ -53,6 +53,13 @@ client that only appends names to a base address: /reset/size=9000&at=10/a.exe i
                          half second; "slowhead" trickles its header lines as /slowhead does;
                          "whole" sends it all. Without acts the first cuts (1) requests cut and
                          the rest are whole; cut < 0 never cuts.
+  /mirror[cut,fail,endless]/PATH
+                         the file ROOT/PATH (404 when there is none) with an ETag of its contents,
+                         honouring Range (with If-Range when one is sent), as a mirror of the
+                         download server. The first answer for a PATH sends the bytes before
+                         offset cut of the file only, then resets the connection; the fail answers
+                         after it are 503 with a Retry-After no client waits for (3600). A PATH
+                         whose last segment is endless is answered as /endless is
   absolute address       (a request to a proxy) 200 with "proxied"
 
 POST and PUT read the body their Content-Length announces and log its length and MD5
@@ -64,6 +71,7 @@ import base64
 import struct
 import hashlib
 import json
+import os
 import socket
 import sys
 import threading
@@ -435,6 +443,60 @@ class Handler(BaseHTTPRequestHandler):
         with LOG_LOCK, open(self.server.log_path, "a", encoding="utf-8") as log:
             log.write(json.dumps({"answered": self.path, "status": code, "sent": sent[0]}) + "\n")
 
+    def route_mirror(self, query, size):
+        segments = urlsplit(self.path).path.split("/")[2:]
+        if segments and "=" in segments[0]:
+            segments = segments[1:]
+        if segments and segments[-1] == query.get("endless"):
+            self.route_endless(query, size)
+            return
+        root = self.server.root
+        path = os.path.realpath(os.path.join(root, *segments)) if root and segments else None
+        if path is None or not path.startswith(os.path.realpath(root) + os.sep) or not os.path.isfile(path):
+            self.send_body(404, b"not found")
+            return
+        with LOG_LOCK:
+            turn = self.server.turns.get(self.path, 0)
+            self.server.turns[self.path] = turn + 1
+        if "cut" in query and 1 <= turn <= int(query.get("fail", "0")):
+            self.send_body(503, b"try again later", {"Retry-After": "3600"})
+            return
+        with open(path, "rb") as f:
+            content = f.read()
+        etag = '"%s"' % hashlib.sha256(content).hexdigest()[:16]
+        headers = {"ETag": etag}
+        first, code = 0, 200
+        wanted = self.headers.get("Range", "")
+        condition = self.headers.get("If-Range")
+        if wanted.startswith("bytes=") and wanted.endswith("-") and condition in (None, etag):
+            first = int(wanted[6:-1])
+            if first >= len(content):
+                self.send_body(416, b"", {"Content-Range": "bytes */%d" % len(content)})
+                return
+            code = 206
+            headers["Content-Range"] = "bytes %d-%d/%d" % (first, len(content) - 1, len(content))
+        body = content[first:]
+        cut = int(query["cut"]) - first if "cut" in query and turn == 0 else -1
+
+        def send():
+            self.send_response(code)
+            for name, value in headers.items():
+                self.send_header(name, value)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body if cut < 0 else body[:max(cut, 0)])
+            self.wfile.flush()
+            if cut >= 0:
+                time.sleep(0.3)
+                self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                self.connection.close()
+        self.quietly(send)
+        if cut >= 0:
+            self.close_connection = True
+        with LOG_LOCK, open(self.server.log_path, "a", encoding="utf-8") as log:
+            log.write(json.dumps({"answered": self.path, "status": code,
+                                  "sent": len(body) if cut < 0 else min(max(cut, 0), len(body))}) + "\n")
+
     def quietly(self, send):
         # The client may hang up first; that is what these routes test, not a server fault.
         try:
@@ -447,6 +509,7 @@ def main():
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     server.log_path = sys.argv[1]
+    server.root = sys.argv[2] if len(sys.argv) > 2 else None
     server.connections = 0
     server.flaky_counts = {}
     server.turns = {}
