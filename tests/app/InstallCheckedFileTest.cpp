@@ -6,6 +6,7 @@
 #include "tests/support/CaseName.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/MinisignKey.h"
+#include "tests/support/ReleaseList.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/QtPrinters.h"
 
@@ -28,11 +29,6 @@ const QString VersionDir = QStringLiteral("download/ver121/");
 const QByteArray Program = "MZ" + QByteArray(70000, 'p');
 const QByteArray Older = "MZ" + QByteArray(50000, 'o');
 
-QByteArray ListLine(const QByteArray& data, const QString& name)
-{
-    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex() + "  " + name.toUtf8() + "\n";
-}
-
 // The 64-bit row's Install button against a mirror of version 12.1 on nginx, with a release
 // key made for the test.
 class InstallChecked : public WithMinisignKeys<InstallFormTest> {
@@ -47,9 +43,9 @@ protected:
     // The version's checksum list naming the file with the bytes given, signed with key.
     void ServeList(const QByteArray& listed, const MinisignKey& key, const QString& name = SetupFile)
     {
-        const QByteArray list = ListLine(listed, name);
+        const QByteArray list = releaseListLine(listed, name);
         Serve(QStringLiteral("SHA256SUMS"), list);
-        Serve(QStringLiteral("SHA256SUMS.minisig"), key.sign(list));
+        Serve(QStringLiteral("SHA256SUMS.minisig"), key.sign(list, MinisignKey::Mode::Prehashed, releaseStamp()));
     }
     void UseReleaseKey() { qputenv("KAPLIX_RELEASE_KEY", s_release->publicKey()); }
 

@@ -7,6 +7,7 @@
 #include "tests/support/NginxServer.h"
 #include "tests/support/FileOwnership.h"
 #include "tests/support/MinisignKey.h"
+#include "tests/support/ReleaseList.h"
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SavedEnvironment.h"
@@ -197,9 +198,10 @@ protected:
         m_files.write(QStringLiteral("elsewhere/SetupKAPLIX"), "MZ from the redirect");
         const QByteArray setup = "MZ new setup";
         m_files.write(QStringLiteral("download/ver121/setup.exe"), setup);
-        const QByteArray list = QCryptographicHash::hash(setup, QCryptographicHash::Sha256).toHex() + "  setup.exe\n";
+        const QByteArray list = releaseListLine(setup, QStringLiteral("setup.exe"));
         m_files.write(QStringLiteral("download/ver121/SHA256SUMS"), list);
-        m_files.write(QStringLiteral("download/ver121/SHA256SUMS.minisig"), s_release->sign(list));
+        m_files.write(QStringLiteral("download/ver121/SHA256SUMS.minisig"),
+                      s_release->sign(list, MinisignKey::Mode::Prehashed, releaseStamp()));
         m_server = std::make_unique<NginxServer>(
             m_files.path(),
             QStringLiteral("location = /download/ver121/KXsetup64.exe { return 302 /elsewhere/SetupKAPLIX; }"));

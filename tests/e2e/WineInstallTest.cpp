@@ -3,6 +3,7 @@
 #include "app/Memo.h"
 #include "tests/e2e/AssistantFixture.h"
 #include "tests/support/MinisignKey.h"
+#include "tests/support/ReleaseList.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/WinePrefix.h"
 
@@ -64,9 +65,10 @@ TEST_F(WineInstallTest, ADownloadedSetupProgramRunsInTheProbedPrefixAndTheReport
     // Signed with the release key, so the download is verified and Install asks nothing.
     const MinisignKey key;
     ASSERT_TRUE(key.isValid()) << "minisign is missing: scripts/bootstrap installs it";
-    const QByteArray list = QCryptographicHash::hash(setup, QCryptographicHash::Sha256).toHex() + "  KXsetup64.exe\n";
+    const QByteArray list = releaseListLine(setup, QStringLiteral("KXsetup64.exe"));
     m_mirror.write(QStringLiteral("download/ver121/SHA256SUMS"), list);
-    m_mirror.write(QStringLiteral("download/ver121/SHA256SUMS.minisig"), key.sign(list));
+    m_mirror.write(QStringLiteral("download/ver121/SHA256SUMS.minisig"),
+                   key.sign(list, MinisignKey::Mode::Prehashed, releaseStamp()));
     m_environment.insert(QStringLiteral("KAPLIX_RELEASE_KEY"), QString::fromLatin1(key.publicKey()));
     Start();
     // Nothing is installed in the fresh prefix yet: the start-up report says so in its box.
