@@ -13,7 +13,8 @@ struct TProblemText {
 };
 
 constexpr std::array<TProblemText, dpUnknown + 1> ProblemTexts = {{
-    {"The file is not on the download server.", "Choose another version, or try again later."},
+    {"This version of the file is not available on this download server.",
+     "Choose another version, or try again later."},
     {"The download server refused the login.",
      "Check the user name and password, or ask your network administrator about the proxy."},
     {"No connection to the download server could be made.",

@@ -100,8 +100,12 @@ TReleaseCheck CheckRelease(const TReleaseWanted& Wanted, const TFetchedFile& Lis
 
     if (!std::all_of(Wanted.Keys.begin(), Wanted.Keys.end(), platform::isMinisignPublicKey))
         return Refused(dpNotVerified, QStringLiteral("The release key is not a minisign public key"));
-    if (!List.Received)
-        return Refused(dpNotVerified, NotReceived(ChecksumListName, List));
+    if (!List.Received) {
+        // A version the server does not have is no sign of tampering: the list is simply not
+        // there, as the file would not be.
+        const bool missing = ProblemOf(List.Failure) == dpNotFound;
+        return Refused(missing ? dpNotFound : dpNotVerified, NotReceived(ChecksumListName, List));
+    }
     if (ServerUnreachable(Signature))
         return Unreachable(Signature);
     if (!Signature.Received)

@@ -86,7 +86,7 @@ TEST(DownloadFailureText, NamesFileAndVersionSaysWhatHappenedWhatToTryAndTheDeta
     const QString text = DownloadFailureText(dpNotFound, QStringLiteral("KXsetup64.exe"), QStringLiteral("12.1"),
                                              QStringLiteral("Returned http error code 404"));
     EXPECT_EQ(text, QStringLiteral("KXsetup64.exe for version 12.1 could not be downloaded.\r"
-                                   "The file is not on the download server.\r"
+                                   "This version of the file is not available on this download server.\r"
                                    "Choose another version, or try again later.\r"
                                    "Details: Returned http error code 404"));
     EXPECT_FALSE(DownloadFailureText(dpDiskFull, QStringLiteral("setup.exe"), QStringLiteral("9.51"), QString())

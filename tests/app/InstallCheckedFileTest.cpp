@@ -183,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                       [](InstallChecked& t, const MinisignKey&, const MinisignKey&) {
                           static_cast<UncheckedFile&>(t).UseReleaseKey();
                       },
-                      DownloadProblemText(dpNotVerified) + QStringLiteral("\nDetails: SHA256SUMS: ")},
+                      DownloadProblemText(dpNotFound) + QStringLiteral("\nDetails: SHA256SUMS: ")},
         UncheckedCase{"ListSignedByAStranger",
                       [](InstallChecked& t, const MinisignKey&, const MinisignKey& stranger) {
                           auto& test = static_cast<UncheckedFile&>(t);

@@ -211,9 +211,10 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"SignedListWithoutTheSize",
                   [](const Keys& k) { return SignedList(k, Sum + "  KXsetup64.exe\n# size 70002 KXsetup32.exe\n"); },
                   false, dvNone, dpNotVerified, "SHA256SUMS gives no size for KXsetup64.exe"},
+        // A version the server does not have is not a security alarm.
         CheckCase{"NoList",
                   [](const Keys& k) { return Served{HttpError(404), HttpError(404), {k.release.publicKey()}}; }, false,
-                  dvNone, dpNotVerified, ""},
+                  dvNone, dpNotFound, ""},
         CheckCase{"ListWithoutSignature",
                   [](const Keys& k) { return Served{Received(List), HttpError(404), {k.release.publicKey()}}; }, false,
                   dvNone, dpNotVerified, ""},

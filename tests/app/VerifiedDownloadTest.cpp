@@ -265,11 +265,12 @@ INSTANTIATE_TEST_SUITE_P(
                         test.ServeList(ListLine(Program, SetupFile), &stranger);
                     },
                     dpNotVerified},
+        // A mirror without the version's list does not have the version: no alarm.
         RefusalCase{"NoList",
                     [](VerifiedDownload& t, const MinisignKey&, const MinisignKey&) {
                         static_cast<VerifiedDownloadRefusal&>(t).Serve(SetupFile, Program);
                     },
-                    dpNotVerified},
+                    dpNotFound},
         RefusalCase{"UnsignedList",
                     [](VerifiedDownload& t, const MinisignKey&, const MinisignKey&) {
                         auto& test = static_cast<VerifiedDownloadRefusal&>(t);
