@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -523,45 +524,44 @@ struct EscapeCase {
     bool Closes;        // the window goes
 };
 
-class ProgressDialogEscape : public ProgressDialogTest, public testing::WithParamInterface<EscapeCase> {};
+class ProgressDialogEscape : public ProgressDialogTest, public testing::WithParamInterface<EscapeCase> {
+protected:
+    // Builds the dialog in the case's state, lets the user do what Leave does, and checks what
+    // happened.
+    void Check(const std::function<void(TProgressForm*)>& Leave)
+    {
+        const EscapeCase& c = GetParam();
+        Engine.DlgShowCancel = c.ShowCancel;
+        int cancelEvents = 0;
+        Engine.OnCopyCancel = [&](TWebTransfer*) { ++cancelEvents; };
+        TProgressForm* form = Build();
+        if (c.Completed)
+            Engine.ShowCompletionState();
+
+        Leave(form);
+
+        EXPECT_EQ(cancelEvents, c.Cancels ? 1 : 0);
+        EXPECT_EQ(Engine.CancelRequested(), c.Cancels);
+        EXPECT_EQ(DialogFreed(), c.Closes);
+    }
+};
 
 TEST_P(ProgressDialogEscape, DoesWhatTheCancelButtonDoes)
 {
-    const EscapeCase& c = GetParam();
-    Engine.DlgShowCancel = c.ShowCancel;
-    int cancelEvents = 0;
-    Engine.OnCopyCancel = [&](TWebTransfer*) { ++cancelEvents; };
-    TProgressForm* form = Build();
-    if (c.Completed)
-        Engine.ShowCompletionState();
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
-    QWidget* focused = form->focusWidget() ? form->focusWidget() : form;
-
-    QTest::keyClick(focused, Qt::Key_Escape);
-
-    EXPECT_EQ(cancelEvents, c.Cancels ? 1 : 0);
-    EXPECT_EQ(Engine.CancelRequested(), c.Cancels);
-    EXPECT_EQ(DialogFreed(), c.Closes);
+    Check([](TProgressForm* form) {
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+        QTest::keyClick(form->focusWidget() ? form->focusWidget() : form, Qt::Key_Escape);
+    });
 }
 
 // The window system's close request (Alt+F4; the dialog has no close box) is taken as Escape.
 TEST_P(ProgressDialogEscape, TheWindowSystemsCloseRequestDoesTheSame)
 {
-    const EscapeCase& c = GetParam();
-    Engine.DlgShowCancel = c.ShowCancel;
-    int cancelEvents = 0;
-    Engine.OnCopyCancel = [&](TWebTransfer*) { ++cancelEvents; };
-    TProgressForm* form = Build();
-    if (c.Completed)
-        Engine.ShowCompletionState();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
-
-    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(form->windowHandle());
-
-    EXPECT_EQ(cancelEvents, c.Cancels ? 1 : 0);
-    EXPECT_EQ(Engine.CancelRequested(), c.Cancels);
-    EXPECT_EQ(DialogFreed(), c.Closes);
+    Check([](TProgressForm* form) {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(form->windowHandle());
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(States, ProgressDialogEscape,

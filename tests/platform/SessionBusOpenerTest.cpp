@@ -30,24 +30,40 @@ QStringList ConnectedNames(const QString& address)
     return names;
 }
 
+// A session bus of its own on a display of its own, made the program's session bus.
+class SessionBusOpener : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_display.isRunning());
+        ASSERT_TRUE(m_buses.isRunning()) << m_buses.error().toStdString();
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_buses.sessionAddress().toLocal8Bit());
+        m_before = ConnectedNames(m_buses.sessionAddress());
+    }
+
+    // The connections made since the test began, and the one that asks.
+    QStringList NewConnections() const
+    {
+        QStringList names = ConnectedNames(m_buses.sessionAddress());
+        for (const QString& name : m_before)
+            names.removeAll(name);
+        return names;
+    }
+
+    VirtualDisplay m_display;
+    AccessibilityBus m_buses{m_display.name()};
+    QStringList m_before;
+};
+
 // The opener's connection is the program's session bus connection: the one the screen reader
 // bridge asks for when the window's first control gets its text finds it open.
-TEST(SessionBusOpener, OpensTheProgramsSessionBusConnection)
+TEST_F(SessionBusOpener, OpensTheProgramsSessionBusConnection)
 {
-    VirtualDisplay display;
-    ASSERT_TRUE(display.isRunning());
-    AccessibilityBus buses(display.name());
-    ASSERT_TRUE(buses.isRunning()) << buses.error().toStdString();
-    qputenv("DBUS_SESSION_BUS_ADDRESS", buses.sessionAddress().toLocal8Bit());
-    const QStringList before = ConnectedNames(buses.sessionAddress());
-
     platform::SessionBusOpener opener;
     opener.open();
     opener.open(); // a second call changes nothing
     opener.wait(); // until the connection is open
-    QStringList opened = ConnectedNames(buses.sessionAddress());
-    for (const QString& name : before)
-        opened.removeAll(name);
+    const QStringList opened = NewConnections();
     ASSERT_EQ(opened.size(), 2) << "the opener's connection and the one that asked";
 
     const QDBusConnection bus = QDBusConnection::sessionBus();
@@ -57,15 +73,8 @@ TEST(SessionBusOpener, OpensTheProgramsSessionBusConnection)
 
 // A program that ends before its application object exists stops the thread without
 // touching the bus: no connection is made, and once it has ended, open() changes nothing.
-TEST(SessionBusOpener, NeverOpenedEndsAtOnce)
+TEST_F(SessionBusOpener, NeverOpenedEndsAtOnce)
 {
-    VirtualDisplay display;
-    ASSERT_TRUE(display.isRunning());
-    AccessibilityBus buses(display.name());
-    ASSERT_TRUE(buses.isRunning()) << buses.error().toStdString();
-    qputenv("DBUS_SESSION_BUS_ADDRESS", buses.sessionAddress().toLocal8Bit());
-    const QStringList before = ConnectedNames(buses.sessionAddress());
-
     {
         platform::SessionBusOpener opener;
     }
@@ -74,10 +83,8 @@ TEST(SessionBusOpener, NeverOpenedEndsAtOnce)
     stopped.open();
     stopped.wait();
 
-    QStringList after = ConnectedNames(buses.sessionAddress());
-    for (const QString& name : before)
-        after.removeAll(name);
-    EXPECT_EQ(after.size(), 1) << "only the connection that asked: " << after.join(u' ').toStdString();
+    const QStringList opened = NewConnections();
+    EXPECT_EQ(opened.size(), 1) << "only the connection that asked: " << opened.join(u' ').toStdString();
 }
 
 } // namespace
