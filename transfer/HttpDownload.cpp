@@ -178,7 +178,8 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
 
     // What an interrupted earlier run of this job kept: only the rest is asked for.
     const TDownloadSize sizes{Item.ExpectedSize, Item.MaxSize};
-    const TPartSource partSource = PartSourceOf(Item, URL);
+    // Only a resumable job needs to know its part's source: it takes a digest of the address.
+    const TPartSource partSource = Item.Resume ? PartSourceOf(Item, URL) : TPartSource{};
     TPartialDownload partial;
     if (Item.Resume)
         partial = KeptPart(PlannedTarget(Item, fileName, AutoURLDecode, CreateUniqueFilenames), partSource, sizes);
