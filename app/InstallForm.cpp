@@ -74,7 +74,6 @@ void TInstallForm::FormCreate()
     const QString temp = GetTempDir();
     saveDir = temp.isEmpty() ? QStringLiteral("/") : WithSeparator(temp);
     installDir.clear();
-    RemoveStaleStartCopies();
     // Without a temporary directory of the user's own there is nowhere safe to fall back to,
     // and the user is told so even when the start-up directory can be written.
     const bool privateTemp = !temp.isEmpty();

@@ -18,6 +18,7 @@ class TGradientPanel;
 class TOfficeRadioGroup;
 class TWebTransfer;
 class TWebTransferItem;
+class TReleaseState;
 class QScrollArea;
 
 // The assistant's main window: the start-up report, the setup-file inventory, and the
@@ -122,6 +123,9 @@ private:
     bool StartDownloadRun(TDownloadRun& Run, int Version);
     // What a list must name and vouch for to let FileName of that version be downloaded or started.
     TReleaseWanted ReleaseWantedFor(int Version, const QString& FileName) const;
+    // Reads the state file into State and the highest serial taken for Wanted's version into
+    // it; why it could not be read, or empty.
+    QString ReadSeenSerial(TReleaseWanted& Wanted, TReleaseState& State) const;
     // Each server in turn, until one delivers or a failure says that no other would do better.
     void DownloadFromServers(TDownloadRun& Run);
     // One download from one server: the checksum list and its signature from the version

@@ -143,16 +143,24 @@ bool TInstallForm::StartDownloadRun(TDownloadRun& Run, int Version)
     // Serials count only where a signature vouches for them.
     if (wanted.Keys.isEmpty() || Run.Path.isEmpty())
         return true;
-    const TReleaseState::TLoaded loaded = TReleaseState::Load(FEnvironment.StateFile);
-    if (!loaded.Problem.isEmpty()) {
+    const QString problem = ReadSeenSerial(wanted, Run.State);
+    if (!problem.isEmpty()) {
         // Without it an older list could not be told from the latest: better no download
         // than one that might be rolled back.
-        ReportFailure({}, dpNoReleaseRecord, loaded.Problem, true);
+        ReportFailure({}, dpNoReleaseRecord, problem, true);
         return false;
     }
-    Run.State = loaded.State;
-    wanted.SeenSerial = Run.State.Serial(wanted.Directory);
     return true;
+}
+
+QString TInstallForm::ReadSeenSerial(TReleaseWanted& Wanted, TReleaseState& State) const
+{
+    const TReleaseState::TLoaded loaded = TReleaseState::Load(FEnvironment.StateFile);
+    if (!loaded.Problem.isEmpty())
+        return loaded.Problem;
+    State = loaded.State;
+    Wanted.SeenSerial = State.Serial(Wanted.Directory);
+    return {};
 }
 
 void TInstallForm::DownloadFromServers(TDownloadRun& Run)
@@ -266,13 +274,11 @@ TReleaseCheck TInstallForm::CheckChosenVersion(const QString& FileName, bool& Ca
     if (path.isEmpty())
         return check;
     TReleaseWanted wanted = ReleaseWantedFor(version, FileName);
-    const TReleaseState::TLoaded loaded = TReleaseState::Load(FEnvironment.StateFile);
-    if (!loaded.Problem.isEmpty()) {
-        // An older list could not be told from the latest.
-        check.Details = loaded.Problem;
+    TReleaseState state;
+    // An older list could not be told from the latest.
+    check.Details = ReadSeenSerial(wanted, state);
+    if (!check.Details.isEmpty())
         return check;
-    }
-    wanted.SeenSerial = loaded.State.Serial(wanted.Directory);
     FTransferring = true;
     for (const QString& base : DownloadBaseURLs()) {
         TFetchedFile list;
