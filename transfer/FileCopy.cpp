@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "platform/FileIdentity.h"
 #include "platform/LocalFiles.h"
@@ -62,7 +62,7 @@ private:
 
 } // namespace
 
-bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
+bool TTransferRun::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
 {
     // A file copy connects a network share with the job's FTP host and login (FTPPort is not used).
     const QString& FTPHost = Item.FTPHost;
@@ -178,7 +178,6 @@ bool TWebTransfer::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
         return finish();
     }
 
-    FCancelled = false;
     std::vector<char> buffer(CopyBlockSize);
     std::int64_t done = 0;
     std::int64_t read = 0;

@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "platform/InternetSession.h"
 #include "transfer/FtpLink.h"
@@ -6,12 +6,12 @@
 #include "transfer/JobRun.h"
 #include "transfer/UrlHelpers.h"
 
-TFtpLink TWebTransfer::NewFtpLink(bool KeepConnection, bool Restore)
+TFtpLink TTransferRun::NewFtpLink(bool KeepConnection, bool Restore)
 {
     return TFtpLink(FFTPconnect, FPrevConnect, KeepConnection, Restore);
 }
 
-bool TWebTransfer::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool ClearPrevTarget)
+bool TTransferRun::ConnectFtp(TFtpLink& Link, const TFtpRequest& Request, bool Reuse, bool ClearPrevTarget)
 {
     // Nothing goes to the server, not even on a kept connection, while a field could smuggle
     // in a command of its own.
@@ -86,13 +86,13 @@ void TFtpLink::Release()
     DirChanged = false;
 }
 
-void TWebTransfer::DropKeptFtp()
+void TTransferRun::DropKeptFtp()
 {
     FFTPconnect.reset();
     FPrevConnect.clear();
 }
 
-QString TWebTransfer::EnterUrlDir(TFtpLink& Link, const QString& URL)
+QString TTransferRun::EnterUrlDir(TFtpLink& Link, const QString& URL)
 {
     const qsizetype slash = URL.lastIndexOf(u'/');
     if (slash >= 0) {
@@ -116,7 +116,7 @@ bool IsRelativeRemoteDir(const QString& Dir)
 
 // A relative directory is taken from the login directory, not from wherever an earlier upload
 // left a kept connection: two uploads to "a" and then "b" must not write into "a/b".
-bool TWebTransfer::SetRemoteDir(TFtpLink& Link, const QString& Dir)
+bool TTransferRun::SetRemoteDir(TFtpLink& Link, const QString& Dir)
 {
     if (Dir.isEmpty())
         return false;
@@ -128,7 +128,7 @@ bool TWebTransfer::SetRemoteDir(TFtpLink& Link, const QString& Dir)
     return Link.Connection->setCurrentDirectory(path).ok;
 }
 
-bool TWebTransfer::EnterRemoteDir(TFtpLink& Link, const QString& Dir)
+bool TTransferRun::EnterRemoteDir(TFtpLink& Link, const QString& Dir)
 {
     FPrevTarget.clear();
     if (IsRelativeRemoteDir(Dir) && !Link.Connection->setCurrentDirectory(Link.Connection->loginDirectory()).ok)

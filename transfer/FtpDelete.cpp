@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
@@ -6,7 +6,7 @@
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
 
-bool TWebTransfer::FtpDelete(const TWebTransferItem& Item, TJobRun& Run)
+bool TTransferRun::FtpDelete(const TWebTransferItem& Item, TJobRun& Run)
 {
     SetAnimationClip(acUpload);
     SetFileLine(NameFromURL(Item.URL), DlgToServerLabel, Item.FTPHost, true);

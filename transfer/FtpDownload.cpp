@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "platform/LocalFiles.h"
 #include "platform/TickCount.h"
@@ -18,13 +18,12 @@ constexpr std::int64_t BlockSize = 4096;
 
 } // namespace
 
-bool TWebTransfer::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File)
+bool TTransferRun::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File)
 {
     const QString& URL = File ? File->URL : Item.URL;
     const QString& TargetFilename = File ? File->TargetFilename : Item.TargetFilename;
     const QString& TargetDir = Item.TargetDir;
     Run.NotNewer = false;
-    FCancelled = false;
     // A file of a multi-file job has its line written by that job.
     if (!File) {
         SetFileLine(NameFromURL(URL), DlgFromServerLabel, Item.FTPHost, ShowServer);

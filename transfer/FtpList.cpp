@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "transfer/FileDetailItem.h"
 #include "transfer/FtpLink.h"
@@ -8,7 +8,7 @@
 
 #include <vector>
 
-bool TWebTransfer::FtpList(TWebTransferItem& Item, TJobRun& Run)
+bool TTransferRun::FtpList(TWebTransferItem& Item, TJobRun& Run)
 {
     Run.NotNewer = false;
     SetFileLine(NameFromURL(Item.URL), DlgFromServerLabel, Item.FTPHost, ShowServer);
@@ -35,8 +35,8 @@ bool TWebTransfer::FtpList(TWebTransferItem& Item, TJobRun& Run)
         detail->FileSizeLow = static_cast<std::uint32_t>(static_cast<std::uint64_t>(entry.size) & 0xFFFFFFFFu);
         detail->FileSizeHigh = static_cast<std::uint32_t>(static_cast<std::uint64_t>(entry.size) >> 32);
         detail->FileDate = entry.lastWriteTime;
-        if (i > 0 && FFileLbl)
-            FFileLbl->setText(QString::number(i) + u' ' + entry.name);
+        if (i > 0)
+            FUi->ShowFileLine(QString::number(i) + u' ' + entry.name);
     }
     StoreListing(Item, std::move(names), std::move(details));
     return true;

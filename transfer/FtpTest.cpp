@@ -1,9 +1,9 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
 
-bool TWebTransfer::FtpTest(const TWebTransferItem& Item, TJobRun& /*Run*/)
+bool TTransferRun::FtpTest(const TWebTransferItem& Item, TJobRun& /*Run*/)
 {
     SetAnimationClip(acUpload);
     ProcessMessages();

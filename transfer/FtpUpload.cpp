@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "platform/LocalFiles.h"
 #include "platform/TickCount.h"
@@ -19,7 +19,7 @@ constexpr std::int64_t BlockSize = 4096;
 
 } // namespace
 
-bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File)
+bool TTransferRun::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File)
 {
     const QString& URL = File ? File->URL : Item.URL;
     const QString& TargetFilename = File ? File->TargetFilename : Item.TargetFilename;
@@ -28,7 +28,6 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
     WriteLog(QStringLiteral("start ftp upload"));
     Run.NotNewer = false;
     SetAnimationClip(acUpload);
-    FCancelled = false;
     SetFileLine(NameFromURL(URL), DlgToServerLabel, FTPHost, true);
     ProcessMessages();
 
@@ -79,6 +78,12 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
         }
     }
 
+    // A cancel asked for by now leaves the server untouched: no file is made there, and the
+    // connection is handed on to nobody.
+    if (FCancelled) {
+        link.KeepConnection = false;
+        return false;
+    }
     bool result = false;
     if (upload) {
         // The source is opened before the remote file is created, so a missing source never
@@ -88,8 +93,7 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
         QFile source;
         const platform::SourceOpen opened = platform::openRegularFile(source, URL);
         if (opened != platform::SourceOpen::Opened) {
-            if (OnURLNotFound)
-                OnURLNotFound(this, URL);
+            ReportURLNotFound(URL);
             ReportError(opened == platform::SourceOpen::NotRegular ? weSourceSize : weSourceOpen,
                         WebTransferErrorPrefix(weSourceOpen), URL);
             return false;
@@ -100,8 +104,8 @@ bool TWebTransfer::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
             // A cancelled upload hands its connection on to nobody.
             if (FCancelled)
                 link.KeepConnection = false;
-            if (!FCancelled && OnURLNotFound)
-                OnURLNotFound(this, URL);
+            if (!FCancelled)
+                ReportURLNotFound(URL);
             return false;
         }
         ProcessMessages();

@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "platform/InternetErrors.h"
 #include "platform/InternetSession.h"
@@ -12,7 +12,6 @@
 #include "transfer/PartialDownload.h"
 #include "transfer/UrlHelpers.h"
 #include "transfer/WtBase64.h"
-#include "transfer/WtLogin.h"
 
 namespace {
 
@@ -151,7 +150,7 @@ QString PlannedTarget(const TWebTransferItem& Item, const QString& FileName, boo
 
 } // namespace
 
-bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
+bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
 {
     const QString URL = Item.URL;
     const QString& TargetDir = Item.TargetDir;
@@ -168,8 +167,8 @@ bool TWebTransfer::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
 
     QString user = Item.HTTPUserID;
     QString password = Item.HTTPPassword;
-    const auto askLogin = [&URL, &user, &password] {
-        return ShowLoginDialog(QStringLiteral("Connect to ") + LoginHostFromURL(URL), user, password);
+    const auto askLogin = [this, &URL, &user, &password] {
+        return FUi->AskLogin(QStringLiteral("Connect to ") + LoginHostFromURL(URL), user, password);
     };
     if (Item.Authenticate == waAlways && (user.isEmpty() || password.isEmpty())) {
         if (!askLogin())

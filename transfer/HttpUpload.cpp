@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "platform/InternetSession.h"
 #include "platform/LocalFiles.h"
@@ -15,7 +15,7 @@ constexpr std::int64_t UploadBlockSize = 4096;
 
 } // namespace
 
-bool TWebTransfer::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
+bool TTransferRun::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
 {
     const QString& URL = Item.URL;
     SetAnimationClip(acUpload);

@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "platform/LocalFiles.h"
 #include "transfer/FtpLink.h"
@@ -11,7 +11,7 @@
 
 #include <vector>
 
-bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run)
+bool TTransferRun::MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run)
 {
     Run.NotNewer = false;
     SetFileLine(NameFromURL(Item.URL), DlgFromServerLabel, Item.FTPHost, ShowServer);
@@ -39,9 +39,7 @@ bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run)
         line = DlgFileLabel + u' ' + line + name;
         if (ShowServer)
             line += u' ' + DlgFromServerLabel + u' ' + Item.FTPHost;
-        if (FFileLbl)
-            FFileLbl->setText(line);
-        StartFileLines();
+        ShowFileLine(line);
         // A listed name is written into the target directory only when it cannot lead out of it.
         if (!IsPlainFileName(name)) {
             ReportError(weTargetCreate, JoinPath(Item.TargetDir, name));
@@ -62,7 +60,7 @@ bool TWebTransfer::MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run)
     return true;
 }
 
-bool TWebTransfer::MultiFtpUpload(const TWebTransferItem& Item, TJobRun& Run)
+bool TTransferRun::MultiFtpUpload(const TWebTransferItem& Item, TJobRun& Run)
 {
     const bool KeepConnection = Run.KeepConnection;
     Run.NotNewer = false;

@@ -1,169 +1,202 @@
-// The engine's side of the progress dialog: building it for a run, the writers the run loop
-// uses, the way a run's dialog ends, and the handlers of its buttons and frame.
-#include "transfer/WebTransfer.h"
+#include "transfer/ProgressDialog.h"
 
 #include "platform/Shell.h"
+#include "transfer/TransferRun.h"
+#include "transfer/WebTransfer.h"
+#include "transfer/WtLogin.h"
 
-void TWebTransfer::BuildProgressDialog()
+namespace {
+
+// A label takes an unchanged text without any work of its own; asking it for its text first
+// would only cost a copy.
+void SetLabel(QLabel* Label, const QString& Text)
+{
+    if (Label)
+        Label->setText(Text);
+}
+
+// QProgressBar paints itself at once when its value changes. The new value is painted with
+// the dialog's other changes at the event loop's next pass instead: a run of small files
+// would otherwise paint the bar twice for each file.
+void SetBarValue(QProgressBar* Bar, int Value)
+{
+    Bar->setUpdatesEnabled(false);
+    Bar->setValue(Value);
+    Bar->setUpdatesEnabled(true); // schedules the paint
+}
+
+} // namespace
+
+TProgressDialog::TProgressDialog(TWebTransfer& Engine, TTransferRun& Run)
+    : FEngine(Engine)
+    , FRun(Run)
+{
+}
+
+TProgressDialog::~TProgressDialog()
+{
+    // A dialog left open in its completion state belongs to the engine until it closes.
+    delete FForm.data();
+}
+
+void TProgressDialog::Begin()
 {
     // One dialog per engine: a dialog a former run left in its completion state goes now, or
     // its buttons would act on this run.
     if (TProgressForm* previous = FForm) {
-        DialogClose();
+        Closed();
         previous->hide();
         previous->deleteLater();
     }
 
     TProgressFormOptions options;
-    options.ShowFileName = ShowFileName;
-    options.ShowTime = ShowTime;
-    options.ShowElapsedTime = ShowElapsedTime;
-    options.ShowCancel = DlgShowCancel;
-    options.ShowOpenFile = ShowOpenFile;
-    options.ShowOpenFolder = ShowOpenFolder;
-    options.StayOnTop = ShowDialogOnTop;
-    options.ShowCloseBtn = DlgShowCloseBtn;
+    options.ShowFileName = FEngine.ShowFileName;
+    options.ShowTime = FEngine.ShowTime;
+    options.ShowElapsedTime = FEngine.ShowElapsedTime;
+    options.ShowCancel = FEngine.DlgShowCancel;
+    options.ShowOpenFile = FEngine.ShowOpenFile;
+    options.ShowOpenFolder = FEngine.ShowOpenFolder;
+    options.StayOnTop = FEngine.ShowDialogOnTop;
+    options.ShowCloseBtn = FEngine.DlgShowCloseBtn;
     auto* form = new TProgressForm(options);
-    form->OnCloseQuery = [this] { return DialogCloseQuery(); };
-    form->OnClose = [this] { DialogClose(); };
-
+    form->OnCloseQuery = [this] { return CloseQuery(); };
+    form->OnClose = [this] { Closed(); };
     FForm = form;
-    FAnim = form->Anim;
-    FProgress = form->Progress;
-    FFileLbl = form->FileLbl;
-    FSizeLbl = form->SizeLbl;
-    FRateLbl = form->RateLbl;
-    FTimeLbl = form->TimeLbl;
-    FElapsedTimeLbl = form->ElapsedTimeLbl;
-    FCancelBtn = form->CancelBtn;
-    FBtnShowFile = form->BtnShowFile;
-    FBtnShowFolder = form->BtnShowFolder;
 
-    form->FileLbl->setText(DlgFileLabel);
-    form->SizeLbl->setText(DlgProgressLabel);
-    form->RateLbl->setText(DlgRateLabel);
-    form->TimeLbl->setText(DlgTimeLabel);
-    form->ElapsedTimeLbl->setText(DlgElapsedTimeLabel);
+    form->FileLbl->setText(FEngine.DlgFileLabel);
+    form->SizeLbl->setText(FEngine.DlgProgressLabel);
+    form->RateLbl->setText(FEngine.DlgRateLabel);
+    form->TimeLbl->setText(FEngine.DlgTimeLabel);
+    form->ElapsedTimeLbl->setText(FEngine.DlgElapsedTimeLabel);
     form->Anim->SetClip(acDownload);
     form->Anim->Play();
 
-    form->CancelBtn->setText(DlgCancel);
-    connect(form->CancelBtn, &QPushButton::clicked, this, &TWebTransfer::DialogCancelClick);
+    form->CancelBtn->setText(FEngine.DlgCancel);
+    QObject::connect(form->CancelBtn, &QPushButton::clicked, form, [this] { CancelClick(); });
     FCancelIsClose = false;
     if (form->BtnShowFolder) {
-        form->BtnShowFolder->setText(DlgOpenFolder);
-        connect(form->BtnShowFolder, &QPushButton::clicked, this, &TWebTransfer::OpenFolderClick);
+        form->BtnShowFolder->setText(FEngine.DlgOpenFolder);
+        QObject::connect(form->BtnShowFolder, &QPushButton::clicked, form, [this] { OpenClick(FRun.LastDir()); });
     }
     if (form->BtnShowFile) {
-        form->BtnShowFile->setText(DlgOpenFile);
-        connect(form->BtnShowFile, &QPushButton::clicked, this, &TWebTransfer::OpenFileClick);
+        form->BtnShowFile->setText(FEngine.DlgOpenFile);
+        QObject::connect(form->BtnShowFile, &QPushButton::clicked, form, [this] { OpenClick(FRun.LastFile()); });
     }
 
-    FFormClosed = false;
-    SetDialogCaption(DlgCaption + QStringLiteral(" ..."));
-    FCancelled = false;
+    FEngine.SetFormClosed(false);
+    ShowCaption(FEngine.DlgCaption + QStringLiteral(" ..."));
 
-    if (ShowDialog) {
-        if (OnBeforeDialogShow)
-            OnBeforeDialogShow(this, form);
-        if (FForm) {
+    if (!FEngine.ShowDialog)
+        return;
+    if (FEngine.OnBeforeDialogShow)
+        FEngine.OnBeforeDialogShow(&FEngine, form);
+    if (!FForm)
+        return;
+    FForm->show();
+    if (FEngine.AlwaysOnTop) {
+        // Changing the flags of a shown window hides it; show it again in its place.
+        if (!FForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            FForm->setWindowFlag(Qt::WindowStaysOnTopHint, true);
             FForm->show();
-            if (AlwaysOnTop) {
-                // Changing the flags of a shown window hides it; show it again in its place.
-                if (!FForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
-                    FForm->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-                    FForm->show();
-                }
-                FForm->raise();
-            }
         }
+        FForm->raise();
     }
-    FCancelled = false;
 }
 
-void TWebTransfer::SetDialogCaption(const QString& Caption)
+void TProgressDialog::ShowCaption(const QString& Caption)
 {
     if (FForm)
         FForm->setWindowTitle(Caption);
 }
 
-void TWebTransfer::SetAnimationClip(TAnimationClip Clip)
+void TProgressDialog::ShowFileLine(const QString& Line)
 {
-    if (FAnim)
-        FAnim->SetClip(Clip);
+    if (FForm)
+        SetLabel(FForm->FileLbl, Line);
 }
 
-void TWebTransfer::SetProgressMarquee(bool Marquee)
+void TProgressDialog::ShowProgress(const TProgressLines& Lines)
 {
-    if (FProgress)
-        FProgress->setRange(0, Marquee ? 0 : 100);
-}
-
-void TWebTransfer::ShowCompletionState()
-{
-    if (FCancelBtn)
-        FCancelBtn->setText(DlgClose);
-    FCancelIsClose = true;
-    if (FAnim)
-        FAnim->Stop();
-    if (FCancelled)
+    if (!FForm)
         return;
-    if (FBtnShowFile)
-        FBtnShowFile->setEnabled(true);
-    if (FBtnShowFolder)
-        FBtnShowFolder->setEnabled(true);
+    SetLabel(FForm->SizeLbl, Lines.Size);
+    if (Lines.BarPosition >= 0 && FForm->Progress->value() != Lines.BarPosition)
+        SetBarValue(FForm->Progress, Lines.BarPosition);
+    SetLabel(FForm->RateLbl, Lines.Rate);
+    SetLabel(FForm->TimeLbl, Lines.TimeLeft);
+    SetLabel(FForm->ElapsedTimeLbl, Lines.Elapsed);
 }
 
-void TWebTransfer::CloseProgressDialog()
+void TProgressDialog::ShowRateLine(const QString& Line)
+{
+    if (FForm)
+        SetLabel(FForm->RateLbl, Line);
+}
+
+void TProgressDialog::ShowAnimation(TAnimationClip Clip)
+{
+    if (FForm)
+        FForm->Anim->SetClip(Clip);
+}
+
+void TProgressDialog::ShowMarquee(bool Marquee)
+{
+    if (FForm)
+        FForm->Progress->setRange(0, Marquee ? 0 : 100);
+}
+
+bool TProgressDialog::AskLogin(const QString& Caption, QString& User, QString& Password)
+{
+    return ShowLoginDialog(Caption, User, Password);
+}
+
+void TProgressDialog::ShowCompletion(bool Cancelled)
+{
+    FCancelIsClose = true;
+    if (!FForm)
+        return;
+    FForm->CancelBtn->setText(FEngine.DlgClose);
+    FForm->Anim->Stop();
+    if (Cancelled)
+        return;
+    if (FForm->BtnShowFile)
+        FForm->BtnShowFile->setEnabled(true);
+    if (FForm->BtnShowFolder)
+        FForm->BtnShowFolder->setEnabled(true);
+}
+
+void TProgressDialog::Close()
 {
     FCancelIsClose = true;
     if (FForm)
         FForm->close();
 }
 
-void TWebTransfer::DialogCancelClick()
+void TProgressDialog::CancelClick()
 {
-    if (OnCopyCancel)
-        OnCopyCancel(this);
-    FCancelled = true;
+    if (FEngine.OnCopyCancel)
+        FEngine.OnCopyCancel(&FEngine);
+    FRun.CancelCopy();
     // Refused while a run goes on, unless the dialog keeps its close box.
     if (FForm)
         FForm->close();
 }
 
-void TWebTransfer::OpenFileClick()
+void TProgressDialog::OpenClick(const QString& Path)
 {
-    platform::openWithDefaultHandler(FLastFile);
+    platform::openWithDefaultHandler(Path);
     if (FForm)
         FForm->close();
-    FFormClosed = true;
+    FEngine.SetFormClosed(true);
 }
 
-void TWebTransfer::OpenFolderClick()
+bool TProgressDialog::CloseQuery() const
 {
-    platform::openWithDefaultHandler(FLastDir);
-    if (FForm)
-        FForm->close();
-    FFormClosed = true;
+    return FEngine.DlgShowCloseBtn || FCancelIsClose;
 }
 
-bool TWebTransfer::DialogCloseQuery() const
-{
-    return DlgShowCloseBtn || FCancelIsClose;
-}
-
-void TWebTransfer::DialogClose()
+void TProgressDialog::Closed()
 {
     // The window frees itself; from here on no writer may reach it, even before it is gone.
     FForm = nullptr;
-    FAnim = nullptr;
-    FProgress = nullptr;
-    FFileLbl = nullptr;
-    FSizeLbl = nullptr;
-    FRateLbl = nullptr;
-    FTimeLbl = nullptr;
-    FElapsedTimeLbl = nullptr;
-    FCancelBtn = nullptr;
-    FBtnShowFile = nullptr;
-    FBtnShowFolder = nullptr;
 }

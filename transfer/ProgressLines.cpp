@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "platform/TickCount.h"
 #include "transfer/ProgressTexts.h"
@@ -12,44 +12,47 @@ namespace {
 // About one frame of a 60 Hz screen.
 constexpr std::uint32_t LinesIntervalMs = 16;
 
-// A label takes an unchanged text without any work of its own; asking it for its text first
-// would only cost a copy.
-void SetLabel(QLabel* Label, const QString& Text)
-{
-    if (Label)
-        Label->setText(Text);
-}
-
-// QProgressBar paints itself at once when its value changes. The new value is painted with
-// the dialog's other changes at the event loop's next pass instead: a run of small files
-// would otherwise paint the bar twice for each file.
-void SetBarValue(QProgressBar* Bar, int Value)
-{
-    Bar->setUpdatesEnabled(false);
-    Bar->setValue(Value);
-    Bar->setUpdatesEnabled(true); // schedules the paint
-}
-
 } // namespace
 
-void TWebTransfer::SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer)
+void TTransferRun::SetFileLine(const QString& Name, const QString& ServerWord, const QString& Server, bool WithServer)
 {
     const QString count = FItems.Count() >= 2 ? QString::number(FFileNum) % u' ' % DlgFileOfLabel % u' '
             % QString::number(FActiveCount) % QLatin1String(" : ")
                                                : QString();
-    SetLabel(FFileLbl, WithServer ? QString(DlgFileLabel % u' ' % count % Name % u' ' % ServerWord % u' ' % Server)
-                                  : QString(DlgFileLabel % u' ' % count % Name));
+    ShowFileLine(WithServer ? QString(DlgFileLabel % u' ' % count % Name % u' ' % ServerWord % u' ' % Server)
+                            : QString(DlgFileLabel % u' ' % count % Name));
+}
+
+void TTransferRun::ShowFileLine(const QString& Line)
+{
+    FUi->ShowFileLine(Line);
     StartFileLines();
 }
 
-void TWebTransfer::StartFileLines()
+void TTransferRun::SetCaption(const QString& Caption)
+{
+    FUi->ShowCaption(Caption);
+}
+
+void TTransferRun::SetAnimationClip(TAnimationClip Clip)
+{
+    FUi->ShowAnimation(Clip);
+}
+
+void TTransferRun::SetProgressMarquee(bool Marquee)
+{
+    FMarquee = Marquee;
+    FUi->ShowMarquee(Marquee);
+}
+
+void TTransferRun::StartFileLines()
 {
     // A new file: its first block is shown at once.
     FLinesDone = -1;
     FLinesShown = -1;
 }
 
-void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint32_t StartTick, const QString& Word,
+void TTransferRun::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint32_t StartTick, const QString& Word,
                                 bool CopyMode, std::int64_t Resumed)
 {
     const std::uint32_t now = platform::tickCount();
@@ -65,35 +68,35 @@ void TWebTransfer::ShowProgress(std::int64_t Done, std::int64_t Total, std::uint
         if (FDecimalPoint.isEmpty())
             FDecimalPoint = DecimalPoint();
         const QString& point = FDecimalPoint;
-        int position = FProgress ? FProgress->value() : 0;
+        TProgressLines lines;
+        int position = FBarPosition;
         if (Total > 0 || CopyMode) {
             position = 100;
             if (Total > 0) {
                 const double percent = static_cast<double>(Done) / static_cast<double>(Total) * 100;
                 position = static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(percent), 0, 100));
             }
-            SetLabel(FSizeLbl,
-                     DlgProgressLabel % u' ' % SizeText(Done, point) % u' ' % DlgFileOfLabel % u' ' % SizeText(Total, point));
-            if (FProgress && FProgress->value() != position)
-                SetBarValue(FProgress, position);
+            lines.Size = DlgProgressLabel % u' ' % SizeText(Done, point) % u' ' % DlgFileOfLabel % u' ' % SizeText(Total, point);
+            if (position != FBarPosition)
+                lines.BarPosition = FBarPosition = position;
         } else {
-            SetLabel(FSizeLbl, DlgProgressLabel % u' ' % SizeText(Done, point));
+            lines.Size = DlgProgressLabel % u' ' % SizeText(Done, point);
         }
-        if (FProgress && FProgress->maximum() == 0)
+        if (FMarquee)
             position = 0; // a marquee bar has no position
         if (ShowCompletion)
-            SetDialogCaption(Word % QLatin1String(" : ") % QString::number(position) % QLatin1String("% ")
-                             % DlgCompleted);
+            SetCaption(Word % QLatin1String(" : ") % QString::number(position) % QLatin1String("% ") % DlgCompleted);
 
         const std::uint32_t elapsed = now - StartTick;
         // Bytes an earlier run fetched fill the bar, but were not moved in this run's time.
         const std::int64_t moved = Done - Resumed;
         FRateStr = RateText(RoundHalfEven(static_cast<double>(moved) / (static_cast<double>(elapsed) + 1) * 1000), point);
-        SetLabel(FRateLbl, DlgRateLabel % u' ' % FRateStr);
+        lines.Rate = DlgRateLabel % u' ' % FRateStr;
         FTimeLeftStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total > 0 ? Total - Resumed : Total, moved);
-        SetLabel(FTimeLbl, DlgTimeLabel % u' ' % FTimeLeftStr);
+        lines.TimeLeft = DlgTimeLabel % u' ' % FTimeLeftStr;
         FElapsedTimeStr = TimeText(elapsed, DlgTimeSec, DlgTimeMin, Total, 0);
-        SetLabel(FElapsedTimeLbl, DlgElapsedTimeLabel % u' ' % FElapsedTimeStr);
+        lines.Elapsed = DlgElapsedTimeLabel % u' ' % FElapsedTimeStr;
+        FUi->ShowProgress(lines);
     }
     FLinesDone = Done;
 

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "transfer/WebTransferTypes.h"
+
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
 
 class QPainter;
-
-// The animations the progress dialog plays: the download clip, the upload clip, and the
-// file-copy animation.
-enum TAnimationClip : std::uint8_t { acDownload, acUpload, acFileCopy };
 
 struct TAnimationClipInfo {
     int FrameCount;

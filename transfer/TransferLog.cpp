@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "transfer/UrlHelpers.h"
 
@@ -20,7 +20,7 @@ QChar SeparatorOf(const QString& Format, QChar Fallback)
 
 } // namespace
 
-void TWebTransfer::WriteLog(const QString& Text)
+void TTransferRun::WriteLog(const QString& Text)
 {
     if (LogfileName.isEmpty())
         return;

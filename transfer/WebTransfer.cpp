@@ -1,27 +1,53 @@
 #include "transfer/WebTransfer.h"
 
-#include "transfer/DownloadTarget.h"
-#include "transfer/JobRun.h"
-#include "transfer/LocalTargets.h"
-
-#include "platform/DiskSpace.h"
-#include "platform/LocalFiles.h"
-
-#include "platform/FtpConnection.h"
-#include "platform/InternetSession.h"
+#include "platform/InternetResult.h"
+#include "transfer/ProgressDialog.h"
+#include "transfer/TransferRun.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QLocale>
+#include <QEventLoop>
 #include <QThread>
-#include <QWidget>
 
-#include <limits>
+namespace {
+
+// The worker of ThreadExecute: it only hands the run to the user-interface thread and waits
+// until that thread has carried it out.
+class TWTransferThread : public QThread {
+public:
+    explicit TWTransferThread(TWebTransfer* Engine) : engine(Engine) {}
+
+protected:
+    void run() override
+    {
+        QMetaObject::invokeMethod(engine, [Engine = engine] { Engine->DoCopy(); }, Qt::BlockingQueuedConnection);
+    }
+
+private:
+    TWebTransfer* engine;
+};
+
+// The run's handler for an event the owner handles: it raises the owner's handler, with the
+// engine as its sender. None when the owner handles none, as some steps of a run depend on
+// whether anyone listens.
+template <typename... Args>
+std::function<void(TTransferRun*, Args...)> Forward(TWebTransfer* Engine,
+                                                    const std::function<void(TWebTransfer*, Args...)>& Handler)
+{
+    if (!Handler)
+        return {};
+    return [Engine, &Handler](TTransferRun*, Args... Arguments) {
+        if (Handler)
+            Handler(Engine, Arguments...);
+    };
+}
+
+} // namespace
 
 TWebTransfer::TWebTransfer(QObject* Owner)
     : QObject(Owner)
-    , FItems(this)
+    , FRun(std::make_unique<TTransferRun>(this))
+    , FDialog(std::make_unique<TProgressDialog>(*this, *FRun))
 {
 }
 
@@ -36,8 +62,16 @@ TWebTransfer::~TWebTransfer()
         while (!FThread->wait(QDeadlineTimer(10)));
         delete FThread.data();
     }
-    // A dialog left open in its completion state belongs to the engine until it closes.
-    delete FForm.data();
+}
+
+TWebTransferItems& TWebTransfer::Items()
+{
+    return FRun->Items();
+}
+
+const TWebTransferItems& TWebTransfer::Items() const
+{
+    return FRun->Items();
 }
 
 QString TWebTransfer::Version() const
@@ -49,164 +83,113 @@ QString TWebTransfer::Version() const
         .arg(VersionNumber & 0xFF);
 }
 
-QString TWebTransfer::AddProxyCredentials(const QString& URL) const
+QWidget* TWebTransfer::ProgressForm() const
 {
-    const QString scheme = QStringLiteral("http://");
-    if (!URL.startsWith(scheme, Qt::CaseInsensitive) || ProxyUserID.isEmpty() || ProxyPassword.isEmpty())
-        return URL;
-    return scheme + ProxyUserID + u':' + ProxyPassword + u'@' + URL.mid(scheme.size());
+    return FDialog->Form();
 }
 
-void TWebTransfer::ReportError(int ErrorCode, const QString& ErrorInfo)
+QProgressBar* TWebTransfer::ProgressBar() const
 {
-    if (TAttemptFailure* failure = UnnotedFailure())
-        failure->ErrorCode = ErrorCode;
-    RaiseFailureEvent([this, ErrorCode, ErrorInfo] {
-        if (OnError)
-            OnError(this, ErrorCode);
-        if (OnErrorInfo)
-            OnErrorInfo(this, ErrorCode, ErrorInfo);
-    });
+    return FDialog->Form() ? FDialog->Form()->Progress : nullptr;
 }
 
-void TWebTransfer::ReportError(TWebTransferError Code, const QString& Subject)
+QLabel* TWebTransfer::ProgressFileLabel() const
 {
-    ReportError(Code, WebTransferErrorPrefix(Code), Subject);
+    return FDialog->Form() ? FDialog->Form()->FileLbl : nullptr;
 }
 
-void TWebTransfer::ReportError(TWebTransferError Code, QStringView Prefix, const QString& Subject)
+QLabel* TWebTransfer::ProgressSizeLabel() const
 {
-    ReportError(static_cast<int>(Code), Prefix.toString() + Subject);
+    return FDialog->Form() ? FDialog->Form()->SizeLbl : nullptr;
 }
 
-void TWebTransfer::ReportHttpStatus(int Status, const QString& RetryAfter)
+QLabel* TWebTransfer::ProgressRateLabel() const
 {
-    if (TAttemptFailure* failure = UnnotedFailure())
-        failure->RetryAfter = RetryAfter;
-    ReportError(Status, QStringLiteral("Returned http error code ") + QString::number(Status));
+    return FDialog->Form() ? FDialog->Form()->RateLbl : nullptr;
 }
 
-void TWebTransfer::ReportURLNotFound(const QString& URL, const platform::InternetResult& Reason)
+const QString& TWebTransfer::RateStr() const
 {
-    if (TAttemptFailure* failure = UnnotedFailure()) {
-        failure->NotFound = true;
-        failure->InternetCode = Reason.code;
-    }
-    RaiseFailureEvent([this, URL] {
-        if (OnURLNotFound)
-            OnURLNotFound(this, URL);
-    });
+    return FRun->RateStr();
 }
 
-TAttemptFailure* TWebTransfer::UnnotedFailure()
+const QString& TWebTransfer::TimeLeftStr() const
 {
-    if (!FAttempt || FAttempt->Failure.ErrorCode >= 0 || FAttempt->Failure.NotFound)
-        return nullptr;
-    return &FAttempt->Failure;
+    return FRun->TimeLeftStr();
 }
 
-void TWebTransfer::RaiseFailureEvent(std::function<void()> Raise)
+const QString& TWebTransfer::ElapsedTimeStr() const
 {
-    if (FAttempt && FAttempt->HoldEvents)
-        FAttempt->HeldEvents.push_back(std::move(Raise));
-    else
-        Raise();
+    return FRun->ElapsedTimeStr();
 }
 
-bool TWebTransfer::OpenTarget(TDownloadTarget& File, const QString& Path)
+const platform::InternetResult& TWebTransfer::LastInternetResult() const
 {
-    // Only file systems without unnamed files leave such files behind.
-    const QString folder = QFileInfo(Path).path();
-    if (!FSweptFolders.contains(folder)) {
-        FSweptFolders.insert(folder);
-        platform::removeStalePendingFiles(folder);
-    }
-    return File.Open(Path);
+    return FRun->LastInternetResult();
 }
 
-bool TWebTransfer::FinishDownload(TDownloadTarget& File, TJobRun& Run, bool WriteFailed, bool Interrupted,
-                                  const QString& Path, QStringView CreatePrefix, const QString& InterruptedBy)
+void TWebTransfer::CancelCopy()
 {
-    if (WriteFailed || !File.Flush()) {
-        File.Discard();
-        ReportError(weTargetWrite, Path);
-        return false;
-    }
-    if (Interrupted) {
-        // What arrived is kept for the next run when the target can be resumed.
-        File.Keep();
-        ReportError(weInterrupted, InterruptedBy.isEmpty() ? Path : Path + QStringLiteral(": ") + InterruptedBy);
-        return false;
-    }
-    switch (File.Check()) {
-    case TDownloadTarget::tcExpected:
-        break;
-    case TDownloadTarget::tcUnexpectedStart:
-        File.Discard();
-        ReportError(weUnexpectedContent, Path);
-        return false;
-    case TDownloadTarget::tcWrongSize:
-        File.Discard();
-        ReportError(weSize, Path);
-        return false;
-    case TDownloadTarget::tcChecksumMismatch:
-        File.Discard();
-        ReportError(weChecksum, Path);
-        return false;
-    }
-    const QString digest = File.SHA256();
-    if (!File.Commit()) {
-        ReportError(weTargetCreate, CreatePrefix, Path);
-        return false;
-    }
-    Run.SHA256 = digest;
-    return true;
+    FRun->CancelCopy();
 }
 
-bool TWebTransfer::CheckRoom(const QString& Path, std::int64_t Size, std::int64_t Resumed)
+bool TWebTransfer::CancelRequested() const
 {
-    // Room the file system keeps for what else is written meanwhile (directory entries,
-    // metadata, a log); a file-size limit is exact and needs none.
-    constexpr std::int64_t Margin = 1024 * 1024;
-    if (Size <= 0)
-        return true;
-    const platform::DiskRoom room = platform::diskRoom(DirectoryPart(Path));
-    const std::int64_t remaining = std::max<std::int64_t>(Size - Resumed, 0);
-    const QLocale c = QLocale::c();
-    QString needed;
-    std::int64_t available = 0;
-    if (room.fileSizeLimit >= 0 && Size > room.fileSizeLimit) {
-        needed = c.formattedDataSize(Size, 1);
-        available = room.fileSizeLimit;
-    } else if (room.available >= 0 && room.available - remaining < Margin) {
-        available = room.available;
-        // A length a hostile server claims may be near the largest number there is.
-        if (remaining > std::numeric_limits<std::int64_t>::max() - Margin) {
-            needed = c.formattedDataSize(remaining, 1);
-        } else {
-            // The figure says what it holds: a file of 3.0 MiB needs 4.0 MiB of free room.
-            needed = c.formattedDataSize(remaining + Margin, 1) + QStringLiteral(" (")
-                + c.formattedDataSize(remaining, 1) + QStringLiteral(" and ") + c.formattedDataSize(Margin, 1)
-                + QStringLiteral(" to spare)");
-        }
-    } else {
-        return true;
-    }
-    ReportError(weTargetWrite, Path + QStringLiteral(": not enough room, %1 needed, %2 free")
-                                          .arg(needed, c.formattedDataSize(available, 1)));
-    return false;
+    return FRun->CancelRequested();
 }
 
-void TWebTransfer::StoreJobResult(TWebTransferItem& Item, bool Result, TDateTime DateSlot, bool NotNewer)
+void TWebTransfer::Execute()
 {
-    Item.NewFileDate = DateSlot;
-    Item.FSuccess = Result && !FCancelled;
-    Item.FCancelled = FCancelled;
-    Item.FNoNewVersion = NotNewer;
+    DoCopy();
 }
 
-void TWebTransfer::StoreListing(TWebTransferItem& Item, QStringList Names, std::unique_ptr<TFileDetailItems> Details)
+void TWebTransfer::DoCopy()
 {
-    Item.FFileList = std::make_unique<QStringList>(std::move(Names));
-    Item.FFileDetailList = std::move(Details);
+    PrepareRun();
+    FRun->Execute();
+}
+
+void TWebTransfer::PrepareRun()
+{
+    static_cast<TTransferSettings&>(*FRun) = *this;
+    FRun->SetUi(FDialog.get());
+    FRun->OnFileStart = Forward(this, OnFileStart);
+    FRun->OnFileDone = Forward(this, OnFileDone);
+    FRun->OnCopyDone = Forward(this, OnCopyDone);
+    FRun->OnCopyProgress = Forward(this, OnCopyProgress);
+    FRun->OnCopyOverWrite = Forward(this, OnCopyOverWrite);
+    FRun->OnFileDateCheck = Forward(this, OnFileDateCheck);
+    FRun->OnNoNewFileFound = Forward(this, OnNoNewFileFound);
+    FRun->OnError = Forward(this, OnError);
+    FRun->OnErrorInfo = Forward(this, OnErrorInfo);
+    FRun->OnURLNotFound = Forward(this, OnURLNotFound);
+    FRun->OnConnectError = Forward(this, OnConnectError);
+    FRun->OnMultiFTPFileDone = Forward(this, OnMultiFTPFileDone);
+    FRun->OnRemovedFile = Forward(this, OnRemovedFile);
+    FRun->OnRemovedFileFailed = Forward(this, OnRemovedFileFailed);
+}
+
+void TWebTransfer::ThreadExecute()
+{
+    auto* thread = new TWTransferThread(this);
+    FThread = thread;
+    connect(thread, &QThread::finished, this, [this, thread] {
+        thread->wait();
+        delete thread;
+        ThreadDone();
+    }, Qt::QueuedConnection);
+    thread->start();
+}
+
+void TWebTransfer::ThreadExecAndWait()
+{
+    FCopyCompleted = false;
+    ThreadExecute();
+    while (!FCopyCompleted)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void TWebTransfer::ThreadDone()
+{
+    FCopyCompleted = true;
 }

@@ -93,7 +93,7 @@ public:
 
 private:
     // Only the engine's run loop stores results.
-    friend class TWebTransfer;
+    friend class TTransferRun;
 
     bool FSuccess = false;
     bool FNoNewVersion = false;

@@ -25,5 +25,9 @@ enum TWebTransferAuthentication : std::uint8_t { waNever, waAlways, waAuto };
 // FTP transfer type.
 enum TFTPMode : std::uint8_t { fmBINARY, fmASCII };
 
+// The animations a run's progress shows: the download clip, the upload clip, and the
+// file-copy animation.
+enum TAnimationClip : std::uint8_t { acDownload, acUpload, acFileCopy };
+
 // Days since 1899-12-30 00:00; the fraction is the time of day.
 using TDateTime = double;

@@ -45,12 +45,3 @@ QStringList BenchServer::curlArguments() const
 {
     return certificate.isEmpty() ? QStringList() : QStringList{QStringLiteral("--cacert"), certificate};
 }
-
-BenchEngine::BenchEngine()
-{
-    // The session of a run exists once its first job starts.
-    OnFileStart = [this](TWebTransfer*, int) {
-        if (FHinternet && !TrustedCertificates.isEmpty())
-            FHinternet->setCertificateAuthorities(TrustedCertificates);
-    };
-}

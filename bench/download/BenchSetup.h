@@ -33,13 +33,9 @@ struct BenchServer {
     std::unique_ptr<NginxServer> nginx;
 };
 
-// The engine, trusting the benchmark's own certificate in each run as a system trusts a
-// public one.
-class BenchEngine : public TWebTransfer {
-public:
-    BenchEngine();
-    QString TrustedCertificates;
-};
+// The engine, trusting the benchmark's own certificate (its TrustedCertificates) as a system
+// trusts a public one.
+using BenchEngine = TWebTransfer;
 
 template <typename T>
 T median(std::vector<T> values)

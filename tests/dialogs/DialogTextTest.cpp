@@ -29,13 +29,6 @@ protected:
     }
 };
 
-// Opens the engine's dialog steps to the tests, the way the run loop takes them.
-class TDialogEngine : public TWebTransfer {
-public:
-    using TWebTransfer::BuildProgressDialog;
-    using TWebTransfer::ShowCompletionState;
-};
-
 TEST_F(DialogText, LoginDialogShowsItsLabelsButtonsAndWhatIsTyped)
 {
     TWtLoginForm form;

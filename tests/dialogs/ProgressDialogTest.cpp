@@ -15,24 +15,6 @@
 
 namespace {
 
-// Opens the engine's dialog steps to the tests, the way the run loop takes them.
-class TDialogEngine : public TWebTransfer {
-public:
-    using TWebTransfer::BuildProgressDialog;
-    using TWebTransfer::CloseProgressDialog;
-    using TWebTransfer::SetAnimationClip;
-    using TWebTransfer::SetDialogCaption;
-    using TWebTransfer::SetProgressMarquee;
-    using TWebTransfer::ShowCompletionState;
-
-    // What a run remembers of the file it moved last, for the Open buttons.
-    void RememberLastFile(const QString& File, const QString& Dir)
-    {
-        FLastFile = File;
-        FLastDir = Dir;
-    }
-};
-
 class ProgressDialogTest : public testing::Test {
 protected:
     void TearDown() override { FlushDeferredDeletes(); }
@@ -262,13 +244,20 @@ TEST_F(ProgressDialogTest, OnBeforeDialogShowSeesTheHiddenDialogAndCannotCancelT
         visibleWhenRaised.push_back(ADialog->isVisible());
         Sender->CancelCopy();
     };
+    std::vector<bool> cancelledAtTheEnd;
+    Engine.OnCopyDone = [&](TWebTransfer* Sender) { cancelledAtTheEnd.push_back(Sender->CancelRequested()); };
+    // The completion state keeps the dialog of a run without jobs open for the test to see.
+    Engine.ShowOpenFile = true;
     Engine.CancelCopy();
-    TProgressForm* form = Build();
+    Engine.Execute();
+    Built = qobject_cast<TProgressForm*>(Engine.ProgressForm());
 
-    EXPECT_EQ(passed, form);
+    EXPECT_EQ(passed, Built.data());
     EXPECT_EQ(visibleWhenRaised, std::vector<bool>{false});
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(Engine.CancelRequested()) << "the cancel flag is cleared after the event as well";
+    ASSERT_FALSE(Built.isNull());
+    EXPECT_TRUE(Built->isVisible());
+    EXPECT_EQ(cancelledAtTheEnd, std::vector<bool>{false}) << "the cancel flag is cleared after the event as well";
+    EXPECT_TRUE(OpenFileBtn()->isEnabled()) << "a run that was not cancelled offers its file";
 }
 
 TEST_F(ProgressDialogTest, WithoutShowDialogTheDialogIsBuiltAndWrittenButNeverShown)
@@ -460,10 +449,15 @@ class ProgressDialogOpen : public ProgressDialogCompletion, public testing::With
 
 TEST_P(ProgressDialogOpen, OpensWithoutWaitingClosesTheWindowAndSetsFormClosed)
 {
+    // A run that copied a file leaves its dialog open in the completion state.
     TempDir dir;
-    Engine.RememberLastFile(dir.write(QStringLiteral("setup.txt"), "stand-in"), dir.path());
-    Build();
-    Engine.ShowCompletionState();
+    TWebTransferItem* job = Engine.Items().Add();
+    job->Protocol = wpFile;
+    job->URL = dir.write(QStringLiteral("setup.txt"), "stand-in");
+    job->TargetDir = dir.filePath(QStringLiteral("copied"));
+    Engine.Execute();
+    Built = qobject_cast<TProgressForm*>(Engine.ProgressForm());
+    ASSERT_FALSE(Built.isNull());
 
     QPushButton* button = GetParam().OpenFolder ? OpenFolderBtn() : OpenFileBtn();
     QTest::mouseClick(button, Qt::LeftButton);

@@ -4,7 +4,6 @@
 #include "tests/support/EngineEvents.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
-#include "platform/InternetSession.h"
 #include "transfer/WebTransfer.h"
 
 #include <QDir>
@@ -13,21 +12,6 @@
 
 #include <gtest/gtest.h>
 
-// The engine, able to trust a test's own certificate for the runs to come, as a system would
-// trust a public one.
-class HostileEngine : public TWebTransfer {
-public:
-    QString TrustedCertificates;
-
-protected:
-    friend class HostileFixture;
-    void TrustForThisRun()
-    {
-        if (FHinternet && !TrustedCertificates.isEmpty())
-            FHinternet->setCertificateAuthorities(TrustedCertificates);
-    }
-};
-
 // An engine with its events recorded and a target directory ("inside") within an outer
 // directory, so a file that escapes the target shows up in the outer one.
 class HostileFixture : public testing::Test {
@@ -35,11 +19,6 @@ protected:
     HostileFixture() : events(engine)
     {
         QDir().mkpath(inside());
-        // The session of a run exists once its first job starts.
-        engine.OnFileStart = [this, recorded = engine.OnFileStart](TWebTransfer* sender, int idx) {
-            engine.TrustForThisRun();
-            recorded(sender, idx);
-        };
     }
 
     // The body the test servers send for a size.
@@ -108,6 +87,6 @@ protected:
     void clickCancel() { ASSERT_TRUE(clickButton(engine.ProgressForm(), engine.DlgCancel)) << "no Cancel button"; }
 
     TempDir outer;
-    HostileEngine engine;
+    TWebTransfer engine;
     EngineEvents events;
 };

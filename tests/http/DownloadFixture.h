@@ -6,7 +6,12 @@
 #include "tests/support/NginxServer.h"
 #include "tests/support/ScriptedHttpServer.h"
 #include "tests/support/TempDir.h"
+#include "platform/InternetResult.h"
 #include "transfer/WebTransfer.h"
+#include "transfer/WebTransferErrors.h"
+
+#include <QLabel>
+#include <QProgressBar>
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,7 +5,12 @@
 #include "tests/support/NginxServer.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
+#include "platform/InternetResult.h"
 #include "transfer/WebTransfer.h"
+#include "transfer/WebTransferErrors.h"
+
+#include <QLabel>
+#include <QProgressBar>
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,11 +1,8 @@
-#include "TestableTransfer.h"
+#include "TestableRun.h"
 
 #include "platform/TickCount.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/QtPrinters.h"
-
-#include <QLabel>
-#include <QProgressBar>
 
 #include <gtest/gtest.h>
 
@@ -26,15 +23,13 @@ class FileLine : public testing::TestWithParam<FileLineCase> {};
 
 TEST_P(FileLine, CountsJobsOnlyWhenThereAreSeveral)
 {
-    TestableTransfer engine;
-    engine.ShowDialog = false;
+    TestableRun engine;
     for (int i = 0; i < GetParam().jobs; ++i)
         engine.Items().Add()->Active = i >= GetParam().inactive;
     engine.setFileNum(GetParam().fileNum);
-    engine.BuildProgressDialog();
     engine.SetFileLine(QStringLiteral("setup.exe"), engine.DlgFromServerLabel, QStringLiteral("host:8080"),
                        GetParam().withServer);
-    EXPECT_EQ(engine.ProgressFileLabel()->text(), QString::fromUtf8(GetParam().line));
+    EXPECT_EQ(engine.ui.fileLine, QString::fromUtf8(GetParam().line));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, FileLine,
@@ -58,23 +53,21 @@ class Progress : public testing::TestWithParam<ProgressCase> {};
 
 TEST_P(Progress, WritesEveryLineAndReportsTheBlock)
 {
-    TestableTransfer engine;
-    engine.ShowDialog = false;
+    TestableRun engine;
     engine.ShowCompletion = true;
     engine.Items().Add();
     engine.setFileNum(1);
-    engine.BuildProgressDialog();
     std::vector<std::tuple<int, std::int64_t, std::int64_t>> reported;
-    engine.OnCopyProgress = [&](TWebTransfer*, int idx, std::int64_t size, std::int64_t total) {
+    engine.OnCopyProgress = [&](TTransferRun*, int idx, std::int64_t size, std::int64_t total) {
         reported.emplace_back(idx, size, total);
     };
     const std::uint32_t twoSecondsAgo = platform::tickCount() - 2000;
     engine.ShowProgress(GetParam().done, GetParam().total, twoSecondsAgo, engine.DlgUpload, GetParam().copyMode);
 
-    EXPECT_EQ(engine.ProgressBar()->value(), GetParam().bar);
-    EXPECT_EQ(engine.ProgressSizeLabel()->text(), QString::fromUtf8(GetParam().sizeLine));
-    EXPECT_EQ(engine.ProgressForm()->windowTitle(), QStringLiteral("Uploading : %1% completed").arg(GetParam().bar));
-    EXPECT_EQ(engine.ProgressRateLabel()->text(), QStringLiteral("Transfer rate : ") + engine.RateStr());
+    EXPECT_EQ(engine.ui.bar, GetParam().bar);
+    EXPECT_EQ(engine.ui.sizeLine, QString::fromUtf8(GetParam().sizeLine));
+    EXPECT_EQ(engine.ui.caption, QStringLiteral("Uploading : %1% completed").arg(GetParam().bar));
+    EXPECT_EQ(engine.ui.rateLine, QStringLiteral("Transfer rate : ") + engine.RateStr());
     EXPECT_TRUE(engine.RateStr().endsWith(QStringLiteral("/sec")));
     EXPECT_EQ(engine.ElapsedTimeStr(), QStringLiteral("2 sec."));
     ASSERT_EQ(reported.size(), 1u);
@@ -105,21 +98,19 @@ class JobLines : public testing::TestWithParam<JobLinesCase> {};
 
 TEST_P(JobLines, ShowTheFirstBlockAtOnceAndTheWholeFileAtTheEnd)
 {
-    TestableTransfer engine;
-    engine.ShowDialog = false;
+    TestableRun engine;
     engine.Items().Add();
     engine.Items().Add();
     engine.setFileNum(1);
-    engine.BuildProgressDialog();
     const std::uint32_t start = platform::tickCount();
     for (int job = 0; job < 2; ++job) {
         engine.SetFileLine(QStringLiteral("f%1.bin").arg(job), engine.DlgFromServerLabel, QStringLiteral("host"), false);
         engine.ShowProgress(4096, GetParam().total, start, engine.DlgDwnload, false);
-        EXPECT_EQ(engine.ProgressSizeLabel()->text(), QString::fromUtf8(GetParam().firstLine)) << "job " << job;
+        EXPECT_EQ(engine.ui.sizeLine, QString::fromUtf8(GetParam().firstLine)) << "job " << job;
         for (std::int64_t done = 8192; done <= 20480; done += 4096)
             engine.ShowProgress(done, GetParam().total, start, engine.DlgDwnload, false);
         engine.ShowProgress(20480, GetParam().total, start, engine.DlgDwnload, false); // the empty read
-        EXPECT_EQ(engine.ProgressSizeLabel()->text(), QString::fromUtf8(GetParam().lastLine)) << "job " << job;
+        EXPECT_EQ(engine.ui.sizeLine, QString::fromUtf8(GetParam().lastLine)) << "job " << job;
     }
 }
 

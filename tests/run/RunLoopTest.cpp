@@ -1,4 +1,4 @@
-#include "TestableTransfer.h"
+#include "transfer/WebTransfer.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/ClickButton.h"
@@ -38,7 +38,7 @@ protected:
     TempDir served;
     TempDir target;
     NginxServer nginx{served.path()};
-    TestableTransfer engine;
+    TWebTransfer engine;
     EngineEvents events{engine};
 };
 
@@ -175,25 +175,6 @@ TEST_F(RunLoop, FailedJobIsReportedAndTheRunGoesOn)
                                        QStringLiteral("FileDone 1"), QStringLiteral("CopyDone")}));
 }
 
-TEST_F(RunLoop, SessionIsOpenedOnlyForInternetJobs)
-{
-    bool sessionDuringFileJobs = true;
-    bool sessionDuringHttpJob = false;
-    engine.Items().Add()->Protocol = wpFile;
-    engine.OnFileStart = [&](TWebTransfer*, int) { sessionDuringFileJobs = engine.hasSession(); };
-    engine.Execute();
-    EXPECT_FALSE(sessionDuringFileJobs);
-
-    addJob(QStringLiteral("a.bin"));
-    engine.OnFileStart = [&](TWebTransfer*, int idx) {
-        if (idx == 1)
-            sessionDuringHttpJob = engine.hasSession();
-    };
-    engine.Execute();
-    EXPECT_TRUE(sessionDuringHttpJob);
-    EXPECT_FALSE(engine.hasSession()) << "the session lives for one run";
-}
-
 struct CaptionCase {
     const char* name;
     TWebTransferProtocol protocol;
@@ -224,51 +205,6 @@ INSTANTIATE_TEST_SUITE_P(Protocols, RunCaption,
                                          CaptionCase{"FtpTest", wpFtpTest, "Starting ..."}),
                          caseName);
 
-struct KeepCase {
-    const char* name;
-    std::vector<std::tuple<TWebTransferProtocol, const char*, bool>> jobs; // protocol, password, active
-    int index;
-    bool keep;
-    // User name and port per job, where they are not "user" and 21.
-    std::vector<std::pair<const char*, int>> userAndPort = {};
-};
-
-class KeepConnection : public testing::TestWithParam<KeepCase> {};
-
-TEST_P(KeepConnection, OnlyBetweenFtpTransfersToTheSameLogin)
-{
-    TestableTransfer engine;
-    const auto& userAndPort = GetParam().userAndPort;
-    for (const auto& [protocol, password, active] : GetParam().jobs) {
-        const std::size_t index = static_cast<std::size_t>(engine.Items().Count());
-        TWebTransferItem* item = engine.Items().Add();
-        item->Protocol = protocol;
-        item->FTPHost = QStringLiteral("ftp.example");
-        item->FTPUserID = index < userAndPort.size() ? QString::fromUtf8(userAndPort[index].first)
-                                                     : QStringLiteral("user");
-        item->FTPPort = index < userAndPort.size() ? userAndPort[index].second : 21;
-        item->FTPPassword = QString::fromUtf8(password);
-        item->Active = active;
-    }
-    EXPECT_EQ(engine.KeepConnectionFor(GetParam().index), GetParam().keep);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, KeepConnection,
-    testing::Values(KeepCase{"SameLogin", {{wpFtp, "pw", true}, {wpFtp, "pw", true}}, 0, true},
-                    KeepCase{"DownloadThenUpload", {{wpFtp, "pw", true}, {wpFtpUpload, "pw", true}}, 0, true},
-                    KeepCase{"NextInactive", {{wpFtp, "pw", true}, {wpFtp, "pw", false}}, 0, true},
-                    KeepCase{"OtherPassword", {{wpFtp, "pw", true}, {wpFtp, "other", true}}, 0, false},
-                    KeepCase{"OtherPort", {{wpFtp, "pw", true}, {wpFtp, "pw", true}}, 0, false,
-                             {{"user", 21}, {"user", 2121}}},
-                    // Joined without separators both logins read "abc".
-                    KeepCase{"LoginsThatJoinAlike", {{wpFtp, "c", true}, {wpFtp, "bc", true}}, 0, false,
-                             {{"ab", 21}, {"a", 21}}},
-                    KeepCase{"LastJob", {{wpFtp, "pw", true}, {wpFtp, "pw", true}}, 1, false},
-                    KeepCase{"SingleJob", {{wpFtp, "pw", true}}, 0, false},
-                    KeepCase{"NextIsMultiFtp", {{wpFtp, "pw", true}, {wpMultiFtp, "pw", true}}, 0, false},
-                    KeepCase{"HttpJobs", {{wpHttp, "pw", true}, {wpHttp, "pw", true}}, 0, false}),
-    caseName);
 
 TEST_F(RunLoop, ThreadExecuteReturnsBeforeTheRunAndRunsItOnThisThread)
 {

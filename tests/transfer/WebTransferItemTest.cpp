@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 #include "transfer/WebTransferItem.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 namespace {
 
 // The run loop is the only writer of job results; this gives the tests its hand.
-class ResultWriter : public TWebTransfer {
+class ResultWriter : public TTransferRun {
 public:
     void store(TWebTransferItem& item, bool result, bool cancelled = false)
     {

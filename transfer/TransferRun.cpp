@@ -1,5 +1,6 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
+#include "platform/FtpConnection.h"
 #include "platform/InternetSession.h"
 #include "platform/TickCount.h"
 #include "transfer/FtpRequest.h"
@@ -8,30 +9,10 @@
 #include "transfer/RetryPolicy.h"
 #include "transfer/UrlHelpers.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
-#include <QEventLoop>
 #include <QScopedValueRollback>
-#include <QThread>
-#include <QTimer>
 
 namespace {
-
-// The worker of ThreadExecute: it only hands the run to the user-interface thread and waits
-// until that thread has carried it out.
-class TWTransferThread : public QThread {
-public:
-    explicit TWTransferThread(TWebTransfer* Engine) : engine(Engine) {}
-
-protected:
-    void run() override
-    {
-        QMetaObject::invokeMethod(engine, [Engine = engine] { Engine->DoCopy(); }, Qt::BlockingQueuedConnection);
-    }
-
-private:
-    TWebTransfer* engine;
-};
 
 bool IsFtpTransfer(TWebTransferProtocol Protocol)
 {
@@ -45,49 +26,26 @@ QString ConnectionKey(const TWebTransferItem& Item)
 
 } // namespace
 
-void TWebTransfer::Execute()
+TTransferRun::TTransferRun(TWebTransfer* Owner)
+    : FItems(Owner)
 {
-    DoCopy();
 }
 
-void TWebTransfer::ThreadExecute()
-{
-    auto* thread = new TWTransferThread(this);
-    FThread = thread;
-    connect(thread, &QThread::finished, this, [this, thread] {
-        thread->wait();
-        delete thread;
-        ThreadDone();
-    }, Qt::QueuedConnection);
-    thread->start();
-}
+TTransferRun::~TTransferRun() = default;
 
-void TWebTransfer::ThreadExecAndWait()
-{
-    FCopyCompleted = false;
-    ThreadExecute();
-    while (!FCopyCompleted)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
-
-void TWebTransfer::ThreadDone()
-{
-    FCopyCompleted = true;
-}
-
-void TWebTransfer::ProcessMessages()
+void TTransferRun::ProcessMessages()
 {
     FPumpTick = platform::tickCount();
-    QCoreApplication::processEvents();
+    FUi->Attend();
 }
 
-void TWebTransfer::KeepResponsive(std::uint32_t IntervalMs)
+void TTransferRun::KeepResponsive(std::uint32_t IntervalMs)
 {
     if (platform::tickCount() - FPumpTick >= IntervalMs)
         ProcessMessages();
 }
 
-int TWebTransfer::InternetJobCount() const
+int TTransferRun::InternetJobCount() const
 {
     int count = 0;
     for (int i = 0; i < FItems.Count(); ++i) {
@@ -98,7 +56,7 @@ int TWebTransfer::InternetJobCount() const
     return count;
 }
 
-bool TWebTransfer::KeepConnectionFor(int Index) const
+bool TTransferRun::KeepConnectionFor(int Index) const
 {
     if (FItems.Count() < 2 || Index + 1 >= FItems.Count())
         return false;
@@ -108,7 +66,7 @@ bool TWebTransfer::KeepConnectionFor(int Index) const
         && ConnectionKey(current) == ConnectionKey(next);
 }
 
-void TWebTransfer::OpenInternetSession()
+void TTransferRun::OpenInternetSession()
 {
     FHinternet = std::make_unique<platform::InternetSession>(Agent, Proxy);
     if (Timeout > 0) {
@@ -119,6 +77,8 @@ void TWebTransfer::OpenInternetSession()
     }
     FHinternet->setResponseHeadTimeout(ResponseHeadTimeout);
     FHinternet->setLowSpeedLimit(LowSpeedLimit, LowSpeedTime);
+    if (!TrustedCertificates.isEmpty())
+        FHinternet->setCertificateAuthorities(TrustedCertificates);
     // Proxy credentials are the proxy's business: they never travel inside an address.
     if (!ProxyUserID.isEmpty() && !ProxyPassword.isEmpty())
         FHinternet->setProxyCredentials(ProxyUserID, ProxyPassword);
@@ -128,7 +88,7 @@ void TWebTransfer::OpenInternetSession()
     });
 }
 
-bool TWebTransfer::RunOperation(TWebTransferItem& Item, TJobRun& Run)
+bool TTransferRun::RunOperation(TWebTransferItem& Item, TJobRun& Run)
 {
     switch (Item.Protocol) {
     case wpHttp:
@@ -157,7 +117,7 @@ bool TWebTransfer::RunOperation(TWebTransferItem& Item, TJobRun& Run)
     return false;
 }
 
-int TWebTransfer::RetriesOf(const TWebTransferItem& Item)
+int TTransferRun::RetriesOf(const TWebTransferItem& Item)
 {
     // A single-file download only: other jobs have no attempt that can simply be made again
     // (a copy's failures do not tell a passing fault from a lasting one, an upload or a
@@ -165,7 +125,7 @@ int TWebTransfer::RetriesOf(const TWebTransferItem& Item)
     return Item.Protocol == wpHttp || Item.Protocol == wpFtp ? std::max(Item.Retries, 0) : 0;
 }
 
-bool TWebTransfer::RunJob(TWebTransferItem& Item, TJobRun& Run)
+bool TTransferRun::RunJob(TWebTransferItem& Item, TJobRun& Run)
 {
     const int retries = RetriesOf(Item);
     if (retries == 0)
@@ -201,35 +161,35 @@ bool TWebTransfer::RunJob(TWebTransferItem& Item, TJobRun& Run)
     }
 }
 
-bool TWebTransfer::WaitBeforeRetry(const TWebTransferItem& Item, int Seconds, int Attempt, int Attempts)
+bool TTransferRun::WaitBeforeRetry(const TWebTransferItem& Item, int Seconds, int Attempt, int Attempts)
 {
     // The name the download's own file line shows.
     QString name = NameFromURL(URLWithoutPassword(Item.URL));
     if (Item.Protocol == wpHttp && !Item.DisplayURL.isEmpty())
         name = URLWithoutPassword(Item.DisplayURL);
-    if (FFileLbl)
-        FFileLbl->setText(RetryWaitLine(Seconds, Attempt, Attempts, name));
+    FUi->ShowFileLine(RetryWaitLine(Seconds, Attempt, Attempts, name));
     // Nothing moves while the run waits: the rate of the broken attempt is not today's.
     FRateStr = RateText(0, FDecimalPoint.isEmpty() ? DecimalPoint() : FDecimalPoint);
-    if (FRateLbl)
-        FRateLbl->setText(DlgRateLabel + u' ' + FRateStr);
+    FUi->ShowRateLine(DlgRateLabel + u' ' + FRateStr);
 
-    // The wait sleeps in the event loop, not beside it: every click and repaint is handled as
-    // it comes, and the timer wakes it to look at the clock and at a CancelCopy.
-    QTimer wake;
-    wake.start(20);
     const std::uint32_t startTick = platform::tickCount();
     const std::uint32_t length = static_cast<std::uint32_t>(Seconds) * 1000u;
-    while (!FCancelled && platform::tickCount() - startTick < length) {
+    FUi->AttendWhile([this, startTick, length] {
         FPumpTick = platform::tickCount();
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
+        return !FCancelled && FPumpTick - startTick < length;
+    });
     return !FCancelled;
 }
 
-void TWebTransfer::DoCopy()
+void TTransferRun::Execute()
 {
-    BuildProgressDialog();
+    // A cancel asked for before the user could see the run, or while the dialog was being
+    // shown, is not the user's answer to it.
+    FBarPosition = 0;
+    FMarquee = false;
+    FCancelled = false;
+    FUi->Begin();
+    FCancelled = false;
 
     DropKeptFtp();
     FHinternet.reset();
@@ -253,15 +213,15 @@ void TWebTransfer::DoCopy()
         case wpHttp:
         case wpFtp:
         case wpMultiFtp:
-            SetDialogCaption(DlgDwnload + QStringLiteral(" ..."));
+            SetCaption(DlgDwnload + QStringLiteral(" ..."));
             break;
         case wpFile:
-            SetDialogCaption(DlgCopying + QStringLiteral(" ..."));
+            SetCaption(DlgCopying + QStringLiteral(" ..."));
             break;
         case wpFtpUpload:
         case wpHttpUpload:
         case wpMultiFtpUpload:
-            SetDialogCaption(DlgUpload + QStringLiteral(" ..."));
+            SetCaption(DlgUpload + QStringLiteral(" ..."));
             break;
         case wpFtpDelete:
         case wpFtpList:
@@ -291,11 +251,25 @@ void TWebTransfer::DoCopy()
     if (ShowOpenFile || ShowOpenFolder) {
         if (OnCopyDone)
             OnCopyDone(this);
-        ShowCompletionState();
+        FUi->ShowCompletion(FCancelled);
     } else {
-        CloseProgressDialog();
+        FUi->Close();
         ProcessMessages();
         if (OnCopyDone)
             OnCopyDone(this);
     }
+}
+
+void TTransferRun::StoreJobResult(TWebTransferItem& Item, bool Result, TDateTime DateSlot, bool NotNewer)
+{
+    Item.NewFileDate = DateSlot;
+    Item.FSuccess = Result && !FCancelled;
+    Item.FCancelled = FCancelled;
+    Item.FNoNewVersion = NotNewer;
+}
+
+void TTransferRun::StoreListing(TWebTransferItem& Item, QStringList Names, std::unique_ptr<TFileDetailItems> Details)
+{
+    Item.FFileList = std::make_unique<QStringList>(std::move(Names));
+    Item.FFileDetailList = std::move(Details);
 }
