@@ -23,6 +23,15 @@ constexpr std::size_t BodyBufferLimit = 512 * 1024;
 constexpr long ReceiveBufferSize = 128 * 1024;
 constexpr long MaxRedirects = 20; // what browsers allow
 
+// With a kept connection, the credentials asked for after a 401 go over the connection the 401
+// came over (servers that tie a login to its connection need that). libcurl keeps a connection
+// only once its answer came in whole: a request closed with any of its page unread closes it.
+// So the page of such a 401 is taken in before the request is handed over, while it is short
+// and comes at once; a longer one, an endless one or a late one costs the connection, never
+// more than this much of the user's time.
+constexpr std::int64_t ChallengePageLimit = 64 * 1024;
+constexpr std::int64_t ChallengePageWaitMs = 2000;
+
 void initialiseLibrary()
 {
     static std::once_flag once;
@@ -104,6 +113,20 @@ CurlHeaderList headerListFrom(const QString& headers, OpenFlags flags)
         appendHeader(list, "Pragma: no-cache");
     }
     return list;
+}
+
+// Whether the rest of a 401's page is worth waiting for: it has not all come yet, and it has
+// an end short of the connection's (a length within the limit, or chunks, whose end may come
+// before the limit). A page that ends only with the connection leaves nothing to keep.
+bool challengePageToAwait(const RequestState& state)
+{
+    long code = 0;
+    curl_easy_getinfo(state.easy.get(), CURLINFO_RESPONSE_CODE, &code);
+    if (code != 401 || state.done)
+        return false;
+    if (state.contentLength >= 0)
+        return state.contentLength <= ChallengePageLimit;
+    return state.responseHeaders.last("transfer-encoding").trimmed().toByteArray().toLower().endsWith("chunked");
 }
 
 // What every request of a session shares: address, agent, time-outs, proxy.
@@ -414,6 +437,16 @@ Opened<InternetRequest> InternetSession::openUrl(const QString& url, const QStri
     }
     request.headersFinal = true;
     request.limits.restartSpeedCount(SteadyClock::now(), request.received);
+    if (flags.testFlag(OpenFlag::KeepConnection) && challengePageToAwait(request)) {
+        // The page stays readable as far as it came. Only a cancel ends the request here:
+        // whatever else stopped the wait is the body's business, for a read to report.
+        const auto until = SteadyClock::now() + std::chrono::milliseconds(ChallengePageWaitMs);
+        const SessionCore::WaitResult page = m_core->waitFor(
+            request, [&request, until] { return request.received > ChallengePageLimit || SteadyClock::now() >= until; },
+            std::min(patience, ChallengePageWaitMs));
+        if (page == SessionCore::WaitResult::Aborted)
+            return Opened<InternetRequest>::failure(request.waitOutcome(page));
+    }
     return {std::unique_ptr<InternetRequest>(new InternetRequest(std::move(opened.handle))), InternetResult::success()};
 }
 

@@ -79,6 +79,9 @@ public:
     // Gives no request on failure, with the reason. A connection is kept open for the
     // session's later requests to the same server, whatever the flags, and closes with the
     // session: credentials go in each request's own headers, never with the connection.
+    // A connection only stays once its answer came in whole, so with KeepConnection a 401
+    // also waits briefly for a short page, which stays readable: the credentials then go over
+    // the connection the 401 came over even when it is closed unread.
     Opened<InternetRequest> openUrl(const QString& url, const QString& headers, OpenFlags flags);
 
     enum class UploadVerb { Post, Put };

@@ -75,6 +75,7 @@ QVector<ScriptedHttpServer::Request> ScriptedHttpServer::requests() const
         request.bodyLength = entry.value(QStringLiteral("bodyLength")).toInteger(-1);
         request.bodyMd5 = entry.value(QStringLiteral("bodyMd5")).toString();
         request.head = entry.value(QStringLiteral("head")).toString();
+        request.connection = entry.value(QStringLiteral("connectionNumber")).toInt();
         const QJsonObject headers = entry.value(QStringLiteral("headers")).toObject();
         for (auto it = headers.begin(); it != headers.end(); ++it)
             request.headers.insert(it.key(), it.value().toString());

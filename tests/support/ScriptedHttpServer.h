@@ -21,6 +21,7 @@ public:
         qint64 bodyLength = -1;         // a POST's or PUT's body as received
         QString bodyMd5;
         QString head;                   // request line and header lines as they came
+        int connection = 0;             // which accepted connection it came over, from 1
     };
 
     // What the server sent for an answer it logs (the /resume route): its status and how

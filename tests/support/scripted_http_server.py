@@ -3,16 +3,20 @@
 
 Usage: scripted_http_server.py LOGFILE [ROOT]
 Prints "PORT <n>" once it listens on 127.0.0.1, then serves until killed. Every request is
-appended to LOGFILE as one JSON line: method, target, headers, and the head as it came (its
-request line and header lines). Every accepted connection is logged too, as {"connection": n},
-so a test can show that nothing at all reached the server.
+appended to LOGFILE as one JSON line: method, target, headers, the head as it came (its
+request line and header lines), and which connection it came over (connectionNumber, counted
+from 1 in the order they were accepted, and the client's port). Every accepted connection is
+logged too, as {"connection": n}, so a test can show that nothing at all reached the server.
 
 Paths (query arguments in brackets; the first segment picks the behaviour, so /file/a.exe
 works like /file). A second segment with "=" in it carries arguments inside the path, for a
 client that only appends names to a base address: /reset/size=9000&at=10/a.exe is
 /reset/a.exe?size=9000&at=10 (a real query argument wins).
   /file[size]            200 with size bytes
-  /auth[user,pass,size]  401 until the Basic credentials match, then 200 with size bytes
+  /auth[user,pass,size,page]
+                         401 until the Basic credentials match, then 200 with size bytes. The
+                         401 carries a short page, or page bytes with Content-Length, or with
+                         page=endless a chunked page that never ends (until the client hangs up)
   /nolength[size]        200 without Content-Length; the body ends when the connection closes
   /stall[size]           announces 2*size bytes, sends size bytes, then goes silent
   /silent                accepts the request and never answers
@@ -113,12 +117,14 @@ class Handler(BaseHTTPRequestHandler):
         super().setup()
         with LOG_LOCK, open(self.server.log_path, "a", encoding="utf-8") as log:
             self.server.connections += 1
+            self.connection_number = self.server.connections
             log.write(json.dumps({"connection": self.server.connections}) + "\n")
 
     def record(self, body=None, length=None):
         entry = {"method": self.command, "target": self.path,
                  "headers": {k.lower(): v for k, v in self.headers.items()},
-                 "head": self.raw_requestline.decode("latin-1") + self.headers.as_string()}
+                 "head": self.raw_requestline.decode("latin-1") + self.headers.as_string(),
+                 "connectionNumber": self.connection_number, "clientPort": self.client_address[1]}
         if body is not None:
             entry["bodyLength"] = len(body)
             entry["bodyMd5"] = hashlib.md5(body).hexdigest()
@@ -200,8 +206,15 @@ class Handler(BaseHTTPRequestHandler):
             (query.get("user", "") + ":" + query.get("pass", "")).encode("latin-1")).decode()
         if self.headers.get("Authorization") == expected:
             self.send_body(200, body_of(size))
+            return
+        challenge = {"WWW-Authenticate": 'Basic realm="test"'}
+        page = query.get("page")
+        if page == "endless":
+            self.send_endless(401, challenge)
+        elif page is not None:
+            self.send_body(401, body_of(int(page)), challenge)
         else:
-            self.send_body(401, b"unauthorised", {"WWW-Authenticate": 'Basic realm="test"'})
+            self.send_body(401, b"unauthorised", challenge)
 
     def route_nolength(self, query, size):
         self.send_response(200)
@@ -317,8 +330,13 @@ class Handler(BaseHTTPRequestHandler):
         self.close_connection = True
 
     def route_endless(self, query, size):
+        self.send_endless(200)
+
+    def send_endless(self, code, extra=None):
         def send():
-            self.send_response(200)
+            self.send_response(code)
+            for name, value in (extra or {}).items():
+                self.send_header(name, value)
             self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()
             chunk = body_of(16384)
@@ -505,8 +523,17 @@ class Handler(BaseHTTPRequestHandler):
             pass
 
 
+class Server(ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        # A client that hangs up with part of an answer unread is what many routes are for,
+        # not a fault of the server worth a traceback.
+        if isinstance(sys.exc_info()[1], ConnectionError):
+            return
+        super().handle_error(request, client_address)
+
+
 def main():
-    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server = Server(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     server.log_path = sys.argv[1]
     server.root = sys.argv[2] if len(sys.argv) > 2 else None
