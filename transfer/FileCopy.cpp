@@ -125,25 +125,9 @@ bool TTransferRun::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
         return finish();
     }
 
-    if (Item.CopyNewerOnly || OnFileDateCheck) {
-        const TDateTime sourceDate = DateTimeFromQDateTime(input->LastWriteTime());
-        if (OnFileDateCheck) {
-            bool allow = true;
-            OnFileDateCheck(this, Run.Index, sourceDate, allow);
-            if (!allow)
-                return finish();
-            Run.DateSlot = sourceDate;
-        } else if (!(sourceDate > Run.DateSlot)) {
-            Run.NotNewer = true;
-            Run.DateSlot = sourceDate;
-            input.reset();
-            if (OnNoNewFileFound)
-                OnNoNewFileFound(this, source, sourceDate, Run.DateSlot);
-            return finish();
-        } else {
-            Run.DateSlot = sourceDate;
-        }
-    }
+    if ((Item.CopyNewerOnly || OnFileDateCheck)
+        && !DateTestAllows(Run, DateTimeFromQDateTime(input->LastWriteTime()), source, false))
+        return finish();
 
     const std::int64_t size = input->Size();
     if (size < 0) {
@@ -151,22 +135,8 @@ bool TTransferRun::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
         return finish();
     }
 
-    // A directory there is no file to replace: the file cannot be made at all.
-    const platform::FileKind existing = platform::fileKind(target);
-    if (existing == platform::FileKind::Directory) {
-        ReportError(weTargetCreate, target);
+    if (!PlaceTarget(target, WebTransferErrorPrefix(weTargetCreate)))
         return finish();
-    }
-    if (existing != platform::FileKind::Missing) {
-        bool allow = true;
-        if (OnCopyOverWrite)
-            OnCopyOverWrite(this, target, allow);
-        if (!allow)
-            return finish();
-        if (CreateUniqueFilenames)
-            target = UniqueFileName(target);
-    }
-    ForceDirs(DirectoryPart(target));
     if (!CheckRoom(target, size))
         return finish();
     // The copy replaces the target only once it is whole: a full disk, a failed read, a

@@ -3,6 +3,7 @@
 #include "platform/LocalFiles.h"
 #include "platform/TickCount.h"
 #include "transfer/DateConversions.h"
+#include "transfer/DownloadSize.h"
 #include "transfer/DownloadTarget.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
@@ -11,12 +12,6 @@
 #include "transfer/UrlHelpers.h"
 
 #include <vector>
-
-namespace {
-
-constexpr std::int64_t BlockSize = 4096;
-
-} // namespace
 
 bool TTransferRun::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File)
 {
@@ -42,24 +37,9 @@ bool TTransferRun::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
     const bool listed = !link.DirMissing && !name.isEmpty() && link.Connection->findFiles(name, found).ok;
     const bool exists = listed && !found.empty();
     std::int64_t remoteSize = exists ? found.front().size : 0;
-    if (exists && (Item.CopyNewerOnly || OnFileDateCheck)) {
-        const TDateTime remoteDate = FileTimeToDate(found.front().lastWriteTime);
-        if (OnFileDateCheck) {
-            bool allow = true;
-            OnFileDateCheck(this, Run.Index, remoteDate, allow);
-            Run.DateSlot = remoteDate;
-            if (!allow)
-                return false;
-        } else if (remoteDate <= Run.DateSlot) {
-            Run.NotNewer = true;
-            Run.DateSlot = remoteDate;
-            if (OnNoNewFileFound)
-                OnNoNewFileFound(this, name, remoteDate, remoteDate);
-            return false;
-        } else {
-            Run.DateSlot = remoteDate;
-        }
-    }
+    if (exists && (Item.CopyNewerOnly || OnFileDateCheck)
+        && !DateTestAllows(Run, FileTimeToDate(found.front().lastWriteTime), name, true))
+        return false;
 
     ProcessMessages();
     std::unique_ptr<platform::InternetRequest> remote;
@@ -84,22 +64,8 @@ bool TTransferRun::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
         ReportError(weTargetCreate, path);
         return false;
     }
-    // A directory there is no file to replace: the file cannot be made at all.
-    const platform::FileKind existing = platform::fileKind(path);
-    if (existing == platform::FileKind::Directory) {
-        ReportError(weTargetCreate, path);
+    if (!PlaceTarget(path, WebTransferErrorPrefix(weTargetCreate)))
         return false;
-    }
-    if (existing != platform::FileKind::Missing) {
-        bool allow = true;
-        if (OnCopyOverWrite)
-            OnCopyOverWrite(this, path, allow);
-        if (!allow)
-            return false;
-        if (CreateUniqueFilenames)
-            path = UniqueFileName(path);
-    }
-    ForceDirs(DirectoryPart(path));
     if (!CheckRoom(path, remoteSize))
         return false;
     TDownloadTarget file;
@@ -109,25 +75,7 @@ bool TTransferRun::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
         return false;
     }
 
-    const std::uint32_t startTick = platform::tickCount();
-    std::int64_t done = 0;
-    std::int64_t blockLength = BlockSize;
-    char buffer[BlockSize];
-    bool interrupted = false;
-    bool writeFailed = false;
-    while (blockLength > 0 && !FCancelled) {
-        KeepResponsive();
-        if (!remote->read(buffer, BlockSize, blockLength).ok) {
-            interrupted = !FCancelled;
-            break;
-        }
-        if (blockLength > 0 && !file.Write(buffer, blockLength)) {
-            writeFailed = true;
-            break;
-        }
-        done += blockLength;
-        ShowProgress(done, remoteSize, startTick, DlgDwnload, false);
-    }
+    const TReceived received = Receive(*remote, file, remoteSize, TDownloadSize{});
     // The connection goes back (and back to its directory) before the cancel flag is read: a
     // Cancel clicked meanwhile still counts.
     remote.reset();
@@ -135,10 +83,10 @@ bool TTransferRun::FtpDownload(const TWebTransferItem& Item, TJobRun& Run, const
 
     if (FCancelled) {
         file.Discard();
-        return true;
+        return false;
     }
     // In ASCII mode line ends change on the way, so only a binary size can be compared.
-    const bool cutShort = FTPMode == fmBINARY && remoteSize > 0 && done < remoteSize;
-    return FinishDownload(file, Run, writeFailed, interrupted || cutShort, path,
+    const bool cutShort = FTPMode == fmBINARY && remoteSize > 0 && received.Done < remoteSize;
+    return FinishDownload(file, Run, received.WriteFailed, received.Interrupted || cutShort, path,
                           WebTransferErrorPrefix(weTargetCreate));
 }

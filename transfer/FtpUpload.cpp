@@ -13,12 +13,6 @@
 
 #include <vector>
 
-namespace {
-
-constexpr std::int64_t BlockSize = 4096;
-
-} // namespace
-
 bool TTransferRun::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const TJobFile* File)
 {
     const QString& URL = File ? File->URL : Item.URL;

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr std::int64_t BlockSize = 4096;
-
 TSystemTime ToSystemTime(const platform::CalendarTime& Time)
 {
     TSystemTime result;
@@ -38,13 +36,7 @@ QString AuthorizationHeader(const QString& User, const QString& Password)
     return QStringLiteral("Authorization: Basic ") + Base64Encode(User + u':' + Password) + QStringLiteral("\r\n\r\n");
 }
 
-// What a part kept by this job's download is known by, and whether any address may go on
-// with it: only a job that names the whole file's checksum can let the checksum decide.
-struct TPartSource {
-    QByteArray Key;
-    bool AnySource = false;
-};
-
+// What a part kept by this job's download is known by.
 TPartSource PartSourceOf(const TWebTransferItem& Item, const QString& URL)
 {
     if (Item.ResumeFromAnySource) {
@@ -150,21 +142,10 @@ QString PlannedTarget(const TWebTransferItem& Item, const QString& FileName, boo
 
 } // namespace
 
-bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
+std::unique_ptr<platform::InternetRequest> TTransferRun::OpenHttpAnswer(const TWebTransferItem& Item,
+                                                                      TPartialDownload& Partial)
 {
-    const QString URL = Item.URL;
-    const QString& TargetDir = Item.TargetDir;
-    bool result = false;
-    Run.NotNewer = false;
-    FLastInternetResult = platform::InternetResult::success();
-    // What the user and the events see: never the password of "user:password@host".
-    const QString shownURL = URLWithoutPassword(URL);
-    const QString fileName = NameFromURL(shownURL);
-
-    SetFileLine(Item.DisplayURL.isEmpty() ? fileName : URLWithoutPassword(Item.DisplayURL), DlgFromServerLabel,
-                ServerFromURL(URL), ShowServer);
-    KeepResponsive(StepPumpMs);
-
+    const QString& URL = Item.URL;
     QString user = Item.HTTPUserID;
     QString password = Item.HTTPPassword;
     const auto askLogin = [this, &URL, &user, &password] {
@@ -172,16 +153,8 @@ bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     };
     if (Item.Authenticate == waAlways && (user.isEmpty() || password.isEmpty())) {
         if (!askLogin())
-            return false;
+            return {};
     }
-
-    // What an interrupted earlier run of this job kept: only the rest is asked for.
-    const TDownloadSize sizes{Item.ExpectedSize, Item.MaxSize};
-    // Only a resumable job needs to know its part's source: it takes a digest of the address.
-    const TPartSource partSource = Item.Resume ? PartSourceOf(Item, URL) : TPartSource{};
-    TPartialDownload partial;
-    if (Item.Resume)
-        partial = KeptPart(PlannedTarget(Item, fileName, AutoURLDecode, CreateUniqueFilenames), partSource, sizes);
 
     platform::OpenFlags flags = platform::OpenFlag::Reload | platform::OpenFlag::NoCacheWrite;
     if (HTTPKeepAliveAuthentication)
@@ -194,8 +167,8 @@ bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
             FLastInternetResult = platform::unsafeHeaderTextResult();
         else if (FHinternet) {
             QString headers = AuthorizationHeader(user, password);
-            if (partial.Size > 0)
-                headers += RangeHeaders(partial);
+            if (Partial.Size > 0)
+                headers += RangeHeaders(Partial);
             platform::Opened<platform::InternetRequest> opened = FHinternet->openUrl(URL, headers, flags);
             request = std::move(opened.handle);
             FLastInternetResult = opened.result;
@@ -204,58 +177,110 @@ bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         if (!request) {
             // A Cancel during the wait ends the job like a Cancel between blocks, and the user
             // wants no rest of the file either; an unreachable server keeps it for later.
-            if (FCancelled && partial.Size > 0)
-                partial.Forget();
+            if (FCancelled && Partial.Size > 0)
+                Partial.Forget();
             if (!FCancelled)
-                ReportURLNotFound(shownURL, FLastInternetResult);
-            return false;
+                ReportURLNotFound(URLWithoutPassword(URL), FLastInternetResult);
+            return {};
         }
         const int status = request->statusCode();
         if (status == 401 && (Item.Authenticate == waAlways || Item.Authenticate == waAuto)) {
             request.reset();
             if (!askLogin())
-                return false;
+                return {};
             continue;
         }
-        if (partial.Size > 0) {
-            const TResumeAnswer answer = CheckResumeAnswer(*request, partial);
+        if (Partial.Size > 0) {
+            const TResumeAnswer answer = CheckResumeAnswer(*request, Partial);
             if (answer == raResumed)
-                break;
+                return request;
             if (answer == raStartOver) {
                 request.reset();
-                partial.Forget();
+                Partial.Forget();
                 continue;
             }
             if (answer == raWhole)
-                partial.Forget();
+                Partial.Forget();
         }
         if (status >= 300) {
             const QString retryAfter = request->header("Retry-After");
             request.reset();
             ReportHttpStatus(status, retryAfter);
+            return {};
+        }
+        return request;
+    }
+}
+
+bool TTransferRun::OpenHttpTarget(TDownloadTarget& File, const QString& Path, const TWebTransferItem& Item,
+                                  const platform::InternetRequest& Answer, TPartialDownload& Partial,
+                                  const TPartSource& PartSource, TJobRun& Run)
+{
+    const std::int64_t resumed = Partial.Size;
+    File.Expect(Item.ExpectedSHA256, Item.ExpectedStart, Item.ComputeSHA256);
+    File.ExpectSize(TDownloadSize{Item.ExpectedSize, Item.MaxSize});
+    if (resumed > 0) {
+        // The kept file must still be the one the rest was asked for (the name may have
+        // been taken meanwhile): otherwise the rest cannot be used, and the next run starts over.
+        if (Path != Partial.Target || !File.Reopen(Path, Partial.PartPath(), Partial.InfoPath())
+            || File.Size() != resumed) {
+            File.Discard();
+            Partial.Forget();
+            ReportError(weInterrupted, Path);
             return false;
         }
-        break;
+        Run.ResumedBytes = resumed;
+    } else {
+        bool opened = false;
+        // A file that can be resumed is kept under a name of its own; where that name cannot
+        // be had safely, it is an ordinary download.
+        if (Item.Resume) {
+            TPartialDownload fresh;
+            fresh.Target = Path;
+            fresh.Validator = TPartialDownload::ValidatorOf(Answer.header(QByteArrayLiteral("ETag")),
+                                                            Answer.header(QByteArrayLiteral("Last-Modified")));
+            fresh.Total = Answer.contentLength();
+            if (!fresh.Validator.isEmpty() || PartSource.AnySource)
+                opened = File.OpenResumable(Path, fresh.PartPath(), fresh.InfoPath(), fresh.Record(PartSource.Key));
+        }
+        if (!opened && !OpenTarget(File, Path)) {
+            ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), Path);
+            return false;
+        }
     }
+    return true;
+}
+
+bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
+{
+    const QString URL = Item.URL;
+    const QString& TargetDir = Item.TargetDir;
+    Run.NotNewer = false;
+    FLastInternetResult = platform::InternetResult::success();
+    // What the user and the events see: never the password of "user:password@host".
+    const QString shownURL = URLWithoutPassword(URL);
+    const QString fileName = NameFromURL(shownURL);
+
+    SetFileLine(Item.DisplayURL.isEmpty() ? fileName : URLWithoutPassword(Item.DisplayURL), DlgFromServerLabel,
+                ServerFromURL(URL), ShowServer);
+    KeepResponsive(StepPumpMs);
+
+    // What an interrupted earlier run of this job kept: only the rest is asked for.
+    const TDownloadSize sizes{Item.ExpectedSize, Item.MaxSize};
+    // Only a resumable job needs to know its part's source: it takes a digest of the address.
+    const TPartSource partSource = Item.Resume ? PartSourceOf(Item, URL) : TPartSource{};
+    TPartialDownload partial;
+    if (Item.Resume)
+        partial = KeptPart(PlannedTarget(Item, fileName, AutoURLDecode, CreateUniqueFilenames), partSource, sizes);
+
+    std::unique_ptr<platform::InternetRequest> request = OpenHttpAnswer(Item, partial);
+    if (!request)
+        return false;
 
     if (Item.CopyNewerOnly || OnFileDateCheck) {
         const TDateTime sourceDate = SystemTimeToDate(ToSystemTime(request->lastModified()));
-        if (OnFileDateCheck) {
-            Run.DateSlot = sourceDate;
-            bool allow = true;
-            OnFileDateCheck(this, Run.Index, sourceDate, allow);
-            if (!allow)
-                return false;
-        } else if (sourceDate > Run.DateSlot) {
-            Run.DateSlot = sourceDate;
-        } else {
-            Run.NotNewer = true;
-            Run.DateSlot = sourceDate;
-            request.reset();
-            if (OnNoNewFileFound)
-                OnNoNewFileFound(this, fileName, sourceDate, sourceDate);
+        if (!DateTestAllows(Run, sourceDate, fileName, true))
             return false;
-        }
     }
 
     const TTargetName target = TargetOf(Item, fileName, AutoURLDecode);
@@ -266,24 +291,8 @@ bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
         return false;
     }
-
-    // A directory there is no file to replace: the file cannot be made at all.
-    const platform::FileKind existing = platform::fileKind(path);
-    if (existing == platform::FileKind::Directory) {
-        ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
+    if (!PlaceTarget(path, HttpErrorPrefix(weTargetCreate)))
         return false;
-    }
-    if (existing != platform::FileKind::Missing) {
-        bool allow = true;
-        if (OnCopyOverWrite)
-            OnCopyOverWrite(this, path, allow);
-        if (!allow)
-            return false;
-        if (CreateUniqueFilenames)
-            path = UniqueFileName(path);
-    }
-
-    ForceDirs(DirectoryPart(path));
     const std::int64_t contentLength = request->contentLength();
     const std::int64_t resumed = partial.Size;
     const std::int64_t announced = contentLength >= 0 ? resumed + contentLength : -1;
@@ -296,37 +305,8 @@ bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     if (!CheckRoom(path, announced, resumed))
         return false;
     TDownloadTarget file;
-    file.Expect(Item.ExpectedSHA256, Item.ExpectedStart, Item.ComputeSHA256);
-    file.ExpectSize(sizes);
-    if (resumed > 0) {
-        // The kept file must still be the one the rest was asked for (the name may have
-        // been taken meanwhile): otherwise the rest cannot be used, and the next run starts over.
-        if (path != partial.Target || !file.Reopen(path, partial.PartPath(), partial.InfoPath())
-            || file.Size() != resumed) {
-            file.Discard();
-            partial.Forget();
-            ReportError(weInterrupted, path);
-            return false;
-        }
-        Run.ResumedBytes = resumed;
-    } else {
-        bool opened = false;
-        // A file that can be resumed is kept under a name of its own; where that name cannot
-        // be had safely, it is an ordinary download.
-        if (Item.Resume) {
-            TPartialDownload fresh;
-            fresh.Target = path;
-            fresh.Validator = TPartialDownload::ValidatorOf(request->header(QByteArrayLiteral("ETag")),
-                                                            request->header(QByteArrayLiteral("Last-Modified")));
-            fresh.Total = contentLength;
-            if (!fresh.Validator.isEmpty() || partSource.AnySource)
-                opened = file.OpenResumable(path, fresh.PartPath(), fresh.InfoPath(), fresh.Record(partSource.Key));
-        }
-        if (!opened && !OpenTarget(file, path)) {
-            ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
-            return false;
-        }
-    }
+    if (!OpenHttpTarget(file, path, Item, *request, partial, partSource, Run))
+        return false;
 
     std::int64_t total = std::max<std::int64_t>(contentLength, 0);
     if (total == 0 && Item.FileSize > 0)
@@ -335,44 +315,20 @@ bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         total += resumed;
     SetProgressMarquee(total == 0);
 
-    std::int64_t done = resumed;
-    const std::uint32_t startTick = platform::tickCount();
-    std::int64_t blockLength = BlockSize;
-    char buffer[BlockSize];
-    bool interrupted = false;
-    QString interruptedBy;
-    bool writeFailed = false;
-    while (blockLength > 0 && !FCancelled) {
-        KeepResponsive();
-        // Never more than one byte past the size the file may have: that byte shows the body
-        // is too long, and the rest of an endless one is never read.
-        const platform::InternetResult got = request->read(buffer, sizes.NextRead(done, BlockSize), blockLength);
-        if (!got.ok) {
-            interrupted = true;
-            FLastInternetResult = got;
-            // A limit on a slow answer is named; the network's own failures keep the plain text.
-            if (got.tooSlow)
-                interruptedBy = got.message;
-            break;
-        }
-        if (blockLength > 0 && !file.Write(buffer, blockLength)) {
-            writeFailed = true;
-            break;
-        }
-        done += blockLength;
-        ShowProgress(done, total, startTick, DlgDwnload, false, resumed);
-        if (blockLength > 0)
-            result = true;
-    }
+    const TReceived received = Receive(*request, file, total, sizes, resumed);
     request.reset();
-
     if (FCancelled) {
         file.Discard();
-        return result;
-    }
-    const bool cutShort = contentLength >= 0 && done - resumed < contentLength;
-    if (!FinishDownload(file, Run, writeFailed, interrupted || cutShort, path, HttpErrorPrefix(weTargetCreate),
-                        interruptedBy))
         return false;
-    return result;
+    }
+    if (received.Interrupted)
+        FLastInternetResult = received.Failure;
+    // A limit on a slow answer is named; the network's own failures keep the plain text.
+    const QString interruptedBy = received.Failure.tooSlow ? received.Failure.message : QString();
+    const bool cutShort = contentLength >= 0 && received.Done - resumed < contentLength;
+    if (!FinishDownload(file, Run, received.WriteFailed, received.Interrupted || cutShort, path,
+                        HttpErrorPrefix(weTargetCreate), interruptedBy))
+        return false;
+    // A body that brought no byte is no download.
+    return received.Done > resumed;
 }

@@ -9,12 +9,6 @@
 
 #include <QFile>
 
-namespace {
-
-constexpr std::int64_t UploadBlockSize = 4096;
-
-} // namespace
-
 bool TTransferRun::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
 {
     const QString& URL = Item.URL;
@@ -66,13 +60,13 @@ bool TTransferRun::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
         return false;
     }
 
-    char buffer[UploadBlockSize];
+    char buffer[BlockSize];
     std::int64_t sent = 0;
-    std::int64_t lastRead = UploadBlockSize;
+    std::int64_t lastRead = BlockSize;
     const std::uint32_t start = platform::tickCount();
     bool readFailed = false;
-    while (lastRead == UploadBlockSize && !FCancelled) {
-        lastRead = file.read(buffer, UploadBlockSize);
+    while (lastRead == BlockSize && !FCancelled) {
+        lastRead = file.read(buffer, BlockSize);
         if (lastRead < 0) {
             readFailed = true;
             ReportError(weSourceRead, path);

@@ -40,6 +40,14 @@ struct TPartialDownload {
     static QString ValidatorOf(const QString& ETag, const QString& LastModified);
 };
 
+// What a part kept by a download is known by (AddressSource or FileSource), and whether any
+// address may go on with it: only a job that names the whole file's checksum can let the
+// checksum decide.
+struct TPartSource {
+    QByteArray Key;
+    bool AnySource = false;
+};
+
 // A Content-Range value "bytes FIRST-LAST/TOTAL" (RFC 9110, 14.4), read strictly: false for
 // anything else, an unknown total ("*") included.
 bool ParseContentRange(const QString& Value, std::int64_t& First, std::int64_t& Last, std::int64_t& Total);

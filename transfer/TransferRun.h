@@ -21,6 +21,7 @@
 
 namespace platform {
 class FtpConnection;
+class InternetRequest;
 class InternetSession;
 }
 struct TFtpLink;
@@ -30,6 +31,9 @@ struct TJobAttempt;
 struct TJobFile;
 struct TJobRun;
 class TDownloadTarget;
+struct TDownloadSize;
+struct TPartialDownload;
+struct TPartSource;
 class TWebTransfer;
 
 class TTransferRun : public TTransferSettings {
@@ -120,9 +124,46 @@ protected:
     // Appends a time-stamped line to LogfileName (TransferLog.cpp).
     void WriteLog(const QString& Text);
 
+    // The size of the blocks a transfer moves at a time (a file copy's are larger).
+    static constexpr std::int64_t BlockSize = 4096;
+
+    // The steps the downloads share (DownloadSteps.cpp).
+    // The date test of a download, whose source is dated SourceDate: with OnFileDateCheck
+    // assigned its answer decides, otherwise only a source newer than the date slot is
+    // fetched, and an older one is reported with OnNoNewFileFound under Name. The date slot
+    // takes the source's date, except that a job whose handler refused it keeps its slot
+    // unless DateOnRefusal. False when the job ends here.
+    bool DateTestAllows(TJobRun& Run, TDateTime SourceDate, const QString& Name, bool DateOnRefusal);
+    // Makes room for a download's file at Path: a folder there cannot be replaced (error
+    // weTargetCreate worded with CreatePrefix), an existing file only when OnCopyOverWrite
+    // allows it, and then beside it under a unique name when those are asked for; the
+    // folders on the way are made. False when the job ends here.
+    bool PlaceTarget(QString& Path, QStringView CreatePrefix);
+    // Moves a download's body from Source into File, block by block, with its progress shown,
+    // until the body ends, a read or write fails or the run is cancelled. Total is the size
+    // the progress shows, Sizes the size the file may have, Resumed the bytes a kept part
+    // gave already.
+    struct TReceived {
+        std::int64_t Done = 0;
+        bool Interrupted = false;
+        bool WriteFailed = false;
+        // Why a read failed.
+        platform::InternetResult Failure;
+    };
+    TReceived Receive(platform::InternetRequest& Source, TDownloadTarget& File, std::int64_t Total,
+                      const TDownloadSize& Sizes, std::int64_t Resumed = 0);
+
     // The operations, one per job kind. Each takes its job and the run's state for it.
     bool HttpDownload(const TWebTransferItem& Item, TJobRun& Run);
     bool HttpUpload(const TWebTransferItem& Item, TJobRun& Run);
+    // An HTTP download's steps: the answer with the file (credentials asked for as the job
+    // and the server want them, the rest of Partial asked for while the server still has
+    // it), and the file it goes into (a kept part reopened, or a new file, resumable when
+    // it can be). Null or false, with the failure reported, when the job ends there.
+    std::unique_ptr<platform::InternetRequest> OpenHttpAnswer(const TWebTransferItem& Item, TPartialDownload& Partial);
+    bool OpenHttpTarget(TDownloadTarget& File, const QString& Path, const TWebTransferItem& Item,
+                        const platform::InternetRequest& Answer, TPartialDownload& Partial,
+                        const TPartSource& PartSource, TJobRun& Run);
     bool FileCopy(const TWebTransferItem& Item, TJobRun& Run);
 
     // FTP operations (one file each) and the connection steps they share (FtpConnect.cpp).
