@@ -1,6 +1,8 @@
 #include "app/DownloadMessages.h"
 
 #include "platform/InternetErrors.h"
+#include "platform/InternetResult.h"
+#include "transfer/UrlHelpers.h"
 #include "transfer/WebTransferErrors.h"
 
 #include <array>
@@ -59,6 +61,23 @@ TDownloadProblem ProblemOfInternetError(int Code)
 }
 
 } // namespace
+
+void TTransferFailure::NoteError(int Code, const QString& Info)
+{
+    URLNotFound = false;
+    ErrorCode = Code;
+    ErrorInfo = Info;
+    Details = Info;
+}
+
+void TTransferFailure::NoteURLNotFound(const QString& URL, const platform::InternetResult& Reason)
+{
+    URLNotFound = true;
+    InternetCode = Reason.code;
+    Details = QStringLiteral("Could not open ") + URLWithoutPassword(URL);
+    if (!Reason.ok && !Reason.message.isEmpty())
+        Details += QStringLiteral(" (") + Reason.message + u')';
+}
 
 TDownloadProblem ProblemOf(const TTransferFailure& Failure)
 {

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+namespace platform {
+struct InternetResult;
+}
+
 // What went wrong with a download, in the kinds a user can act on. dp… values.
 enum TDownloadProblem {
     dpNotFound,         // the server has no such file
@@ -28,6 +32,11 @@ struct TTransferFailure {
     bool URLNotFound = false;
     int InternetCode = 0;   // LastInternetResult().code when the address could not be opened
     QString Details;        // the engine's own words, for the expert
+
+    // What the engine's OnErrorInfo told.
+    void NoteError(int Code, const QString& Info);
+    // What its OnURLNotFound told, with the run's LastInternetResult as the reason.
+    void NoteURLNotFound(const QString& URL, const platform::InternetResult& Reason);
 };
 
 TDownloadProblem ProblemOf(const TTransferFailure& Failure);

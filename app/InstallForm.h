@@ -134,14 +134,13 @@ private:
     // so the servers are asked once more for the whole file.
     enum TServerOutcome { soDone, soTryNext, soStop, soWholeAgain };
     TServerOutcome DownloadFrom(const QString& Base, TDownloadRun& Run);
-    TServerOutcome AfterFailure(const TWebTransferItem& Job, TDownloadProblem Problem) const;
+    TServerOutcome AfterFailure(const TWebTransferItem& Job, TDownloadProblem Problem, const TDownloadRun& Run) const;
     void RememberSerial(TDownloadRun& Run, std::uint64_t Serial);
     // Fetches the version directory's checksum list and, with a release key, its signature.
     // False when the user cancelled.
     bool FetchChecksumList(const QString& DirURL, bool Signed, TFetchedFile& List, TFetchedFile& Signature);
     // A line in the Memo, and with Final the error box. Base empty: before any server was asked.
     void ReportFailure(const QString& Base, TDownloadProblem Problem, const QString& Details, bool Final);
-    void RecordURLNotFound(const QString& URL);
 
     TInstallEnvironment FEnvironment;
     QScrollArea* FScroller = nullptr;
@@ -154,12 +153,6 @@ private:
     bool FCloseRequested = false;
     // What the engine's error events told about the job that runs.
     TTransferFailure FFailure;
-    // The run fetches checksum lists: its done event is not the download's.
-    bool FFetchingLists = false;
-    // Another server is left to try when the download from this one fails.
-    bool FMoreServers = false;
-    // The servers may still be asked once more for the whole file (soWholeAgain).
-    bool FWholeAgainLeft = false;
     // The download under way: its file name and version, for the messages.
     QString FDownloadName;
     QString FDownloadVersion;

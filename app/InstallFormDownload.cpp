@@ -71,23 +71,10 @@ void TInstallForm::BuildEngine()
     WebTransfer->OnCopyCancel = [this](TWebTransfer* Sender) { WebTransferCopyCancel(Sender); };
     // Why a job failed, for the message that replaces the done box.
     WebTransfer->OnFileStart = [this](TWebTransfer*, int) { FFailure = {}; };
-    WebTransfer->OnErrorInfo = [this](TWebTransfer*, int Code, const QString& Info) {
-        FFailure.URLNotFound = false;
-        FFailure.ErrorCode = Code;
-        FFailure.ErrorInfo = Info;
-        FFailure.Details = Info;
+    WebTransfer->OnErrorInfo = [this](TWebTransfer*, int Code, const QString& Info) { FFailure.NoteError(Code, Info); };
+    WebTransfer->OnURLNotFound = [this](TWebTransfer* Sender, const QString& Url) {
+        FFailure.NoteURLNotFound(Url, Sender->LastInternetResult());
     };
-    WebTransfer->OnURLNotFound = [this](TWebTransfer*, const QString& Url) { RecordURLNotFound(Url); };
-}
-
-void TInstallForm::RecordURLNotFound(const QString& URL)
-{
-    const platform::InternetResult& reason = WebTransfer->LastInternetResult();
-    FFailure.URLNotFound = true;
-    FFailure.InternetCode = reason.code;
-    FFailure.Details = QStringLiteral("Could not open ") + URLWithoutPassword(URL);
-    if (!reason.ok && !reason.message.isEmpty())
-        FFailure.Details += QStringLiteral(" (") + reason.message + u')';
 }
 
 struct TInstallForm::TDownloadRun {
@@ -100,6 +87,10 @@ struct TInstallForm::TDownloadRun {
     // what the whole file must be.
     std::optional<TReleaseCheck> Kept;
     bool WholeAgain = false;
+    // Another server is left to try when the download from this one fails.
+    bool MoreServers = false;
+    // The servers may still be asked once more for the whole file (soWholeAgain).
+    bool WholeAgainLeft() const { return !WholeAgain && !Path.isEmpty(); }
 };
 
 void TInstallForm::DownloadClick(QObject* Sender)
@@ -117,8 +108,6 @@ void TInstallForm::DownloadClick(QObject* Sender)
     run.Path = VersionPath(version);
     if (StartDownloadRun(run, version))
         DownloadFromServers(run);
-    FMoreServers = false;
-    FWholeAgainLeft = false;
     FTransferring = false;
     RefreshSetupFiles();
     if (FCloseRequested)
@@ -167,8 +156,7 @@ void TInstallForm::DownloadFromServers(TDownloadRun& Run)
 {
     const QStringList bases = DownloadBaseURLs();
     for (qsizetype i = 0; i < bases.size(); ++i) {
-        FMoreServers = i + 1 < bases.size() && !Run.Path.isEmpty();
-        FWholeAgainLeft = !Run.WholeAgain && !Run.Path.isEmpty();
+        Run.MoreServers = i + 1 < bases.size() && !Run.Path.isEmpty();
         const TServerOutcome outcome = DownloadFrom(bases[i], Run);
         if (outcome == soWholeAgain) {
             Run.WholeAgain = true;
@@ -194,7 +182,7 @@ TInstallForm::TServerOutcome TInstallForm::DownloadFrom(const QString& Base, TDo
             return soStop;
         check = CheckRelease(Run.Wanted, list, signature);
         if (!check.Allowed) {
-            const bool tryNext = FMoreServers && AnotherServerMayHelp(check.Problem);
+            const bool tryNext = Run.MoreServers && AnotherServerMayHelp(check.Problem);
             ReportFailure(Base, check.Problem, check.Details, !tryNext);
             return tryNext ? soTryNext : soStop;
         }
@@ -231,28 +219,36 @@ TInstallForm::TServerOutcome TInstallForm::DownloadFrom(const QString& Base, TDo
         Memo->appendPlainText(QStringLiteral("Downloaded ") + fileName + QStringLiteral(" for version ")
                               + FDownloadVersion + QStringLiteral(" from ") + URLWithoutPassword(Base)
                               + QStringLiteral(": ") + VerificationText(check.Verification));
+        if (!FCloseRequested)
+            ShowInformationBox(this,
+                               QStringLiteral("Please click on the relevant \"Install\" button to complete installation"));
         return soDone;
     }
     if (job->Cancelled() || FCloseRequested)
         return soStop;
-    // The box, when this was the last server to try, came with the engine's done event.
+    // The user hears of a failure only when no other server is left to ask.
     const TDownloadProblem problem = ProblemOf(FFailure);
-    ReportFailure(Base, problem, FFailure.Details, false);
-    return AfterFailure(*job, problem);
+    const TServerOutcome next = AfterFailure(*job, problem, Run);
+    const QString details = FFailure.Details.isEmpty()
+        ? QStringLiteral("No data was received from ") + URLWithoutPassword(job->URL)
+        : FFailure.Details;
+    ReportFailure(Base, problem, details, next == soStop);
+    return next;
 }
 
-TInstallForm::TServerOutcome TInstallForm::AfterFailure(const TWebTransferItem& Job, TDownloadProblem Problem) const
+TInstallForm::TServerOutcome TInstallForm::AfterFailure(const TWebTransferItem& Job, TDownloadProblem Problem,
+                                                        const TDownloadRun& Run) const
 {
     if (Problem == dpDamaged) {
         // Which server sent the wrong part cannot be told: the engine dropped both, and the
         // file is asked for whole, once.
-        if (Job.ResumedBytes() > 0 && FWholeAgainLeft)
+        if (Job.ResumedBytes() > 0 && Run.WholeAgainLeft())
             return soWholeAgain;
         // Fetched whole once more, it is still not what the list says.
-        if (!FWholeAgainLeft)
+        if (!Run.WholeAgainLeft())
             return soStop;
     }
-    return FMoreServers && AnotherServerMayHelp(Problem) ? soTryNext : soStop;
+    return Run.MoreServers && AnotherServerMayHelp(Problem) ? soTryNext : soStop;
 }
 
 void TInstallForm::RememberSerial(TDownloadRun& Run, std::uint64_t Serial)
@@ -337,9 +333,7 @@ bool TInstallForm::FetchChecksumList(const QString& DirURL, bool Signed, TFetche
         if (Index == 0 && !Sender->Items()[0]->Success() && Sender->Items().Count() > 1)
             Sender->Items()[1]->Active = false;
     };
-    FFetchingLists = true;
     WebTransfer->Execute();
-    FFetchingLists = false;
     WebTransfer->OnFileDone = nullptr;
 
     for (int i = 0; i < WebTransfer->Items().Count(); ++i) {
@@ -365,24 +359,8 @@ void TInstallForm::ReportFailure(const QString& Base, TDownloadProblem Problem, 
 
 void TInstallForm::WebTransferCopyDone(TWebTransfer*)
 {
-    if (FFetchingLists)
-        return;
+    // What the download came to is read once the run has returned (DownloadFrom).
     RefreshSetupFiles();
-    if (FCloseRequested)
-        return;
-    const TWebTransferItem* job = WebTransfer->Items().Count() > 0 ? WebTransfer->Items()[0] : nullptr;
-    if (job && job->Success()) {
-        ShowInformationBox(this, QStringLiteral("Please click on the relevant \"Install\" button to complete installation"));
-    } else if (job && !job->Cancelled()) {
-        const TDownloadProblem problem = ProblemOf(FFailure);
-        // The next server is asked first; the user hears of a failure only when none is left.
-        if (AfterFailure(*job, problem) != soStop)
-            return;
-        const QString details = FFailure.Details.isEmpty()
-            ? QStringLiteral("No data was received from ") + URLWithoutPassword(job->URL)
-            : FFailure.Details;
-        ShowErrorBox(this, DownloadFailureText(problem, FDownloadName, FDownloadVersion, details));
-    }
 }
 
 void TInstallForm::WebTransferCopyCancel(TWebTransfer*)
