@@ -31,8 +31,9 @@ TEST_P(WindowFit, OpensWithinTheScreenOnASmallOrScaledScreen)
 {
     const ScreenCase& c = GetParam();
     const QRect area = c.workArea.isEmpty() ? QRect(QPoint(0, 0), c.screen) : c.workArea;
-    if (!c.workArea.isEmpty())
+    if (!c.workArea.isEmpty()) {
         ASSERT_TRUE(m_display.setWorkArea(c.workArea)) << "xprop is missing: scripts/bootstrap installs it";
+    }
     m_environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(c.scale));
     Start();
     const QString window = OpenMainWindow();
