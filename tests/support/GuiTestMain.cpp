@@ -1,4 +1,5 @@
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/ThreadsAtExit.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -57,6 +58,7 @@ private:
 
 int main(int argc, char** argv)
 {
+    waitForOtherThreadsAtExit();
     prepareTestEnvironment();
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
