@@ -38,6 +38,9 @@ bool TTransferRun::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
         return false;
     }
     const std::int64_t size = file.size();
+    // A cancel asked for by now sends nothing: the server never sees the request.
+    if (FCancelled)
+        return false;
 
     const auto reportInternetError = [this](const platform::InternetResult& Failure) {
         FLastInternetResult = Failure;
