@@ -1,9 +1,12 @@
+#include "tests/support/TestEnvironment.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
+    prepareTestEnvironment();
     QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

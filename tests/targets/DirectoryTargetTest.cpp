@@ -3,6 +3,7 @@
 #include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FtpServer.h"
+#include "tests/support/PatternedBytes.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedHttpServer.h"
 #include "tests/support/TempDir.h"
@@ -18,14 +19,6 @@ namespace {
 
 // Large enough that a download which went ahead would show in the progress events.
 constexpr int SourceSize = 300000;
-
-QByteArray bodyOf(int size)
-{
-    QByteArray result(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        result[i] = static_cast<char>(i % 253);
-    return result;
-}
 
 struct DirectoryCase {
     const char* name;
@@ -51,9 +44,9 @@ protected:
         ASSERT_TRUE(QDir().mkpath(ftp.rootDir() + QStringLiteral("/pub")));
         QFile remote(ftp.rootDir() + QStringLiteral("/pub/setup.exe"));
         ASSERT_TRUE(remote.open(QIODevice::WriteOnly));
-        remote.write(bodyOf(SourceSize));
+        remote.write(patternedBytes(SourceSize, PrimePattern));
         remote.close();
-        source.write(QStringLiteral("setup.exe"), bodyOf(SourceSize));
+        source.write(QStringLiteral("setup.exe"), patternedBytes(SourceSize, PrimePattern));
         if (GetParam().throughLink) {
             directory = source.filePath(QStringLiteral("elsewhere"));
             ASSERT_TRUE(QDir().mkdir(directory));
