@@ -198,8 +198,8 @@ TEST_P(HostileHttpPassword, NeverAppearsOnScreenInEventsOrInTheLog)
     run.ShowCompletion = true;
     run.LogfileName = outer.filePath(QStringLiteral("transfer.log"));
 
-    // Everything the run showed its user: each line as it was when the job ended, and every
-    // file line of the run.
+    // Everything the run showed its user: each line as it was when the job ended and when the
+    // run ended, every file line and every login question.
     QStringList screen;
     run.OnFileDone = [&, recorded = run.OnFileDone](TTransferRun* sender, int idx) {
         screen << ui.caption << ui.sizeLine << ui.rateLine << ui.timeLine << ui.elapsedLine;
@@ -208,7 +208,7 @@ TEST_P(HostileHttpPassword, NeverAppearsOnScreenInEventsOrInTheLog)
     run.Execute();
 
     const QString password = QString::fromLatin1(Password);
-    screen << ui.fileLines << ui.loginCaptions;
+    screen << ui.caption << ui.fileLines << ui.loginCaptions;
     const QString everything = screen.join(u'\n') + u'\n' + events.log.join(u'\n') + u'\n'
         + QString::fromUtf8(outer.read(QStringLiteral("transfer.log")));
     EXPECT_FALSE(everything.contains(password)) << everything.toStdString();

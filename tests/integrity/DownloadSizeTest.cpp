@@ -80,8 +80,9 @@ TEST_P(DownloadSize, WrongSizeIsRefusedWithoutWritingPastIt)
         EXPECT_EQ(events.only(QStringLiteral("Error")),
                   (QStringList{QStringLiteral("Error 10"), QStringLiteral("ErrorInfo 10 Unexpected size of ") + path}));
         EXPECT_EQ(target.read(QStringLiteral("setup.exe")), QByteArray("old"));
-        if (row.announced)
+        if (row.announced) {
             EXPECT_TRUE(events.progress.empty()) << "the body was read";
+        }
     }
     // Neither a temporary file nor a part with bytes past the size stays.
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});

@@ -270,7 +270,7 @@ protected:
 TEST_F(RunDialogs, ProgressDialogShowsTheLinesOfTheDownload)
 {
     engine.ShowCompletion = true;
-    TWebTransferItem* job = addJob(QStringLiteral("/file/setup.exe?size=10000"));
+    TWebTransferItem* job = addJob(QStringLiteral("/file/size=10000/setup.exe"));
     QString fileLine, sizeLine, caption;
     int bar = -1;
     engine.OnFileDone = [&](TWebTransfer*, int) {
