@@ -394,6 +394,9 @@ class HostileHttpMemory : public HostileHttp, public testing::WithParamInterface
 
 TEST_P(HostileHttpMemory, MemoryStaysBoundedWhateverTheServerSends)
 {
+    // What is measured is memory, not speed: a busy machine may hold up 64 MiB from the
+    // scripted server for longer than the short silence the other cases allow.
+    run.Timeout = 10;
     // A warm-up run first, so what the first request loads once is not counted.
     TWebTransferItem* warmUp = addJobOverOldFile(server.url(QStringLiteral("/file/setup.exe?size=100")));
     run.Execute();
@@ -408,7 +411,7 @@ TEST_P(HostileHttpMemory, MemoryStaysBoundedWhateverTheServerSends)
     const qint64 after = residentKiB();
     // Every case sends or claims 64 MiB or more: a client that kept it would grow by as much.
     EXPECT_LT(after - before, 32 * 1024) << before << " KiB before, " << after << " KiB after";
-    EXPECT_EQ(job->Success(), GetParam().newSize >= 0);
+    EXPECT_EQ(job->Success(), GetParam().newSize >= 0) << events.log.join(u'|').toStdString();
     if (GetParam().newSize < 0)
         EXPECT_EQ(readInside(QStringLiteral("setup.exe")), QByteArray("old"));
     else
