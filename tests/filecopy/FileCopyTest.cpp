@@ -1,10 +1,12 @@
 #include "transfer/DateConversions.h"
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/PatternedBytes.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/RecordingUi.h"
 #include "tests/support/SambaServer.h"
 #include "tests/support/TempDir.h"
 
@@ -20,19 +22,13 @@
 
 namespace {
 
-QByteArray Pattern(int size)
-{
-    QByteArray data(size, '\0');
-    for (int i = 0; i < size; ++i)
-        data[i] = char(i * 7 + 3);
-    return data;
-}
-
 class FileCopyTest : public testing::Test {
 protected:
+    FileCopyTest() { m_run.SetUi(&m_ui); }
+
     TWebTransferItem& AddCopy(const QString& url, const QString& targetDir, const QString& targetName = {})
     {
-        TWebTransferItem& job = *m_engine.Items().Add();
+        TWebTransferItem& job = *m_run.Items().Add();
         job.Protocol = wpFile;
         job.URL = url;
         job.TargetDir = targetDir;
@@ -41,29 +37,30 @@ protected:
     }
 
     TempDir m_dir;
-    TWebTransfer m_engine;
-    EngineEvents m_events{m_engine};
+    RecordingUi m_ui;
+    TTransferRun m_run;
+    EngineEvents m_events{m_run};
 };
 
 TEST_F(FileCopyTest, CopiesIntoNewDirectoriesUnderTheSourceName)
 {
     const QString source = m_dir.write(QStringLiteral("data/a.txt"), "hello");
     AddCopy(QStringLiteral("FiLe://") + source, m_dir.filePath(QStringLiteral("copy/deep")));
-    m_engine.Execute();
+    m_run.Execute();
 
     EXPECT_EQ(m_dir.read(QStringLiteral("copy/deep/a.txt")), QByteArray("hello"));
-    EXPECT_TRUE(m_engine.Items()[0]->Success());
+    EXPECT_TRUE(m_run.Items()[0]->Success());
     EXPECT_EQ(m_events.log, QStringList({QStringLiteral("FileStart 0"), QStringLiteral("FileDone 0"),
                                          QStringLiteral("CopyDone")}));
 }
 
 TEST_F(FileCopyTest, ProgressFollowsEveryBlockAndTheFinalEmptyRead)
 {
-    const QString source = m_dir.write(QStringLiteral("big.bin"), Pattern(100000));
+    const QString source = m_dir.write(QStringLiteral("big.bin"), patternedBytes(100000, PrimePattern));
     AddCopy(source, m_dir.filePath(QStringLiteral("out")), QStringLiteral("copy.bin"));
-    m_engine.Execute();
+    m_run.Execute();
 
-    EXPECT_EQ(m_dir.read(QStringLiteral("out/copy.bin")), Pattern(100000));
+    EXPECT_EQ(m_dir.read(QStringLiteral("out/copy.bin")), patternedBytes(100000, PrimePattern));
     std::vector<std::int64_t> sizes;
     for (const auto& p : m_events.progress) {
         sizes.push_back(p.size);
@@ -77,12 +74,13 @@ TEST_F(FileCopyTest, EmptySourceGivesAnEmptyTargetAndAFullBar)
 {
     const QString source = m_dir.write(QStringLiteral("empty.txt"));
     AddCopy(source, m_dir.filePath(QStringLiteral("out")));
-    m_engine.Execute();
-    EXPECT_TRUE(m_engine.Items()[0]->Success());
+    m_run.Execute();
+    EXPECT_TRUE(m_run.Items()[0]->Success());
     EXPECT_TRUE(QFileInfo::exists(m_dir.filePath(QStringLiteral("out/empty.txt"))));
     ASSERT_EQ(m_events.progress.size(), 1u);
     EXPECT_EQ(m_events.progress[0].size, 0);
-    EXPECT_EQ(m_engine.ProgressBar(), nullptr) << "the dialog closed with the run";
+    EXPECT_EQ(m_ui.bar, 100);
+    EXPECT_EQ(m_ui.closed, 1) << "the user interface closes with the run";
 }
 
 struct FailureCase {
@@ -139,14 +137,14 @@ TEST_P(CopyFailures, AreReportedWithTheirCodeAndLeaveTheSourceAlone)
     const FailureCase& c = GetParam();
     const QString path = Prepare(c.name);
     AddCopy(m_dir.filePath(QStringLiteral("src/a.txt")), m_dir.filePath(QStringLiteral("next"))); // the run goes on
-    m_engine.Execute();
+    m_run.Execute();
 
-    EXPECT_FALSE(m_engine.Items()[0]->Success());
+    EXPECT_FALSE(m_run.Items()[0]->Success());
     EXPECT_EQ(m_events.only(QStringLiteral("Error")),
               QStringList({QStringLiteral("Error %1").arg(c.code),
                            QStringLiteral("ErrorInfo %1 %2%3").arg(c.code).arg(QString::fromLatin1(c.infoPrefix), path)}));
     EXPECT_EQ(m_dir.read(QStringLiteral("src/a.txt")), QByteArray("source"));
-    EXPECT_TRUE(m_engine.Items()[1]->Success());
+    EXPECT_TRUE(m_run.Items()[1]->Success());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CopyFailures, testing::Values(
@@ -169,7 +167,7 @@ TEST_F(FileCopyTest, NotNewerSourceIsSkippedWithItsDate)
     TWebTransferItem& older = AddCopy(source, m_dir.filePath(QStringLiteral("out2")));
     older.CopyNewerOnly = true;
     older.FileDate = sourceDate - 1;
-    m_engine.Execute();
+    m_run.Execute();
 
     EXPECT_TRUE(same.NoNewVersion());
     EXPECT_FALSE(same.Success());
@@ -189,14 +187,14 @@ TEST_F(FileCopyTest, DateCheckHandlerDecidesInsteadOfTheBuiltInTest)
     TWebTransferItem& job = AddCopy(source, m_dir.filePath(QStringLiteral("out")));
     job.FileDate = 1e6; // far in the future: the built-in test would refuse
     std::vector<int> asked;
-    m_engine.OnFileDateCheck = [&](TWebTransfer*, int idx, TDateTime, bool& allow) {
+    m_run.OnFileDateCheck = [&](TTransferRun*, int idx, TDateTime, bool& allow) {
         asked.push_back(idx);
         allow = asked.size() > 1;
     };
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_FALSE(job.Success());
     EXPECT_FALSE(job.NoNewVersion());
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_TRUE(job.Success());
     EXPECT_EQ(asked, (std::vector<int>{0, 0}));
 }
@@ -208,36 +206,36 @@ TEST_F(FileCopyTest, ExistingTargetIsAskedAboutAndCanGetAUniqueName)
     AddCopy(source, m_dir.filePath(QStringLiteral("out")));
     QStringList asked;
     bool allow = false;
-    m_engine.OnCopyOverWrite = [&](TWebTransfer*, const QString& target, bool& a) {
+    m_run.OnCopyOverWrite = [&](TTransferRun*, const QString& target, bool& a) {
         asked << target;
         a = allow;
     };
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_EQ(m_dir.read(QStringLiteral("out/setup.exe")), QByteArray("old"));
     EXPECT_EQ(asked, QStringList({m_dir.filePath(QStringLiteral("out/setup.exe"))}));
 
     allow = true;
-    m_engine.CreateUniqueFilenames = true;
-    m_engine.Execute();
+    m_run.CreateUniqueFilenames = true;
+    m_run.Execute();
     EXPECT_EQ(m_dir.read(QStringLiteral("out/setup.exe")), QByteArray("old"));
     EXPECT_EQ(m_dir.read(QStringLiteral("out/setup(1).exe")), QByteArray("new"));
 }
 
 TEST_F(FileCopyTest, FullDiskIsAWriteErrorAndTheRunGoesOn)
 {
-    const QString source = m_dir.write(QStringLiteral("big.bin"), Pattern(100000));
+    const QString source = m_dir.write(QStringLiteral("big.bin"), patternedBytes(100000, PrimePattern));
     AddCopy(source, m_dir.filePath(QStringLiteral("out")));
     AddCopy(m_dir.write(QStringLiteral("small.txt"), "x"), m_dir.filePath(QStringLiteral("out")));
     {
         FileSizeLimit limit(50000);
-        m_engine.Execute();
+        m_run.Execute();
     }
-    EXPECT_FALSE(m_engine.Items()[0]->Success());
+    EXPECT_FALSE(m_run.Items()[0]->Success());
     EXPECT_EQ(m_events.only(QStringLiteral("Error ")), QStringList({QStringLiteral("Error 5")}));
     EXPECT_TRUE(m_events.log.contains(QStringLiteral("ErrorInfo 5 Error writing to destination file ")
                                       + m_dir.filePath(QStringLiteral("out/big.bin"))
                                       + QStringLiteral(": not enough room, 97.7 KiB needed, 48.8 KiB free")));
-    EXPECT_TRUE(m_engine.Items()[1]->Success());
+    EXPECT_TRUE(m_run.Items()[1]->Success());
 }
 
 // The copy replaces the target only once it is whole, and never writes through a link.
@@ -259,7 +257,7 @@ protected:
     void AddSourceCopy()
     {
         if (!GetParam().share) {
-            AddCopy(m_dir.write(QStringLiteral("src/setup.exe"), Pattern(100000)), Out());
+            AddCopy(m_dir.write(QStringLiteral("src/setup.exe"), patternedBytes(100000, PrimePattern)), Out());
             return;
         }
         if (!s_server)
@@ -267,7 +265,7 @@ protected:
         ASSERT_TRUE(s_server->isRunning()) << s_server->error().toStdString();
         QFile file(s_server->shareDir() + QStringLiteral("/setup.exe"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(Pattern(100000));
+        file.write(patternedBytes(100000, PrimePattern));
         file.close();
         TWebTransferItem& job = AddCopy(QStringLiteral("setup.exe"), Out());
         job.FTPHost = s_server->shareName();
@@ -293,9 +291,9 @@ TEST_P(CopyTargetSafety, FullDiskKeepsTheOldFile)
     AddSourceCopy();
     {
         FileSizeLimit limit(50000);
-        m_engine.Execute();
+        m_run.Execute();
     }
-    EXPECT_FALSE(m_engine.Items()[0]->Success());
+    EXPECT_FALSE(m_run.Items()[0]->Success());
     EXPECT_EQ(m_events.only(QStringLiteral("Error ")), QStringList({QStringLiteral("Error 5")}));
     EXPECT_EQ(m_dir.read(QStringLiteral("out/setup.exe")), QByteArray("old"));
     EXPECT_EQ(OutEntries(), QStringList{QStringLiteral("setup.exe")});
@@ -306,11 +304,11 @@ TEST_P(CopyTargetSafety, CancelKeepsTheOldFileAndEndsTheRun)
     m_dir.write(QStringLiteral("out/setup.exe"), "old");
     AddSourceCopy();
     AddCopy(m_dir.write(QStringLiteral("next.txt"), "next"), m_dir.filePath(QStringLiteral("never")));
-    m_engine.OnCopyProgress = [&](TWebTransfer* sender, int, std::int64_t, std::int64_t) { sender->CancelCopy(); };
-    m_engine.Execute();
+    m_run.OnCopyProgress = [&](TTransferRun* sender, int, std::int64_t, std::int64_t) { sender->CancelCopy(); };
+    m_run.Execute();
 
-    EXPECT_TRUE(m_engine.Items()[0]->Cancelled());
-    EXPECT_FALSE(m_engine.Items()[0]->Success());
+    EXPECT_TRUE(m_run.Items()[0]->Cancelled());
+    EXPECT_FALSE(m_run.Items()[0]->Success());
     EXPECT_EQ(m_dir.read(QStringLiteral("out/setup.exe")), QByteArray("old"));
     EXPECT_EQ(OutEntries(), QStringList{QStringLiteral("setup.exe")});
     EXPECT_FALSE(QDir(m_dir.filePath(QStringLiteral("never"))).exists());
@@ -323,13 +321,13 @@ TEST_P(CopyTargetSafety, LinkAtTheTargetIsReplacedNotWrittenThrough)
     QDir().mkpath(Out());
     ASSERT_TRUE(QFile::link(elsewhere, m_dir.filePath(QStringLiteral("out/setup.exe"))));
     AddSourceCopy();
-    m_engine.Execute();
+    m_run.Execute();
 
-    EXPECT_TRUE(m_engine.Items()[0]->Success()) << m_events.log.join(u'\n').toStdString();
+    EXPECT_TRUE(m_run.Items()[0]->Success()) << m_events.log.join(u'\n').toStdString();
     EXPECT_EQ(m_dir.read(QStringLiteral("elsewhere.txt")), QByteArray("not to be touched"));
     const QFileInfo target(m_dir.filePath(QStringLiteral("out/setup.exe")));
     EXPECT_FALSE(target.isSymLink());
-    EXPECT_EQ(m_dir.read(QStringLiteral("out/setup.exe")), Pattern(100000));
+    EXPECT_EQ(m_dir.read(QStringLiteral("out/setup.exe")), patternedBytes(100000, PrimePattern));
     EXPECT_EQ(OutEntries(), QStringList{QStringLiteral("setup.exe")});
 }
 
@@ -352,7 +350,7 @@ protected:
     {
         QFile file(s_server->shareDir() + QStringLiteral("/report.pdf"));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(Pattern(40000));
+        file.write(patternedBytes(40000, PrimePattern));
         file.close();
         TWebTransferItem& job = AddCopy(QStringLiteral("report.pdf"), m_dir.filePath(QStringLiteral("out")));
         job.FTPHost = s_server->shareName();
@@ -370,9 +368,9 @@ TEST_F(ShareCopyTest, CopiesFromAConnectedShare)
 {
     TWebTransferItem& job = AddShareCopy(QString::fromLatin1(SambaServer::Password));
     job.CopyNewerOnly = true;
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_TRUE(job.Success());
-    EXPECT_EQ(m_dir.read(QStringLiteral("out/report.pdf")), Pattern(40000));
+    EXPECT_EQ(m_dir.read(QStringLiteral("out/report.pdf")), patternedBytes(40000, PrimePattern));
     EXPECT_GT(job.NewFileDate, 40000.0) << "the share's date of the file";
     EXPECT_TRUE(m_events.only(QStringLiteral("ConnectError")).isEmpty());
 }
@@ -380,7 +378,7 @@ TEST_F(ShareCopyTest, CopiesFromAConnectedShare)
 TEST_F(ShareCopyTest, ShareThatCannotBeConnectedIsReportedTwice)
 {
     TWebTransferItem& job = AddShareCopy(QStringLiteral("wrong"));
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_FALSE(job.Success());
     EXPECT_EQ(m_events.only(QStringLiteral("ConnectError")),
               QStringList({QStringLiteral("ConnectError"), QStringLiteral("ConnectError")}));

@@ -2,6 +2,7 @@
 #include "platform/InternetSession.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/FtpServer.h"
+#include "tests/support/PatternedBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -72,9 +73,7 @@ FtpServer* FtpConnectionTest::server = nullptr;
 
 TEST_P(FtpConnectionTest, ReadsAndWritesFilesBlockByBlock)
 {
-    QByteArray data(100000, Qt::Uninitialized);
-    for (int i = 0; i < data.size(); ++i)
-        data[i] = static_cast<char>(i * 7);
+    const QByteArray data = patternedBytes(100000, PrimePattern);
     writeFile(server->rootDir() + QStringLiteral("/pub/data.bin"), data);
     auto connection = connect();
     ASSERT_TRUE(connection);

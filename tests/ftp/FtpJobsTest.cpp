@@ -1,9 +1,8 @@
-#include "FtpFixture.h"
+#include "tests/support/FtpFixture.h"
 
 #include "transfer/FileDetailItem.h"
 
 #include <QFileInfo>
-#include <QLabel>
 
 namespace {
 
@@ -13,16 +12,16 @@ TEST_F(FtpJobs, ListingKeepsTheMatchesInServerOrder)
 {
     writeFile(remote(QStringLiteral("zips/a.zip")), "a");
     writeFile(remote(QStringLiteral("zips/b.zip")), "bb");
-    writeFile(remote(QStringLiteral("zips/c.zip")), bodyOf(5000));
+    writeFile(remote(QStringLiteral("zips/c.zip")), patternedBytes(5000, PrimePattern));
     writeFile(remote(QStringLiteral("zips/readme.txt")), "r");
     TWebTransferItem* list = addJob(wpFtpList, QStringLiteral("/zips/*.zip"));
     TWebTransferItem* none = addJob(wpFtpList, QStringLiteral("/zips/*.exe"));
     QString lastFileLine;
-    engine.OnFileDone = [&](TWebTransfer* sender, int idx) {
+    run.OnFileDone = [&](TTransferRun*, int idx) {
         if (idx == 0)
-            lastFileLine = sender->ProgressFileLabel()->text();
+            lastFileLine = ui.fileLine;
     };
-    engine.Execute();
+    run.Execute();
 
     ASSERT_TRUE(list->Success());
     ASSERT_NE(list->FileList(), nullptr);
@@ -53,9 +52,9 @@ TEST_F(FtpJobs, MultiDownloadThenSingleDownloadNeedsNoNewLogin)
     addJob(wpMultiFtp, QStringLiteral("/multi/*.txt"), target.path());
     addJob(wpFtp, QStringLiteral("/multi/three.dat"), target.path());
     QStringList done;
-    engine.OnMultiFTPFileDone = [&](TWebTransfer*, const QString& name) { done << name; };
+    run.OnMultiFTPFileDone = [&](TTransferRun*, const QString& name) { done << name; };
     const qsizetype before = server->logins().size();
-    engine.Execute();
+    run.Execute();
 
     EXPECT_EQ(server->logins().size(), before + 1);
     done.sort();
@@ -63,8 +62,8 @@ TEST_F(FtpJobs, MultiDownloadThenSingleDownloadNeedsNoNewLogin)
     EXPECT_EQ(readFile(target.path() + QStringLiteral("/one.txt")), QByteArray("1"));
     EXPECT_EQ(readFile(target.path() + QStringLiteral("/two.txt")), QByteArray("22"));
     EXPECT_EQ(readFile(target.path() + QStringLiteral("/three.dat")), QByteArray("333"));
-    EXPECT_TRUE(engine.Items()[0]->Success());
-    EXPECT_TRUE(engine.Items()[1]->Success());
+    EXPECT_TRUE(run.Items()[0]->Success());
+    EXPECT_TRUE(run.Items()[1]->Success());
 }
 
 TEST_F(FtpJobs, MultiDownloadComparesEveryFileWithTheJobsDate)
@@ -76,7 +75,7 @@ TEST_F(FtpJobs, MultiDownloadComparesEveryFileWithTheJobsDate)
     TWebTransferItem* item = addJob(wpMultiFtp, QStringLiteral("/dates/*.txt"), target.path());
     item->CopyNewerOnly = true;
     item->FileDate = 43466; // 2019-01-01
-    engine.Execute();
+    run.Execute();
 
     EXPECT_EQ(readFile(target.path() + QStringLiteral("/new.txt")), QByteArray("new"));
     EXPECT_FALSE(QFile::exists(target.path() + QStringLiteral("/old.txt")));
@@ -99,10 +98,10 @@ TEST_F(FtpJobs, MultiUploadCreatesTheDirectoryOnceAndSendsEveryFile)
     QDir().mkpath(source.path() + QStringLiteral("/sub.txt")); // matched, but no file
     addJob(wpMultiFtpUpload, source.path() + QStringLiteral("/*.txt"), QStringLiteral("drop/here"));
     QStringList done;
-    engine.OnMultiFTPFileDone = [&](TWebTransfer*, const QString& name) { done << name; };
-    engine.Execute();
+    run.OnMultiFTPFileDone = [&](TTransferRun*, const QString& name) { done << name; };
+    run.Execute();
 
-    EXPECT_TRUE(engine.Items()[0]->Success()) << events.log.join(u'\n').toStdString();
+    EXPECT_TRUE(run.Items()[0]->Success()) << events.log.join(u'\n').toStdString();
     done.sort();
     EXPECT_EQ(done, (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("sub.txt")}));
     EXPECT_EQ(events.only(QStringLiteral("Error ")), QStringList{QStringLiteral("Error 1")});
@@ -114,17 +113,17 @@ TEST_F(FtpJobs, MultiUploadCreatesTheDirectoryOnceAndSendsEveryFile)
 TEST_F(FtpJobs, CancelDuringMultiDownloadStartsNoFurtherFile)
 {
     for (int i = 0; i < 4; ++i)
-        writeFile(remote(QStringLiteral("many/f%1.bin").arg(i)), bodyOf(10000));
+        writeFile(remote(QStringLiteral("many/f%1.bin").arg(i)), patternedBytes(10000, PrimePattern));
     addJob(wpMultiFtp, QStringLiteral("/many/*.bin"), target.path());
     addJob(wpFtpTest, {});
     int files = 0;
-    engine.OnMultiFTPFileDone = [&](TWebTransfer* sender, const QString&) {
+    run.OnMultiFTPFileDone = [&](TTransferRun* sender, const QString&) {
         ++files;
         sender->CancelCopy();
     };
-    engine.Execute();
+    run.Execute();
     EXPECT_EQ(files, 1);
-    EXPECT_TRUE(engine.Items()[0]->Cancelled());
+    EXPECT_TRUE(run.Items()[0]->Cancelled());
     EXPECT_TRUE(events.only(QStringLiteral("FileStart 1")).isEmpty());
 }
 
@@ -132,17 +131,17 @@ TEST_F(FtpJobs, CancelDuringMultiUploadStartsNoFurtherFile)
 {
     TempDir source;
     for (int i = 0; i < 3; ++i)
-        source.write(QStringLiteral("u%1.bin").arg(i), bodyOf(10000));
+        source.write(QStringLiteral("u%1.bin").arg(i), patternedBytes(10000, PrimePattern));
     addJob(wpMultiFtpUpload, source.path() + QStringLiteral("/*.bin"), QStringLiteral("cancelled-upload"));
     addJob(wpFtpTest, {});
     QStringList files;
-    engine.OnMultiFTPFileDone = [&](TWebTransfer* sender, const QString& name) {
+    run.OnMultiFTPFileDone = [&](TTransferRun* sender, const QString& name) {
         files << name;
         sender->CancelCopy();
     };
-    engine.Execute();
+    run.Execute();
     ASSERT_EQ(files.size(), 1);
-    EXPECT_TRUE(engine.Items()[0]->Cancelled());
+    EXPECT_TRUE(run.Items()[0]->Cancelled());
     EXPECT_TRUE(events.only(QStringLiteral("FileStart 1")).isEmpty());
     EXPECT_EQ(QDir(remote(QStringLiteral("cancelled-upload"))).entryList(QDir::Files), QStringList{files[0]});
 }
@@ -154,15 +153,15 @@ TEST_F(FtpJobs, DeleteReportsWhetherTheFileWentAway)
     addJob(wpFtpDelete, QStringLiteral("ignored/old.txt"), QStringLiteral("del"))->TargetFilename = QStringLiteral("gone.txt");
     addJob(wpFtpDelete, QStringLiteral("x.txt"), QStringLiteral("no-such-dir"));
     QStringList removed;
-    engine.OnRemovedFile = [&](TWebTransfer*, int idx) { removed << QStringLiteral("removed %1").arg(idx); };
-    engine.OnRemovedFileFailed = [&](TWebTransfer*, int idx) { removed << QStringLiteral("failed %1").arg(idx); };
-    engine.Execute();
+    run.OnRemovedFile = [&](TTransferRun*, int idx) { removed << QStringLiteral("removed %1").arg(idx); };
+    run.OnRemovedFileFailed = [&](TTransferRun*, int idx) { removed << QStringLiteral("failed %1").arg(idx); };
+    run.Execute();
 
     EXPECT_EQ(removed, (QStringList{QStringLiteral("removed 0"), QStringLiteral("failed 1")}));
     EXPECT_FALSE(QFile::exists(remote(QStringLiteral("del/old.txt"))));
-    EXPECT_TRUE(engine.Items()[0]->Success());
-    EXPECT_TRUE(engine.Items()[1]->Success());
-    EXPECT_FALSE(engine.Items()[2]->Success());
+    EXPECT_TRUE(run.Items()[0]->Success());
+    EXPECT_TRUE(run.Items()[1]->Success());
+    EXPECT_FALSE(run.Items()[2]->Success());
     EXPECT_TRUE(events.only(QStringLiteral("Error")).isEmpty());
 }
 
@@ -170,9 +169,9 @@ TEST_F(FtpJobs, LoginTestTellsRightFromWrongPassword)
 {
     addJob(wpFtpTest, {})->FTPPassword = QStringLiteral("wrong");
     addJob(wpFtpTest, {});
-    engine.Execute();
-    EXPECT_FALSE(engine.Items()[0]->Success());
-    EXPECT_TRUE(engine.Items()[1]->Success());
+    run.Execute();
+    EXPECT_FALSE(run.Items()[0]->Success());
+    EXPECT_TRUE(run.Items()[1]->Success());
     EXPECT_EQ(events.only(QStringLiteral("ErrorInfo")),
               QStringList{QStringLiteral("ErrorInfo 6 Cannot connect to FTP server 127.0.0.1")});
 }
@@ -189,10 +188,10 @@ TEST_F(FtpJobs, HostileListingWritesNothingOutsideTheTarget)
     QDir().mkpath(inside);
     addJob(wpMultiFtp, QStringLiteral("/pub/*"), inside, &hostile);
     QStringList done;
-    engine.OnMultiFTPFileDone = [&](TWebTransfer*, const QString& name) { done << name; };
-    engine.Execute();
+    run.OnMultiFTPFileDone = [&](TTransferRun*, const QString& name) { done << name; };
+    run.Execute();
 
-    EXPECT_TRUE(engine.Items()[0]->Success());
+    EXPECT_TRUE(run.Items()[0]->Success());
     EXPECT_TRUE(done.contains(QStringLiteral("../evil")));
     EXPECT_TRUE(done.contains(QStringLiteral("a/b")));
     EXPECT_EQ(events.only(QStringLiteral("ErrorInfo 3")),

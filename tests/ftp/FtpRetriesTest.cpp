@@ -1,24 +1,18 @@
-#include "FtpFixture.h"
-
-#include <QLabel>
-#include <QTimer>
+#include "tests/support/FtpFixture.h"
 
 namespace {
 
-// FTP downloads with Retries, with the waits the dialog announces gathered from its file line
-// while the run goes on.
+// FTP downloads with Retries, and the waits the run announces to its user.
 class FtpRetries : public FtpFixture {
 protected:
-    void SetUp() override
+    // The file lines that announced a wait, in order.
+    QStringList waitLines() const
     {
-        FtpFixture::SetUp();
-        QObject::connect(&watch, &QTimer::timeout, [this] {
-            const QLabel* line = engine.ProgressFileLabel();
-            if (line && line->text().startsWith(QStringLiteral("Waiting"))
-                && (waitLines.isEmpty() || waitLines.last() != line->text()))
-                waitLines << line->text();
-        });
-        watch.start(10);
+        QStringList lines;
+        for (const QString& line : ui.fileLines)
+            if (line.startsWith(QStringLiteral("Waiting")))
+                lines << line;
+        return lines;
     }
 
     static int commandCount(const FtpServer& on, const QString& verb)
@@ -28,9 +22,6 @@ protected:
             count += command.startsWith(verb + u' ') ? 1 : 0;
         return count;
     }
-
-    QTimer watch;
-    QStringList waitLines;
 };
 
 TEST_F(FtpRetries, ServerOutOfReachIsTriedAgainThenReportedOnce)
@@ -41,9 +32,9 @@ TEST_F(FtpRetries, ServerOutOfReachIsTriedAgainThenReportedOnce)
         FtpServer stopped;
         job->FTPPort = stopped.port();
     }
-    engine.Execute();
+    run.Execute();
     EXPECT_FALSE(job->Success());
-    EXPECT_EQ(waitLines, QStringList{QStringLiteral("Waiting 1 s before attempt 2 of 2: a.txt")});
+    EXPECT_EQ(waitLines(), QStringList{QStringLiteral("Waiting 1 s before attempt 2 of 2: a.txt")});
     EXPECT_EQ(events.only(QStringLiteral("ErrorInfo")),
               QStringList{QStringLiteral("ErrorInfo 6 Cannot connect to FTP server 127.0.0.1")});
 }
@@ -54,9 +45,9 @@ TEST_F(FtpRetries, RefusedLoginIsNotRetried)
     job->FTPPassword = QStringLiteral("wrong");
     job->Retries = 2;
     const int logins = commandCount(*server, QStringLiteral("PASS"));
-    engine.Execute();
+    run.Execute();
     EXPECT_FALSE(job->Success());
-    EXPECT_TRUE(waitLines.isEmpty());
+    EXPECT_TRUE(waitLines().isEmpty());
     EXPECT_EQ(commandCount(*server, QStringLiteral("PASS")), logins + 1);
     EXPECT_EQ(events.only(QStringLiteral("ErrorInfo")),
               QStringList{QStringLiteral("ErrorInfo 6 Cannot connect to FTP server 127.0.0.1")});
@@ -68,14 +59,14 @@ TEST_F(FtpRetries, TransferBrokenOffIsTriedAgainAndTheOldFileStays)
     options.resetAt = 4096;
     FtpServer resetting(options);
     ASSERT_TRUE(resetting.isRunning()) << resetting.error().toStdString();
-    writeFile(resetting.rootDir() + QStringLiteral("/big.bin"), bodyOf(256 * 1024));
+    writeFile(resetting.rootDir() + QStringLiteral("/big.bin"), patternedBytes(256 * 1024, PrimePattern));
     const QString existing = target.write(QStringLiteral("big.bin"), "old contents");
     TWebTransferItem* job = addJob(wpFtp, QStringLiteral("big.bin"), target.path(), &resetting);
     job->Retries = 1;
-    engine.Execute();
+    run.Execute();
     EXPECT_FALSE(job->Success());
     EXPECT_EQ(commandCount(resetting, QStringLiteral("RETR")), 2);
-    EXPECT_EQ(waitLines, QStringList{QStringLiteral("Waiting 1 s before attempt 2 of 2: big.bin")});
+    EXPECT_EQ(waitLines(), QStringList{QStringLiteral("Waiting 1 s before attempt 2 of 2: big.bin")});
     EXPECT_EQ(events.only(QStringLiteral("Error ")), QStringList{QStringLiteral("Error 7")});
     EXPECT_EQ(readFile(existing), QByteArray("old contents"));
 }

@@ -1,4 +1,4 @@
-#include "FtpFixture.h"
+#include "tests/support/FtpFixture.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/FileSizeLimit.h"
@@ -23,18 +23,18 @@ class FtpModes : public FtpFixture, public testing::WithParamInterface<ModeCase>
 TEST_P(FtpModes, DownloadAndUploadArriveWhole)
 {
     const ModeCase& mode = GetParam();
-    engine.FTPPassive = mode.passive;
-    engine.FTPMode = mode.mode;
+    run.FTPPassive = mode.passive;
+    run.FTPMode = mode.mode;
     const QString dir = QString::fromLatin1(mode.name);
-    const QByteArray data = mode.mode == fmASCII ? QByteArray("one\r\ntwo\r\n") : bodyOf(70000);
+    const QByteArray data = mode.mode == fmASCII ? QByteArray("one\r\ntwo\r\n") : patternedBytes(70000, PrimePattern);
     writeFile(remote(dir + QStringLiteral("/get.bin")), data);
     const QString local = target.write(QStringLiteral("put.bin"), data);
 
     addJob(wpFtp, QStringLiteral("/") + dir + QStringLiteral("/get.bin"), target.path());
     TWebTransferItem* upload = addJob(wpFtpUpload, local, dir + QStringLiteral("/up"));
-    engine.Execute();
+    run.Execute();
 
-    EXPECT_TRUE(engine.Items()[0]->Success()) << events.log.join(u'\n').toStdString();
+    EXPECT_TRUE(run.Items()[0]->Success()) << events.log.join(u'\n').toStdString();
     EXPECT_TRUE(upload->Success()) << events.log.join(u'\n').toStdString();
     // In ASCII the server's CR LF line ends become the local ones.
     EXPECT_EQ(readFile(target.path() + QStringLiteral("/get.bin")),
@@ -63,7 +63,7 @@ TEST_F(FtpTransfer, TwoDownloadsShareOneLoginAndFindTheDirectoryRestored)
     addJob(wpFtp, QStringLiteral("/pub/one.txt"), target.path());
     addJob(wpFtp, QStringLiteral("two.txt"), target.path());
     const qsizetype before = server->logins().size();
-    engine.Execute();
+    run.Execute();
 
     EXPECT_EQ(server->logins().size(), before + 1);
     EXPECT_EQ(readFile(target.path() + QStringLiteral("/one.txt")), QByteArray("one"));
@@ -76,21 +76,21 @@ TEST_F(FtpTransfer, KeptConnectionIsNotUsedByTheNextRun)
     addJob(wpFtp, QStringLiteral("again.txt"), target.path());
     addJob(wpFtp, QStringLiteral("again.txt"), target.path())->TargetFilename = QStringLiteral("second.txt");
     const qsizetype before = server->logins().size();
-    engine.Execute();
-    engine.Execute();
+    run.Execute();
+    run.Execute();
     EXPECT_EQ(server->logins().size(), before + 2);
-    EXPECT_TRUE(engine.Items()[1]->Success());
+    EXPECT_TRUE(run.Items()[1]->Success());
 }
 
 TEST_F(FtpTransfer, MissingFileIsReportedAndWritesNothing)
 {
     addJob(wpFtp, QStringLiteral("/nothing/here.bin"), target.path());
     addJob(wpFtp, QStringLiteral("absent.bin"), target.path());
-    engine.Execute();
+    run.Execute();
     EXPECT_EQ(events.only(QStringLiteral("URLNotFound")),
               (QStringList{QStringLiteral("URLNotFound /nothing/here.bin"), QStringLiteral("URLNotFound absent.bin")}));
     EXPECT_TRUE(events.only(QStringLiteral("Error")).isEmpty());
-    EXPECT_FALSE(engine.Items()[0]->Success());
+    EXPECT_FALSE(run.Items()[0]->Success());
     EXPECT_TRUE(QDir(target.path()).isEmpty());
 }
 
@@ -105,7 +105,7 @@ TEST_F(FtpTransfer, DownloadNewerOnlyComparesWithTheJobsDate)
     TWebTransferItem* newer = addJob(wpFtp, QStringLiteral("/dated/file.txt"), target.path());
     newer->CopyNewerOnly = true;
     newer->FileDate = 43466; // 2019-01-01
-    engine.Execute();
+    run.Execute();
 
     EXPECT_FALSE(older->Success());
     EXPECT_TRUE(older->NoNewVersion());
@@ -128,7 +128,7 @@ TEST_F(FtpTransfer, DownloadNewerOnlyTakesAFileListedAheadOfOurClock)
     TWebTransferItem* item = addJob(wpFtp, QStringLiteral("/ahead/fresh.txt"), target.path());
     item->CopyNewerOnly = true;
     item->FileDate = DateTimeFromQDateTime(QDateTime(today.addDays(-1), QTime(12, 0))); // our copy: yesterday
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(item->Success()) << events.log.join(u'\n').toStdString();
     EXPECT_FALSE(item->NoNewVersion());
@@ -145,13 +145,13 @@ TEST_F(FtpTransfer, UploadNewerOnlyKeepsANewerRemoteCopy)
     TWebTransferItem* kept = addJob(wpFtpUpload, local, QStringLiteral("keep"));
     kept->CopyNewerOnly = true;
     kept->FileDate = 43466; // the remote copy is newer
-    engine.Execute();
+    run.Execute();
     EXPECT_FALSE(kept->Success());
     EXPECT_TRUE(kept->NoNewVersion());
     EXPECT_EQ(readFile(remote(QStringLiteral("keep/file.txt"))), QByteArray("remote"));
 
     kept->FileDate = 44197; // now the remote copy is older
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(kept->Success());
     EXPECT_EQ(readFile(remote(QStringLiteral("keep/file.txt"))), QByteArray("local"));
 }
@@ -160,8 +160,8 @@ TEST_F(FtpTransfer, UploadCreatesEachMissingLevel)
 {
     const QString local = target.write(QStringLiteral("report.txt"), "report");
     addJob(wpFtpUpload, local, QStringLiteral("in/2024"));
-    engine.Execute();
-    EXPECT_TRUE(engine.Items()[0]->Success()) << events.log.join(u'\n').toStdString();
+    run.Execute();
+    EXPECT_TRUE(run.Items()[0]->Success()) << events.log.join(u'\n').toStdString();
     EXPECT_EQ(readFile(remote(QStringLiteral("in/2024/report.txt"))), QByteArray("report"));
 }
 
@@ -173,7 +173,7 @@ TEST_F(FtpTransfer, UploadsToTwoRelativeDirectoriesEachLogInAndLandWhereNamed)
     addJob(wpFtpUpload, first, QStringLiteral("rel/first"));
     addJob(wpFtpUpload, second, QStringLiteral("rel/second"));
     const qsizetype before = server->logins().size();
-    engine.Execute();
+    run.Execute();
     EXPECT_EQ(server->logins().size(), before + 2);
     EXPECT_EQ(readFile(remote(QStringLiteral("rel/first/first.txt"))), QByteArray("1"));
     EXPECT_EQ(readFile(remote(QStringLiteral("rel/second/second.txt"))), QByteArray("2"));
@@ -206,9 +206,9 @@ TEST_P(FtpAfterUpload, NextJobStartsFromTheLoginDirectory)
         next->TargetFilename = dir + QStringLiteral("-second.txt");
     }
     const qsizetype before = server->logins().size();
-    engine.Execute();
+    run.Execute();
 
-    EXPECT_TRUE(engine.Items()[0]->Success()) << events.log.join(u'\n').toStdString();
+    EXPECT_TRUE(run.Items()[0]->Success()) << events.log.join(u'\n').toStdString();
     EXPECT_TRUE(next->Success()) << events.log.join(u'\n').toStdString();
     EXPECT_EQ(server->logins().size(), before + 2);
     EXPECT_EQ(readFile(remote(QStringLiteral("in/") + dir + QStringLiteral("-first.txt"))), QByteArray("source"));
@@ -227,12 +227,12 @@ INSTANTIATE_TEST_SUITE_P(Jobs, FtpAfterUpload,
 
 TEST_F(FtpTransfer, UploadLogsEveryStep)
 {
-    const QString local = target.write(QStringLiteral("logged.txt"), bodyOf(5000));
-    engine.LogfileName = target.path() + QStringLiteral("/upload.log");
+    const QString local = target.write(QStringLiteral("logged.txt"), patternedBytes(5000, PrimePattern));
+    run.LogfileName = target.path() + QStringLiteral("/upload.log");
     addJob(wpFtpUpload, local, QStringLiteral("logs"));
-    engine.Execute();
+    run.Execute();
     QStringList messages;
-    for (const QString& line : QString::fromUtf8(readFile(engine.LogfileName)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+    for (const QString& line : QString::fromUtf8(readFile(run.LogfileName)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
         messages << line.mid(line.indexOf(QStringLiteral(" : ")) + 3);
     EXPECT_EQ(messages, (QStringList{QStringLiteral("start ftp upload"), QStringLiteral("connected to server:127.0.0.1"),
                                      QStringLiteral("start to upload file:") + local, QStringLiteral("filesize:5000"),
@@ -242,15 +242,15 @@ TEST_F(FtpTransfer, UploadLogsEveryStep)
 
 TEST_F(FtpTransfer, UploadOfAMissingFileCreatesNothingRemote)
 {
-    engine.LogfileName = target.path() + QStringLiteral("/upload.log");
+    run.LogfileName = target.path() + QStringLiteral("/upload.log");
     const QString local = target.path() + QStringLiteral("/not-there.txt");
     addJob(wpFtpUpload, local, QStringLiteral("empty"));
-    engine.Execute();
+    run.Execute();
     EXPECT_EQ(events.log.mid(1, 3), (QStringList{QStringLiteral("URLNotFound ") + local, QStringLiteral("Error 1"),
                                                  QStringLiteral("ErrorInfo 1 Cannot open source file ") + local}));
-    EXPECT_FALSE(engine.Items()[0]->Success());
+    EXPECT_FALSE(run.Items()[0]->Success());
     EXPECT_FALSE(QFile::exists(remote(QStringLiteral("empty/not-there.txt"))));
-    const QString log = QString::fromUtf8(readFile(engine.LogfileName));
+    const QString log = QString::fromUtf8(readFile(run.LogfileName));
     EXPECT_TRUE(log.contains(QStringLiteral("start ftp upload")));
     EXPECT_TRUE(log.contains(QStringLiteral("connected to server:127.0.0.1")));
     EXPECT_FALSE(log.contains(QStringLiteral("start to upload file:")));
@@ -265,11 +265,11 @@ TEST_F(FtpTransfer, ServerDownOrLoginRefusedIsErrorSix)
         FtpServer stopped;
         down->FTPPort = stopped.port();
     }
-    engine.Execute();
+    run.Execute();
     EXPECT_EQ(events.only(QStringLiteral("ErrorInfo")),
               (QStringList{QStringLiteral("ErrorInfo 6 Cannot connect to FTP server 127.0.0.1"),
                            QStringLiteral("ErrorInfo 6 Cannot connect to FTP server 127.0.0.1")}));
-    EXPECT_FALSE(engine.Items()[0]->Success());
+    EXPECT_FALSE(run.Items()[0]->Success());
     EXPECT_FALSE(down->Success());
 }
 
@@ -277,12 +277,12 @@ TEST_F(FtpTransfer, ConnectionDroppedMidFileIsAFailureAndKeepsTheOldFile)
 {
     FtpServer dying;
     ASSERT_TRUE(dying.isRunning());
-    writeFile(dying.rootDir() + QStringLiteral("/big.bin"), bodyOf(32 * 1024 * 1024));
+    writeFile(dying.rootDir() + QStringLiteral("/big.bin"), patternedBytes(32 * 1024 * 1024, PrimePattern));
     const QString existing = target.write(QStringLiteral("big.bin"), "old contents");
     addJob(wpFtp, QStringLiteral("big.bin"), target.path(), &dying);
-    engine.OnCopyProgress = [&](TWebTransfer*, int, std::int64_t, std::int64_t) { dying.stop(); };
-    engine.Execute();
-    EXPECT_FALSE(engine.Items()[0]->Success());
+    run.OnCopyProgress = [&](TTransferRun*, int, std::int64_t, std::int64_t) { dying.stop(); };
+    run.Execute();
+    EXPECT_FALSE(run.Items()[0]->Success());
     EXPECT_EQ(events.only(QStringLiteral("Error ")), QStringList{QStringLiteral("Error 7")});
     EXPECT_EQ(readFile(existing), QByteArray("old contents"));
     EXPECT_EQ(QDir(target.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("big.bin")});
@@ -290,30 +290,30 @@ TEST_F(FtpTransfer, ConnectionDroppedMidFileIsAFailureAndKeepsTheOldFile)
 
 TEST_F(FtpTransfer, FullDiskIsErrorFiveAndLeavesNothing)
 {
-    writeFile(remote(QStringLiteral("full/large.bin")), bodyOf(1024 * 1024));
+    writeFile(remote(QStringLiteral("full/large.bin")), patternedBytes(1024 * 1024, PrimePattern));
     addJob(wpFtp, QStringLiteral("/full/large.bin"), target.path());
     {
         FileSizeLimit limit(100000);
-        engine.Execute();
+        run.Execute();
     }
     const QString path = target.path() + QStringLiteral("/large.bin");
     // The size is known from the listing: the job fails before it writes.
     EXPECT_EQ(events.only(QStringLiteral("ErrorInfo")),
               QStringList{QStringLiteral("ErrorInfo 5 Error writing to destination file ") + path
                           + QStringLiteral(": not enough room, 1.0 MiB needed, 97.7 KiB free")});
-    EXPECT_FALSE(engine.Items()[0]->Success());
+    EXPECT_FALSE(run.Items()[0]->Success());
     EXPECT_TRUE(QDir(target.path()).isEmpty());
 }
 
 TEST_F(FtpTransfer, CancelDuringDownloadEndsTheRunAndLeavesNoPartialFile)
 {
-    writeFile(remote(QStringLiteral("cancel/big.bin")), bodyOf(8 * 1024 * 1024));
+    writeFile(remote(QStringLiteral("cancel/big.bin")), patternedBytes(8 * 1024 * 1024, PrimePattern));
     addJob(wpFtp, QStringLiteral("/cancel/big.bin"), target.path());
     addJob(wpFtp, QStringLiteral("/cancel/big.bin"), target.path())->TargetFilename = QStringLiteral("second.bin");
-    engine.OnCopyProgress = [&](TWebTransfer* sender, int, std::int64_t, std::int64_t) { sender->CancelCopy(); };
-    engine.Execute();
-    EXPECT_TRUE(engine.Items()[0]->Cancelled());
-    EXPECT_FALSE(engine.Items()[0]->Success());
+    run.OnCopyProgress = [&](TTransferRun* sender, int, std::int64_t, std::int64_t) { sender->CancelCopy(); };
+    run.Execute();
+    EXPECT_TRUE(run.Items()[0]->Cancelled());
+    EXPECT_FALSE(run.Items()[0]->Success());
     EXPECT_TRUE(events.only(QStringLiteral("FileStart 1")).isEmpty());
     EXPECT_TRUE(QDir(target.path()).isEmpty());
 }
@@ -326,14 +326,14 @@ TEST_F(FtpTransfer, ConnectionDroppedMidUploadIsAFailureAndTheRunGoesOn)
 {
     FtpServer dying;
     ASSERT_TRUE(dying.isRunning());
-    const QString local = target.write(QStringLiteral("big.bin"), bodyOf(32 * 1024 * 1024));
+    const QString local = target.write(QStringLiteral("big.bin"), patternedBytes(32 * 1024 * 1024, PrimePattern));
     addJob(wpFtpUpload, local, QStringLiteral("up"), &dying);
     addJob(wpFtpTest, {});
-    engine.OnCopyProgress = [&](TWebTransfer*, int, std::int64_t, std::int64_t) { dying.stop(); };
-    engine.Execute();
-    EXPECT_FALSE(engine.Items()[0]->Success());
+    run.OnCopyProgress = [&](TTransferRun*, int, std::int64_t, std::int64_t) { dying.stop(); };
+    run.Execute();
+    EXPECT_FALSE(run.Items()[0]->Success());
     EXPECT_EQ(events.only(QStringLiteral("Error ")), QStringList{QStringLiteral("Error 7")});
-    EXPECT_TRUE(engine.Items()[1]->Success()) << "a failed job does not end the run";
+    EXPECT_TRUE(run.Items()[1]->Success()) << "a failed job does not end the run";
 }
 
 TEST_F(FtpTransfer, ExistingTargetIsKeptOrWrittenBesideAsTheOwnerSays)
@@ -342,16 +342,16 @@ TEST_F(FtpTransfer, ExistingTargetIsKeptOrWrittenBesideAsTheOwnerSays)
     const QString existing = target.write(QStringLiteral("setup.exe"), "old");
     addJob(wpFtp, QStringLiteral("/over/setup.exe"), target.path());
     int asked = 0;
-    engine.OnCopyOverWrite = [&](TWebTransfer*, const QString& file, bool& allow) {
+    run.OnCopyOverWrite = [&](TTransferRun*, const QString& file, bool& allow) {
         EXPECT_EQ(file, existing);
         allow = ++asked > 1;
     };
-    engine.CreateUniqueFilenames = true;
-    engine.Execute();
-    EXPECT_FALSE(engine.Items()[0]->Success());
+    run.CreateUniqueFilenames = true;
+    run.Execute();
+    EXPECT_FALSE(run.Items()[0]->Success());
     EXPECT_EQ(readFile(existing), QByteArray("old"));
-    engine.Execute();
-    EXPECT_TRUE(engine.Items()[0]->Success());
+    run.Execute();
+    EXPECT_TRUE(run.Items()[0]->Success());
     EXPECT_EQ(readFile(existing), QByteArray("old"));
     EXPECT_EQ(readFile(target.path() + QStringLiteral("/setup(1).exe")), QByteArray("new"));
 }
@@ -362,9 +362,12 @@ TEST_F(FtpTransfer, CancelWhileTheServerIsSilentEndsTheRunWithoutAnError)
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
     TWebTransferItem* item = addJob(wpFtp, QStringLiteral("a.txt"), target.path());
     item->FTPPort = silent.serverPort();
-    // Fires only if the window is kept alive while the engine waits for the greeting.
-    QTimer::singleShot(300, &engine, [&] { engine.CancelCopy(); });
-    engine.Execute();
+    // Fires only if the event loop is kept turning while the run waits for the greeting.
+    QTimer cancel;
+    cancel.setSingleShot(true);
+    QObject::connect(&cancel, &QTimer::timeout, [&] { run.CancelCopy(); });
+    cancel.start(300);
+    run.Execute();
     EXPECT_TRUE(item->Cancelled());
     EXPECT_FALSE(item->Success());
     EXPECT_TRUE(events.only(QStringLiteral("Error")).isEmpty()) << events.log.join(u'\n').toStdString();

@@ -1,4 +1,4 @@
-#include "HostileFixture.h"
+#include "tests/support/HostileFixture.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/FtpServer.h"
@@ -18,34 +18,16 @@ QByteArray listingLine(const QByteArray& name)
 
 class HostileFtp : public HostileFixture {
 protected:
-    HostileFtp() { engine.ShowDialog = false; }
-
     TWebTransferItem* addJob(TWebTransferProtocol protocol, const QString& url, const FtpServer& on)
     {
-        TWebTransferItem* item = engine.Items().Add();
-        item->Protocol = protocol;
-        item->URL = url;
-        item->TargetDir = inside();
-        item->FTPHost = QStringLiteral("127.0.0.1");
-        item->FTPPort = on.port();
-        item->FTPUserID = QString::fromLatin1(FtpServer::User);
-        item->FTPPassword = QString::fromLatin1(FtpServer::Password);
-        return item;
+        return addFtpJob(protocol, url, inside(), on);
     }
 
-    static QByteArray readRemote(const FtpServer& on, const QString& path)
-    {
-        QFile file(on.rootDir() + u'/' + path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    static QByteArray readRemote(const FtpServer& on, const QString& path) { return readFile(on.rootDir() + u'/' + path); }
 
     static void writeRemote(const FtpServer& on, const QString& path, const QByteArray& data)
     {
-        const QString full = on.rootDir() + u'/' + path;
-        QDir().mkpath(full.left(full.lastIndexOf(u'/')));
-        QFile file(full);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(data);
+        writeFile(on.rootDir() + u'/' + path, data);
     }
 };
 
@@ -68,7 +50,7 @@ TEST_F(HostileFtp, ListedNamesThatCouldEscapeAreRefusedOneByOne)
 
     TWebTransferItem* job = addJob(wpMultiFtp, QStringLiteral("/pub/*"), server);
     QStringList done;
-    engine.OnMultiFTPFileDone = [&](TWebTransfer*, const QString& name) { done << name; };
+    run.OnMultiFTPFileDone = [&](TTransferRun*, const QString& name) { done << name; };
     EXPECT_TRUE(executeServingTheLoop()) << "no event was handled during the run";
 
     EXPECT_TRUE(job->Success());
@@ -89,15 +71,15 @@ TEST_F(HostileFtp, ListedNamesThatCouldEscapeAreRefusedOneByOne)
     EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
 }
 
-TEST_F(HostileFtp, SlowServerKeepsTheWindowServedUntilCancel)
+TEST_F(HostileFtp, SlowServerKeepsTheEventLoopServedUntilCancel)
 {
     FtpServer::Options options;
     options.throttle = 64 * 1024;
     FtpServer server(options);
     ASSERT_TRUE(server.isRunning()) << server.error().toStdString();
-    writeRemote(server, QStringLiteral("pub/setup.exe"), bodyOf(4 * 1024 * 1024));
+    writeRemote(server, QStringLiteral("pub/setup.exe"), patternedBytes(4 * 1024 * 1024));
     writeInside(QStringLiteral("setup.exe"), "old");
-    engine.Timeout = 5;
+    run.Timeout = 5;
     TWebTransferItem* job = addJob(wpFtp, QStringLiteral("/pub/setup.exe"), server);
     int ticks = 0;
     int ticksAtFirstData = -1;
@@ -105,20 +87,20 @@ TEST_F(HostileFtp, SlowServerKeepsTheWindowServedUntilCancel)
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         ++ticks;
-        // Cancel once the window has kept ticking for a while after the first data.
+        // Cancel once the event loop has kept ticking for a while after the first data.
         if (!cancelled && ticksAtFirstData >= 0 && ticks - ticksAtFirstData >= 20) {
             cancelled = true;
-            engine.CancelCopy();
+            run.CancelCopy();
         }
     });
     ticker.start(10);
-    auto original = engine.OnCopyProgress;
-    engine.OnCopyProgress = [&](TWebTransfer* sender, int fileidx, std::int64_t size, std::int64_t total) {
+    auto original = run.OnCopyProgress;
+    run.OnCopyProgress = [&](TTransferRun* sender, int fileidx, std::int64_t size, std::int64_t total) {
         original(sender, fileidx, size, total);
         if (ticksAtFirstData < 0 && size > 0)
             ticksAtFirstData = ticks;
     };
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(cancelled);
     EXPECT_TRUE(job->Cancelled());
     EXPECT_FALSE(job->Success());
@@ -135,9 +117,9 @@ TEST_F(HostileFtp, EndlessListingKeepsMemoryBounded)
     options.endlessListing = true;
     FtpServer server(options);
     ASSERT_TRUE(server.isRunning()) << server.error().toStdString();
-    writeRemote(server, QStringLiteral("pub/setup.exe"), bodyOf(5000));
+    writeRemote(server, QStringLiteral("pub/setup.exe"), patternedBytes(5000));
     writeInside(QStringLiteral("setup.exe"), "old");
-    engine.Timeout = 2;
+    run.Timeout = 2;
     TWebTransferItem* job = addJob(wpFtp, QStringLiteral("/pub/setup.exe"), server);
 
     const qint64 before = residentKiB();
@@ -178,10 +160,10 @@ TEST_P(HostileFtpReply, UnexpectedAnswerEndsTheJobWithoutDamage)
     options.resetAt = GetParam().resetAt;
     FtpServer server(options);
     ASSERT_TRUE(server.isRunning()) << server.error().toStdString();
-    writeRemote(server, QStringLiteral("pub/setup.exe"), bodyOf(RemoteSize));
+    writeRemote(server, QStringLiteral("pub/setup.exe"), patternedBytes(RemoteSize));
     writeInside(QStringLiteral("setup.exe"), "old");
-    engine.Timeout = 2;
-    engine.FTPPassive = GetParam().passive;
+    run.Timeout = 2;
+    run.FTPPassive = GetParam().passive;
 
     TWebTransferItem* job = addJob(wpFtp, QStringLiteral("/pub/setup.exe"), server);
     EXPECT_TRUE(executeServingTheLoop()) << "no event was handled during the run";
@@ -191,7 +173,7 @@ TEST_P(HostileFtpReply, UnexpectedAnswerEndsTheJobWithoutDamage)
                                          .replace(QStringLiteral("%FILE%"), insideFile(QStringLiteral("setup.exe"))))
         << events.log.join(u'|').toStdString();
     EXPECT_EQ(job->Success(), event == nullptr);
-    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), event ? QByteArray("old") : bodyOf(RemoteSize));
+    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), event ? QByteArray("old") : patternedBytes(RemoteSize));
     EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")});
     EXPECT_EQ(entriesOf(outer.path()), QStringList{QStringLiteral("inside")});
     ASSERT_FALSE(events.log.isEmpty());
@@ -336,7 +318,7 @@ TEST_P(FtpInjection, LineBreakInAFieldFailsTheJobBeforeAnythingIsSent)
         job->TargetFilename = QStringLiteral("up.txt") + injected;
     else if (param.field == u"TargetFilename")
         job->TargetFilename += injected;
-    engine.Execute();
+    run.Execute();
 
     EXPECT_FALSE(job->Success());
     QString info = param.info;
@@ -377,8 +359,8 @@ TEST_P(FtpLocalNameInjection, NameWithALineBreakIsRefusedAndTheOthersGo)
     TWebTransferItem* job = addJob(wpMultiFtpUpload, outer.filePath(QStringLiteral("out/*.txt")), server);
     job->TargetDir = QStringLiteral("in");
     QStringList done;
-    engine.OnMultiFTPFileDone = [&](TWebTransfer*, const QString& name) { done << name; };
-    engine.Execute();
+    run.OnMultiFTPFileDone = [&](TTransferRun*, const QString& name) { done << name; };
+    run.Execute();
 
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(failures(), (QStringList{QStringLiteral("Error 3"),
@@ -423,10 +405,10 @@ TEST_P(FtpForeignData, DataOnlyFromTheServersOwnAddress)
     options.foreignData = param.foreignData;
     FtpServer server(options);
     ASSERT_TRUE(server.isRunning()) << server.error().toStdString();
-    writeRemote(server, QStringLiteral("pub/setup.exe"), bodyOf(RemoteSize));
+    writeRemote(server, QStringLiteral("pub/setup.exe"), patternedBytes(RemoteSize));
     writeInside(QStringLiteral("setup.exe"), "old");
-    engine.Timeout = 5;
-    engine.FTPPassive = param.passive;
+    run.Timeout = 5;
+    run.FTPPassive = param.passive;
     TWebTransferItem* job = addJob(param.protocol,
                                    param.protocol == wpMultiFtp ? QStringLiteral("/pub/*.exe")
                                                                 : QStringLiteral("/pub/setup.exe"),
@@ -438,7 +420,7 @@ TEST_P(FtpForeignData, DataOnlyFromTheServersOwnAddress)
     EXPECT_EQ(failures().join(u'|'), expected) << events.log.join(u'|').toStdString();
     // A multi-file job succeeds whatever became of its files.
     EXPECT_EQ(job->Success(), param.failures == nullptr || param.protocol == wpMultiFtp);
-    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), param.failures ? QByteArray("old") : bodyOf(RemoteSize));
+    EXPECT_EQ(readInside(QStringLiteral("setup.exe")), param.failures ? QByteArray("old") : patternedBytes(RemoteSize));
     EXPECT_EQ(entriesOf(inside()), QStringList{QStringLiteral("setup.exe")});
     EXPECT_EQ(entriesOf(outer.path()), QStringList{QStringLiteral("inside")});
     EXPECT_EQ(events.log.last(), QStringLiteral("CopyDone"));
@@ -464,11 +446,11 @@ TEST_F(HostileFtp, UploadDataGoesOnlyToTheServersOwnAddress)
     options.foreignData = {QStringLiteral("STOR")};
     FtpServer server(options);
     ASSERT_TRUE(server.isRunning()) << server.error().toStdString();
-    engine.Timeout = 5;
-    const QString source = outer.write(QStringLiteral("up.bin"), bodyOf(RemoteSize));
+    run.Timeout = 5;
+    const QString source = outer.write(QStringLiteral("up.bin"), patternedBytes(RemoteSize));
     TWebTransferItem* job = addJob(wpFtpUpload, source, server);
     job->TargetDir = QStringLiteral("in");
-    engine.Execute();
+    run.Execute();
 
     EXPECT_FALSE(job->Success());
     EXPECT_EQ(failures(),
@@ -526,11 +508,11 @@ TEST_P(FtpCredentials, EachJobReachesItsOwnServerWithItsOwnLogin)
             expectedLogins[login.server] << job->FTPUserID;
         previous = &login;
     }
-    engine.Execute();
+    run.Execute();
 
     EXPECT_EQ(failures(), QStringList());
-    EXPECT_TRUE(engine.Items()[0]->Success());
-    EXPECT_TRUE(engine.Items()[1]->Success());
+    EXPECT_TRUE(run.Items()[0]->Success());
+    EXPECT_TRUE(run.Items()[1]->Success());
     EXPECT_EQ(first.logins(), expectedLogins[0]);
     EXPECT_EQ(second.logins(), expectedLogins[1]);
     index = 0;

@@ -1,4 +1,4 @@
-#include "HostileFixture.h"
+#include "tests/support/HostileFixture.h"
 
 #include "platform/InternetErrors.h"
 #include "tests/support/CaseName.h"
@@ -33,19 +33,19 @@ protected:
         ASSERT_TRUE(http.isRunning());
         // Connections are taken (by the kernel, then by the server) but never greeted.
         ASSERT_TRUE(ftp.listen(QHostAddress::LocalHost, 0));
-        engine.Timeout = TimeoutSeconds;
+        run.Timeout = TimeoutSeconds;
     }
 
     TWebTransferItem* addJob(Kind kind)
     {
-        TWebTransferItem* job = engine.Items().Add();
+        TWebTransferItem* job = run.Items().Add();
         switch (kind) {
         case Kind::HttpDownload:
             job->URL = http.url(QStringLiteral("/silent/setup.exe"));
             job->TargetDir = inside();
             break;
         case Kind::HttpUpload:
-            writeInside(QStringLiteral("data.bin"), bodyOf(1000));
+            writeInside(QStringLiteral("data.bin"), patternedBytes(1000));
             job->Protocol = wpHttpUpload;
             job->URL = http.url(QStringLiteral("/silent/data.bin"));
             job->TargetDir = inside();
@@ -70,7 +70,7 @@ TEST_P(SilentServer, GivesUpAfterTheTimeoutNotTwiceIt)
     TWebTransferItem* job = addJob(GetParam().kind);
     QElapsedTimer clock;
     clock.start();
-    engine.Execute();
+    run.Execute();
     const qint64 elapsed = clock.elapsed();
 
     EXPECT_FALSE(job->Success());

@@ -1,4 +1,4 @@
-#include "HostileFixture.h"
+#include "tests/support/HostileFixture.h"
 
 #include "platform/InternetErrors.h"
 #include "tests/support/CaseName.h"
@@ -49,13 +49,13 @@ TEST_P(SlowAnswer, FailsTheAttemptAndTheNextOneIsMade)
 {
     const PaceCase& row = GetParam();
     writeInside(QStringLiteral("setup.exe"), "old");
-    TWebTransferItem* job = engine.Items().Add();
+    TWebTransferItem* job = run.Items().Add();
     job->URL = server.url(QString::fromLatin1(row.path));
     job->TargetDir = inside();
     job->Retries = 1;
-    engine.ResponseHeadTimeout = row.responseHeadTimeout;
-    engine.LowSpeedLimit = row.lowSpeedLimit;
-    engine.LowSpeedTime = row.lowSpeedTime;
+    run.ResponseHeadTimeout = row.responseHeadTimeout;
+    run.LowSpeedLimit = row.lowSpeedLimit;
+    run.LowSpeedTime = row.lowSpeedTime;
     EXPECT_TRUE(executeServingTheLoop()) << "no event was handled during the run";
 
     QStringList expected;
@@ -67,7 +67,7 @@ TEST_P(SlowAnswer, FailsTheAttemptAndTheNextOneIsMade)
     const bool fails = !row.failures.empty();
     EXPECT_EQ(job->Success(), !fails);
     EXPECT_EQ(server.requests().size(), fails ? 2 : 1) << "a slow answer is tried again like a broken one";
-    const platform::InternetResult& reason = engine.LastInternetResult();
+    const platform::InternetResult& reason = run.LastInternetResult();
     EXPECT_EQ(reason.ok, !fails);
     EXPECT_EQ(reason.tooSlow, fails);
     EXPECT_EQ(reason.message, QString::fromLatin1(row.reason));

@@ -1,4 +1,4 @@
-#include "DownloadFixture.h"
+#include "tests/support/DownloadFixture.h"
 
 namespace {
 
@@ -15,8 +15,6 @@ protected:
         return job;
     }
 
-    QStringList authorizations() const { return authorizationsSeenBy(server); }
-
     ScriptedHttpServer server;
 };
 
@@ -32,15 +30,15 @@ TEST_F(HttpConnections, JobsOfOneRunShareOneConnectionEachWithItsOwnCredentials)
     bob->HTTPUserID = QStringLiteral("bob");
     bob->HTTPPassword = QStringLiteral("other");
 
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(alice->Success());
     EXPECT_TRUE(anonymous->Success());
     EXPECT_TRUE(bob->Success());
     EXPECT_EQ(server.connections(), 1);
-    EXPECT_EQ(authorizations(), (QStringList{basic("alice:secret"), QStringLiteral("none"), basic("bob:other")}));
-    EXPECT_EQ(target.read(QStringLiteral("b.exe")), bodyOf(2000));
-    EXPECT_EQ(target.read(QStringLiteral("c.exe")), bodyOf(1000));
+    EXPECT_EQ(server.authorizations(), (QStringList{basic("alice:secret"), QStringLiteral("none"), basic("bob:other")}));
+    EXPECT_EQ(target.read(QStringLiteral("b.exe")), patternedBytes(2000));
+    EXPECT_EQ(target.read(QStringLiteral("c.exe")), patternedBytes(1000));
 }
 
 TEST_F(HttpConnections, ARefusedLoginLeavesNoCredentialsForTheNextJob)
@@ -52,21 +50,21 @@ TEST_F(HttpConnections, ARefusedLoginLeavesNoCredentialsForTheNextJob)
     TWebTransferItem* next = addNamedJob(QStringLiteral("/auth/b.exe?user=&pass="), QStringLiteral("b.exe"));
     next->Authenticate = waNever;
 
-    engine.Execute();
+    run.Execute();
 
     EXPECT_FALSE(refused->Success());
     // The server wants no credentials at all here ("Basic " of ":"): the job sent none.
     EXPECT_FALSE(next->Success());
-    EXPECT_EQ(authorizations(), (QStringList{basic("alice:wrong"), QStringLiteral("none")}));
+    EXPECT_EQ(server.authorizations(), (QStringList{basic("alice:wrong"), QStringLiteral("none")}));
 }
 
 TEST_F(HttpConnections, EachRunOpensItsOwnConnection)
 {
     TWebTransferItem* job = addNamedJob(QStringLiteral("/file/a.exe?size=500"), QStringLiteral("a.exe"));
-    engine.Execute();
+    run.Execute();
     ASSERT_TRUE(job->Success());
     ASSERT_TRUE(QFile::remove(target.filePath(QStringLiteral("a.exe"))));
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(server.requests().size(), 2);
     EXPECT_EQ(server.connections(), 2) << "a connection outlived its run";

@@ -1,8 +1,7 @@
-#include "DownloadFixture.h"
+#include "tests/support/DownloadFixture.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/FreePort.h"
-#include "tests/support/ModalAnswerer.h"
 
 #include <QUrl>
 
@@ -22,8 +21,6 @@ protected:
         return job;
     }
 
-    QStringList authorizations() const { return authorizationsSeenBy(server); }
-
     ScriptedHttpServer server;
 };
 
@@ -36,13 +33,12 @@ class HttpStoredCredentials : public HttpCredentials, public testing::WithParamI
 
 TEST_P(HttpStoredCredentials, CompleteStoredCredentialsGoWithTheFirstRequest)
 {
-    ModalAnswerer answerer({});
     TWebTransferItem* job = addAuthJob(GetParam().policy, QStringLiteral("alice"), QStringLiteral("secret"));
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(answerer.answered(), 0);
-    EXPECT_EQ(authorizations(), QStringList{basic("alice:secret")});
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(3000));
+    EXPECT_EQ(ui.loginCaptions, QStringList{}) << "nobody was asked";
+    EXPECT_EQ(server.authorizations(), QStringList{basic("alice:secret")});
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(3000));
 }
 
 INSTANTIATE_TEST_SUITE_P(Policies, HttpStoredCredentials,
@@ -53,9 +49,9 @@ INSTANTIATE_TEST_SUITE_P(Policies, HttpStoredCredentials,
 TEST_F(HttpCredentials, NoCredentialsSendNoHeaderAndNeverReports401)
 {
     TWebTransferItem* job = addAuthJob(waNever, {}, {});
-    engine.Execute();
+    run.Execute();
     EXPECT_FALSE(job->Success());
-    EXPECT_EQ(authorizations(), QStringList{QStringLiteral("none")});
+    EXPECT_EQ(server.authorizations(), QStringList{QStringLiteral("none")});
     EXPECT_EQ(events.only(QStringLiteral("ErrorInfo")),
               QStringList{QStringLiteral("ErrorInfo 401 Returned http error code 401")});
 }
@@ -65,39 +61,39 @@ TEST_F(HttpCredentials, UserWithEmptyPasswordStillSendsTheHeader)
     TWebTransferItem* job = addJob(server.url(QStringLiteral("/auth/setup.exe?user=alice&pass=&size=10")));
     job->Authenticate = waAuto;
     job->HTTPUserID = QStringLiteral("alice");
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(authorizations(), QStringList{basic("alice:")});
+    EXPECT_EQ(server.authorizations(), QStringList{basic("alice:")});
 }
 
 TEST_F(HttpCredentials, AlwaysAsksBeforeTheFirstRequestWhenTheJobLacksAPassword)
 {
-    ModalAnswerer answerer({{{QStringLiteral("alice"), QStringLiteral("secret")}, QStringLiteral("OK")}});
+    ui.answerLogins({{QStringLiteral("alice"), QStringLiteral("secret")}});
     TWebTransferItem* job = addAuthJob(waAlways, QStringLiteral("alice"), {});
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(answerer.captions(), QStringList{QStringLiteral("Connect to 127.0.0.1:%1").arg(server.port())});
-    EXPECT_EQ(authorizations(), QStringList{basic("alice:secret")});
+    EXPECT_EQ(ui.loginCaptions, QStringList{QStringLiteral("Connect to 127.0.0.1:%1").arg(server.port())});
+    EXPECT_EQ(server.authorizations(), QStringList{basic("alice:secret")});
     EXPECT_TRUE(job->HTTPPassword.isEmpty()) << "answers are not stored in the job";
 }
 
 TEST_F(HttpCredentials, AutoAsksAfterEach401UntilTheServerAccepts)
 {
-    ModalAnswerer answerer({{{QStringLiteral("bob"), QStringLiteral("wrong")}, QStringLiteral("OK")},
-                            {{QStringLiteral("alice"), QStringLiteral("secret")}, QStringLiteral("OK")}});
+    ui.answerLogins({{QStringLiteral("bob"), QStringLiteral("wrong")}, {QStringLiteral("alice"), QStringLiteral("secret")}});
     TWebTransferItem* job = addAuthJob(waAuto, {}, {});
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(answerer.answered(), 2);
-    EXPECT_EQ(authorizations(), (QStringList{QStringLiteral("none"), basic("bob:wrong"), basic("alice:secret")}));
+    EXPECT_EQ(ui.loginCaptions.size(), 2);
+    EXPECT_EQ(server.authorizations(), (QStringList{QStringLiteral("none"), basic("bob:wrong"), basic("alice:secret")}));
     EXPECT_TRUE(events.only(QStringLiteral("Error")).isEmpty());
 }
 
 TEST_F(HttpCredentials, CancelledLoginEndsTheJobSilently)
 {
-    ModalAnswerer answerer({{{}, QStringLiteral("Cancel")}});
+    ui.answerLogins({});
     TWebTransferItem* job = addAuthJob(waAlways, {}, {});
-    engine.Execute();
+    run.Execute();
+    EXPECT_EQ(ui.loginCaptions.size(), 1);
     EXPECT_FALSE(job->Success());
     EXPECT_TRUE(server.requests().isEmpty());
     EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("FileDone 0"),
@@ -112,21 +108,21 @@ TEST_F(HttpCredentials, BasicCredentialsAreNotSentToAnotherHostAfterARedirect)
     job->TargetFilename = QStringLiteral("setup.exe");
     job->HTTPUserID = QStringLiteral("alice");
     job->HTTPPassword = QStringLiteral("secret");
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(authorizations(), (QStringList{basic("alice:secret"), QStringLiteral("none")}));
+    EXPECT_EQ(server.authorizations(), (QStringList{basic("alice:secret"), QStringLiteral("none")}));
 }
 
 TEST_F(HttpCredentials, ProxyCredentialsGoToTheProxyOnly)
 {
-    engine.Proxy = QStringLiteral("127.0.0.1:%1").arg(server.port());
-    engine.ProxyUserID = QStringLiteral("puser");
-    engine.ProxyPassword = QStringLiteral("ppass");
+    run.Proxy = QStringLiteral("127.0.0.1:%1").arg(server.port());
+    run.ProxyUserID = QStringLiteral("puser");
+    run.ProxyPassword = QStringLiteral("ppass");
     const QString url = QStringLiteral("http://origin.invalid/setup.exe");
     TWebTransferItem* job = addJob(url);
     QString fileLine;
-    engine.OnFileDone = [&](TWebTransfer*, int) { fileLine = engine.ProgressFileLabel()->text(); };
-    engine.Execute();
+    run.OnFileDone = [&](TTransferRun*, int) { fileLine = ui.fileLine; };
+    run.Execute();
     EXPECT_TRUE(job->Success());
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1);
@@ -140,12 +136,12 @@ TEST_F(HttpCredentials, ProxyCredentialsGoToTheProxyOnly)
 TEST_F(HttpCredentials, ProxyPasswordNeverAppearsInAnEventText)
 {
     // No proxy listens there: the address is reported as not found.
-    engine.Proxy = QStringLiteral("127.0.0.1:%1").arg(freeTcpPort());
-    engine.ProxyUserID = QStringLiteral("puser");
-    engine.ProxyPassword = QStringLiteral("ppass");
+    run.Proxy = QStringLiteral("127.0.0.1:%1").arg(freeTcpPort());
+    run.ProxyUserID = QStringLiteral("puser");
+    run.ProxyPassword = QStringLiteral("ppass");
     const QString url = QStringLiteral("http://origin.invalid/setup.exe");
     addJob(url);
-    engine.Execute();
+    run.Execute();
     EXPECT_EQ(events.only(QStringLiteral("URLNotFound")), QStringList{QStringLiteral("URLNotFound ") + url});
     EXPECT_FALSE(events.log.join(u'|').contains(QStringLiteral("ppass")));
 }

@@ -1,6 +1,6 @@
 #include "tests/support/CaseName.h"
 
-#include "DownloadFixture.h"
+#include "tests/support/DownloadFixture.h"
 
 #include "transfer/DateConversions.h"
 
@@ -15,8 +15,8 @@ class HttpDownload : public DownloadFixture {
 protected:
     void SetUp() override
     {
-        served.write(QStringLiteral("files/setup.exe"), bodyOf(10000));
-        served.write(QStringLiteral("files/setup-1.2.exe"), bodyOf(5000));
+        served.write(QStringLiteral("files/setup.exe"), patternedBytes(10000));
+        served.write(QStringLiteral("files/setup-1.2.exe"), patternedBytes(5000));
         served.write(QStringLiteral("files/my file.txt"), QByteArray("spaced"));
         ASSERT_TRUE(nginx.isRunning());
     }
@@ -26,22 +26,22 @@ protected:
 
 TEST_F(HttpDownload, PlainJobStoresTheBodyUnderTheUrlsName)
 {
-    engine.ShowCompletion = true;
+    run.ShowCompletion = true;
     TWebTransferItem* job = addJob(nginx.url(QStringLiteral("/files/setup.exe")));
     QString fileLine, sizeLine, caption;
     int bar = -1;
-    engine.OnFileDone = [&](TWebTransfer*, int) {
-        fileLine = engine.ProgressFileLabel()->text();
-        sizeLine = engine.ProgressSizeLabel()->text();
-        caption = engine.ProgressForm()->windowTitle();
-        bar = engine.ProgressBar()->value();
+    run.OnFileDone = [&](TTransferRun*, int) {
+        fileLine = ui.fileLine;
+        sizeLine = ui.sizeLine;
+        caption = ui.caption;
+        bar = ui.bar;
     };
 
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(job->Success());
     EXPECT_FALSE(job->Cancelled());
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(10000));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(10000));
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
     EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("CopyDone")}));
     EXPECT_EQ(fileLine, QStringLiteral("File : setup.exe from 127.0.0.1:%1").arg(nginx.port()));
@@ -63,28 +63,28 @@ TEST_F(HttpDownload, ReplacesAnExistingFileAndLeavesNoTemporaryFile)
 {
     target.write(QStringLiteral("setup.exe"), "old");
     TWebTransferItem* job = addJob(nginx.url(QStringLiteral("/files/setup.exe")));
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(10000));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(10000));
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
 }
 
 TEST_F(HttpDownload, RedirectedRequestIsNamedAfterTheRequestedUrl)
 {
     TWebTransferItem* job = addJob(nginx.url(QStringLiteral("/latest")));
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("latest")});
-    EXPECT_EQ(target.read(QStringLiteral("latest")), bodyOf(5000));
+    EXPECT_EQ(target.read(QStringLiteral("latest")), patternedBytes(5000));
 }
 
 TEST_F(HttpDownload, TargetFilenameNamesTheFileAndMissingDirectoriesAreMade)
 {
     TWebTransferItem* job = addJob(nginx.url(QStringLiteral("/latest")), target.filePath(QStringLiteral("a/b")));
     job->TargetFilename = QStringLiteral("chosen.bin");
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(target.read(QStringLiteral("a/b/chosen.bin")), bodyOf(5000));
+    EXPECT_EQ(target.read(QStringLiteral("a/b/chosen.bin")), patternedBytes(5000));
 }
 
 struct DecodeCase {
@@ -97,9 +97,9 @@ class HttpDownloadDecode : public HttpDownload, public testing::WithParamInterfa
 
 TEST_P(HttpDownloadDecode, NameIsDecodedOnlyWhenAsked)
 {
-    engine.AutoURLDecode = GetParam().autoDecode;
+    run.AutoURLDecode = GetParam().autoDecode;
     addJob(nginx.url(QStringLiteral("/files/my%20file.txt")));
-    engine.Execute();
+    run.Execute();
     EXPECT_EQ(target.read(QString::fromUtf8(GetParam().stored)), QByteArray("spaced"));
 }
 
@@ -110,26 +110,26 @@ INSTANTIATE_TEST_SUITE_P(Names, HttpDownloadDecode,
 
 TEST_F(HttpDownload, UniqueFilenamesKeepTheExistingFile)
 {
-    engine.CreateUniqueFilenames = true;
+    run.CreateUniqueFilenames = true;
     target.write(QStringLiteral("setup.exe"), "old");
     target.write(QStringLiteral("setup(1).exe"), "older");
     QString asked;
-    engine.OnCopyOverWrite = [&](TWebTransfer*, const QString& file, bool&) { asked = file; };
+    run.OnCopyOverWrite = [&](TTransferRun*, const QString& file, bool&) { asked = file; };
     TWebTransferItem* job = addJob(nginx.url(QStringLiteral("/files/setup.exe")));
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(asked, target.filePath(QStringLiteral("setup.exe")));
     EXPECT_EQ(target.read(QStringLiteral("setup.exe")), QByteArray("old"));
     EXPECT_EQ(target.read(QStringLiteral("setup(1).exe")), QByteArray("older"));
-    EXPECT_EQ(target.read(QStringLiteral("setup(2).exe")), bodyOf(10000));
+    EXPECT_EQ(target.read(QStringLiteral("setup(2).exe")), patternedBytes(10000));
 }
 
 TEST_F(HttpDownload, RefusedOverwriteKeepsTheFileAndReportsNothing)
 {
     target.write(QStringLiteral("setup.exe"), "old");
-    engine.OnCopyOverWrite = [](TWebTransfer*, const QString&, bool& allow) { allow = false; };
+    run.OnCopyOverWrite = [](TTransferRun*, const QString&, bool& allow) { allow = false; };
     TWebTransferItem* job = addJob(nginx.url(QStringLiteral("/files/setup.exe")));
-    engine.Execute();
+    run.Execute();
     EXPECT_FALSE(job->Success());
     EXPECT_EQ(target.read(QStringLiteral("setup.exe")), QByteArray("old"));
     EXPECT_TRUE(events.only(QStringLiteral("Error")).isEmpty());
@@ -155,12 +155,12 @@ TEST_F(HttpDownloadDates, SourceNotNewerIsSkippedWithTheServersDate)
     job->CopyNewerOnly = true;
     job->FileDate = serverDate + 1;
     QStringList found;
-    engine.OnNoNewFileFound = [&](TWebTransfer*, const QString& file, TDateTime cur, TDateTime found_) {
+    run.OnNoNewFileFound = [&](TTransferRun*, const QString& file, TDateTime cur, TDateTime found_) {
         found << file;
         EXPECT_DOUBLE_EQ(cur, serverDate);
         EXPECT_DOUBLE_EQ(found_, serverDate);
     };
-    engine.Execute();
+    run.Execute();
     EXPECT_EQ(found, QStringList{QStringLiteral("setup.exe")});
     EXPECT_TRUE(job->NoNewVersion());
     EXPECT_FALSE(job->Success());
@@ -173,11 +173,11 @@ TEST_F(HttpDownloadDates, NewerSourceIsFetchedAndItsDateKept)
     TWebTransferItem* job = addJob(nginx.url(QStringLiteral("/files/setup.exe")));
     job->CopyNewerOnly = true;
     job->FileDate = serverDate - 1;
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
     EXPECT_FALSE(job->NoNewVersion());
     EXPECT_DOUBLE_EQ(job->NewFileDate, serverDate);
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(10000));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(10000));
 }
 
 TEST_F(HttpDownloadDates, DateCheckHandlerDecidesInsteadOfTheBuiltInTest)
@@ -186,12 +186,12 @@ TEST_F(HttpDownloadDates, DateCheckHandlerDecidesInsteadOfTheBuiltInTest)
     job->CopyNewerOnly = true;
     job->FileDate = serverDate + 1; // the built-in test would skip it
     TDateTime seen = 0;
-    engine.OnFileDateCheck = [&](TWebTransfer*, int idx, TDateTime date, bool& allow) {
+    run.OnFileDateCheck = [&](TTransferRun*, int idx, TDateTime date, bool& allow) {
         EXPECT_EQ(idx, 0);
         seen = date;
         allow = true;
     };
-    engine.Execute();
+    run.Execute();
     EXPECT_DOUBLE_EQ(seen, serverDate);
     EXPECT_TRUE(job->Success());
     EXPECT_FALSE(job->NoNewVersion());
@@ -214,16 +214,16 @@ protected:
 TEST_P(HttpDownloadAddress, IsRequestedEscapedAndSavedUnderItsOwnName)
 {
     ASSERT_TRUE(server.isRunning());
-    engine.AutoURLDecode = GetParam().autoDecode;
+    run.AutoURLDecode = GetParam().autoDecode;
     TWebTransferItem* job = addJob(server.url(QString::fromUtf8(GetParam().path)));
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success()) << events.log.join(u'|').toStdString();
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1);
     EXPECT_EQ(requests[0].target, QString::fromLatin1(GetParam().requested));
     const QString stored = QString::fromUtf8(GetParam().stored);
     EXPECT_EQ(targetEntries(), QStringList{stored});
-    EXPECT_EQ(target.read(stored), bodyOf(1000));
+    EXPECT_EQ(target.read(stored), patternedBytes(1000));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -251,20 +251,20 @@ protected:
 TEST_P(HttpDownloadWithoutLength, TotalComesFromTheJobOrStaysUnknown)
 {
     ASSERT_TRUE(server.isRunning());
-    engine.ShowCompletion = true;
+    run.ShowCompletion = true;
     TWebTransferItem* job = addJob(server.url(QStringLiteral("/nolength/data.bin?size=10000")));
     job->TargetFilename = QStringLiteral("data.bin");
     job->FileSize = GetParam().fileSize;
     bool marquee = false;
     QString sizeLine, caption;
-    engine.OnFileDone = [&](TWebTransfer*, int) {
-        marquee = engine.ProgressBar()->maximum() == 0;
-        sizeLine = engine.ProgressSizeLabel()->text();
-        caption = engine.ProgressForm()->windowTitle();
+    run.OnFileDone = [&](TTransferRun*, int) {
+        marquee = ui.marquee;
+        sizeLine = ui.sizeLine;
+        caption = ui.caption;
     };
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(target.read(QStringLiteral("data.bin")), bodyOf(10000));
+    EXPECT_EQ(target.read(QStringLiteral("data.bin")), patternedBytes(10000));
     ASSERT_FALSE(events.progress.empty());
     EXPECT_EQ(events.progress.back().total, GetParam().total);
     EXPECT_EQ(marquee, GetParam().total == 0);

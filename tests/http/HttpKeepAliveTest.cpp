@@ -1,8 +1,7 @@
-#include "DownloadFixture.h"
+#include "tests/support/DownloadFixture.h"
 
 #include "platform/InternetSession.h"
 #include "tests/support/CaseName.h"
-#include "tests/support/ModalAnswerer.h"
 
 namespace {
 
@@ -39,18 +38,19 @@ protected:
 
 TEST_P(HttpKeepAlive, CredentialsAskedForAfterA401ReachTheServer)
 {
-    engine.HTTPKeepAliveAuthentication = GetParam().keepAlive;
+    run.HTTPKeepAliveAuthentication = GetParam().keepAlive;
     TWebTransferItem* job = addJob(authUrl());
     job->TargetFilename = QStringLiteral("setup.exe");
     job->Authenticate = waAuto;
 
     for (int round = 0; round < Rounds; ++round) {
-        ModalAnswerer answerer({{{QStringLiteral("alice"), QStringLiteral("secret")}, QStringLiteral("OK")}});
-        engine.Execute();
+        ui.answerLogins({{QStringLiteral("alice"), QStringLiteral("secret")}});
+        ui.loginCaptions.clear();
+        run.Execute();
         ASSERT_TRUE(job->Success()) << "round " << round;
-        ASSERT_EQ(answerer.answered(), 1) << "round " << round;
+        ASSERT_EQ(ui.loginCaptions.size(), 1) << "round " << round;
     }
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(3000));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(3000));
 
     const QVector<ScriptedHttpServer::Request> requests = server.requests();
     ASSERT_EQ(requests.size(), 2 * Rounds);
@@ -102,7 +102,7 @@ TEST_F(HttpKeepAliveSession, TheChallengePageStaysReadable)
         page.append(block, static_cast<qsizetype>(count));
     }
     challenge.reset();
-    EXPECT_EQ(page, bodyOf(20000));
+    EXPECT_EQ(page, patternedBytes(20000));
 
     auto [answer, reopened] = session.openUrl(url, QStringLiteral("Authorization: ") + basic("alice:secret"), flags);
     ASSERT_TRUE(answer) << reopened.message.toStdString();

@@ -1,6 +1,6 @@
 #include "tests/support/CaseName.h"
 
-#include "DownloadFixture.h"
+#include "tests/support/DownloadFixture.h"
 
 #include <optional>
 #include <ostream>
@@ -65,11 +65,11 @@ TEST_P(HttpProxy, NamedProxyTakesEveryRequestTheEnvironmentOnlyWhenNoneIsNamed)
     ScopedVariable noProxyUpper("NO_PROXY", c.noProxy);
     ScopedVariable httpProxy("http_proxy", c.environmentProxy ? std::optional("http://" + proxyAddress) : std::nullopt);
     if (c.namedProxy)
-        engine.Proxy = QString::fromLatin1(proxyAddress);
+        run.Proxy = QString::fromLatin1(proxyAddress);
     const QString url = origin.url(QStringLiteral("/setup.exe"));
     TWebTransferItem* job = addJob(url);
 
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(job->Success());
     const auto requests = proxy.requests();

@@ -1,4 +1,4 @@
-#include "DownloadFixture.h"
+#include "tests/support/DownloadFixture.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/FreePort.h"
@@ -16,21 +16,21 @@
 
 namespace {
 
-// Downloads from a server that fails on purpose, with the waits the dialog announces
-// gathered from its file line while the run goes on.
+// Downloads from a server that fails on purpose, with the waits the run announces gathered
+// from its user's file line while the run goes on.
 class HttpRetries : public DownloadFixture {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.isRunning());
         QObject::connect(&watch, &QTimer::timeout, [this] {
-            const QLabel* line = engine.ProgressFileLabel();
-            if (!line || !line->text().startsWith(QStringLiteral("Waiting")))
+            const QString& line = ui.fileLine;
+            if (!line.startsWith(QStringLiteral("Waiting")))
                 return;
-            if (waitLines.isEmpty() || waitLines.last() != line->text()) {
-                waitLines << line->text();
+            if (waitLines.isEmpty() || waitLines.last() != line) {
+                waitLines << line;
                 if (onWaitLine)
-                    onWaitLine(line->text());
+                    onWaitLine(line);
             }
         });
         watch.start(10);
@@ -59,12 +59,12 @@ protected:
 TEST_F(HttpRetries, TwoBusyAnswersAreWaitedOutAndTheFileArrives)
 {
     TWebTransferItem* job = addRetriedJob(QStringLiteral("/flaky/fail=2&size=9000/setup.exe"), 3);
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(9000));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(9000));
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
     EXPECT_EQ(server.requests().size(), 3);
-    // The failures that were waited out are nobody's business but the dialog's.
+    // The failures that were waited out are nobody's business but the user's, who saw the waits.
     EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("FileDone 0"),
                                        QStringLiteral("CopyDone")}));
     EXPECT_EQ(waitLines, (QStringList{QStringLiteral("Waiting 1 s before attempt 2 of 4: setup.exe"),
@@ -87,7 +87,7 @@ TEST_P(HttpRetriesFinalFailure, IsReportedOnceAfterTheLastAttempt)
 {
     const FinalFailureCase& row = GetParam();
     TWebTransferItem* job = addRetriedJob(QString::fromLatin1(row.path), row.retries);
-    engine.Execute();
+    run.Execute();
     EXPECT_FALSE(job->Success());
     EXPECT_FALSE(job->Cancelled());
     EXPECT_EQ(server.requests().size(), row.requests);
@@ -109,7 +109,7 @@ TEST_F(HttpRetries, TargetThatCannotBeCreatedIsNotRetried)
 {
     target.write(QStringLiteral("setup.exe/inside"));
     TWebTransferItem* job = addRetriedJob(QStringLiteral("/file/setup.exe"), 3);
-    engine.Execute();
+    run.Execute();
     EXPECT_FALSE(job->Success());
     EXPECT_EQ(server.requests().size(), 1);
     EXPECT_EQ(events.only(QStringLiteral("Error")),
@@ -120,7 +120,7 @@ TEST_F(HttpRetries, TargetThatCannotBeCreatedIsNotRetried)
 TEST_F(HttpRetries, RetryAfterReplacesTheBackOff)
 {
     TWebTransferItem* job = addRetriedJob(QStringLiteral("/flaky/fail=1&code=429&after=2/setup.exe"), 1);
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(server.requests().size(), 2);
     EXPECT_EQ(waitLines, QStringList{QStringLiteral("Waiting 2 s before attempt 2 of 2: setup.exe")});
@@ -135,11 +135,11 @@ TEST_F(HttpRetries, BrokenTransferIsTriedAgainWithItsOwnDateTest)
     TWebTransferItem* job = addRetriedJob(QStringLiteral("/flaky/fail=1&code=0&size=8000/setup.exe"), 1);
     job->CopyNewerOnly = true;
     job->FileDate = serverDate - 1;
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
     EXPECT_FALSE(job->NoNewVersion());
     EXPECT_DOUBLE_EQ(job->NewFileDate, serverDate);
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(8000));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(8000));
     EXPECT_EQ(server.requests().size(), 2);
     EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("FileDone 0"),
                                        QStringLiteral("CopyDone")}));
@@ -151,8 +151,8 @@ TEST_F(HttpRetries, TheRateLineShowsNothingMovingWhileTheRunWaits)
 {
     addRetriedJob(QStringLiteral("/flaky/fail=1&code=0&size=300000/setup.exe"), 1);
     QString rateWhileWaiting;
-    onWaitLine = [&](const QString&) { rateWhileWaiting = engine.ProgressRateLabel()->text(); };
-    engine.Execute();
+    onWaitLine = [&](const QString&) { rateWhileWaiting = ui.rateLine; };
+    run.Execute();
     EXPECT_EQ(rateWhileWaiting, QStringLiteral("Transfer rate : 0 bytes/sec"));
 }
 
@@ -190,7 +190,7 @@ TEST_F(HttpRetries, RefusedConnectionIsTriedAgainOnceTheServerListens)
     LateServer late;
     bool listening = false;
     onWaitLine = [&](const QString&) { listening = listening || late.listen(port); };
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(listening);
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(target.read(QStringLiteral("setup.exe")), QByteArray("hello"));
@@ -204,12 +204,12 @@ TEST_F(HttpRetries, RefusedConnectionToTheEndIsTheUsualUrlNotFound)
     const QString url = QStringLiteral("http://127.0.0.1:%1/setup.exe").arg(freeTcpPort());
     TWebTransferItem* job = addJob(url);
     job->Retries = 1;
-    engine.Execute();
+    run.Execute();
     EXPECT_FALSE(job->Success());
     EXPECT_EQ(waitLines, QStringList{QStringLiteral("Waiting 1 s before attempt 2 of 2: setup.exe")});
     EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("URLNotFound ") + url,
                                        QStringLiteral("FileDone 0"), QStringLiteral("CopyDone")}));
-    EXPECT_FALSE(engine.LastInternetResult().ok);
+    EXPECT_FALSE(run.LastInternetResult().ok);
 }
 
 TEST_F(HttpRetries, CancelDuringTheWaitEndsTheJobAtOnce)
@@ -219,9 +219,9 @@ TEST_F(HttpRetries, CancelDuringTheWaitEndsTheJobAtOnce)
     QElapsedTimer sinceCancel;
     onWaitLine = [&](const QString&) {
         sinceCancel.start();
-        clickCancel();
+        run.CancelCopy();
     };
-    engine.Execute();
+    run.Execute();
     ASSERT_TRUE(sinceCancel.isValid()) << "no wait was announced";
     // The same patience every condition wait of the tests has, far below the minute the
     // server asked for.
@@ -230,8 +230,7 @@ TEST_F(HttpRetries, CancelDuringTheWaitEndsTheJobAtOnce)
     EXPECT_TRUE(job->Cancelled());
     EXPECT_FALSE(job->Success());
     EXPECT_EQ(server.requests().size(), 1);
-    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("CopyCancel"),
-                                       QStringLiteral("CopyDone")}));
+    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("CopyDone")}));
     EXPECT_EQ(target.read(QStringLiteral("setup.exe")), QByteArray("old"));
 }
 

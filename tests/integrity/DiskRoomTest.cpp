@@ -1,4 +1,4 @@
-#include "IntegrityFixture.h"
+#include "tests/support/IntegrityFixture.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/FileSizeLimit.h"
@@ -24,14 +24,14 @@ class DiskRoom : public IntegrityFixture, public testing::WithParamInterface<Dow
 TEST_P(DiskRoom, FileLargerThanTheRoomIsRefusedBeforeAnythingIsWritten)
 {
     constexpr qint64 Limit = 50000;
-    const QByteArray data = bodyOf(200000);
+    const QByteArray data = patternedBytes(200000, PrimePattern);
     target.write(QStringLiteral("setup.bin"), "old");
     TWebTransferItem* job = addJob(GetParam(), QStringLiteral("setup.bin"), data);
     int progressEvents = 0;
-    engine.OnCopyProgress = [&](TWebTransfer*, int, std::int64_t, std::int64_t) { ++progressEvents; };
+    run.OnCopyProgress = [&](TTransferRun*, int, std::int64_t, std::int64_t) { ++progressEvents; };
     {
         const FileSizeLimit limit(Limit);
-        engine.Execute();
+        run.Execute();
     }
     // A multi-file job succeeds as a listing does; each file's failure is its own event.
     EXPECT_EQ(job->Success(), GetParam().protocol == wpMultiFtp);
@@ -44,11 +44,11 @@ TEST_P(DiskRoom, FileLargerThanTheRoomIsRefusedBeforeAnythingIsWritten)
 
 TEST_P(DiskRoom, FileWithinTheRoomArrives)
 {
-    const QByteArray data = bodyOf(40000);
+    const QByteArray data = patternedBytes(40000, PrimePattern);
     TWebTransferItem* job = addJob(GetParam(), QStringLiteral("setup.bin"), data);
     {
         const FileSizeLimit limit(40000);
-        engine.Execute();
+        run.Execute();
     }
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(target.read(QStringLiteral("setup.bin")), data);
@@ -87,10 +87,10 @@ protected:
 
 TEST_F(SmallDisk, DownloadLargerThanTheDiskIsRefusedBeforeAnythingIsWritten)
 {
-    const QByteArray data = bodyOf(3 * 1024 * 1024);
+    const QByteArray data = patternedBytes(3 * 1024 * 1024, PrimePattern);
     TWebTransferItem* job = addJob(DownloadKinds[0], QStringLiteral("setup.bin"), data);
     job->TargetDir = mountPoint;
-    engine.Execute();
+    run.Execute();
 
     EXPECT_FALSE(job->Success());
     const QStringList info = events.only(QStringLiteral("ErrorInfo"));

@@ -1,29 +1,13 @@
 #include "tests/support/CaseName.h"
-#include "tests/support/EngineEvents.h"
+#include "tests/support/EngineFixture.h"
 #include "tests/support/FileSizeLimit.h"
-#include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedHttpServer.h"
-#include "tests/support/TempDir.h"
-#include "transfer/WebTransfer.h"
-
-#include <QCryptographicHash>
-#include <QDir>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <ostream>
 #include <tuple>
 
 namespace {
-
-QByteArray bodyOf(int size)
-{
-    QByteArray result(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        result[i] = static_cast<char>(i % 256); // what the scripted server sends
-    return result;
-}
 
 struct SizeCase {
     const char* name;
@@ -58,27 +42,18 @@ const SizeCase SizeCases[] = {
 // a file larger than one byte past the smaller size: a download that wrote more than that
 // would fail as a full disk (error 5) instead. The second parameter keeps the bytes under
 // the hidden part name a resumable download uses (Resume from any source, with the checksum).
-class DownloadSize : public testing::TestWithParam<std::tuple<SizeCase, bool>> {
+class DownloadSize : public EngineFixture, public testing::WithParamInterface<std::tuple<SizeCase, bool>> {
 protected:
-    DownloadSize() : events(engine) { engine.ShowDialog = false; }
     void SetUp() override { ASSERT_TRUE(server.isRunning()); }
 
-    QStringList targetEntries() const
-    {
-        return QDir(target.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    }
-
     ScriptedHttpServer server;
-    TempDir target;
-    TWebTransfer engine;
-    EngineEvents events;
 };
 
 TEST_P(DownloadSize, WrongSizeIsRefusedWithoutWritingPastIt)
 {
     const auto& [row, keptPart] = GetParam();
     target.write(QStringLiteral("setup.exe"), "old");
-    TWebTransferItem* job = engine.Items().Add();
+    TWebTransferItem* job = run.Items().Add();
     job->URL = server.url(QString::fromLatin1(row.path));
     job->TargetDir = target.path();
     job->ExpectedSize = row.expectedSize;
@@ -86,28 +61,28 @@ TEST_P(DownloadSize, WrongSizeIsRefusedWithoutWritingPastIt)
     if (keptPart) {
         job->Resume = true;
         job->ResumeFromAnySource = true;
-        job->ExpectedSHA256 = QString::fromLatin1(
-            QCryptographicHash::hash(bodyOf(std::max(row.arrives, 0)), QCryptographicHash::Sha256).toHex());
+        job->ExpectedSHA256 = sha256Of(patternedBytes(std::max(row.arrives, 0)));
     }
     std::vector<qint64> sizes{row.expectedSize, row.maxSize};
     std::erase(sizes, -1);
     {
         const FileSizeLimit limit(static_cast<rlim_t>(*std::min_element(sizes.begin(), sizes.end()) + 1));
-        engine.Execute();
+        run.Execute();
     }
 
     const QString path = target.filePath(QStringLiteral("setup.exe"));
     if (row.arrives >= 0) {
         EXPECT_TRUE(job->Success());
         EXPECT_EQ(events.only(QStringLiteral("Error")), QStringList{});
-        EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(row.arrives));
+        EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(row.arrives));
     } else {
         EXPECT_FALSE(job->Success());
         EXPECT_EQ(events.only(QStringLiteral("Error")),
                   (QStringList{QStringLiteral("Error 10"), QStringLiteral("ErrorInfo 10 Unexpected size of ") + path}));
         EXPECT_EQ(target.read(QStringLiteral("setup.exe")), QByteArray("old"));
-        if (row.announced)
+        if (row.announced) {
             EXPECT_TRUE(events.progress.empty()) << "the body was read";
+        }
     }
     // Neither a temporary file nor a part with bytes past the size stays.
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});

@@ -1,4 +1,4 @@
-#include "IntegrityFixture.h"
+#include "tests/support/IntegrityFixture.h"
 
 #include "tests/support/CaseName.h"
 
@@ -10,12 +10,12 @@ class ExpectedContent : public IntegrityFixture, public testing::WithParamInterf
 
 TEST_P(ExpectedContent, MatchingFileIsPlacedAndItsDigestReported)
 {
-    const QByteArray data = QByteArray("MZ") + bodyOf(300000);
+    const QByteArray data = QByteArray("MZ") + patternedBytes(300000, PrimePattern);
     target.write(QStringLiteral("setup.bin"), "old");
     TWebTransferItem* job = addJob(GetParam(), QStringLiteral("setup.bin"), data);
     job->ExpectedSHA256 = sha256Of(data).toUpper(); // either case
     job->ExpectedStart = "MZ";
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(events.only(QStringLiteral("Error")), QStringList{});
@@ -26,14 +26,14 @@ TEST_P(ExpectedContent, MatchingFileIsPlacedAndItsDigestReported)
 
 TEST_P(ExpectedContent, DigestIsReportedWhenAskedForAndClearedByTheNextRun)
 {
-    const QByteArray data = bodyOf(5000);
+    const QByteArray data = patternedBytes(5000, PrimePattern);
     TWebTransferItem* job = addJob(GetParam(), QStringLiteral("plain.bin"), data);
-    engine.Execute();
+    run.Execute();
     ASSERT_TRUE(job->Success());
     EXPECT_EQ(job->SHA256(), QString()) << "a job that asks for no digest gets none";
 
     job->ComputeSHA256 = true;
-    engine.Execute();
+    run.Execute();
     ASSERT_TRUE(job->Success());
     EXPECT_EQ(job->SHA256(), sha256Of(data));
 
@@ -41,7 +41,7 @@ TEST_P(ExpectedContent, DigestIsReportedWhenAskedForAndClearedByTheNextRun)
     job->URL.replace(QStringLiteral("plain.bin"), QStringLiteral("missing.bin"));
     if (GetParam().protocol == wpMultiFtp)
         job->URL = job->URL.left(job->URL.lastIndexOf(u'/')) + QStringLiteral("/missing*");
-    engine.Execute();
+    run.Execute();
     EXPECT_EQ(job->SHA256(), QString());
 }
 
@@ -71,12 +71,12 @@ class RefusedContent : public IntegrityFixture,
 TEST_P(RefusedContent, FileIsNotPlacedAndTheOldFileStays)
 {
     const auto& [kind, refusal] = GetParam();
-    const QByteArray data = bodyOf(65536 * 2 + 17);
+    const QByteArray data = patternedBytes(65536 * 2 + 17, PrimePattern);
     target.write(QStringLiteral("setup.bin"), "old");
     TWebTransferItem* job = addJob(kind, QStringLiteral("setup.bin"), data);
     job->ExpectedSHA256 = QString::fromLatin1(refusal.sha256);
     job->ExpectedStart = refusal.start;
-    engine.Execute();
+    run.Execute();
 
     const QString path = target.filePath(QStringLiteral("setup.bin"));
     // A multi-file job succeeds as a listing does; each file's failure is its own event.

@@ -1,18 +1,10 @@
 #include "tests/support/CaseName.h"
-#include "tests/support/EngineEvents.h"
+#include "tests/support/EngineFixture.h"
 #include "tests/support/OrdinaryUser.h"
-#include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedHttpServer.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/WaitFor.h"
-#include "transfer/WebTransfer.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <ostream>
@@ -25,40 +17,18 @@ namespace {
 constexpr int Size = 100000;
 constexpr int Cut = 60000; // the first answer breaks off here
 
-// What the scripted server sends; shift gives another file of the same size.
-QByteArray bodyOf(int size, int shift = 0)
-{
-    QByteArray result(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        result[i] = static_cast<char>((i + shift) % 256);
-    return result;
-}
-
-QString sha256Of(const QByteArray& data)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex());
-}
-
 // A download with Resume on from the scripted server, whose first answer breaks off at 60%.
-class Resume : public testing::Test {
+class Resume : public EngineFixture {
 protected:
-    Resume() : events(engine) { engine.ShowDialog = false; }
     void SetUp() override { ASSERT_TRUE(server.isRunning()); }
 
     TWebTransferItem* addJob(const QString& arguments)
     {
-        TWebTransferItem* item = engine.Items().Add();
+        TWebTransferItem* item = run.Items().Add();
         item->URL = server.url(QStringLiteral("/resume/size=%1&cut=%2%3/setup.exe").arg(Size).arg(Cut).arg(arguments));
         item->TargetDir = target.path();
         item->Resume = true;
         return item;
-    }
-
-    QStringList targetEntries() const
-    {
-        QStringList names = QDir(target.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-        names.sort();
-        return names;
     }
 
     // The answers the server has logged, once it has logged count of them.
@@ -71,20 +41,17 @@ protected:
     // The first run: it breaks off and keeps what arrived.
     void interruptedRun(TWebTransferItem* job)
     {
-        engine.Execute();
+        run.Execute();
         ASSERT_FALSE(job->Success());
         ASSERT_EQ(events.only(QStringLiteral("ErrorInfo")),
                   QStringList{QStringLiteral("ErrorInfo 7 Transfer interrupted ") + target.filePath(QStringLiteral("setup.exe"))});
-        ASSERT_EQ(target.read(QStringLiteral(".setup.exe.kxresume")), bodyOf(Cut));
+        ASSERT_EQ(target.read(QStringLiteral(".setup.exe.kxresume")), patternedBytes(Cut));
         events.log.clear();
         events.progress.clear();
     }
 
     const QStringList KeptFiles{QStringLiteral(".setup.exe.kxresume"), QStringLiteral(".setup.exe.kxresume.info")};
     ScriptedHttpServer server;
-    TempDir target;
-    TWebTransfer engine;
-    EngineEvents events;
 };
 
 TEST_F(Resume, InterruptedDownloadKeepsWhatArrivedPrivatelyBesideTheOldFile)
@@ -113,10 +80,10 @@ TEST_F(Resume, NextRunFetchesOnlyTheRestAndTheWholeFileIsVerified)
     TWebTransferItem* job = addJob({});
     interruptedRun(job);
 
-    const QByteArray whole = bodyOf(Size);
+    const QByteArray whole = patternedBytes(Size);
     job->ExpectedSHA256 = sha256Of(whole);
     job->ExpectedStart = whole.left(4);
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(events.only(QStringLiteral("Error")), QStringList{});
@@ -146,10 +113,10 @@ TEST_F(Resume, LastModifiedServesAsTheValidatorWithoutAnETag)
     const QString date = QStringLiteral("Wed, 21 Oct 2015 07:28:00 GMT");
     TWebTransferItem* job = addJob(QStringLiteral("&noetag=1&lastmod=") + QString(date).replace(u' ', QStringLiteral("%20")));
     interruptedRun(job);
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(Size));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(Size));
     const QVector<ScriptedHttpServer::Request> requests = server.requests();
     ASSERT_EQ(requests.size(), 2);
     EXPECT_EQ(requests[1].headers.value(QStringLiteral("if-range")), date);
@@ -178,12 +145,12 @@ TEST_P(ResumeStartsOver, WholeFileIsFetchedAgainAndNothingOfTheKeptBytesRemains)
     TWebTransferItem* job = addJob(QString::fromLatin1(GetParam().arguments));
     job->ComputeSHA256 = true;
     interruptedRun(job);
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(events.only(QStringLiteral("Error")), QStringList{});
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(Size));
-    EXPECT_EQ(job->SHA256(), sha256Of(bodyOf(Size)));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(Size));
+    EXPECT_EQ(job->SHA256(), sha256Of(patternedBytes(Size)));
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
 
     // An answer is logged once it has been sent: one the engine dropped may end after the
@@ -232,12 +199,12 @@ TEST_P(ResumeOfAChangedFile, IsNotAppendedAndTheNewFileArrivesWhole)
 {
     TWebTransferItem* job = addJob(QString::fromLatin1(GetParam().arguments));
     interruptedRun(job);
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(events.only(QStringLiteral("Error")), QStringList{});
     // The new file, never the old one's first part with the new one's rest.
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(Size, 1));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(Size, {.offset = 1}));
     EXPECT_EQ(job->ResumedBytes(), 0);
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
     const QVector<ScriptedHttpServer::Request> requests = server.requests();
@@ -255,7 +222,7 @@ struct BreakOff {
     const char* name;
     const char* acts;        // what the server does with each request, in turn
     int failedRuns;          // runs that fail before the one that completes the file
-    std::int32_t timeout;    // engine.Timeout, seconds; 0 for the default
+    std::int32_t timeout;    // run.Timeout, seconds; 0 for the default
     std::int32_t headTimeout;
     std::int32_t lowSpeedLimit;
     friend void PrintTo(const BreakOff& c, std::ostream* out) { *out << c.name; }
@@ -273,23 +240,23 @@ class ResumeAfterABreak : public Resume, public testing::WithParamInterface<Brea
 TEST_P(ResumeAfterABreak, KeepsWhatArrivedForTheNextRun)
 {
     const BreakOff& row = GetParam();
-    engine.Timeout = row.timeout;
-    engine.ResponseHeadTimeout = row.headTimeout;
-    engine.LowSpeedLimit = row.lowSpeedLimit;
-    engine.LowSpeedTime = row.lowSpeedLimit > 0 ? 1 : 0;
+    run.Timeout = row.timeout;
+    run.ResponseHeadTimeout = row.headTimeout;
+    run.LowSpeedLimit = row.lowSpeedLimit;
+    run.LowSpeedTime = row.lowSpeedLimit > 0 ? 1 : 0;
     TWebTransferItem* job = addJob(QStringLiteral("&acts=") + QString::fromLatin1(row.acts));
-    const QByteArray whole = bodyOf(Size);
+    const QByteArray whole = patternedBytes(Size);
     job->ExpectedSHA256 = sha256Of(whole);
 
     QByteArray kept;
-    for (int run = 0; run < row.failedRuns; ++run) {
-        engine.Execute();
+    for (int failed = 0; failed < row.failedRuns; ++failed) {
+        run.Execute();
         ASSERT_FALSE(job->Success());
         kept = target.read(QStringLiteral(".setup.exe.kxresume"));
-        ASSERT_GE(kept.size(), Cut) << "after run " << run;
+        ASSERT_GE(kept.size(), Cut) << "after run " << failed;
         EXPECT_EQ(kept, whole.left(kept.size()));
     }
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(job->Success()) << events.log.join(u'|').toStdString();
     EXPECT_EQ(target.read(QStringLiteral("setup.exe")), whole);
@@ -334,11 +301,11 @@ protected:
 TEST_P(ResumeFromAnotherServer, GoesOnFromThePartAndTheChecksumDecides)
 {
     const OtherServer& row = GetParam();
-    const QByteArray whole = bodyOf(Size);
+    const QByteArray whole = patternedBytes(Size);
     TWebTransferItem* job = addJob(QString::fromLatin1(row.firstArguments));
     job->ExpectedSHA256 = sha256Of(whole);
     job->ResumeFromAnySource = row.anySource;
-    engine.Execute();
+    run.Execute();
     ASSERT_FALSE(job->Success());
     ASSERT_EQ(target.read(QStringLiteral(".setup.exe.kxresume")), whole.left(Cut))
         << "the part stays, with or without a validator";
@@ -346,7 +313,7 @@ TEST_P(ResumeFromAnotherServer, GoesOnFromThePartAndTheChecksumDecides)
     events.log.clear();
 
     job->URL = other.url(QStringLiteral("/resume/size=%1&cuts=0%2/setup.exe").arg(Size).arg(QString::fromLatin1(row.secondArguments)));
-    engine.Execute();
+    run.Execute();
 
     EXPECT_EQ(job->Success(), row.arrives);
     EXPECT_EQ(job->ResumedBytes(), row.resumedBytes) << "the caller learns that the file was not fetched whole";
@@ -380,17 +347,17 @@ TEST_F(Resume, NextRunAfterAMismatchOfAResumedFileFetchesItWhole)
 {
     ScriptedHttpServer other;
     ASSERT_TRUE(other.isRunning());
-    const QByteArray whole = bodyOf(Size);
+    const QByteArray whole = patternedBytes(Size);
     TWebTransferItem* job = addJob({});
     job->ExpectedSHA256 = sha256Of(whole);
     job->ResumeFromAnySource = true;
-    engine.Execute();
+    run.Execute();
     job->URL = other.url(QStringLiteral("/resume/size=%1&cuts=0&seed=7/setup.exe").arg(Size));
-    engine.Execute();
+    run.Execute();
     ASSERT_EQ(job->ResumedBytes(), Cut);
 
     job->URL = server.url(QStringLiteral("/resume/size=%1&cuts=0/setup.exe").arg(Size));
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(job->ResumedBytes(), 0);
     EXPECT_EQ(target.read(QStringLiteral("setup.exe")), whole);
@@ -403,8 +370,8 @@ TEST_F(Resume, CancelLeavesNoPartialFile)
     TWebTransferItem* job = addJob({});
     interruptedRun(job);
 
-    engine.OnCopyProgress = [](TWebTransfer* sender, int, std::int64_t, std::int64_t) { sender->CancelCopy(); };
-    engine.Execute();
+    run.OnCopyProgress = [](TTransferRun* sender, int, std::int64_t, std::int64_t) { sender->CancelCopy(); };
+    run.Execute();
     EXPECT_TRUE(job->Cancelled());
     EXPECT_EQ(target.read(QStringLiteral("setup.exe")), QByteArray("old"));
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
@@ -413,7 +380,7 @@ TEST_F(Resume, CancelLeavesNoPartialFile)
 TEST_F(Resume, CompletedDownloadWithoutAnInterruptionLeavesNoPartialFile)
 {
     TWebTransferItem* job = addJob(QStringLiteral("&cuts=0"));
-    engine.Execute();
+    run.Execute();
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
 }
@@ -422,7 +389,7 @@ TEST_F(Resume, ResumeOffKeepsNothing)
 {
     TWebTransferItem* job = addJob({});
     job->Resume = false;
-    engine.Execute();
+    run.Execute();
     EXPECT_FALSE(job->Success());
     EXPECT_TRUE(targetEntries().isEmpty());
 }
@@ -478,10 +445,10 @@ TEST_P(ResumeDistrusts, TamperedKeptFilesAreNotResumed)
     TWebTransferItem* job = addJob({});
     interruptedRun(job);
     GetParam().tamper(target);
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(Size));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(Size));
     EXPECT_EQ(target.read(QStringLiteral("victim")), QByteArray("victim's file"));
     const QVector<ScriptedHttpServer::Request> requests = server.requests();
     ASSERT_EQ(requests.size(), 2);
@@ -501,10 +468,10 @@ TEST_F(Resume, PartialOfAnotherUserIsLeftAlone)
     interruptedRun(job);
     const QByteArray part = QFile::encodeName(target.filePath(KeptFiles[0]));
     ASSERT_EQ(::chown(part.constData(), 65534, 65534), 0);
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(job->Success());
-    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), bodyOf(Size));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), patternedBytes(Size));
     EXPECT_FALSE(server.requests().last().headers.contains(QStringLiteral("range")));
     struct stat info {};
     ASSERT_EQ(::lstat(part.constData(), &info), 0);

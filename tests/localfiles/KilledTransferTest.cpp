@@ -1,8 +1,9 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FtpServer.h"
+#include "tests/support/PatternedBytes.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedHttpServer.h"
 #include "tests/support/TempDir.h"
@@ -22,14 +23,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray Pattern(int size)
-{
-    QByteArray data(size, '\0');
-    for (int i = 0; i < size; ++i)
-        data[i] = char(i * 11 + 5);
-    return data;
-}
 
 QStringList Entries(const QString& dir)
 {
@@ -87,14 +80,14 @@ TEST_P(KilledTransfer, LeavesTheOldFileAndNothingElse)
         ASSERT_TRUE(m_ftp->isRunning()) << m_ftp->error().toStdString();
         QFile remote(m_ftp->rootDir() + QStringLiteral("/setup.exe"));
         ASSERT_TRUE(remote.open(QIODevice::WriteOnly));
-        remote.write(Pattern(Size));
+        remote.write(patternedBytes(Size, PrimePattern));
         remote.close();
         arguments = {QStringLiteral("ftp"), QStringLiteral("setup.exe"), out, QString::number(m_ftp->port()),
                      QString::fromLatin1(FtpServer::User), QString::fromLatin1(FtpServer::Password)};
         break;
     }
     default:
-        arguments = {QStringLiteral("file"), m_dir.write(QStringLiteral("src/setup.exe"), Pattern(Size)), out};
+        arguments = {QStringLiteral("file"), m_dir.write(QStringLiteral("src/setup.exe"), patternedBytes(Size, PrimePattern)), out};
         break;
     }
     ASSERT_TRUE(StartChild(arguments));
@@ -147,14 +140,13 @@ TEST(StalePendingFiles, OldOnesGoWithTheNextDownloadWhileFreshAndLookAlikeOnesSt
     ASSERT_TRUE(QDir().mkpath(folder));
     SetModified(folder, twoDaysAgo);
 
-    TWebTransfer engine;
-    engine.ShowDialog = false;
-    EngineEvents events(engine);
-    TWebTransferItem& job = *engine.Items().Add();
+    TTransferRun run;
+    EngineEvents events(run);
+    TWebTransferItem& job = *run.Items().Add();
     job.URL = http.url(QStringLiteral("/file/x?size=1000"));
     job.TargetDir = dir.path();
     job.TargetFilename = QStringLiteral("setup.exe");
-    engine.Execute();
+    run.Execute();
 
     EXPECT_TRUE(job.Success()) << events.log.join(u'\n').toStdString();
     QStringList expected = kept;

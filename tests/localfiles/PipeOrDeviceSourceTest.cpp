@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
@@ -67,11 +67,10 @@ private:
 
 class PipeOrDeviceFixture : public testing::Test {
 protected:
-    PipeOrDeviceFixture() : m_events(m_engine)
+    PipeOrDeviceFixture() : m_events(m_run)
     {
-        m_engine.ShowDialog = false;
         // A device read for good would send without end: stop such a run.
-        m_engine.OnCopyProgress = [this](TWebTransfer* sender, int, std::int64_t size, std::int64_t) {
+        m_run.OnCopyProgress = [this](TTransferRun* sender, int, std::int64_t size, std::int64_t) {
             if (size > 1024 * 1024) {
                 m_endless = true;
                 sender->CancelCopy();
@@ -95,7 +94,7 @@ protected:
 
     TWebTransferItem& AddFtp(TWebTransferProtocol protocol, const QString& url, const QString& remoteDir)
     {
-        TWebTransferItem& job = *m_engine.Items().Add();
+        TWebTransferItem& job = *m_run.Items().Add();
         job.Protocol = protocol;
         job.URL = url;
         job.TargetDir = remoteDir;
@@ -108,7 +107,7 @@ protected:
 
     TWebTransferItem& AddHttp(const QString& dir, const QString& name)
     {
-        TWebTransferItem& job = *m_engine.Items().Add();
+        TWebTransferItem& job = *m_run.Items().Add();
         job.Protocol = wpHttpUpload;
         job.URL = m_http.url(QStringLiteral("/upload/") + name);
         job.TargetDir = dir;
@@ -122,7 +121,7 @@ protected:
     ScriptedHttpServer m_http;
     TempDir m_dir;
     QString m_fifo;
-    TWebTransfer m_engine;
+    TTransferRun m_run;
     EngineEvents m_events;
     bool m_endless = false;
 };
@@ -153,14 +152,14 @@ TEST_P(PipeOrDeviceSource, IsRefusedUnopenedWithError2AndTheRunGoesOn)
     }
     {
         PipeUnblocker unblocker(m_fifo);
-        m_engine.Execute();
+        m_run.Execute();
     }
 
     EXPECT_FALSE(m_endless) << "the device was read";
-    EXPECT_FALSE(m_engine.Items()[0]->Success());
+    EXPECT_FALSE(m_run.Items()[0]->Success());
     EXPECT_EQ(m_events.only(QStringLiteral("Error")),
               (QStringList{QStringLiteral("Error 2"), QStringLiteral("ErrorInfo 2 Cannot open source file ") + path}));
-    EXPECT_TRUE(m_engine.Items()[1]->Success()) << m_events.log.join(u'\n').toStdString();
+    EXPECT_TRUE(m_run.Items()[1]->Success()) << m_events.log.join(u'\n').toStdString();
     if (c.protocol == wpHttpUpload) {
         const auto requests = m_http.requests();
         ASSERT_EQ(requests.size(), 1);
@@ -184,14 +183,14 @@ TEST_F(PipeOrDeviceFixture, MultiFileUploadPassesOverPipesAndDevices)
     ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(zero).constData()), 0);
     AddFtp(wpMultiFtpUpload, m_dir.filePath(QStringLiteral("*.bin")), QStringLiteral("special-multi"));
     QStringList done;
-    m_engine.OnMultiFTPFileDone = [&](TWebTransfer*, const QString& name) { done << name; };
+    m_run.OnMultiFTPFileDone = [&](TTransferRun*, const QString& name) { done << name; };
     {
         PipeUnblocker unblocker(m_fifo);
-        m_engine.Execute();
+        m_run.Execute();
     }
 
     EXPECT_FALSE(m_endless) << "the device was read";
-    EXPECT_TRUE(m_engine.Items()[0]->Success());
+    EXPECT_TRUE(m_run.Items()[0]->Success());
     EXPECT_EQ(done, QStringList{QStringLiteral("plain.bin")});
     EXPECT_TRUE(m_events.only(QStringLiteral("Error")).isEmpty()) << m_events.log.join(u'\n').toStdString();
     EXPECT_EQ(QDir(Remote(QStringLiteral("special-multi"))).entryList(QDir::Files), QStringList{QStringLiteral("plain.bin")});

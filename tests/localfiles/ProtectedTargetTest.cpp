@@ -1,4 +1,4 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
@@ -39,10 +39,9 @@ TEST_P(ProtectedTarget, IsError3AndStaysAsItWas)
     const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
     ASSERT_TRUE(QFile::setPermissions(path, readOnly));
 
-    TWebTransfer engine;
-    engine.ShowDialog = false;
-    EngineEvents events(engine);
-    TWebTransferItem& job = *engine.Items().Add();
+    TTransferRun run;
+    EngineEvents events(run);
+    TWebTransferItem& job = *run.Items().Add();
     job.Protocol = c.protocol;
     job.TargetDir = out;
     std::unique_ptr<ScriptedHttpServer> http;
@@ -73,11 +72,11 @@ TEST_P(ProtectedTarget, IsError3AndStaysAsItWas)
         break;
     }
     // The run goes on to the next job, which may write beside the protected file.
-    TWebTransferItem& next = *engine.Items().Add();
+    TWebTransferItem& next = *run.Items().Add();
     next.Protocol = wpFile;
     next.URL = dir.write(QStringLiteral("src/next.txt"), "next");
     next.TargetDir = out;
-    engine.Execute();
+    run.Execute();
 
     EXPECT_FALSE(job.Success());
     EXPECT_EQ(events.only(QStringLiteral("Error")),

@@ -5,9 +5,9 @@
 //   transfer_child ftp REMOTEFILE TARGETDIR PORT USER PASSWORD
 //   transfer_child file SOURCE TARGETDIR
 #include "tests/support/TestEnvironment.h"
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <unistd.h>
@@ -15,14 +15,13 @@
 int main(int argc, char** argv)
 {
     prepareTestEnvironment();
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() < 3)
         return 2;
 
-    TWebTransfer engine;
-    engine.ShowDialog = false;
-    TWebTransferItem& job = *engine.Items().Add();
+    TTransferRun run;
+    TWebTransferItem& job = *run.Items().Add();
     job.URL = args[1];
     job.TargetDir = args[2];
     if (args[0] == QStringLiteral("http") && args.size() == 4) {
@@ -39,7 +38,7 @@ int main(int argc, char** argv)
     } else {
         return 2;
     }
-    engine.OnCopyProgress = [](TWebTransfer*, int, std::int64_t size, std::int64_t) {
+    run.OnCopyProgress = [](TTransferRun*, int, std::int64_t size, std::int64_t) {
         if (size <= 0)
             return;
         std::puts("transferring");
@@ -47,7 +46,7 @@ int main(int argc, char** argv)
         for (;;)
             ::pause();
     };
-    engine.Execute();
+    run.Execute();
     std::puts("finished");
     return 1;
 }

@@ -2,6 +2,7 @@
 #include "platform/Sha256.h"
 
 #include "tests/support/CaseName.h"
+#include "tests/support/PatternedBytes.h"
 #include "tests/support/QtPrinters.h"
 
 #include <QCryptographicHash>
@@ -66,9 +67,7 @@ class BackgroundSha256Sizes : public testing::TestWithParam<BackgroundCase> {};
 
 TEST_P(BackgroundSha256Sizes, GiveTheDigestOfEverythingInOrder)
 {
-    QByteArray message(GetParam().size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < message.size(); ++i)
-        message[i] = static_cast<char>((i * 7919) % 251);
+    const QByteArray message = patternedBytes(GetParam().size, PrimePattern);
     const QString expected = QString::fromLatin1(QCryptographicHash::hash(message, QCryptographicHash::Sha256).toHex());
 
     platform::BackgroundSha256 digest;

@@ -3,14 +3,20 @@
 #include "tests/support/CaseName.h"
 #include "tests/support/ClickButton.h"
 #include "tests/support/EngineEvents.h"
+#include "tests/support/ModalAnswerer.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/ScriptedHttpServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitFor.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -237,6 +243,104 @@ TEST_F(RunLoop, ThreadExecAndWaitReturnsOnlyAfterTheRunIsDone)
     EXPECT_TRUE(job->Success());
     EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("FileDone 0"),
                                        QStringLiteral("CopyDone")}));
+}
+
+// The engine's dialogs during a real transfer, worked as a user works them: what the run tells
+// its user reaches the dialog, and what the user does in the dialog reaches the run. The run's
+// own behaviour is tested without a window in the engine's tests.
+class RunDialogs : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(server.isRunning()); }
+
+    TWebTransferItem* addJob(const QString& path)
+    {
+        TWebTransferItem* item = engine.Items().Add();
+        item->URL = server.url(path);
+        item->TargetDir = target.path();
+        item->TargetFilename = QStringLiteral("setup.exe");
+        return item;
+    }
+
+    ScriptedHttpServer server;
+    TempDir target;
+    TWebTransfer engine;
+    EngineEvents events{engine};
+};
+
+TEST_F(RunDialogs, ProgressDialogShowsTheLinesOfTheDownload)
+{
+    engine.ShowCompletion = true;
+    TWebTransferItem* job = addJob(QStringLiteral("/file/size=10000/setup.exe"));
+    QString fileLine, sizeLine, caption;
+    int bar = -1;
+    engine.OnFileDone = [&](TWebTransfer*, int) {
+        fileLine = engine.ProgressFileLabel()->text();
+        sizeLine = engine.ProgressSizeLabel()->text();
+        caption = engine.ProgressForm()->windowTitle();
+        bar = engine.ProgressBar()->value();
+    };
+    engine.Execute();
+    EXPECT_TRUE(job->Success());
+    EXPECT_EQ(fileLine, QStringLiteral("File : setup.exe from 127.0.0.1:%1").arg(server.port()));
+    EXPECT_EQ(sizeLine, QStringLiteral("Progress : 10.00 Kb of 10.00 Kb"));
+    EXPECT_EQ(caption, QStringLiteral("Downloading : 100% completed"));
+    EXPECT_EQ(bar, 100);
+}
+
+TEST_F(RunDialogs, LoginDialogOpenedByA401AsksUntilTheServerAccepts)
+{
+    ModalAnswerer answerer({{{QStringLiteral("bob"), QStringLiteral("wrong")}, QStringLiteral("OK")},
+                            {{QStringLiteral("alice"), QStringLiteral("secret")}, QStringLiteral("OK")}});
+    TWebTransferItem* job = addJob(QStringLiteral("/auth/setup.exe?user=alice&pass=secret&size=3000"));
+    job->Authenticate = waAuto;
+    engine.Execute();
+    EXPECT_TRUE(job->Success());
+    const QString caption = QStringLiteral("Connect to 127.0.0.1:%1").arg(server.port());
+    EXPECT_EQ(answerer.captions(), (QStringList{caption, caption}));
+    EXPECT_EQ(server.authorizations(), (QStringList{QStringLiteral("none"), ScriptedHttpServer::basic("bob:wrong"),
+                                                    ScriptedHttpServer::basic("alice:secret")}));
+    EXPECT_TRUE(events.only(QStringLiteral("Error")).isEmpty());
+}
+
+TEST_F(RunDialogs, LoginDialogCancelledEndsTheJobSilently)
+{
+    ModalAnswerer answerer({{{}, QStringLiteral("Cancel")}});
+    TWebTransferItem* job = addJob(QStringLiteral("/auth/setup.exe?user=alice&pass=secret&size=3000"));
+    job->Authenticate = waAlways;
+    engine.Execute();
+    EXPECT_EQ(answerer.answered(), 1);
+    EXPECT_FALSE(job->Success());
+    EXPECT_TRUE(server.requests().isEmpty());
+    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("FileDone 0"),
+                                       QStringLiteral("CopyDone")}));
+}
+
+// The network layer waits on a server that has stopped sending; the dialog goes on taking
+// clicks meanwhile.
+TEST_F(RunDialogs, CancelButtonDuringAStalledDownloadKeepsTheOldFile)
+{
+    target.write(QStringLiteral("setup.exe"), "old");
+    TWebTransferItem* job = addJob(QStringLiteral("/stall/setup.exe?size=5000"));
+    QTimer click;
+    click.setSingleShot(true);
+    QObject::connect(&click, &QTimer::timeout, [&] { clickButton(engine.ProgressForm(), engine.DlgCancel); });
+    bool armed = false;
+    auto recorded = engine.OnCopyProgress;
+    engine.OnCopyProgress = [&](TWebTransfer* sender, int fileidx, std::int64_t size, std::int64_t total) {
+        recorded(sender, fileidx, size, total);
+        if (size == 5000 && !armed) {
+            armed = true;
+            click.start(100);
+        }
+    };
+    engine.Execute();
+    EXPECT_TRUE(job->Cancelled());
+    EXPECT_FALSE(job->Success());
+    EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("CopyCancel"),
+                                       QStringLiteral("CopyDone")}));
+    EXPECT_EQ(target.read(QStringLiteral("setup.exe")), QByteArray("old"));
+    EXPECT_EQ(QDir(target.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("setup.exe")});
 }
 
 } // namespace

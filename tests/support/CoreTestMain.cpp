@@ -1,3 +1,4 @@
+#include "tests/support/TestEnvironment.h"
 #include "tests/support/ThreadsAtExit.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 int main(int argc, char** argv)
 {
     waitForOtherThreadsAtExit();
+    prepareTestEnvironment();
     QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 // A user interface for a run without a window that keeps what the run showed it: the latest
 // of each line and every file line in order. A login question is answered by onLogin (none:
@@ -43,6 +44,20 @@ public:
     }
     void ShowCompletion(bool cancelled) override { completions << cancelled; }
     void Close() override { ++closed; }
+
+    // Answers the login questions with these user names and passwords, one pair a question,
+    // in order, as a user typing them would; a question beyond them is refused.
+    void answerLogins(QList<std::pair<QString, QString>> answers)
+    {
+        onLogin = [answers = std::move(answers), next = qsizetype(0)](QString& user, QString& password) mutable {
+            if (next >= answers.size())
+                return false;
+            user = answers[next].first;
+            password = answers[next].second;
+            ++next;
+            return true;
+        };
+    }
 
     int begun = 0;
     QString caption;

@@ -84,6 +84,19 @@ QVector<ScriptedHttpServer::Request> ScriptedHttpServer::requests() const
     return result;
 }
 
+QStringList ScriptedHttpServer::authorizations() const
+{
+    QStringList result;
+    for (const Request& request : requests())
+        result << request.headers.value(QStringLiteral("authorization"), QStringLiteral("none"));
+    return result;
+}
+
+QString ScriptedHttpServer::basic(const char* credentials)
+{
+    return QStringLiteral("Basic ") + QString::fromLatin1(QByteArray(credentials).toBase64());
+}
+
 QVector<ScriptedHttpServer::Answer> ScriptedHttpServer::answers() const
 {
     QVector<Answer> result;

@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 // The scripted test server (scripted_http_server.py) on 127.0.0.1 with a free port, for what
@@ -46,10 +47,15 @@ public:
     QString urlAsLocalhost(const QString& path) const;
     // Every request received so far, in order.
     QVector<Request> requests() const;
+    // The Authorization header of every request so far, in order; "none" where there was none.
+    QStringList authorizations() const;
     // Every logged answer so far, in order. An answer is logged once it was sent.
     QVector<Answer> answers() const;
     // How many connections the server accepted, whether or not a request came on them.
     int connections() const;
+
+    // The Authorization header a client sends for credentials "user:password" with Basic.
+    static QString basic(const char* credentials);
 
 private:
     QList<QJsonObject> logEntries() const;

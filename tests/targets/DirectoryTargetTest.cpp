@@ -1,16 +1,8 @@
-#include "transfer/WebTransfer.h"
-
 #include "tests/support/CaseName.h"
-#include "tests/support/EngineEvents.h"
-#include "tests/support/FtpServer.h"
-#include "tests/support/QtPrinters.h"
+#include "tests/support/EngineFixture.h"
 #include "tests/support/ScriptedHttpServer.h"
-#include "tests/support/TempDir.h"
 
-#include <QDir>
 #include <QFileInfo>
-
-#include <gtest/gtest.h>
 
 #include <ostream>
 
@@ -18,14 +10,6 @@ namespace {
 
 // Large enough that a download which went ahead would show in the progress events.
 constexpr int SourceSize = 300000;
-
-QByteArray bodyOf(int size)
-{
-    QByteArray result(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        result[i] = static_cast<char>(i % 253);
-    return result;
-}
 
 struct DirectoryCase {
     const char* name;
@@ -40,20 +24,14 @@ struct DirectoryCase {
 // A directory where the file would go, itself or behind a link: it is not a file to
 // overwrite, so no overwrite question and no "name(1)" beside it, but a target that cannot
 // be created, before any byte of the source is moved.
-class DirectoryAtTarget : public testing::TestWithParam<DirectoryCase> {
+class DirectoryAtTarget : public EngineFixture, public testing::WithParamInterface<DirectoryCase> {
 protected:
-    DirectoryAtTarget() : events(engine) {}
-
     void SetUp() override
     {
         ASSERT_TRUE(http.isRunning());
         ASSERT_TRUE(ftp.isRunning()) << ftp.error().toStdString();
-        ASSERT_TRUE(QDir().mkpath(ftp.rootDir() + QStringLiteral("/pub")));
-        QFile remote(ftp.rootDir() + QStringLiteral("/pub/setup.exe"));
-        ASSERT_TRUE(remote.open(QIODevice::WriteOnly));
-        remote.write(bodyOf(SourceSize));
-        remote.close();
-        source.write(QStringLiteral("setup.exe"), bodyOf(SourceSize));
+        writeFile(ftp.rootDir() + QStringLiteral("/pub/setup.exe"), patternedBytes(SourceSize, PrimePattern));
+        source.write(QStringLiteral("setup.exe"), patternedBytes(SourceSize, PrimePattern));
         if (GetParam().throughLink) {
             directory = source.filePath(QStringLiteral("elsewhere"));
             ASSERT_TRUE(QDir().mkdir(directory));
@@ -69,17 +47,12 @@ protected:
 
     TWebTransferItem* addJob(TWebTransferProtocol protocol)
     {
-        TWebTransferItem* job = engine.Items().Add();
+        if (protocol == wpFtp)
+            return addFtpJob(wpFtp, QStringLiteral("/pub/setup.exe"), target.path(), ftp);
+        TWebTransferItem* job = run.Items().Add();
         job->Protocol = protocol;
         job->TargetDir = target.path();
         switch (protocol) {
-        case wpFtp:
-            job->URL = QStringLiteral("/pub/setup.exe");
-            job->FTPHost = QStringLiteral("127.0.0.1");
-            job->FTPPort = ftp.port();
-            job->FTPUserID = QString::fromLatin1(FtpServer::User);
-            job->FTPPassword = QString::fromLatin1(FtpServer::Password);
-            break;
         case wpFile:
             job->URL = source.filePath(QStringLiteral("setup.exe"));
             break;
@@ -93,20 +66,17 @@ protected:
     ScriptedHttpServer http;
     FtpServer ftp;
     TempDir source;
-    TempDir target;
     QString directory;
-    TWebTransfer engine;
-    EngineEvents events;
 };
 
 TEST_P(DirectoryAtTarget, IsError3WithoutAnOverwriteQuestion)
 {
-    engine.CreateUniqueFilenames = GetParam().uniqueNames;
+    run.CreateUniqueFilenames = GetParam().uniqueNames;
     QStringList asked;
-    engine.OnCopyOverWrite = [&](TWebTransfer*, const QString& file, bool&) { asked << file; };
+    run.OnCopyOverWrite = [&](TTransferRun*, const QString& file, bool&) { asked << file; };
     TWebTransferItem* job = addJob(GetParam().protocol);
 
-    engine.Execute();
+    run.Execute();
 
     const QString path = target.filePath(QStringLiteral("setup.exe"));
     EXPECT_FALSE(job->Success());
@@ -122,8 +92,7 @@ TEST_P(DirectoryAtTarget, IsError3WithoutAnOverwriteQuestion)
     QFile inner(directory + QStringLiteral("/inner.txt"));
     ASSERT_TRUE(inner.open(QIODevice::ReadOnly));
     EXPECT_EQ(inner.readAll(), QByteArray("kept"));
-    EXPECT_EQ(QDir(target.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{QStringLiteral("setup.exe")});
+    EXPECT_EQ(targetEntries(), QStringList{QStringLiteral("setup.exe")});
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,9 +1,10 @@
-#include "transfer/WebTransfer.h"
+#include "transfer/TransferRun.h"
 
 #include "platform/InternetErrors.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FreePort.h"
+#include "tests/support/PatternedBytes.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/ScriptedHttpServer.h"
 #include "tests/support/TempDir.h"
@@ -17,14 +18,6 @@
 
 namespace {
 
-QByteArray Pattern(int size)
-{
-    QByteArray data(size, '\0');
-    for (int i = 0; i < size; ++i)
-        data[i] = char(i * 13 + 1);
-    return data;
-}
-
 class HttpUploadTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_server.isRunning()); }
@@ -33,7 +26,7 @@ protected:
                                 TWebTransferHTTPCommand command = hcPost)
     {
         m_dir.write(fileName, content);
-        TWebTransferItem& job = *m_engine.Items().Add();
+        TWebTransferItem& job = *m_run.Items().Add();
         job.Protocol = wpHttpUpload;
         job.URL = url;
         job.TargetDir = m_dir.path();
@@ -51,8 +44,8 @@ protected:
 
     ScriptedHttpServer m_server;
     TempDir m_dir;
-    TWebTransfer m_engine;
-    EngineEvents m_events{m_engine};
+    TTransferRun m_run;
+    EngineEvents m_events{m_run};
 };
 
 struct SizeCase {
@@ -67,12 +60,12 @@ class UploadSizes : public HttpUploadTest, public testing::WithParamInterface<Si
 TEST_P(UploadSizes, StreamTheRawFileInBlocks)
 {
     const SizeCase& c = GetParam();
-    const QByteArray content = Pattern(c.size);
+    const QByteArray content = patternedBytes(c.size, PrimePattern);
     TWebTransferItem& job = AddUpload(m_server.url(QStringLiteral("/upload/data.bin?id=7")), QStringLiteral("data.bin?id=7"),
                                       content);
     job.TargetFilename = QStringLiteral("local.bin");
     m_dir.write(QStringLiteral("local.bin"), content);
-    m_engine.Execute();
+    m_run.Execute();
 
     EXPECT_TRUE(job.Success());
     EXPECT_EQ(ProgressSizes(), c.progress);
@@ -97,7 +90,7 @@ TEST_F(HttpUploadTest, PutSendsPutAndTheLocalNameComesFromTheUrl)
 {
     TWebTransferItem& job = AddUpload(m_server.url(QStringLiteral("/upload/report.pdf")), QStringLiteral("report.pdf"),
                                       "pdf", hcPut);
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_TRUE(job.Success());
     ASSERT_EQ(m_server.requests().size(), 1);
     EXPECT_EQ(m_server.requests()[0].method, QStringLiteral("PUT"));
@@ -108,7 +101,7 @@ TEST_F(HttpUploadTest, AddressWithABlankIsSentEscapedAndTheLocalNameKeepsTheBlan
 {
     TWebTransferItem& job = AddUpload(m_server.url(QStringLiteral("/upload/my file|1.txt")), QStringLiteral("my file|1.txt"),
                                       "spaced");
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_TRUE(job.Success());
     ASSERT_EQ(m_server.requests().size(), 1);
     EXPECT_EQ(m_server.requests()[0].target, QStringLiteral("/upload/my%20file%7C1.txt"));
@@ -117,11 +110,11 @@ TEST_F(HttpUploadTest, AddressWithABlankIsSentEscapedAndTheLocalNameKeepsTheBlan
 
 TEST_F(HttpUploadTest, MissingLocalFileFailsQuietly)
 {
-    TWebTransferItem& job = *m_engine.Items().Add();
+    TWebTransferItem& job = *m_run.Items().Add();
     job.Protocol = wpHttpUpload;
     job.URL = m_server.url(QStringLiteral("/upload/none.bin"));
     job.TargetDir = m_dir.path();
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_FALSE(job.Success());
     EXPECT_TRUE(m_events.only(QStringLiteral("Error")).isEmpty());
     EXPECT_TRUE(m_server.requests().isEmpty());
@@ -130,8 +123,8 @@ TEST_F(HttpUploadTest, MissingLocalFileFailsQuietly)
 TEST_F(HttpUploadTest, RefusalByTheServerIsAnError)
 {
     TWebTransferItem& job = AddUpload(m_server.url(QStringLiteral("/status/a.bin?code=500")), QStringLiteral("a.bin?code=500"),
-                                      Pattern(5000));
-    m_engine.Execute();
+                                      patternedBytes(5000, PrimePattern));
+    m_run.Execute();
     EXPECT_FALSE(job.Success());
     EXPECT_EQ(m_events.only(QStringLiteral("Error")),
               QStringList({QStringLiteral("Error 500"), QStringLiteral("ErrorInfo 500 Returned http error code 500")}));
@@ -142,7 +135,7 @@ TEST_F(HttpUploadTest, UnreachableServerGivesTheLayersErrorAndText)
     const quint16 port = freeTcpPort();
     TWebTransferItem& job = AddUpload(QStringLiteral("http://127.0.0.1:%1/upload/a.bin").arg(port), QStringLiteral("a.bin"),
                                       "x");
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_FALSE(job.Success());
     const int code = platform::internetErrorNumber(CURLE_COULDNT_CONNECT);
     ASSERT_EQ(m_events.only(QStringLiteral("Error ")), QStringList({QStringLiteral("Error %1").arg(code)}));
@@ -153,7 +146,7 @@ TEST_F(HttpUploadTest, UnreachableServerGivesTheLayersErrorAndText)
 TEST_F(HttpUploadTest, AddressThatNamesNoHttpServerCannotConnect)
 {
     TWebTransferItem& job = AddUpload(QStringLiteral("ftp://127.0.0.1/a.bin"), QStringLiteral("a.bin"), "x");
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_FALSE(job.Success());
     EXPECT_EQ(m_events.only(QStringLiteral("Error")),
               QStringList({QStringLiteral("Error 6"), QStringLiteral("ErrorInfo 6 Cannot connect to server 127.0.0.1")}));
@@ -162,16 +155,16 @@ TEST_F(HttpUploadTest, AddressThatNamesNoHttpServerCannotConnect)
 TEST_F(HttpUploadTest, CancelStopsTheUploadAndTheRun)
 {
     TWebTransferItem& job = AddUpload(m_server.url(QStringLiteral("/slowread/big.bin")), QStringLiteral("big.bin"),
-                                      Pattern(400000));
+                                      patternedBytes(400000, PrimePattern));
     AddUpload(m_server.url(QStringLiteral("/upload/next.bin")), QStringLiteral("next.bin"), "x");
-    m_engine.OnCopyProgress = [](TWebTransfer* sender, int, std::int64_t size, std::int64_t) {
+    m_run.OnCopyProgress = [](TTransferRun* sender, int, std::int64_t size, std::int64_t) {
         if (size >= 16384)
             sender->CancelCopy();
     };
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_TRUE(job.Cancelled());
     EXPECT_FALSE(job.Success());
-    EXPECT_FALSE(m_engine.Items()[1]->Success());
+    EXPECT_FALSE(m_run.Items()[1]->Success());
     EXPECT_EQ(m_events.log.last(), QStringLiteral("CopyDone"));
     for (const auto& request : m_server.requests())
         EXPECT_NE(request.target, QStringLiteral("/upload/next.bin"));
@@ -184,11 +177,11 @@ TEST_F(HttpUploadTest, FilesBeyondFourGigabytesArriveWhole)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     ASSERT_TRUE(file.resize(size)); // sparse: no disk space taken
     file.close();
-    TWebTransferItem& job = *m_engine.Items().Add();
+    TWebTransferItem& job = *m_run.Items().Add();
     job.Protocol = wpHttpUpload;
     job.URL = m_server.url(QStringLiteral("/discard/huge.bin"));
     job.TargetDir = m_dir.path();
-    m_engine.Execute();
+    m_run.Execute();
     EXPECT_TRUE(job.Success());
     EXPECT_EQ(m_events.progress.back().size, size);
     EXPECT_EQ(m_events.progress.back().total, size);
