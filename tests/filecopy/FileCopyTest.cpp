@@ -8,6 +8,7 @@
 #include "tests/support/QtPrinters.h"
 #include "tests/support/RecordingUi.h"
 #include "tests/support/SambaServer.h"
+#include "tests/support/SuiteServer.h"
 #include "tests/support/TempDir.h"
 
 #include <QDateTime>
@@ -336,33 +337,23 @@ INSTANTIATE_TEST_SUITE_P(Sources, CopyTargetSafety,
                          caseName);
 
 // One smbd for the share cases: starting one takes a few seconds.
-class ShareCopyTest : public FileCopyTest {
+class ShareCopyTest : public SuiteServer<SambaServer, FileCopyTest> {
 protected:
-    static void SetUpTestSuite() { s_server = new SambaServer; }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(s_server->isRunning()) << s_server->error().toStdString(); }
 
     TWebTransferItem& AddShareCopy(const QString& password)
     {
-        QFile file(s_server->shareDir() + QStringLiteral("/report.pdf"));
+        QFile file(server->shareDir() + QStringLiteral("/report.pdf"));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(patternedBytes(40000, PrimePattern));
         file.close();
         TWebTransferItem& job = AddCopy(QStringLiteral("report.pdf"), m_dir.filePath(QStringLiteral("out")));
-        job.FTPHost = s_server->shareName();
+        job.FTPHost = server->shareName();
         job.FTPUserID = QString::fromLatin1(SambaServer::User);
         job.FTPPassword = password;
         return job;
     }
 
-    static SambaServer* s_server;
 };
-
-SambaServer* ShareCopyTest::s_server = nullptr;
 
 TEST_F(ShareCopyTest, CopiesFromAConnectedShare)
 {

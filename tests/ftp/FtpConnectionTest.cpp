@@ -3,6 +3,7 @@
 #include "tests/support/CaseName.h"
 #include "tests/support/FtpServer.h"
 #include "tests/support/PatternedBytes.h"
+#include "tests/support/SuiteServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,16 +46,8 @@ QByteArray readAll(platform::InternetRequest& request)
     return result;
 }
 
-class FtpConnectionTest : public testing::TestWithParam<bool> {
+class FtpConnectionTest : public SuiteServer<FtpServer, testing::TestWithParam<bool>> {
 protected:
-    static void SetUpTestSuite() { server = new FtpServer; }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(server->isRunning()) << server->error().toStdString(); }
-
     std::unique_ptr<FtpConnection> connect(const QString& user = QString::fromLatin1(FtpServer::User),
                                            const QString& password = QString::fromLatin1(FtpServer::Password),
                                            InternetResult* result = nullptr)
@@ -65,11 +58,8 @@ protected:
         return std::move(opened.handle);
     }
 
-    static FtpServer* server;
     InternetSession session{QStringLiteral("test")};
 };
-
-FtpServer* FtpConnectionTest::server = nullptr;
 
 TEST_P(FtpConnectionTest, ReadsAndWritesFilesBlockByBlock)
 {
@@ -181,21 +171,10 @@ std::unique_ptr<FtpConnection> ftpLogin(InternetSession& session, int port,
     return session.connectFtp(QStringLiteral("127.0.0.1"), port, user, password, false).handle;
 }
 
-class FtpCommandLines : public testing::TestWithParam<CommandLineCase> {
+class FtpCommandLines : public SuiteServer<FtpServer, testing::TestWithParam<CommandLineCase>> {
 protected:
-    static void SetUpTestSuite() { server = new FtpServer; }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(server->isRunning()) << server->error().toStdString(); }
-
-    static FtpServer* server;
     InternetSession session{QStringLiteral("test")};
 };
-
-FtpServer* FtpCommandLines::server = nullptr;
 
 TEST_P(FtpCommandLines, TextWithALineBreakIsRefusedBeforeItIsSent)
 {

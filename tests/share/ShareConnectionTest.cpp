@@ -1,6 +1,7 @@
 #include "platform/ShareConnection.h"
 
 #include "tests/support/SambaServer.h"
+#include "tests/support/SuiteServer.h"
 
 #include <QFile>
 #include <QHostAddress>
@@ -13,35 +14,25 @@
 namespace {
 
 // One smbd serves every test of this file: starting one takes a few seconds.
-class ShareConnectionTest : public testing::Test {
+class ShareConnectionTest : public SuiteServer<SambaServer> {
 protected:
-    static void SetUpTestSuite() { s_server = new SambaServer; }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(s_server->isRunning()) << s_server->error().toStdString(); }
 
     static QString user() { return QString::fromLatin1(SambaServer::User); }
     static QString password() { return QString::fromLatin1(SambaServer::Password); }
     static void put(const QString& name, const QByteArray& content)
     {
-        QFile file(s_server->shareDir() + u'/' + name);
+        QFile file(server->shareDir() + u'/' + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
 
-    static SambaServer* s_server;
 };
-
-SambaServer* ShareConnectionTest::s_server = nullptr;
 
 TEST_F(ShareConnectionTest, ReadsAFileWithTheRightCredentials)
 {
     put(QStringLiteral("a file.txt"), "hello share");
     platform::ShareConnection share;
-    ASSERT_TRUE(share.connect(s_server->shareName(), user(), password()).ok);
+    ASSERT_TRUE(share.connect(server->shareName(), user(), password()).ok);
     auto [file, opened] = share.openRead(QStringLiteral("a file.txt"));
     ASSERT_TRUE(file) << opened.message.toStdString();
     EXPECT_EQ(file->size(), 11);
@@ -56,7 +47,7 @@ TEST_F(ShareConnectionTest, ReadsAFileWithTheRightCredentials)
 
 TEST_F(ShareConnectionTest, ForwardSlashesNameTheSameShare)
 {
-    QString name = s_server->shareName();
+    QString name = server->shareName();
     name.replace(u'\\', u'/');
     platform::ShareConnection share;
     EXPECT_TRUE(share.connect(name, user(), password()).ok);
@@ -65,12 +56,12 @@ TEST_F(ShareConnectionTest, ForwardSlashesNameTheSameShare)
 TEST_F(ShareConnectionTest, WrongPasswordAndMissingShareAreRefused)
 {
     platform::ShareConnection share;
-    const platform::InternetResult wrong = share.connect(s_server->shareName(), user(), QStringLiteral("nope"));
+    const platform::InternetResult wrong = share.connect(server->shareName(), user(), QStringLiteral("nope"));
     EXPECT_FALSE(wrong.ok);
     EXPECT_EQ(wrong.code, EACCES);
     EXPECT_FALSE(share.isConnected());
 
-    QString missing = s_server->shareName();
+    QString missing = server->shareName();
     missing.replace(QStringLiteral("\\data"), QStringLiteral("\\nosuch"));
     EXPECT_FALSE(share.connect(missing, user(), password()).ok);
 }
@@ -78,7 +69,7 @@ TEST_F(ShareConnectionTest, WrongPasswordAndMissingShareAreRefused)
 TEST_F(ShareConnectionTest, MissingFileIsReported)
 {
     platform::ShareConnection share;
-    ASSERT_TRUE(share.connect(s_server->shareName(), user(), password()).ok);
+    ASSERT_TRUE(share.connect(server->shareName(), user(), password()).ok);
     const auto [file, opened] = share.openRead(QStringLiteral("absent.bin"));
     EXPECT_EQ(file, nullptr);
     EXPECT_FALSE(opened.ok);
@@ -89,7 +80,7 @@ TEST_F(ShareConnectionTest, OpenFileOutlivesTheConnectionSafely)
 {
     put(QStringLiteral("b.txt"), "x");
     platform::ShareConnection share;
-    ASSERT_TRUE(share.connect(s_server->shareName(), user(), password()).ok);
+    ASSERT_TRUE(share.connect(server->shareName(), user(), password()).ok);
     auto file = share.openRead(QStringLiteral("b.txt")).handle;
     ASSERT_TRUE(file);
     EXPECT_TRUE(share.disconnect().ok);

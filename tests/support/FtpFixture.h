@@ -1,20 +1,15 @@
 #pragma once
 
 #include "tests/support/EngineFixture.h"
+#include "tests/support/FtpServer.h"
+#include "tests/support/SuiteServer.h"
 
 #include <QDateTime>
 
 // One real FTP server shared by the tests of a suite (each test works in folders of its own on
 // it), and the run's jobs logging in to it.
-class FtpFixture : public EngineFixture {
+class FtpFixture : public SuiteServer<FtpServer, EngineFixture> {
 protected:
-    static void SetUpTestSuite() { server = new FtpServer; }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(server->isRunning()) << server->error().toStdString(); }
 
     // A file on the server, by its path below the server's root.
     static QString remote(const QString& path) { return server->rootDir() + u'/' + path; }
@@ -38,5 +33,4 @@ protected:
         return addFtpJob(protocol, url, targetDir, on ? *on : *server);
     }
 
-    inline static FtpServer* server = nullptr;
 };
