@@ -1,6 +1,6 @@
 #include "app/CheckWriteAccess.h"
 
-#include "platform/SystemProbes.h"
+#include "platform/system/SystemProbes.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "app/DownloadMessages.h"
 
-#include "platform/InternetErrors.h"
-#include "platform/InternetResult.h"
+#include "platform/network/InternetErrors.h"
+#include "platform/network/InternetResult.h"
 #include "transfer/UrlHelpers.h"
 #include "transfer/WebTransferErrors.h"
 

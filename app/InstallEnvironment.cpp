@@ -1,9 +1,9 @@
 #include "app/InstallEnvironment.h"
 
 #include "app/ReleaseState.h"
-#include "platform/PrivateFiles.h"
-#include "platform/Shell.h"
-#include "platform/SystemProbes.h"
+#include "platform/files/PrivateFiles.h"
+#include "platform/desktop/Shell.h"
+#include "platform/system/SystemProbes.h"
 
 TInstallEnvironment TInstallEnvironment::FromPlatform()
 {

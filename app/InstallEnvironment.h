@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/WineLauncher.h"
+#include "platform/desktop/WineLauncher.h"
 
 #include <QDateTime>
 #include <QString>

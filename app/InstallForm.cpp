@@ -8,7 +8,7 @@
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
 #include "controls/OfficeRadioGroup.h"
-#include "platform/SystemProbes.h"
+#include "platform/system/SystemProbes.h"
 #include "transfer/WebTransfer.h"
 
 #include <QCloseEvent>

@@ -5,9 +5,9 @@
 #include "app/ReleaseKey.h"
 #include "app/SetupFiles.h"
 #include "controls/OfficeRadioGroup.h"
-#include "platform/LocalFiles.h"
-#include "platform/PrivateFiles.h"
-#include "platform/StartCopy.h"
+#include "platform/files/LocalFiles.h"
+#include "platform/files/PrivateFiles.h"
+#include "platform/files/StartCopy.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 
 #include "app/ChecksumList.h"
 #include "app/ReleaseStamp.h"
-#include "platform/MinisignVerify.h"
+#include "platform/crypto/MinisignVerify.h"
 
 #include <algorithm>
 #include <optional>

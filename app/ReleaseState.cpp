@@ -1,6 +1,6 @@
 #include "app/ReleaseState.h"
 
-#include "platform/PrivateFiles.h"
+#include "platform/files/PrivateFiles.h"
 
 #include <QRegularExpression>
 

@@ -1,8 +1,8 @@
 #include "app/InstallEnvironment.h"
 #include "app/InstallForm.h"
-#include "platform/FontConfigurationLoader.h"
-#include "platform/Fonts.h"
-#include "platform/SessionBusOpener.h"
+#include "platform/desktop/FontConfigurationLoader.h"
+#include "platform/desktop/Fonts.h"
+#include "platform/desktop/SessionBusOpener.h"
 
 #include <QApplication>
 

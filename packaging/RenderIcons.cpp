@@ -3,7 +3,7 @@
 // writes DIR/SIZExSIZE.png for each size. A size the program does not draw is an error,
 // so the installed icons cannot drift from the program's own.
 #include "app/ButtonPictures.h"
-#include "platform/Fonts.h"
+#include "platform/desktop/Fonts.h"
 
 #include <QDir>
 #include <QGuiApplication>

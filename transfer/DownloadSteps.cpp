@@ -1,8 +1,8 @@
 #include "transfer/TransferRun.h"
 
-#include "platform/InternetRequest.h"
-#include "platform/LocalFiles.h"
-#include "platform/TickCount.h"
+#include "platform/network/InternetRequest.h"
+#include "platform/files/LocalFiles.h"
+#include "platform/system/TickCount.h"
 #include "transfer/DownloadSize.h"
 #include "transfer/DownloadTarget.h"
 #include "transfer/JobRun.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/LocalFiles.h"
-#include "platform/BackgroundSha256.h"
+#include "platform/files/LocalFiles.h"
+#include "platform/crypto/BackgroundSha256.h"
 #include "transfer/DownloadSize.h"
 
 #include <QByteArray>

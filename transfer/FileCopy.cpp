@@ -1,9 +1,9 @@
 #include "transfer/TransferRun.h"
 
-#include "platform/FileIdentity.h"
-#include "platform/LocalFiles.h"
-#include "platform/ShareConnection.h"
-#include "platform/TickCount.h"
+#include "platform/files/FileIdentity.h"
+#include "platform/files/LocalFiles.h"
+#include "platform/network/ShareConnection.h"
+#include "platform/system/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/DownloadTarget.h"
 #include "transfer/JobRun.h"

@@ -1,6 +1,6 @@
 #include "transfer/TransferRun.h"
 
-#include "platform/InternetSession.h"
+#include "platform/network/InternetSession.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
 #include "transfer/JobRun.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FtpConnection.h"
+#include "platform/network/FtpConnection.h"
 
 #include <QString>
 

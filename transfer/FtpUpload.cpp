@@ -1,7 +1,7 @@
 #include "transfer/TransferRun.h"
 
-#include "platform/LocalFiles.h"
-#include "platform/TickCount.h"
+#include "platform/files/LocalFiles.h"
+#include "platform/system/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"

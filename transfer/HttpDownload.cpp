@@ -1,9 +1,9 @@
 #include "transfer/TransferRun.h"
 
-#include "platform/InternetErrors.h"
-#include "platform/InternetSession.h"
-#include "platform/LocalFiles.h"
-#include "platform/TickCount.h"
+#include "platform/network/InternetErrors.h"
+#include "platform/network/InternetSession.h"
+#include "platform/files/LocalFiles.h"
+#include "platform/system/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/DownloadSize.h"
 #include "transfer/DownloadTarget.h"

@@ -1,8 +1,8 @@
 #include "transfer/TransferRun.h"
 
-#include "platform/InternetSession.h"
-#include "platform/LocalFiles.h"
-#include "platform/TickCount.h"
+#include "platform/network/InternetSession.h"
+#include "platform/files/LocalFiles.h"
+#include "platform/system/TickCount.h"
 #include "transfer/InternetErrorText.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"

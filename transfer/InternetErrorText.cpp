@@ -1,6 +1,6 @@
 #include "transfer/InternetErrorText.h"
 
-#include "platform/InternetErrors.h"
+#include "platform/network/InternetErrors.h"
 
 QString InternetErrorText(int Code)
 {

@@ -1,6 +1,6 @@
 #include "transfer/LocalTargets.h"
 
-#include "platform/LocalFiles.h"
+#include "platform/files/LocalFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

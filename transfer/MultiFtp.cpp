@@ -1,6 +1,6 @@
 #include "transfer/TransferRun.h"
 
-#include "platform/LocalFiles.h"
+#include "platform/files/LocalFiles.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
 #include "transfer/JobRun.h"

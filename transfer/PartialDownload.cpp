@@ -1,8 +1,8 @@
 #include "transfer/PartialDownload.h"
 
-#include "platform/InternetErrors.h"
-#include "platform/LocalFiles.h"
-#include "platform/Sha256.h"
+#include "platform/network/InternetErrors.h"
+#include "platform/files/LocalFiles.h"
+#include "platform/crypto/Sha256.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

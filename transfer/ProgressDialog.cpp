@@ -1,6 +1,6 @@
 #include "transfer/ProgressDialog.h"
 
-#include "platform/Shell.h"
+#include "platform/desktop/Shell.h"
 #include "transfer/TransferRun.h"
 #include "transfer/WebTransfer.h"
 #include "transfer/WtLogin.h"

@@ -1,6 +1,6 @@
 #include "transfer/TransferRun.h"
 
-#include "platform/TickCount.h"
+#include "platform/system/TickCount.h"
 #include "transfer/ProgressTexts.h"
 
 #include <QStringBuilder>

@@ -1,7 +1,7 @@
 #include "transfer/RetryPolicy.h"
 
-#include "platform/HttpHeaders.h"
-#include "platform/InternetErrors.h"
+#include "platform/network/HttpHeaders.h"
+#include "platform/network/InternetErrors.h"
 #include "transfer/WebTransferErrors.h"
 
 #include <QDate>

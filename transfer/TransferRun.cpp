@@ -1,8 +1,8 @@
 #include "transfer/TransferRun.h"
 
-#include "platform/FtpConnection.h"
-#include "platform/InternetSession.h"
-#include "platform/TickCount.h"
+#include "platform/network/FtpConnection.h"
+#include "platform/network/InternetSession.h"
+#include "platform/system/TickCount.h"
 #include "transfer/FtpRequest.h"
 #include "transfer/JobRun.h"
 #include "transfer/ProgressTexts.h"

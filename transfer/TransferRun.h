@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/InternetResult.h"
+#include "platform/network/InternetResult.h"
 #include "transfer/TransferSettings.h"
 #include "transfer/TransferUi.h"
 #include "transfer/WebTransferErrors.h"

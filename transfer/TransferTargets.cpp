@@ -1,7 +1,7 @@
 #include "transfer/TransferRun.h"
 
-#include "platform/DiskSpace.h"
-#include "platform/LocalFiles.h"
+#include "platform/files/DiskSpace.h"
+#include "platform/files/LocalFiles.h"
 #include "transfer/DownloadTarget.h"
 #include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"

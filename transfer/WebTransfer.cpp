@@ -1,6 +1,6 @@
 #include "transfer/WebTransfer.h"
 
-#include "platform/InternetResult.h"
+#include "platform/network/InternetResult.h"
 #include "transfer/ProgressDialog.h"
 #include "transfer/TransferRun.h"
 

@@ -1,6 +1,6 @@
 #include "bench/download/BenchSetup.h"
 
-#include "platform/InternetSession.h"
+#include "platform/network/InternetSession.h"
 #include "tests/support/TestCertificate.h"
 
 BenchOptions parseBenchOptions(int argc, char** argv)

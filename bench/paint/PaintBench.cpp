@@ -3,7 +3,7 @@
 // The last line reads "ratio R", R being the glow button's cost over the push button's.
 
 #include "controls/GlowButton.h"
-#include "platform/Fonts.h"
+#include "platform/desktop/Fonts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

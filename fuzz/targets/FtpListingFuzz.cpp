@@ -1,6 +1,6 @@
 // The LIST reader on any line: total, and an entry always has a name and a size of 0 or more.
 #include "fuzz/targets/FuzzInput.h"
-#include "platform/FtpListing.h"
+#include "platform/network/FtpListing.h"
 
 #include <cstdlib>
 

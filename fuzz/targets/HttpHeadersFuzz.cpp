@@ -1,7 +1,7 @@
 // An answer's head as a server might send it: every line is read without harm, a field has a
 // name and no surrounding blanks, a date is either absent or real calendar fields, and a
 // length is either unknown or the number sent.
-#include "platform/HttpHeaders.h"
+#include "platform/network/HttpHeaders.h"
 
 #include <QDate>
 #include <QTime>

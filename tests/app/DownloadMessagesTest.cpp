@@ -1,5 +1,5 @@
 #include "app/DownloadMessages.h"
-#include "platform/InternetErrors.h"
+#include "platform/network/InternetErrors.h"
 #include "tests/support/CaseName.h"
 #include "transfer/WebTransferErrors.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/InstallForm.h"
-#include "platform/Fonts.h"
+#include "platform/desktop/Fonts.h"
 #include "tests/support/FileOwnership.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TempDir.h"

@@ -2,7 +2,7 @@
 
 #include "controls/GlowButton.h"
 #include "controls/OfficeRadioGroup.h"
-#include "platform/Shell.h"
+#include "platform/desktop/Shell.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/FileOwnership.h"

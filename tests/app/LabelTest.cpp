@@ -1,5 +1,5 @@
 #include "app/Label.h"
-#include "platform/Fonts.h"
+#include "platform/desktop/Fonts.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/Snapshot.h"
 

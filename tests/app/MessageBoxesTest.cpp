@@ -1,5 +1,5 @@
 #include "app/MessageBoxes.h"
-#include "platform/Fonts.h"
+#include "platform/desktop/Fonts.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TextInk.h"

@@ -4,7 +4,7 @@
 
 #include <curl/curl.h>
 
-#include "platform/InternetErrors.h"
+#include "platform/network/InternetErrors.h"
 
 #include <gtest/gtest.h>
 

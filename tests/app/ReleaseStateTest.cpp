@@ -31,8 +31,9 @@ TEST_P(ReleaseStateTexts, AreReadOnlyInTheirOwnForm)
 {
     const std::optional<TReleaseState> state = TReleaseState::Parse(GetParam().text);
     ASSERT_EQ(state.has_value(), GetParam().read);
-    if (state)
+    if (state) {
         EXPECT_EQ(state->Serial(QStringLiteral("ver121")), GetParam().ver121);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

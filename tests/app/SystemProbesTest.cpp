@@ -1,4 +1,4 @@
-#include "platform/SystemProbes.h"
+#include "platform/system/SystemProbes.h"
 
 #include "tests/support/TempDir.h"
 

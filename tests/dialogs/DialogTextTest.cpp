@@ -1,7 +1,7 @@
 #include "tests/dialogs/DialogTestSupport.h"
 #include "tests/support/TextInk.h"
 
-#include "platform/Fonts.h"
+#include "platform/desktop/Fonts.h"
 #include "transfer/WebTransfer.h"
 #include "transfer/WtLogin.h"
 

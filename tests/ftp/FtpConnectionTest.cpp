@@ -1,5 +1,5 @@
-#include "platform/FtpConnection.h"
-#include "platform/InternetSession.h"
+#include "platform/network/FtpConnection.h"
+#include "platform/network/InternetSession.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/FtpServer.h"
 #include "tests/support/PatternedBytes.h"

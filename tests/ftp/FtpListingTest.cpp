@@ -1,6 +1,6 @@
 #include "tests/support/CaseName.h"
 
-#include "platform/FtpListing.h"
+#include "platform/network/FtpListing.h"
 #include "transfer/DateConversions.h"
 
 #include <QDate>

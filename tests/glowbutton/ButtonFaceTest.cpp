@@ -3,7 +3,7 @@
 #include "tests/glowbutton/PixelHelpers.h"
 #include "tests/support/CaseName.h"
 
-#include "platform/Fonts.h"
+#include "platform/desktop/Fonts.h"
 
 #include <QBuffer>
 #include <QPainter>

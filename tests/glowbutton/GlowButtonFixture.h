@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/GlowButton.h"
-#include "platform/Fonts.h"
+#include "platform/desktop/Fonts.h"
 #include "tests/glowbutton/PixelHelpers.h"
 #include "tests/support/Snapshot.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/HostileFixture.h"
 
-#include "platform/InternetErrors.h"
+#include "platform/network/InternetErrors.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/NginxServer.h"

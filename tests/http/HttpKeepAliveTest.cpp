@@ -1,6 +1,6 @@
 #include "tests/support/DownloadFixture.h"
 
-#include "platform/InternetSession.h"
+#include "platform/network/InternetSession.h"
 #include "tests/support/CaseName.h"
 
 namespace {

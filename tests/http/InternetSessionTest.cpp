@@ -1,5 +1,5 @@
-#include "platform/InternetErrors.h"
-#include "platform/InternetSession.h"
+#include "platform/network/InternetErrors.h"
+#include "platform/network/InternetSession.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/ScriptedHttpServer.h"
 #include "tests/support/TempDir.h"

@@ -1,7 +1,7 @@
 #include "tests/install/InstallRun.h"
 
 #include "app/ButtonPictures.h"
-#include "platform/Fonts.h"
+#include "platform/desktop/Fonts.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "tests/officecontrols/OfficeTestSupport.h"
 
-#include "platform/Fonts.h"
+#include "platform/desktop/Fonts.h"
 
 #include <QTest>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "tests/support/CaseName.h"
 #include "tests/support/Pixels.h"
 
-#include "platform/FontConfigurationLoader.h"
-#include "platform/Fonts.h"
+#include "platform/desktop/FontConfigurationLoader.h"
+#include "platform/desktop/Fonts.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "platform/HttpHeaders.h"
+#include "platform/network/HttpHeaders.h"
 
 #include <gtest/gtest.h>
 

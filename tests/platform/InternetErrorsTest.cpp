@@ -1,4 +1,4 @@
-#include "platform/InternetErrors.h"
+#include "platform/network/InternetErrors.h"
 #include "transfer/InternetErrorText.h"
 
 #include <curl/curl.h>

@@ -1,4 +1,4 @@
-#include "platform/LocalFiles.h"
+#include "platform/files/LocalFiles.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/QtPrinters.h"

@@ -1,4 +1,4 @@
-#include "platform/MinisignVerify.h"
+#include "platform/crypto/MinisignVerify.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/MinisignKey.h"
 

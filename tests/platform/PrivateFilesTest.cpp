@@ -1,4 +1,4 @@
-#include "platform/PrivateFiles.h"
+#include "platform/files/PrivateFiles.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/FileOwnership.h"

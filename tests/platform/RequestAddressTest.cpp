@@ -1,6 +1,6 @@
 #include "tests/support/CaseName.h"
 
-#include "platform/RequestAddress.h"
+#include "platform/network/RequestAddress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/SessionBusOpener.h"
+#include "platform/desktop/SessionBusOpener.h"
 
 #include "tests/support/AccessibilityBus.h"
 #include "tests/support/VirtualDisplay.h"

@@ -1,5 +1,5 @@
-#include "platform/BackgroundSha256.h"
-#include "platform/Sha256.h"
+#include "platform/crypto/BackgroundSha256.h"
+#include "platform/crypto/Sha256.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/PatternedBytes.h"

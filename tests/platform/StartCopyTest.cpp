@@ -1,6 +1,6 @@
-#include "platform/StartCopy.h"
+#include "platform/files/StartCopy.h"
 
-#include "platform/PrivateFiles.h"
+#include "platform/files/PrivateFiles.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/FileOwnership.h"
 #include "tests/support/QtPrinters.h"

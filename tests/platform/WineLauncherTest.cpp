@@ -1,6 +1,6 @@
-#include "platform/Shell.h"
-#include "platform/SystemProbes.h"
-#include "platform/WineLauncher.h"
+#include "platform/desktop/Shell.h"
+#include "platform/system/SystemProbes.h"
+#include "platform/desktop/WineLauncher.h"
 
 #include "tests/support/CaseName.h"
 #include "tests/support/OrdinaryUser.h"

@@ -1,6 +1,6 @@
 #include "TestableRun.h"
 
-#include "platform/TickCount.h"
+#include "platform/system/TickCount.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/QtPrinters.h"
 

@@ -7,7 +7,7 @@
 #include "controls/OfficeCheckBox.h"
 #include "controls/OfficeGlyphs.h"
 #include "controls/OfficeRadioGroup.h"
-#include "platform/Fonts.h"
+#include "platform/desktop/Fonts.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/Pixels.h"
 #include "transfer/TransferAnimation.h"

@@ -1,4 +1,4 @@
-#include "platform/FileIdentity.h"
+#include "platform/files/FileIdentity.h"
 
 #include "tests/support/TempDir.h"
 

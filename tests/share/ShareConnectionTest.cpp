@@ -1,4 +1,4 @@
-#include "platform/ShareConnection.h"
+#include "platform/network/ShareConnection.h"
 
 #include "tests/support/SambaServer.h"
 #include "tests/support/SuiteServer.h"

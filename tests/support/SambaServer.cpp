@@ -1,6 +1,6 @@
 #include "tests/support/SambaServer.h"
 
-#include "platform/ShareConnection.h"
+#include "platform/network/ShareConnection.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/WaitFor.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/WinePrefix.h"
 
-#include "platform/WineLauncher.h"
+#include "platform/desktop/WineLauncher.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "platform/InternetErrors.h"
+#include "platform/network/InternetErrors.h"
 #include "tests/support/CaseName.h"
 #include "transfer/RetryPolicy.h"
 #include "transfer/WebTransferErrors.h"

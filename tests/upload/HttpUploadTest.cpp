@@ -1,6 +1,6 @@
 #include "transfer/TransferRun.h"
 
-#include "platform/InternetErrors.h"
+#include "platform/network/InternetErrors.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/EngineEvents.h"
 #include "tests/support/FreePort.h"
