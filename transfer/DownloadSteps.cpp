@@ -8,6 +8,8 @@
 #include "transfer/JobRun.h"
 #include "transfer/LocalTargets.h"
 
+#include <vector>
+
 bool TTransferRun::DateTestAllows(TJobRun& Run, TDateTime SourceDate, const QString& Name, bool DateOnRefusal)
 {
     if (OnFileDateCheck) {
@@ -52,27 +54,36 @@ bool TTransferRun::PlaceTarget(QString& Path, QStringView CreatePrefix)
 TTransferRun::TReceived TTransferRun::Receive(platform::InternetRequest& Source, TDownloadTarget& File,
                                               std::int64_t Total, const TDownloadSize& Sizes, std::int64_t Resumed)
 {
+    const auto read = [&Source](char* Buffer, std::int64_t Max, std::int64_t& Got) {
+        return Source.read(Buffer, Max, Got);
+    };
+    return ReceiveBlocks(read, File, {.Total = Total, .Resumed = Resumed, .Word = DlgDwnload}, Sizes);
+}
+
+TTransferRun::TReceived TTransferRun::ReceiveBlocks(const TBlockSource& Read, TDownloadTarget& File,
+                                                   const TReceiving& Shown, const TDownloadSize& Sizes)
+{
     TReceived received;
-    received.Done = Resumed;
+    received.Done = Shown.Resumed;
     const std::uint32_t startTick = platform::tickCount();
-    std::int64_t blockLength = BlockSize;
-    char buffer[BlockSize];
+    std::int64_t blockLength = Shown.Block;
+    std::vector<char> buffer(static_cast<std::size_t>(Shown.Block));
     while (blockLength > 0 && !FCancelled) {
         KeepResponsive();
         // Never more than one byte past the size the file may have: that byte shows the body
         // is too long, and the rest of an endless one is never read.
-        const platform::InternetResult got = Source.read(buffer, Sizes.NextRead(received.Done, BlockSize), blockLength);
+        const platform::InternetResult got = Read(buffer.data(), Sizes.NextRead(received.Done, Shown.Block), blockLength);
         if (!got.ok) {
             received.Interrupted = true;
             received.Failure = got;
             break;
         }
-        if (blockLength > 0 && !File.Write(buffer, blockLength)) {
+        if (blockLength > 0 && !File.Write(buffer.data(), blockLength)) {
             received.WriteFailed = true;
             break;
         }
         received.Done += blockLength;
-        ShowProgress(received.Done, Total, startTick, DlgDwnload, false, Resumed);
+        ShowProgress(received.Done, Shown.Total, startTick, Shown.Word, Shown.CopyMode, Shown.Resumed);
     }
     return received;
 }

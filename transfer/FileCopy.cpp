@@ -3,7 +3,6 @@
 #include "platform/files/FileIdentity.h"
 #include "platform/files/LocalFiles.h"
 #include "platform/network/ShareConnection.h"
-#include "platform/system/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/DownloadTarget.h"
 #include "transfer/JobRun.h"
@@ -14,7 +13,6 @@
 #include <QFileInfo>
 
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -90,7 +88,6 @@ bool TTransferRun::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
         return finish();
     }
 
-    const std::uint32_t start = platform::tickCount();
     QString source = viaShare ? FTPHost + u'\\' + URL : URL;
     if (source.startsWith(QStringLiteral("FILE://"), Qt::CaseInsensitive))
         source.remove(0, 7);
@@ -148,24 +145,20 @@ bool TTransferRun::FileCopy(const TWebTransferItem& Item, TJobRun& Run)
         return finish();
     }
 
-    std::vector<char> buffer(CopyBlockSize);
-    std::int64_t done = 0;
-    std::int64_t read = 0;
-    do {
-        read = input->Read(buffer.data(), CopyBlockSize);
-        if (read < 0) {
-            output.Discard();
+    const auto read = [&input](char* Buffer, std::int64_t Max, std::int64_t& Got) {
+        Got = input->Read(Buffer, Max);
+        return Got < 0 ? platform::InternetResult::failure(0, {}) : platform::InternetResult::success();
+    };
+    const TReceived copied =
+        ReceiveBlocks(read, output, {.Total = size, .Block = CopyBlockSize, .Word = DlgCopying, .CopyMode = true}, {});
+    if (copied.Interrupted || copied.WriteFailed) {
+        output.Discard();
+        if (copied.Interrupted)
             ReportError(weSourceRead, source);
-            return finish();
-        }
-        if (read > 0 && !output.Write(buffer.data(), read)) {
-            output.Discard();
+        else
             ReportError(weTargetWrite, target);
-            return finish();
-        }
-        done += read;
-        ShowProgress(done, size, start, DlgCopying, true);
-    } while (read > 0 && !FCancelled);
+        return finish();
+    }
 
     // A cancelled copy is dropped with output; the old file stays.
     if (!FCancelled && !FinishDownload(output, Run, false, false, target, WebTransferErrorPrefix(weTargetCreate)))

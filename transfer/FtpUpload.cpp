@@ -1,7 +1,6 @@
 #include "transfer/TransferRun.h"
 
 #include "platform/files/LocalFiles.h"
-#include "platform/system/TickCount.h"
 #include "transfer/DateConversions.h"
 #include "transfer/FtpLink.h"
 #include "transfer/FtpRequest.h"
@@ -107,36 +106,17 @@ bool TTransferRun::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
         FLastDir = TargetDir;
 
         const std::int64_t size = LocalFileSize(URL);
-        const std::uint32_t startTick = platform::tickCount();
         WriteLog(QStringLiteral("start to upload file:") + URL);
         WriteLog(QStringLiteral("filesize:") + QString::number(size));
-        std::int64_t done = 0;
-        char buffer[BlockSize];
-        bool readFailed = false;
-        bool sendFailed = false;
-        while (!FCancelled) {
-            KeepResponsive();
-            const std::int64_t count = source.read(buffer, BlockSize);
-            if (count < 0) {
-                readFailed = true;
-                break;
-            }
-            if (count == 0)
-                break;
-            if (!remote->write(buffer, count).ok) {
-                sendFailed = !FCancelled;
-                break;
-            }
-            done += count;
-            WriteLog(QStringLiteral("uploaded:") + QString::number(done));
-            ShowProgress(done, size, startTick, DlgUpload, false);
-        }
+        const TSent sent = Send(source, *remote, size, true);
+        const bool readFailed = sent.ReadFailed;
+        bool sendFailed = sent.SendFailed;
         source.close();
         // The server has the whole file only once it confirmed the end of the transfer.
         if (!FCancelled && !readFailed && !sendFailed && !remote->finish().ok)
             sendFailed = !FCancelled;
         remote.reset();
-        WriteLog(QStringLiteral("done upload:") + QString::number(done));
+        WriteLog(QStringLiteral("done upload:") + QString::number(sent.Done));
         if (readFailed)
             ReportError(weSourceRead, URL);
         else if (sendFailed)

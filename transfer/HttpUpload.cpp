@@ -2,7 +2,6 @@
 
 #include "platform/network/InternetSession.h"
 #include "platform/files/LocalFiles.h"
-#include "platform/system/TickCount.h"
 #include "transfer/InternetErrorText.h"
 #include "transfer/LocalTargets.h"
 #include "transfer/UrlHelpers.h"
@@ -63,27 +62,13 @@ bool TTransferRun::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
         return false;
     }
 
-    char buffer[BlockSize];
-    std::int64_t sent = 0;
-    std::int64_t lastRead = BlockSize;
-    const std::uint32_t start = platform::tickCount();
-    bool readFailed = false;
-    while (lastRead == BlockSize && !FCancelled) {
-        lastRead = file.read(buffer, BlockSize);
-        if (lastRead < 0) {
-            readFailed = true;
-            ReportError(weSourceRead, path);
-            break;
-        }
-        if (const platform::InternetResult written = upload->write(buffer, lastRead); !written.ok) {
-            reportInternetError(written);
-            break;
-        }
-        sent += lastRead;
-        ShowProgress(sent, size, start, DlgUpload, false);
-    }
+    const TSent sent = Send(file, *upload, size, false);
+    if (sent.ReadFailed)
+        ReportError(weSourceRead, path);
+    else if (sent.SendFailed)
+        reportInternetError(sent.Failure);
 
-    bool result = sent == size && !readFailed;
+    bool result = sent.Done == size && !sent.ReadFailed;
     if (const platform::InternetResult ended = upload->finish(); !ended.ok) {
         reportInternetError(ended);
         result = false;

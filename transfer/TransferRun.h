@@ -23,7 +23,9 @@ namespace platform {
 class FtpConnection;
 class InternetRequest;
 class InternetSession;
+class InternetUpload;
 }
+class QFile;
 struct TFtpLink;
 struct TFtpRequest;
 struct TAttemptFailure;
@@ -152,6 +154,32 @@ protected:
     };
     TReceived Receive(platform::InternetRequest& Source, TDownloadTarget& File, std::int64_t Total,
                       const TDownloadSize& Sizes, std::int64_t Resumed = 0);
+    // The same loop over any source of blocks (a local or shared file for a copy): Read
+    // fills at most Max bytes and says how many in Got, 0 at the end of the body.
+    using TBlockSource = std::function<platform::InternetResult(char* Buffer, std::int64_t Max, std::int64_t& Got)>;
+    struct TReceiving {
+        std::int64_t Total = 0;
+        std::int64_t Resumed = 0;
+        std::int64_t Block = BlockSize;
+        // What the progress line calls the move (DlgDwnload, DlgCopying) and how it shows it.
+        QString Word;
+        bool CopyMode = false;
+    };
+    TReceived ReceiveBlocks(const TBlockSource& Read, TDownloadTarget& File, const TReceiving& Shown,
+                            const TDownloadSize& Sizes);
+
+    // Moves an upload's body from Source into Sink, block by block, with its progress shown
+    // against Size, until the file ends, a read or a send fails or the run is cancelled.
+    // LogBlocks writes each block's count to the log file. The server's confirmation of the
+    // end (Sink's finish) is the caller's.
+    struct TSent {
+        std::int64_t Done = 0;
+        bool ReadFailed = false;
+        bool SendFailed = false;
+        // Why a send failed.
+        platform::InternetResult Failure;
+    };
+    TSent Send(QFile& Source, platform::InternetUpload& Sink, std::int64_t Size, bool LogBlocks);
 
     // The operations, one per job kind. Each takes its job and the run's state for it.
     bool HttpDownload(const TWebTransferItem& Item, TJobRun& Run);
