@@ -48,6 +48,12 @@ bool TDownloadTarget::Open(const QString& Path)
     return FFile.create(Path);
 }
 
+void TDownloadTarget::OpenInMemory()
+{
+    Discard();
+    FInMemory = true;
+}
+
 bool TDownloadTarget::OpenResumable(const QString& Path, const QString& PartPath, const QString& InfoPath,
                                     const QByteArray& Info)
 {
@@ -110,6 +116,10 @@ bool TDownloadTarget::Flush()
         FDigest->addData(FBuffer.get(), length);
     FSize += length;
     FUsed = 0;
+    if (FInMemory) {
+        FContent.append(FBuffer.get(), length);
+        return true;
+    }
     return FFile.write(FBuffer.get(), length);
 }
 
@@ -126,6 +136,11 @@ TDownloadTarget::TContent TDownloadTarget::Check() const
 
 bool TDownloadTarget::Commit()
 {
+    if (FInMemory) {
+        Flush();
+        FInMemory = false;
+        return true;
+    }
     if (!FFile.isOpen() || !Flush()) {
         Discard();
         return false;
@@ -138,6 +153,8 @@ bool TDownloadTarget::Commit()
 
 void TDownloadTarget::Discard()
 {
+    FInMemory = false;
+    FContent.clear();
     FFile.discard();
     platform::removeOwnFile(FInfoPath);
     FInfoPath.clear();

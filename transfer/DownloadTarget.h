@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 // The local file a download or a copy writes. The bytes go to a pending file that replaces the
 // target only on Commit; until then an existing file of that name stays as it was, and Discard
@@ -39,6 +40,8 @@ public:
 
     // False when the file cannot be made or the target may not be replaced.
     bool Open(const QString& Path);
+    // Gathers the bytes in memory instead of a file: Commit keeps them for Content.
+    void OpenInMemory();
     // Open, with the pending file at PartPath and Info written to InfoPath, so that Keep can
     // leave them for a later run. False when either cannot be made safely.
     bool OpenResumable(const QString& Path, const QString& PartPath, const QString& InfoPath, const QByteArray& Info);
@@ -61,6 +64,8 @@ public:
     std::int64_t Size() const { return FSize + static_cast<std::int64_t>(FUsed); }
     // Puts the complete file in place of the target; false when that failed.
     bool Commit();
+    // What a target in memory received, once committed.
+    QByteArray TakeContent() { return std::exchange(FContent, {}); }
     void Discard();
     // Leaves a resumable file and its info file for a later run (after Flush); false, with
     // the file discarded, when the target is not resumable, the file is already larger than
@@ -82,4 +87,6 @@ private:
     TDownloadSize FExpectedSize;
     QByteArray FStart;
     QString FInfoPath;
+    bool FInMemory = false;
+    QByteArray FContent;
 };

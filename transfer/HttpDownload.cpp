@@ -270,7 +270,7 @@ bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     // Only a resumable job needs to know its part's source: it takes a digest of the address.
     const TPartSource partSource = Item.Resume ? PartSourceOf(Item, URL) : TPartSource{};
     TPartialDownload partial;
-    if (Item.Resume)
+    if (Item.Resume && !Item.InMemory)
         partial = KeptPart(PlannedTarget(Item, fileName, AutoURLDecode, CreateUniqueFilenames), partSource, sizes);
 
     std::unique_ptr<platform::InternetRequest> request = OpenHttpAnswer(Item, partial);
@@ -283,30 +283,42 @@ bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
             return false;
     }
 
-    const TTargetName target = TargetOf(Item, fileName, AutoURLDecode);
-    QString path = target.Path;
-    FLastFile = path;
-    FLastDir = TargetDir;
-    if (!target.Fit) {
-        ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
-        return false;
-    }
-    if (!PlaceTarget(path, HttpErrorPrefix(weTargetCreate)))
-        return false;
     const std::int64_t contentLength = request->contentLength();
     const std::int64_t resumed = partial.Size;
     const std::int64_t announced = contentLength >= 0 ? resumed + contentLength : -1;
-    // A file announced at another size than the job allows is refused before its body is
-    // read; a kept part stays, as another server may have the rest of it.
-    if (!sizes.MayBe(announced)) {
-        ReportError(weSize, path);
-        return false;
-    }
-    if (!CheckRoom(path, announced, resumed))
-        return false;
+    // A body kept in memory has no file to place; the messages name its address.
+    QString path = shownURL;
     TDownloadTarget file;
-    if (!OpenHttpTarget(file, path, Item, *request, partial, partSource, Run))
-        return false;
+    if (Item.InMemory) {
+        if (!sizes.MayBe(announced)) {
+            ReportError(weSize, path);
+            return false;
+        }
+        file.Expect(Item.ExpectedSHA256, Item.ExpectedStart, Item.ComputeSHA256);
+        file.ExpectSize(sizes);
+        file.OpenInMemory();
+    } else {
+        const TTargetName target = TargetOf(Item, fileName, AutoURLDecode);
+        path = target.Path;
+        FLastFile = path;
+        FLastDir = TargetDir;
+        if (!target.Fit) {
+            ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
+            return false;
+        }
+        if (!PlaceTarget(path, HttpErrorPrefix(weTargetCreate)))
+            return false;
+        // A file announced at another size than the job allows is refused before its body is
+        // read; a kept part stays, as another server may have the rest of it.
+        if (!sizes.MayBe(announced)) {
+            ReportError(weSize, path);
+            return false;
+        }
+        if (!CheckRoom(path, announced, resumed))
+            return false;
+        if (!OpenHttpTarget(file, path, Item, *request, partial, partSource, Run))
+            return false;
+    }
 
     std::int64_t total = std::max<std::int64_t>(contentLength, 0);
     if (total == 0 && Item.FileSize > 0)
@@ -329,6 +341,8 @@ bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
     if (!FinishDownload(file, Run, received.WriteFailed, received.Interrupted || cutShort, path,
                         HttpErrorPrefix(weTargetCreate), interruptedBy))
         return false;
+    if (Item.InMemory)
+        Run.Content = file.TakeContent();
     // A body that brought no byte is no download.
     return received.Done > resumed;
 }

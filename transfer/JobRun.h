@@ -22,10 +22,12 @@ struct TJobRun {
     // The FTP connection stays open for the next job.
     bool KeepConnection = false;
     // Lower-case hexadecimal SHA-256 of the file the operation put in place; empty for none.
-    QString SHA256;
+    QString SHA256 = {};
     // Bytes of the downloaded file that a part kept by an earlier download gave, whether or
     // not the file was then put in place; 0 when it was fetched whole.
     std::int64_t ResumedBytes = 0;
+    // The body of a job kept in memory, once it was received whole and as expected.
+    QByteArray Content = {};
 };
 
 // One file of a multi-file FTP job: the address and the name it is moved under instead of

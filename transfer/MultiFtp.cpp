@@ -46,7 +46,7 @@ bool TTransferRun::MultiFtpDownload(const TWebTransferItem& Item, TJobRun& Run)
         } else {
             // Each file is tested against the job's date and keeps the connection; what the
             // date test of the last file said is what the job reports.
-            TJobRun fileRun{i, Run.DateSlot, Run.NotNewer, true, {}};
+            TJobRun fileRun{.Index = i, .DateSlot = Run.DateSlot, .NotNewer = Run.NotNewer, .KeepConnection = true};
             const TJobFile file{name, name};
             FtpDownload(Item, fileRun, &file);
             Run.NotNewer = fileRun.NotNewer;

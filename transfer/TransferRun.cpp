@@ -232,11 +232,13 @@ void TTransferRun::Execute()
         // A digest belongs to the run that downloaded its file.
         item.FSHA256.clear();
         item.FResumedBytes = 0;
-        TJobRun run{idx, item.FileDate, false, KeepConnectionFor(idx), {}};
+        item.FContent.clear();
+        TJobRun run{.Index = idx, .DateSlot = item.FileDate, .KeepConnection = KeepConnectionFor(idx)};
         const bool result = RunJob(item, run);
         StoreJobResult(item, result, run.DateSlot, run.NotNewer);
         item.FSHA256 = run.SHA256;
         item.FResumedBytes = run.ResumedBytes;
+        item.FContent = std::move(run.Content);
 
         if (FCancelled)
             break;

@@ -31,6 +31,7 @@ void TWebTransferItem::Assign(const TWebTransferItem* Source)
     ExpectedSize = Source->ExpectedSize;
     MaxSize = Source->MaxSize;
     ResumeFromAnySource = Source->ResumeFromAnySource;
+    InMemory = Source->InMemory;
 }
 
 TWebTransferItem* TWebTransferItems::Add()

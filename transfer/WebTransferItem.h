@@ -63,6 +63,11 @@ public:
     // next mirror does; the whole file's checksum decides at the end. Needs Resume and
     // ExpectedSHA256; without them the part must come from the same address, as before.
     bool ResumeFromAnySource = false;
+    // An HTTP download kept in memory instead of a file (for small answers such as lists):
+    // the body of the last run is Content(), checked as a file would be; TargetDir,
+    // TargetFilename, Resume and the overwrite question play no part, and nothing is
+    // written to the disk. Set MaxSize to bound it.
+    bool InMemory = false;
 
     // Public, not stored with the layout.
     TDateTime NewFileDate = 0;
@@ -72,7 +77,7 @@ public:
     TWebTransferItem(const TWebTransferItem&) = delete;
     TWebTransferItem& operator=(const TWebTransferItem&) = delete;
 
-    // Copies the sixteen published settings and the eight download settings of Source;
+    // Copies the sixteen published settings and the nine download settings of Source;
     // results, size and lists stay.
     // A null Source changes nothing.
     void Assign(const TWebTransferItem* Source);
@@ -87,6 +92,8 @@ public:
     // from, whether or not the file was then put in place (a checksum mismatch after going on
     // from another address's part says to fetch it whole); 0 when it fetched the whole file.
     std::int64_t ResumedBytes() const { return FResumedBytes; }
+    // The body an InMemory job received in its last run; empty when it failed.
+    const QByteArray& Content() const { return FContent; }
     // Names and details of the last listing run of this job; null until one ran.
     const QStringList* FileList() const { return FFileList.get(); }
     const TFileDetailItems* FileDetails() const { return FFileDetailList.get(); }
@@ -100,6 +107,7 @@ private:
     bool FCancelled = false;
     QString FSHA256;
     std::int64_t FResumedBytes = 0;
+    QByteArray FContent;
     std::unique_ptr<QStringList> FFileList;
     std::unique_ptr<TFileDetailItems> FFileDetailList;
 };

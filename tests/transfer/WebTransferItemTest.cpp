@@ -46,6 +46,10 @@ void fillPublished(TWebTransferItem& item)
     item.Resume = true;
     item.Retries = 3;
     item.ComputeSHA256 = true;
+    item.ExpectedSize = 1234;
+    item.MaxSize = 4321;
+    item.ResumeFromAnySource = true;
+    item.InMemory = true;
 }
 
 TEST(TWebTransferItem, NewItemHasTheDefaults)
@@ -107,6 +111,10 @@ TEST(TWebTransferItem, AssignCopiesThePublishedSettingsAndNothingElse)
     EXPECT_EQ(target.Resume, source.Resume);
     EXPECT_EQ(target.Retries, source.Retries);
     EXPECT_EQ(target.ComputeSHA256, source.ComputeSHA256);
+    EXPECT_EQ(target.ExpectedSize, source.ExpectedSize);
+    EXPECT_EQ(target.MaxSize, source.MaxSize);
+    EXPECT_EQ(target.ResumeFromAnySource, source.ResumeFromAnySource);
+    EXPECT_EQ(target.InMemory, source.InMemory);
 
     EXPECT_FALSE(target.Success());
     EXPECT_FALSE(target.NoNewVersion());
