@@ -196,7 +196,7 @@ void TInstallForm::RefreshSetupFiles()
     }
     const QString prefix = QStringLiteral("Install file is");
     for (const TInstallerRow& row : InstallerRows) {
-        const bool found = present[row.Inventory];
+        const bool found = present[row.Setup->Inventory];
         row.Install.In(*this)->setEnabled(found);
         QLabel* status = row.StatusLabel.In(*this);
         status->setText(prefix + PresenceText(found));

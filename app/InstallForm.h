@@ -19,6 +19,7 @@ class TOfficeRadioGroup;
 class TWebTransfer;
 class TWebTransferItem;
 class TReleaseState;
+struct TSetupRow;
 class QScrollArea;
 
 // The assistant's main window: the start-up report, the setup-file inventory, and the
@@ -85,8 +86,12 @@ public:
     void RefreshSetupFiles();
     QString FindSetupFile(const QString& Name);
 
+    // The buttons' shared handlers: the row is told by the button's Tag.
     void DownloadClick(QObject* Sender);
     void InstallBtnClick(QObject* Sender);
+    // What a click on a row's Download or Install button does; none for a Tag of no row.
+    void DownloadRow(const TSetupRow* Row);
+    void InstallRow(const TSetupRow* Row);
     void CancelBtnClick(QObject* Sender);
 
 protected:
@@ -136,8 +141,8 @@ private:
     TServerOutcome DownloadFrom(const QString& Base, TDownloadRun& Run);
     TServerOutcome AfterFailure(const TWebTransferItem& Job, TDownloadProblem Problem, const TDownloadRun& Run) const;
     void RememberSerial(TDownloadRun& Run, std::uint64_t Serial);
-    // Fetches the version directory's checksum list and, with a release key, its signature.
-    // False when the user cancelled.
+    // Fetches the version directory's checksum list and, with a release key, its signature,
+    // into memory. False when the user cancelled.
     bool FetchChecksumList(const QString& DirURL, bool Signed, TFetchedFile& List, TFetchedFile& Signature);
     // A line in the Memo, and with Final the error box. Base empty: before any server was asked.
     void ReportFailure(const QString& Base, TDownloadProblem Problem, const QString& Details, bool Final);

@@ -203,14 +203,14 @@ void TInstallForm::BuildControls()
     const TButtonPicture::TDrawing download = DrawnOnce(&DownloadPicture);
     for (const TInstallerRow& row : InstallerRows) {
         this->*row.TitleLabel.Field =
-            AddLabel(back, row.TitleLabel.Name, RowTitleLeft, row.Top.Title, QString::fromLatin1(row.Title), rowFont);
+            AddLabel(back, row.TitleLabel.Name, RowTitleLeft, row.Top.Title, QString::fromLatin1(row.Setup->Title), rowFont);
         this->*row.StatusLabel.Field =
             AddLabel(back, row.StatusLabel.Name, RowStatusLeft, row.Top.Status, QStringLiteral("--"), font());
         this->*row.Line.Field = AddLine(back, row.Line.Name, row.Top.Line);
         this->*row.Download.Field = AddButton(back, row.Download.Name, DownloadButtonRect(row), QStringLiteral("Download"),
-                                              row.DownloadTag, download, buttonFont);
+                                              row.Setup->DownloadTag, download, buttonFont);
         this->*row.Install.Field = AddButton(back, row.Install.Name, InstallButtonRect(row),
-                                             QString::fromLatin1(row.InstallCaption), row.InstallTag, install, buttonFont);
+                                             QString::fromLatin1(row.Setup->InstallCaption), row.Setup->InstallTag, install, buttonFont);
         if (row.Recommended.Field) {
             QLabel* recommended = AddLabel(back, row.Recommended.Name, RowStatusLeft, row.Top.Recommended,
                                            QStringLiteral("Recommended"), rowFont);
@@ -261,11 +261,12 @@ void TInstallForm::BuildControls()
         TGlowButton* download = row.Download.In(*this);
         TGlowButton* install = row.Install.In(*this);
         download->SetHint(QStringLiteral("Download from KAPLIX web site"));
-        download->OnClick = [this](QObject* Sender) { DownloadClick(Sender); };
-        install->OnClick = [this](QObject* Sender) { InstallBtnClick(Sender); };
+        // The row is known here: nothing needs to read it back from the button.
+        download->OnClick = [this, setup = row.Setup](QObject*) { DownloadRow(setup); };
+        install->OnClick = [this, setup = row.Setup](QObject*) { InstallRow(setup); };
         // Four buttons say "Download" and three "Install": a screen reader names each with its
         // row as well, as the eye takes the row from the title beside it.
-        const QString title = QString::fromLatin1(row.Title);
+        const QString title = QString::fromLatin1(row.Setup->Title);
         download->setAccessibleName(download->Caption() + QStringLiteral(", ") + title);
         install->setAccessibleName(install->Caption() + QStringLiteral(", ") + title);
     }

@@ -5,6 +5,7 @@
 #include "app/ReleaseKey.h"
 #include "app/ReleaseState.h"
 #include "app/SetupFiles.h"
+#include "app/SetupRows.h"
 #include "controls/OfficeRadioGroup.h"
 #include "platform/network/InternetErrors.h"
 #include "platform/system/SystemProbes.h"
@@ -13,9 +14,7 @@
 #include "transfer/WebTransferErrors.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <optional>
 #include <vector>
@@ -36,22 +35,18 @@ QString SavedName(const QString& Dir, const QString& FileName)
     return existing.isEmpty() ? FileName : QFileInfo(existing).fileName();
 }
 
-// What a list job brought: the file it wrote, read back, or why there is none. A file larger
-// than any release list is taken as not received.
-TFetchedFile FetchedFile(const TWebTransferItem& Job, const QString& Path, const TTransferFailure& Failure)
+// What a list job brought, or why there is none.
+TFetchedFile FetchedFile(const TWebTransferItem& Job, const TTransferFailure& Failure)
 {
     TFetchedFile fetched;
-    QFile file(Path);
-    if (Job.Success() && file.open(QIODevice::ReadOnly)) {
-        fetched.Content = file.read(TChecksumList::MaxSize + 1);
-        fetched.Received = fetched.Content.size() <= TChecksumList::MaxSize;
+    fetched.Received = Job.Success();
+    if (fetched.Received) {
+        fetched.Content = Job.Content();
+        return fetched;
     }
-    if (!fetched.Received) {
-        fetched.Content.clear();
-        fetched.Failure = Failure;
-        if (Job.Success() || Failure.ErrorCode == weSize)
-            fetched.Failure.Details = QStringLiteral("larger than a checksum list can be");
-    }
+    fetched.Failure = Failure;
+    if (Failure.ErrorCode == weSize)
+        fetched.Failure.Details = QStringLiteral("larger than a checksum list can be");
     return fetched;
 }
 
@@ -95,12 +90,17 @@ struct TInstallForm::TDownloadRun {
 
 void TInstallForm::DownloadClick(QObject* Sender)
 {
+    DownloadRow(RowOfTag(&TSetupRow::DownloadTag, TagOf(Sender)));
+}
+
+void TInstallForm::DownloadRow(const TSetupRow* Row)
+{
     // A second run would rebuild the job list the running one walks.
     if (FTransferring)
         return;
     const int version = VersionRadio->ItemIndex();
     installDir = InstallToGrp->ItemIndex() == 0 ? StartupDir : saveDir;
-    FDownloadName = DownloadFileName(TagOf(Sender));
+    FDownloadName = Row ? QString::fromLatin1(Row->DownloadFile) : QString();
     FDownloadVersion = VersionCaption(version);
 
     FTransferring = true;
@@ -297,19 +297,7 @@ TReleaseCheck TInstallForm::CheckChosenVersion(const QString& FileName, bool& Ca
 
 bool TInstallForm::FetchChecksumList(const QString& DirURL, bool Signed, TFetchedFile& List, TFetchedFile& Signature)
 {
-    // Into a folder of the user's own, gone with what it holds when the check is over.
-    // Never the shared temporary directory: without a folder of the user's there is no list.
-    const QString tempDir = FEnvironment.TempDir;
-    std::optional<QTemporaryDir> holder;
-    if (!tempDir.isEmpty())
-        holder.emplace(tempDir + QStringLiteral("/kaplix-lists-XXXXXX"));
-    if (!holder || !holder->isValid()) {
-        List.Failure.Details = QStringLiteral("No private folder to keep the checksum list in");
-        Signature.Failure = List.Failure;
-        return true;
-    }
-
-    const QTemporaryDir& folder = *holder;
+    // The lists never touch the disk, where somebody else could change them before they are read.
     QStringList names = {ChecksumListName};
     if (Signed)
         names << ChecksumSignatureName;
@@ -318,8 +306,7 @@ bool TInstallForm::FetchChecksumList(const QString& DirURL, bool Signed, TFetche
         TWebTransferItem* job = WebTransfer->Items().Add();
         job->URL = DirURL + name;
         job->Protocol = wpHttp;
-        job->TargetDir = folder.path() + u'/';
-        job->TargetFilename = name;
+        job->InMemory = true;
         job->Retries = DownloadRetries;
         // An endless answer stops here, not when the disk is full.
         job->MaxSize = TChecksumList::MaxSize;
@@ -342,9 +329,9 @@ bool TInstallForm::FetchChecksumList(const QString& DirURL, bool Signed, TFetche
     }
     if (FCloseRequested)
         return false;
-    List = FetchedFile(*WebTransfer->Items()[0], folder.filePath(ChecksumListName), failures[0]);
+    List = FetchedFile(*WebTransfer->Items()[0], failures[0]);
     if (Signed)
-        Signature = FetchedFile(*WebTransfer->Items()[1], folder.filePath(ChecksumSignatureName), failures[1]);
+        Signature = FetchedFile(*WebTransfer->Items()[1], failures[1]);
     return true;
 }
 

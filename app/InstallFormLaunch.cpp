@@ -48,12 +48,15 @@ QString NotStartedReason(const platform::ProgramStart& Start)
 
 void TInstallForm::InstallBtnClick(QObject* Sender)
 {
+    InstallRow(RowOfTag(&TSetupRow::InstallTag, TagOf(Sender)));
+}
+
+void TInstallForm::InstallRow(const TSetupRow* Row)
+{
     if (FTransferring)
         return;
-    const int tag = TagOf(Sender);
-    const QString name = InstallFileName(tag);
-    const TInstallerRow* row = RowOfTag(&TInstallerRow::InstallTag, tag);
-    const QString serverName = row ? QString::fromLatin1(row->DownloadFile) : name;
+    const QString name = Row ? SetupFileNames[Row->Inventory] : QString();
+    const QString serverName = Row ? QString::fromLatin1(Row->DownloadFile) : name;
     // What this run downloaded and checked comes first, wherever an older file of the name lies.
     QString path = CheckedFilePath(serverName);
     if (path.isEmpty() && !name.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "app/InstallForm.h"
 #include "app/InstallFormLayout.h"
+#include "app/SetupRows.h"
 
 #include <QRect>
 
@@ -26,21 +27,12 @@ struct TRowTops {
     int Recommended = 0;
 };
 
-// One installer row of the main window: a title, the status of its setup file, a separator,
-// a Download button that fetches the file and an Install button that starts it. The buttons
-// share one click handler per kind and are told apart by their Tags, which run 1 to 4 for
-// Download and 0 to 3 for Install.
+// One installer row of the main window, in the order of SetupRows: what it offers, and where
+// its title, the status of its setup file, a separator, its Download button and its Install
+// button stand.
 struct TInstallerRow {
-    const char* Title = nullptr;
-    const char* InstallCaption = nullptr;
+    const TSetupRow* Setup = nullptr;
     TRowTops Top;
-    int DownloadTag = 0;
-    // The name on the server, which the download is saved under.
-    const char* DownloadFile = nullptr;
-    int InstallTag = 0;
-    // The entry of SetupFileNames whose presence enables Install and fills the status label;
-    // Install starts that file.
-    std::size_t Inventory = 0;
     TRowControl<QLabel> TitleLabel;
     TRowControl<QLabel> StatusLabel;
     TRowControl<QWidget> Line;
@@ -53,38 +45,30 @@ struct TInstallerRow {
 #define KX_ROW_CONTROL(Name) {&TInstallForm::Name, #Name}
 
 inline constexpr std::array<TInstallerRow, 4> InstallerRows = {{
-    {.Title = "Upgrade KAPLIX", .InstallCaption = "Upgrade", .Top = {237, 238, 251, 258, 0},
-     .DownloadTag = 1, .DownloadFile = "SetupNoDb.exe", .InstallTag = 0, .Inventory = 0,
+    {.Setup = &SetupRows[0], .Top = {237, 238, 251, 258, 0},
      .TitleLabel = KX_ROW_CONTROL(Label1), .StatusLabel = KX_ROW_CONTROL(Label17), .Line = KX_ROW_CONTROL(Shape2),
      .Download = KX_ROW_CONTROL(Download1), .Install = KX_ROW_CONTROL(UpgradeBtn), .Recommended = {}},
-    {.Title = "Install new on 32-bit Windows", .InstallCaption = "Install", .Top = {307, 308, 321, 328, 338},
-     .DownloadTag = 2, .DownloadFile = "KXsetup32.exe", .InstallTag = 1, .Inventory = 2,
+    {.Setup = &SetupRows[1], .Top = {307, 308, 321, 328, 338},
      .TitleLabel = KX_ROW_CONTROL(Label2), .StatusLabel = KX_ROW_CONTROL(Label18), .Line = KX_ROW_CONTROL(Shape1),
      .Download = KX_ROW_CONTROL(Download2), .Install = KX_ROW_CONTROL(Install32Btn),
      .Recommended = KX_ROW_CONTROL(Label12)},
-    {.Title = "Install new on 64-bit Windows", .InstallCaption = "Install", .Top = {378, 378, 392, 399, 409},
-     .DownloadTag = 3, .DownloadFile = "KXsetup64.exe", .InstallTag = 2, .Inventory = 3,
+    {.Setup = &SetupRows[2], .Top = {378, 378, 392, 399, 409},
      .TitleLabel = KX_ROW_CONTROL(Label3), .StatusLabel = KX_ROW_CONTROL(Label19), .Line = KX_ROW_CONTROL(Shape3),
      .Download = KX_ROW_CONTROL(Download3), .Install = KX_ROW_CONTROL(Install64Btn),
      .Recommended = KX_ROW_CONTROL(Label13)},
-    // "setup.exe" is lower case on the server; the inventory's "Setup.exe" is the same file.
-    {.Title = "Install with databases", .InstallCaption = "Install", .Top = {449, 449, 464, 471, 0},
-     .DownloadTag = 4, .DownloadFile = "setup.exe", .InstallTag = 3, .Inventory = 4,
+    {.Setup = &SetupRows[3], .Top = {449, 449, 464, 471, 0},
      .TitleLabel = KX_ROW_CONTROL(Label4), .StatusLabel = KX_ROW_CONTROL(Label20), .Line = KX_ROW_CONTROL(Shape4),
      .Download = KX_ROW_CONTROL(Download4), .Install = KX_ROW_CONTROL(FullInstallBtn), .Recommended = {}},
 }};
 
 #undef KX_ROW_CONTROL
 
-// The row whose Download or Install button carries the Tag, told by the field given
-// (&TInstallerRow::DownloadTag or &TInstallerRow::InstallTag); none for any other Tag.
-constexpr const TInstallerRow* RowOfTag(int TInstallerRow::*Kind, int Tag)
-{
-    for (const TInstallerRow& row : InstallerRows)
-        if (row.*Kind == Tag)
-            return &row;
-    return nullptr;
-}
+static_assert([] {
+    for (std::size_t i = 0; i < SetupRows.size(); ++i)
+        if (InstallerRows[i].Setup != &SetupRows[i])
+            return false;
+    return InstallerRows.size() == SetupRows.size();
+}(), "one window row per setup row, in the same order");
 
 constexpr QRect DownloadButtonRect(const TInstallerRow& Row)
 {

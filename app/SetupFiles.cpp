@@ -1,6 +1,6 @@
 #include "app/SetupFiles.h"
 
-#include "app/InstallerRows.h"
+#include "app/SetupRows.h"
 
 #include <QRegularExpression>
 #include <QtGlobal>
@@ -27,7 +27,7 @@ QString DownloadBaseURL()
 
 QString DownloadFileName(int Tag)
 {
-    const TInstallerRow* row = RowOfTag(&TInstallerRow::DownloadTag, Tag);
+    const TSetupRow* row = RowOfTag(&TSetupRow::DownloadTag, Tag);
     return row ? QString::fromLatin1(row->DownloadFile) : QString();
 }
 
@@ -67,6 +67,6 @@ QStringList VersionCaptions()
 
 QString InstallFileName(int Tag)
 {
-    const TInstallerRow* row = RowOfTag(&TInstallerRow::InstallTag, Tag);
+    const TSetupRow* row = RowOfTag(&TSetupRow::InstallTag, Tag);
     return row ? SetupFileNames[row->Inventory] : QString();
 }

@@ -380,8 +380,8 @@ TEST_F(InstallFormTest, ClickAtTheTablesPlaceOfAButtonHitsTheButtonOfThatName)
         ASSERT_NE(install, nullptr) << row.Install.Name;
         EXPECT_EQ(hit(DownloadButtonRect(row)), download) << row.Download.Name;
         EXPECT_EQ(hit(InstallButtonRect(row)), install) << row.Install.Name;
-        EXPECT_EQ(download->property("Tag").toInt(), row.DownloadTag) << row.Download.Name;
-        EXPECT_EQ(install->property("Tag").toInt(), row.InstallTag) << row.Install.Name;
+        EXPECT_EQ(download->property("Tag").toInt(), row.Setup->DownloadTag) << row.Download.Name;
+        EXPECT_EQ(install->property("Tag").toInt(), row.Setup->InstallTag) << row.Install.Name;
         EXPECT_EQ(form->findChild<QLabel*>(QString::fromLatin1(row.StatusLabel.Name)), row.StatusLabel.In(*form));
     }
     EXPECT_EQ(hit(InstallFormLayout::CancelBtnRect), form->findChild<TGlowButton*>(QStringLiteral("CancelBtn")));
