@@ -81,27 +81,7 @@ TEST_F(HostileFtp, SlowServerKeepsTheEventLoopServedUntilCancel)
     writeInside(QStringLiteral("setup.exe"), "old");
     run.Timeout = 5;
     TWebTransferItem* job = addJob(wpFtp, QStringLiteral("/pub/setup.exe"), server);
-    int ticks = 0;
-    int ticksAtFirstData = -1;
-    bool cancelled = false;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        ++ticks;
-        // Cancel once the event loop has kept ticking for a while after the first data.
-        if (!cancelled && ticksAtFirstData >= 0 && ticks - ticksAtFirstData >= 20) {
-            cancelled = true;
-            run.CancelCopy();
-        }
-    });
-    ticker.start(10);
-    auto original = run.OnCopyProgress;
-    run.OnCopyProgress = [&](TTransferRun* sender, int fileidx, std::int64_t size, std::int64_t total) {
-        original(sender, fileidx, size, total);
-        if (ticksAtFirstData < 0 && size > 0)
-            ticksAtFirstData = ticks;
-    };
-    run.Execute();
-    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(executeCancellingAfterFirstData());
     EXPECT_TRUE(job->Cancelled());
     EXPECT_FALSE(job->Success());
     EXPECT_LT(events.progress.back().size, 4 * 1024 * 1024);

@@ -442,27 +442,7 @@ TEST_F(HostileHttp, TrickleKeepsTheEventLoopServedUntilCancel)
 {
     run.Timeout = 3;
     TWebTransferItem* job = addJobOverOldFile(server.url(QStringLiteral("/trickle/setup.exe?size=1000")));
-    int ticks = 0;
-    int ticksAtFirstByte = -1;
-    bool cancelled = false;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        ++ticks;
-        // Cancel once the event loop has kept ticking for a while after the first byte.
-        if (!cancelled && ticksAtFirstByte >= 0 && ticks - ticksAtFirstByte >= 20) {
-            cancelled = true;
-            run.CancelCopy();
-        }
-    });
-    ticker.start(10);
-    auto original = run.OnCopyProgress;
-    run.OnCopyProgress = [&](TTransferRun* sender, int fileidx, std::int64_t size, std::int64_t total) {
-        original(sender, fileidx, size, total);
-        if (ticksAtFirstByte < 0 && size > 0)
-            ticksAtFirstByte = ticks;
-    };
-    run.Execute();
-    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(executeCancellingAfterFirstData());
     EXPECT_TRUE(job->Cancelled());
     EXPECT_FALSE(job->Success());
     EXPECT_EQ(events.log, (QStringList{QStringLiteral("FileStart 0"), QStringLiteral("CopyDone")}));

@@ -54,5 +54,33 @@ protected:
         return served;
     }
 
+    // Runs the jobs and cancels once the event loop has kept ticking for a while after the
+    // first data arrived; true when that cancel was given.
+    bool executeCancellingAfterFirstData()
+    {
+        int ticks = 0;
+        int ticksAtFirstData = -1;
+        bool cancelled = false;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            ++ticks;
+            if (!cancelled && ticksAtFirstData >= 0 && ticks - ticksAtFirstData >= 20) {
+                cancelled = true;
+                run.CancelCopy();
+            }
+        });
+        ticker.start(10);
+        const auto original = run.OnCopyProgress;
+        run.OnCopyProgress = [&](TTransferRun* sender, int fileidx, std::int64_t size, std::int64_t total) {
+            if (original)
+                original(sender, fileidx, size, total);
+            if (ticksAtFirstData < 0 && size > 0)
+                ticksAtFirstData = ticks;
+        };
+        run.Execute();
+        run.OnCopyProgress = original;
+        return cancelled;
+    }
+
     const TempDir& outer = target;
 };
