@@ -108,7 +108,7 @@ bool TTransferRun::FtpUpload(const TWebTransferItem& Item, TJobRun& Run, const T
         const std::int64_t size = LocalFileSize(URL);
         WriteLog(QStringLiteral("start to upload file:") + URL);
         WriteLog(QStringLiteral("filesize:") + QString::number(size));
-        const TSent sent = Send(source, *remote, size, true);
+        const TSent sent = Send(source, *remote, size, true, false);
         const bool readFailed = sent.ReadFailed;
         bool sendFailed = sent.SendFailed;
         source.close();

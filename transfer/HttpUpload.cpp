@@ -62,7 +62,7 @@ bool TTransferRun::HttpUpload(const TWebTransferItem& Item, TJobRun& /*Run*/)
         return false;
     }
 
-    const TSent sent = Send(file, *upload, size, false);
+    const TSent sent = Send(file, *upload, size, false, true);
     if (sent.ReadFailed)
         ReportError(weSourceRead, path);
     else if (sent.SendFailed)

@@ -170,8 +170,10 @@ protected:
 
     // Moves an upload's body from Source into Sink, block by block, with its progress shown
     // against Size, until the file ends, a read or a send fails or the run is cancelled.
-    // LogBlocks writes each block's count to the log file. The server's confirmation of the
-    // end (Sink's finish) is the caller's.
+    // LogBlocks writes each block's count to the log file; EmptyLastBlock ends with the first
+    // block shorter than a whole one, so that a file of whole blocks ends with an empty one,
+    // sent and shown, as an HTTP upload does. The
+    // server's confirmation of the end (Sink's finish) is the caller's.
     struct TSent {
         std::int64_t Done = 0;
         bool ReadFailed = false;
@@ -179,7 +181,7 @@ protected:
         // Why a send failed.
         platform::InternetResult Failure;
     };
-    TSent Send(QFile& Source, platform::InternetUpload& Sink, std::int64_t Size, bool LogBlocks);
+    TSent Send(QFile& Source, platform::InternetUpload& Sink, std::int64_t Size, bool LogBlocks, bool EmptyLastBlock);
 
     // The operations, one per job kind. Each takes its job and the run's state for it.
     bool HttpDownload(const TWebTransferItem& Item, TJobRun& Run);

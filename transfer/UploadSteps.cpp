@@ -6,7 +6,7 @@
 #include <QFile>
 
 TTransferRun::TSent TTransferRun::Send(QFile& Source, platform::InternetUpload& Sink, std::int64_t Size,
-                                       bool LogBlocks)
+                                       bool LogBlocks, bool EmptyLastBlock)
 {
     TSent sent;
     const std::uint32_t startTick = platform::tickCount();
@@ -18,7 +18,7 @@ TTransferRun::TSent TTransferRun::Send(QFile& Source, platform::InternetUpload& 
             sent.ReadFailed = true;
             break;
         }
-        if (count == 0)
+        if (count == 0 && !EmptyLastBlock)
             break;
         if (const platform::InternetResult written = Sink.write(buffer, count); !written.ok) {
             // A cancel during the send is no failure of the server's.
@@ -30,6 +30,9 @@ TTransferRun::TSent TTransferRun::Send(QFile& Source, platform::InternetUpload& 
         if (LogBlocks)
             WriteLog(QStringLiteral("uploaded:") + QString::number(sent.Done));
         ShowProgress(sent.Done, Size, startTick, DlgUpload, false);
+        // There, a block shorter than a whole one is the last.
+        if (EmptyLastBlock && count < BlockSize)
+            break;
     }
     return sent;
 }
