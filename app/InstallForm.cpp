@@ -154,6 +154,26 @@ void TInstallForm::FormShow()
     // append, so the lines are gathered and set at once.
     QStringList report = {QString(), QStringLiteral("Current directory:"), StartupDir};
 
+    bool located = false;
+    report << InstallationReport(located);
+    if (!located)
+        ShowInformationBox(this, QStringLiteral("KAPLIX could not be located on your computer\rIf KAPLIX is "
+                                                "installed,\rplease deinstall prior to reinstallation"));
+
+    if (FEnvironment.Windows64Bit) {
+        Label13->show();
+        report << QStringLiteral("  Windows version is determined to be 64-bit");
+    } else {
+        Label12->show();
+        report << QStringLiteral("  Windows version is determined to be 32-bit");
+    }
+    Memo->setPlainText(report.join(u'\n'));
+}
+
+QStringList TInstallForm::InstallationReport(bool& Located) const
+{
+    QStringList report;
+    Located = true;
     // Windows finds these paths in any letter case, and so do we.
     const auto exists = [](const QString& WindowsPath) { return platform::windowsFileExists(WindowsPath); };
     const QString programFiles = GetSpecialFolder(38) + QStringLiteral("\\kaplix\\bin\\kaplix3.exe");
@@ -169,19 +189,10 @@ void TInstallForm::FormShow()
                << QStringLiteral("  Deinstallion is recommeded prior to reinstallation")
                << QStringLiteral("  User defined files can be moved to new location after reinstallation");
     } else {
-        ShowInformationBox(this, QStringLiteral("KAPLIX could not be located on your computer\rIf KAPLIX is "
-                                                "installed,\rplease deinstall prior to reinstallation"));
+        Located = false;
         report << QStringLiteral("  KAPLIX has not been located on this computer");
     }
-
-    if (FEnvironment.Windows64Bit) {
-        Label13->show();
-        report << QStringLiteral("  Windows version is determined to be 64-bit");
-    } else {
-        Label12->show();
-        report << QStringLiteral("  Windows version is determined to be 32-bit");
-    }
-    Memo->setPlainText(report.join(u'\n'));
+    return report;
 }
 
 void TInstallForm::RefreshSetupFiles()
@@ -197,7 +208,7 @@ void TInstallForm::RefreshSetupFiles()
     const QString prefix = QStringLiteral("Install file is");
     for (const TInstallerRow& row : InstallerRows) {
         const bool found = present[row.Setup->Inventory];
-        row.Install.In(*this)->setEnabled(found);
+        row.Install.In(*this)->setEnabled(found && !SetupRunning(row.Setup));
         QLabel* status = row.StatusLabel.In(*this);
         status->setText(prefix + PresenceText(found));
         status->adjustSize();

@@ -12,6 +12,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 class TGlowButton;
 class TGradientPanel;
@@ -181,9 +183,22 @@ private:
     // a file that cannot be verified and the user starts anyway, its own. Empty when it is
     // not to be started.
     QString SHA256ToStart(const QString& ServerName, const QString& Path);
-    // Starts a private copy of the file at Path that has the checked SHA-256, and logs it.
-    void StartCheckedFile(const QString& Path, const QString& ServerName, const QString& SHA256);
+    // Starts a private copy of the file at Path that has the checked SHA-256 for the row, and
+    // logs it.
+    void StartCheckedFile(const QString& Path, const QString& ServerName, const QString& SHA256,
+                          const TSetupRow* Row);
     void RemoveStaleStartCopies();
+    // While a setup program started from a row runs, that row's Install is off and the window
+    // shows the busy cursor; its end is logged, with Wine's reason in a box when Wine could
+    // not start it, and the installation is looked for again.
+    void WatchSetupProgram(const std::shared_ptr<platform::StartedProgram>& Program, const TSetupRow* Row,
+                           const QString& Path);
+    void SetupProgramEnded(const platform::ProgramEnd& End, const QString& Path);
+    // The programs running, each with its row.
+    QList<std::pair<std::shared_ptr<platform::StartedProgram>, const TSetupRow*>> FSetupPrograms;
+    bool SetupRunning(const TSetupRow* Row) const;
+    // The lines of the installation test; Located false when no installation was found.
+    QStringList InstallationReport(bool& Located) const;
     // The chosen version's signed checksum list, asked of each server in turn until one
     // answers, checked for FileName (InstallFormDownload.cpp). Cancelled when the user
     // stopped the fetch or closed the window.

@@ -4,10 +4,14 @@
 #include "app/MessageBoxes.h"
 #include "app/ReleaseKey.h"
 #include "app/SetupFiles.h"
+#include "controls/GlowButton.h"
 #include "controls/OfficeRadioGroup.h"
 #include "platform/files/LocalFiles.h"
 #include "platform/files/PrivateFiles.h"
 #include "platform/files/StartCopy.h"
+
+#include <QFileInfo>
+#include <QTimer>
 
 #include <cstdint>
 
@@ -37,10 +41,20 @@ QString NotVerifiedText(const QString& Path, const QString& Why)
 // Why the shell did not start a setup file, and for a missing Wine what to do about it.
 QString NotStartedReason(const platform::ProgramStart& Start)
 {
+    // Most setup programs are 32-bit Windows programs; a distribution's Wine runs them only
+    // with its 32-bit part, which needs the distribution's 32-bit architecture.
+    const QString part32 = QStringLiteral("sudo dpkg --add-architecture i386 && sudo apt update && "
+                                          "sudo apt install wine32:i386");
     if (Start.status == platform::ProgramStart::Status::WineMissing)
         return QStringLiteral("Windows setup programs need Wine, which is not installed on this computer.\r"
                               "Install your distribution's \"wine\" package (on Debian or Ubuntu: "
-                              "sudo apt install wine), then click Install again.");
+                              "sudo apt install wine) and, for 32-bit setup programs, which most are, its "
+                              "32-bit part (")
+            + part32 + QStringLiteral("), then click Install again.");
+    if (Start.status == platform::ProgramStart::Status::Wine32Missing)
+        return QStringLiteral("This setup program is a 32-bit Windows program, and the Wine installed on this "
+                              "computer runs only 64-bit ones.\rAdd Wine's 32-bit part (on Debian or Ubuntu: ")
+            + part32 + QStringLiteral("), then click Install again.\rDetails: ") + Start.problem;
     return Start.problem;
 }
 
@@ -77,7 +91,7 @@ void TInstallForm::InstallRow(const TSetupRow* Row)
         return;
     if (FEnvironment.OnSetupFileChecked)
         FEnvironment.OnSetupFileChecked(path);
-    StartCheckedFile(path, serverName, sha256);
+    StartCheckedFile(path, serverName, sha256, Row);
 }
 
 void TInstallForm::RecordDownload(const QString& FileName, const QString& Path, const TReleaseCheck& Check)
@@ -135,7 +149,8 @@ QString TInstallForm::SHA256ToStart(const QString& ServerName, const QString& Pa
     return actual;
 }
 
-void TInstallForm::StartCheckedFile(const QString& Path, const QString& ServerName, const QString& SHA256)
+void TInstallForm::StartCheckedFile(const QString& Path, const QString& ServerName, const QString& SHA256,
+                                    const TSetupRow* Row)
 {
     RemoveStaleStartCopies();
     const platform::StartCopy copy = platform::makeStartCopy(Path, FEnvironment.TempDir, SHA256);
@@ -154,6 +169,68 @@ void TInstallForm::StartCheckedFile(const QString& Path, const QString& ServerNa
         return;
     }
     Memo->appendPlainText(QStringLiteral("Downloading file ") + Path);
+    if (start.program)
+        WatchSetupProgram(start.program, Row, Path);
+}
+
+void TInstallForm::WatchSetupProgram(const std::shared_ptr<platform::StartedProgram>& Program, const TSetupRow* Row,
+                                     const QString& Path)
+{
+    if (!Program->running())
+        return;
+    FSetupPrograms.append({Program, Row});
+    for (const TInstallerRow& row : InstallerRows) {
+        if (row.Setup == Row)
+            row.Install.In(*this)->setEnabled(false);
+    }
+    // Over this window only: the user's other windows, the setup program's among them, keep
+    // their own cursor.
+    setCursor(Qt::BusyCursor);
+    connect(Program.get(), &platform::StartedProgram::ended, this,
+            [this, Path](const platform::ProgramEnd& End) { SetupProgramEnded(End, Path); });
+}
+
+void TInstallForm::SetupProgramEnded(const platform::ProgramEnd& End, const QString& Path)
+{
+    // Kept until the next event: this runs inside the program object's own signal.
+    for (qsizetype i = 0; i < FSetupPrograms.size(); ++i) {
+        if (!FSetupPrograms[i].first->running()) {
+            QTimer::singleShot(0, this, [kept = FSetupPrograms[i].first] { Q_UNUSED(kept); });
+            FSetupPrograms.removeAt(i--);
+        }
+    }
+    if (FSetupPrograms.isEmpty())
+        unsetCursor();
+    const QString name = QFileInfo(Path).fileName();
+    switch (End.kind) {
+    case platform::ProgramEnd::Kind::Exited:
+        Memo->appendPlainText(QStringLiteral("The setup program ") + name
+                              + QStringLiteral(" ended with exit code %1").arg(End.code));
+        break;
+    case platform::ProgramEnd::Kind::Killed:
+        Memo->appendPlainText(QStringLiteral("The setup program ") + name
+                              + QStringLiteral(" was ended by signal %1").arg(End.code));
+        break;
+    case platform::ProgramEnd::Kind::NotStarted:
+        Memo->appendPlainText(QStringLiteral("Wine could not start the setup program ") + name + QStringLiteral(": ")
+                              + End.reason);
+        ShowErrorBox(this, NotStartedText(Path, QStringLiteral("Wine could not start it: ") + End.reason));
+        break;
+    }
+    // What the setup program did shows in the installation test; the log keeps what it said.
+    bool located = false;
+    for (const QString& line : InstallationReport(located))
+        Memo->appendPlainText(line);
+    RefreshSetupFiles();
+}
+
+bool TInstallForm::SetupRunning(const TSetupRow* Row) const
+{
+    for (const auto& running : FSetupPrograms) {
+        if (running.second == Row && running.first->running())
+            return true;
+    }
+    return false;
 }
 
 void TInstallForm::RemoveStaleStartCopies()

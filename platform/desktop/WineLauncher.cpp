@@ -1,11 +1,12 @@
 #include "platform/desktop/WineLauncher.h"
 
+#include "platform/desktop/WindowsProgram.h"
+#include "platform/desktop/WineChild.h"
 #include "platform/files/PrivateFiles.h"
 #include "platform/system/SystemProbes.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
@@ -56,23 +57,21 @@ ProgramStart startWithWine(const QString& path, const QStringList& preferredWine
         return {ProgramStart::Status::WineMissing, QStringLiteral("Wine is not installed")};
     if (!wine.problem.isEmpty())
         return {ProgramStart::Status::WineUntrusted, wine.problem};
+    if (windowsProgramKind(path) == WindowsProgramKind::Bits32 && !wineRuns32BitPrograms(wine.path))
+        return {ProgramStart::Status::Wine32Missing,
+                QStringLiteral("The Wine program ") + wine.path + QStringLiteral(" runs no 32-bit Windows program")};
 
     // An absolute path can never be taken for one of Wine's own options.
     const QFileInfo program(path);
-    QProcess process;
-    process.setProgram(wine.path);
-    process.setArguments({program.absoluteFilePath()});
-    process.setWorkingDirectory(program.absolutePath());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("WINEPREFIX"), winePrefix());
     environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
-    process.setProcessEnvironment(environment);
-    process.setStandardInputFile(QProcess::nullDevice());
-    // Detached: the setup program outlives the assistant and is never waited for. The call
-    // returns once the new process has been executed, or failed to be.
-    if (!process.startDetached())
-        return {ProgramStart::Status::Failed, QStringLiteral("Wine could not be started: ") + process.errorString()};
-    return {};
+    // Returns once the new process has been executed, or failed to be.
+    WineChild::Spawned spawned =
+        WineChild::spawn(wine.path, {program.absoluteFilePath()}, program.absolutePath(), environment);
+    if (!spawned.child)
+        return {ProgramStart::Status::Failed, spawned.problem};
+    return {ProgramStart::Status::Started, {}, std::move(spawned.child)};
 }
 
 } // namespace platform

@@ -1,21 +1,28 @@
 #pragma once
 
+#include "platform/desktop/StartedProgram.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 namespace platform {
 
 // How handing a file to be opened went. Starting returns as soon as the new process runs;
-// what the program does afterwards is not known here.
+// a program started with Wine is watched (program), one the desktop opened is not.
 struct ProgramStart {
     enum class Status {
         Started,
         WineMissing,  // a Windows program, and no Wine to run it with: nothing was started
         WineUntrusted, // the Wine found could have been put or changed by somebody else: not started
+        Wine32Missing, // a 32-bit Windows program, and a Wine that runs only 64-bit ones: not started
         Failed,       // the program or handler could not be started
     };
     Status status = Status::Started;
     QString problem;  // why it was not started, in plain words; empty when started
+    // The program Wine runs, told of when it ends; null when it did not start or is not watched.
+    std::shared_ptr<StartedProgram> program = {};
 
     bool started() const { return status == Status::Started; }
 };
@@ -40,10 +47,12 @@ QStringList distributionWineFolders();
 // so, and it is not to be started; no other is looked for.
 WineProgram findWine(const QStringList& preferredFolders = distributionWineFolders());
 
-// Starts the Windows program at path with Wine (findWine) and returns without waiting for it.
+// Starts the Windows program at path with Wine (findWine) and returns without waiting for it;
+// the program started is watched until it ends, and runs on when this process ends.
 // It runs in the compatibility prefix whose drive C: the start-up probes read (see
 // winePrefix()), in the program's own folder, with Wine's debug output off. The path is
-// handed over as one argument, never through a shell.
+// handed over as one argument, never through a shell. A 32-bit program is not handed to a
+// Wine known to run none (wineRuns32BitPrograms).
 ProgramStart startWithWine(const QString& path, const QStringList& preferredWineFolders = distributionWineFolders());
 
 } // namespace platform

@@ -331,13 +331,95 @@ TEST_P(SetupNotStarted, IsExplainedInAnErrorBoxAndNotLogged)
 INSTANTIATE_TEST_SUITE_P(Shell, SetupNotStarted, testing::Values(
     NotStartedCase{"WineMissing", {platform::ProgramStart::Status::WineMissing, QStringLiteral("Wine is not installed")},
                    "Windows setup programs need Wine, which is not installed on this computer.\n"
-                   "Install your distribution's \"wine\" package (on Debian or Ubuntu: sudo apt install wine), "
-                   "then click Install again."},
+                   "Install your distribution's \"wine\" package (on Debian or Ubuntu: sudo apt install wine) and, "
+                   "for 32-bit setup programs, which most are, its 32-bit part (sudo dpkg --add-architecture i386 "
+                   "&& sudo apt update && sudo apt install wine32:i386), then click Install again."},
+    NotStartedCase{"Wine32Missing", {platform::ProgramStart::Status::Wine32Missing,
+                                     QStringLiteral("The Wine program /usr/bin/wine runs no 32-bit Windows program")},
+                   "This setup program is a 32-bit Windows program, and the Wine installed on this computer runs "
+                   "only 64-bit ones.\nAdd Wine's 32-bit part (on Debian or Ubuntu: sudo dpkg --add-architecture i386 "
+                   "&& sudo apt update && sudo apt install wine32:i386), then click Install again.\n"
+                   "Details: The Wine program /usr/bin/wine runs no 32-bit Windows program"},
     NotStartedCase{"StartFailed", {platform::ProgramStart::Status::Failed, QStringLiteral("Wine could not be started: denied")},
                    "Wine could not be started: denied"},
     NotStartedCase{"WineUntrusted", {platform::ProgramStart::Status::WineUntrusted,
                                      QStringLiteral("The Wine program /opt/bin/wine may be changed by others")},
                    "The Wine program /opt/bin/wine may be changed by others"}),
+    caseName);
+
+// A setup program that runs on its own; the test says when and how it ends.
+class SetupProgramStandIn : public platform::StartedProgram {
+public:
+    void end(const platform::ProgramEnd& end) { announceEnd(end); }
+};
+
+struct SetupEndCase {
+    const char* name;
+    platform::ProgramEnd end;
+    bool installs;         // the setup program put KAPLIX on drive C:
+    const char* endLine;
+    const char* box;       // "" for none
+    friend void PrintTo(const SetupEndCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SetupProgramRuns : public InstallFormTest, public testing::WithParamInterface<SetupEndCase> {};
+
+TEST_P(SetupProgramRuns, IsShownWhileItRunsAndItsEndIsLoggedWithTheInstallationFoundAgain)
+{
+    const SetupEndCase& c = GetParam();
+    const QString setup = m_startup.write(QStringLiteral("KXsetup64.exe"), "MZ");
+    auto program = std::make_shared<SetupProgramStandIn>();
+    m_start = {platform::ProgramStart::Status::Started, {}, program};
+    ModalAnswerer answerer({Ok, StartAnyway, Ok});
+    // A new box, as the user sees it, for the record of what the program says.
+    answerer.setInspector([](QWidget* dialog) {
+        if (dialog->windowTitle() == QStringLiteral("Error") && QDir().mkpath(QStringLiteral(KX_SCREENSHOT_DIR)))
+            dialog->grab().save(QStringLiteral(KX_SCREENSHOT_DIR "/box-wine-could-not-start.png"));
+    });
+    auto form = Open();
+    const QStringList report = MemoLines(*form);
+
+    QTest::mouseClick(form->Install64Btn, Qt::LeftButton);
+    ASSERT_EQ(answerer.answered(), 2) << "the start-up report and the unverified file's question";
+    EXPECT_FALSE(form->Install64Btn->isEnabled()) << "its row cannot start it twice";
+    EXPECT_EQ(form->cursor().shape(), Qt::BusyCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the busy cursor is this window's only";
+    EXPECT_EQ(MemoLines(*form), report + QStringList{QStringLiteral("Downloading file ") + setup});
+
+    if (c.installs)
+        InstallAt("C:\\Program Files\\kaplix\\bin\\kaplix3.exe");
+    program->end(c.end);
+    QStringList expected = report;
+    expected << QStringLiteral("Downloading file ") + setup << QString::fromLatin1(c.endLine);
+    if (c.installs)
+        expected << QStringLiteral("  KAPLIX is found in \"Program files\" location")
+                 << QStringLiteral("  Please use \"Install new on ...\" for upgrading (32- or 64-bit as appropriate)");
+    else
+        expected << QStringLiteral("  KAPLIX has not been located on this computer");
+    EXPECT_EQ(MemoLines(*form), expected) << "the log keeps what it held";
+    EXPECT_TRUE(form->Install64Btn->isEnabled());
+    EXPECT_NE(form->cursor().shape(), Qt::BusyCursor);
+    if (*c.box) {
+        ASSERT_EQ(answerer.answered(), 3);
+        EXPECT_EQ(answerer.captions()[2], QStringLiteral("Error"));
+        EXPECT_EQ(answerer.messages()[2], QStringLiteral("Install file not started.\n") + setup + u'\n'
+                                              + QString::fromLatin1(c.box));
+    } else {
+        EXPECT_EQ(answerer.answered(), 2) << "no box: the log says it";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, SetupProgramRuns, testing::Values(
+    SetupEndCase{"InstalledAndEndedWell", {platform::ProgramEnd::Kind::Exited, 0, {}}, true,
+                 "The setup program KXsetup64.exe ended with exit code 0", ""},
+    SetupEndCase{"CancelledByTheUser", {platform::ProgramEnd::Kind::Exited, 2, {}}, false,
+                 "The setup program KXsetup64.exe ended with exit code 2", ""},
+    SetupEndCase{"Killed", {platform::ProgramEnd::Kind::Killed, 9, {}}, false,
+                 "The setup program KXsetup64.exe was ended by signal 9", ""},
+    SetupEndCase{"WineCouldNotStartIt",
+                 {platform::ProgramEnd::Kind::NotStarted, 1, QStringLiteral("wine: Bad EXE format for Z:\\x.exe.")}, false,
+                 "Wine could not start the setup program KXsetup64.exe: wine: Bad EXE format for Z:\\x.exe.",
+                 "Wine could not start it: wine: Bad EXE format for Z:\\x.exe."}),
     caseName);
 
 TEST_F(InstallFormTest, ControlsSitWhereTheDesignPutsThem)

@@ -11,12 +11,14 @@
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SavedEnvironment.h"
+#include "tests/support/WinePrefix.h"
 #include "transfer/WebTransfer.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -322,6 +324,58 @@ TEST_F(InstallFormTest, AWineOthersMayChangeIsNotStartedAndTheBoxSaysWhy)
                                           + QStringLiteral(" may be changed by others"));
     EXPECT_EQ(MemoLines(form), report) << "nothing was logged";
     EXPECT_FALSE(QFileInfo::exists(started)) << "the Wine on the PATH did not run";
+}
+
+// A real 32-bit setup program, and a Wine laid out as a distribution's without its 32-bit
+// part: Install says so with the commands that add it, and starts nothing.
+TEST_F(InstallFormTest, A32BitSetupProgramIsNotHandedToAWineThatRunsOnly64BitOnes)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("x86_64-w64-mingw32-g++")).isEmpty())
+        GTEST_SKIP() << "no MinGW-w64 cross compiler (Debian package g++-mingw-w64-x86-64)";
+    TempDir built;
+    const QString program = built.filePath(QStringLiteral("setup.exe"));
+    const QString problem = buildBareWindowsProgram(program, 32);
+    ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+    QFile programFile(program);
+    ASSERT_TRUE(programFile.open(QIODevice::ReadOnly));
+    const QString setup = m_startup.write(QStringLiteral("KXsetup32.exe"), programFile.readAll());
+    TempDir wine;
+    TempDir record;
+    const QString started = record.filePath(QStringLiteral("started"));
+    for (const QString& file : {QStringLiteral("bin/wine"), QStringLiteral("lib/wine/wine64")}) {
+        const QString path = wine.write(file, QStringLiteral("#!/bin/sh\n: > '%1'\n").arg(started).toUtf8());
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    TInstallEnvironment environment = Environment();
+    environment.ShellOpen = [bin = wine.filePath(QStringLiteral("bin"))](const QString& path) {
+        return platform::shellOpen(path, {bin});
+    };
+    ModalAnswerer answerer({Ok, StartAnyway, Ok});
+    TInstallForm form(environment);
+    form.show();
+    const QString report = form.Memo->toPlainText();
+    // The box as the user sees it, for the record of what the program says.
+    bool pictured = false;
+    answerer.setInspector([&pictured](QWidget* dialog) {
+        if (pictured || dialog->windowTitle() != QStringLiteral("Error"))
+            return;
+        pictured = QDir().mkpath(QStringLiteral(KX_SCREENSHOT_DIR))
+            && dialog->grab().save(QStringLiteral(KX_SCREENSHOT_DIR "/box-wine32-missing.png"));
+    });
+
+    QTest::mouseClick(form.Install32Btn, Qt::LeftButton);
+    ASSERT_EQ(answerer.answered(), 3);
+    EXPECT_EQ(answerer.captions()[2], QStringLiteral("Error"));
+    const QString box = answerer.messages()[2];
+    EXPECT_TRUE(box.startsWith(QStringLiteral("Install file not started.\n") + setup + QStringLiteral(
+                                   "\nThis setup program is a 32-bit Windows program")))
+        << box.toStdString();
+    EXPECT_TRUE(box.contains(QStringLiteral("sudo dpkg --add-architecture i386 && sudo apt update && "
+                                            "sudo apt install wine32:i386")))
+        << box.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(started)) << "Wine was started";
+    EXPECT_EQ(form.Memo->toPlainText(), report) << "no start is logged";
+    EXPECT_TRUE(pictured);
 }
 
 } // namespace

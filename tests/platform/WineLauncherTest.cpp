@@ -10,6 +10,7 @@
 #include "tests/support/WaitFor.h"
 
 #include <QDesktopServices>
+#include <QTest>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -338,6 +339,65 @@ INSTANTIATE_TEST_SUITE_P(OtherUsers, UntrustedWine, testing::Values(
         return nobody && ::chown(QFile::encodeName(wine).constData(), nobody->pw_uid, nobody->pw_gid) == 0;
     }, "belongs to another user"}),
     caseName);
+
+// What the Wine started for a setup program came to, as the watcher tells it.
+struct WineEndCase {
+    const char* name;
+    const char* script;  // the stand-in's body
+    platform::ProgramEnd::Kind kind;
+    int code;
+    const char* reason;
+    friend void PrintTo(const WineEndCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class WineEnds : public WineLauncherTest, public testing::WithParamInterface<WineEndCase> {};
+
+TEST_P(WineEnds, AreToldOnceWithWinesReasonWhenItCouldNotStartTheProgram)
+{
+    const WineEndCase& c = GetParam();
+    const QString wine = m_bin.write(QStringLiteral("wine"), QByteArray("#!/bin/sh\n") + c.script + '\n');
+    QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString path = m_files.write(QStringLiteral("KXsetup64.exe"), "MZ");
+
+    const platform::ProgramStart start = platform::startWithWine(path, NoDistributionWine);
+    ASSERT_TRUE(start.started()) << start.problem.toStdString();
+    ASSERT_NE(start.program, nullptr);
+    QList<platform::ProgramEnd> ends;
+    QObject::connect(start.program.get(), &platform::StartedProgram::ended,
+                     [&ends](const platform::ProgramEnd& end) { ends << end; });
+    ASSERT_TRUE(waitFor([&] { return !start.program->running(); }, 20000));
+    QTest::qWait(500);
+    ASSERT_EQ(ends.size(), 1);
+    EXPECT_EQ(ends[0].kind, c.kind);
+    EXPECT_EQ(ends[0].code, c.code);
+    EXPECT_EQ(ends[0].reason, QString::fromLatin1(c.reason));
+}
+
+INSTANTIATE_TEST_SUITE_P(Wines, WineEnds, testing::Values(
+    WineEndCase{"EndedWell", "exit 0", platform::ProgramEnd::Kind::Exited, 0, ""},
+    WineEndCase{"EndedWithItsCode", "exit 7", platform::ProgramEnd::Kind::Exited, 7, ""},
+    WineEndCase{"TheProgramsOwnWordsAreNoReason", "echo 'setup: cancelled' >&2; exit 2",
+                platform::ProgramEnd::Kind::Exited, 2, ""},
+    WineEndCase{"LoaderRefusedIt", "echo 'wine: Bad EXE format for Z:\\x.exe.' >&2; exit 1",
+                platform::ProgramEnd::Kind::NotStarted, 1, "wine: Bad EXE format for Z:\\x.exe."},
+    WineEndCase{"ReasonWithoutControlCharacters", "printf 'wine: failed \\033[2J to open\\r\\n'; exit 1",
+                platform::ProgramEnd::Kind::NotStarted, 1, "wine: failed [2J to open"},
+    WineEndCase{"Killed", "kill -KILL $$", platform::ProgramEnd::Kind::Killed, 9, ""}),
+    caseName);
+
+TEST_F(WineLauncherTest, TheSetupProgramRunsOnWhenNobodyWatchesIt)
+{
+    const QString done = m_record.filePath(QStringLiteral("done"));
+    const QString wine = m_bin.write(QStringLiteral("wine"),
+                                     QStringLiteral("#!/bin/sh\n/bin/sleep 1\n: > '%1'\n").arg(done).toUtf8());
+    QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString path = m_files.write(QStringLiteral("KXsetup64.exe"), "MZ");
+    {
+        const platform::ProgramStart start = platform::startWithWine(path, NoDistributionWine);
+        ASSERT_TRUE(start.started()) << start.problem.toStdString();
+    }
+    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(done); }, 20000)) << "it was stopped with its watcher";
+}
 
 } // namespace
 

@@ -49,6 +49,52 @@ QString missingWindowsTools()
         + QStringLiteral(". scripts/bootstrap installs them; set KX_SKIP_WINE=1 to skip the tests that need them.");
 }
 
+QString buildBareWindowsProgram(const QString& program, int bits)
+{
+    const QString source = program + QStringLiteral(".c");
+    QFile code(source);
+    if (!code.open(QIODevice::WriteOnly) || code.write("void start(void) {}\n") < 0)
+        return QStringLiteral("cannot write ") + source;
+    code.close();
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (bits == 64)
+        return run(CrossCompiler, {QStringLiteral("-x"), QStringLiteral("c"), QStringLiteral("-nostdlib"),
+                                   QStringLiteral("-e"), QStringLiteral("start"), QStringLiteral("-o"), program, source},
+                   environment, 120000);
+    const QString object = program + QStringLiteral(".o");
+    if (const QString problem = run(CrossCompiler, {QStringLiteral("-x"), QStringLiteral("c"), QStringLiteral("-m32"),
+                                                    QStringLiteral("-c"), QStringLiteral("-o"), object, source},
+                                    environment, 120000);
+        !problem.isEmpty())
+        return problem;
+    const QString linker = QStringLiteral("x86_64-w64-mingw32-ld");
+    QProcess verbose;
+    verbose.start(linker, {QStringLiteral("--verbose")});
+    if (!verbose.waitForFinished(30000))
+        return linker + QStringLiteral(" --verbose did not finish");
+    // The built-in script stands between two lines of "=".
+    const QList<QByteArray> parts = verbose.readAllStandardOutput().split('\n');
+    QByteArray script;
+    int rules = 0;
+    for (const QByteArray& line : parts) {
+        if (line.startsWith("=========")) {
+            ++rules;
+            continue;
+        }
+        if (rules == 1)
+            script += line + '\n';
+    }
+    script.replace("pei-x86-64", "pei-i386").replace("i386:x86-64", "i386");
+    const QString scriptPath = program + QStringLiteral(".x");
+    QFile scriptFile(scriptPath);
+    if (script.isEmpty() || !scriptFile.open(QIODevice::WriteOnly) || scriptFile.write(script) != script.size())
+        return QStringLiteral("no linker script for 32-bit programs");
+    scriptFile.close();
+    return run(linker, {QStringLiteral("-m"), QStringLiteral("i386pe"), QStringLiteral("-T"), scriptPath,
+                        QStringLiteral("-e"), QStringLiteral("_start"), QStringLiteral("-o"), program, object},
+               environment, 120000);
+}
+
 QString buildWindowsProgram(const QString& source, const QString& program)
 {
     // Linked statically, so that the program needs no MinGW run-time DLLs in the prefix.

@@ -13,6 +13,12 @@ QString missingWindowsTools();
 // Empty when it was built; otherwise what the compiler said.
 QString buildWindowsProgram(const QString& source, const QString& program);
 
+// Builds the smallest Windows program of the width given (32: PE32, 64: PE32+), one that
+// does nothing, with the MinGW-w64 cross tools: a 32-bit one is linked with the linker's own
+// script for 64-bit programs, turned to 32 bits. Empty when it was built; otherwise what the
+// tools said.
+QString buildBareWindowsProgram(const QString& program, int bits);
+
 // A Wine prefix of its own in a temporary directory, made ready by wineboot, and a home
 // folder for Wine so that the user's own is never touched. When it goes, its wineserver is
 // stopped, and every Windows program still running in the prefix with it.
