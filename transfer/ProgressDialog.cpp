@@ -5,6 +5,8 @@
 #include "transfer/WebTransfer.h"
 #include "transfer/WtLogin.h"
 
+#include <QTimer>
+
 namespace {
 
 // A label takes an unchanged text without any work of its own; asking it for its text first
@@ -88,6 +90,19 @@ void TProgressDialog::Begin()
 
     if (!FEngine.ShowDialog)
         return;
+    if (FEngine.DialogDelay > 0) {
+        // Goes with the window when the run ends first.
+        QTimer::singleShot(FEngine.DialogDelay, form, [this] { Show(); });
+        return;
+    }
+    Show();
+}
+
+void TProgressDialog::Show()
+{
+    TProgressForm* form = FForm;
+    if (!form)
+        return;
     if (FEngine.OnBeforeDialogShow)
         FEngine.OnBeforeDialogShow(&FEngine, form);
     if (!FForm)
@@ -155,6 +170,11 @@ void TProgressDialog::ShowCompletion(bool Cancelled)
     FCancelIsClose = true;
     if (!FForm)
         return;
+    // A run quicker than the dialog's delay shows no window, its end included.
+    if (FEngine.ShowDialog && FEngine.DialogDelay > 0 && !FForm->isVisible()) {
+        FForm->close();
+        return;
+    }
     FForm->CancelBtn->setText(FEngine.DlgClose);
     FForm->Anim->Stop();
     if (Cancelled)

@@ -35,6 +35,8 @@ public:
     void Close() override;
 
 private:
+    // Shows the window built for the run.
+    void Show();
     void CancelClick();
     void OpenClick(const QString& Path);
     // Whether the window may close now, and what happens once it has closed.

@@ -63,7 +63,10 @@ struct TTransferSettings {
     // are checked against instead of the system's, for a lab with its own; empty keeps the
     // system's. Certificates are always verified.
     QString TrustedCertificates;
-
+    // Beyond the published settings: with ShowDialog, the dialog appears only once the run has
+    // gone on for this many milliseconds, so that a quick run shows no window at all (its
+    // completion state included); 0 shows it at once.
+    std::int32_t DialogDelay = 0;
 
     // Public, not stored: the file a run appends its log lines to; empty for none.
     QString LogfileName;

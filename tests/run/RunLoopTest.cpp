@@ -343,4 +343,30 @@ TEST_F(RunDialogs, CancelButtonDuringAStalledDownloadKeepsTheOldFile)
               QStringList{QStringLiteral("setup.exe")});
 }
 
+// A run quicker than the dialog's delay shows no window at all, its completion state
+// included; one that stalls shows the dialog, and its Cancel ends the run.
+TEST_F(RunDialogs, DelayedDialogAppearsOnlyForARunThatOutlastsTheDelay)
+{
+    engine.DialogDelay = 1500;
+    engine.ShowCompletion = true;
+    int shown = 0;
+    engine.OnBeforeDialogShow = [&](TWebTransfer*, QWidget*) { ++shown; };
+    TWebTransferItem* quick = addJob(QStringLiteral("/file/size=3000/setup.exe"));
+    engine.Execute();
+    EXPECT_TRUE(quick->Success());
+    QTest::qWait(2000);
+    EXPECT_EQ(shown, 0) << "neither during the run nor after it";
+    EXPECT_TRUE(!engine.ProgressForm() || !engine.ProgressForm()->isVisible());
+
+    engine.Items().Clear();
+    TWebTransferItem* stalled = addJob(QStringLiteral("/stall/setup.exe?size=5000"));
+    engine.OnBeforeDialogShow = [&](TWebTransfer*, QWidget*) {
+        ++shown;
+        QTimer::singleShot(100, [&] { clickButton(engine.ProgressForm(), engine.DlgCancel); });
+    };
+    engine.Execute();
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(stalled->Cancelled());
+}
+
 } // namespace
