@@ -212,9 +212,25 @@ void TInstallForm::RefreshSetupFiles()
         QLabel* status = row.StatusLabel.In(*this);
         status->setText(prefix + PresenceText(found));
         status->adjustSize();
-        // A screen reader's review finds the disabled button too, and with it the reason.
-        row.Install.In(*this)->setAccessibleDescription(status->text());
+        // A screen reader's review finds the disabled button too, and with it the reason; the
+        // hint and the description say which version the file is, as far as it is known.
+        const QString version = found ? VersionText(*row.Setup) : QString();
+        row.Install.In(*this)->SetHint(version);
+        row.Install.In(*this)->setAccessibleDescription(version.isEmpty() ? status->text()
+                                                                          : status->text() + QStringLiteral(", ") + version);
     }
+}
+
+QString TInstallForm::VersionText(const TSetupRow& Row) const
+{
+    const QString serverName = QString::fromLatin1(Row.DownloadFile);
+    QString path = CheckedFilePath(serverName);
+    for (const QString& dir : {StartupDir, saveDir}) {
+        if (path.isEmpty())
+            path = platform::findPathIgnoringCase(dir, SetupFileNames[Row.Inventory]);
+    }
+    const int version = VersionItemOfDirectory(KnownVersionOf(serverName, path));
+    return version < 0 ? QStringLiteral("version not known") : QStringLiteral("version ") + VersionCaption(version);
 }
 
 QString TInstallForm::FindSetupFile(const QString& Name)

@@ -143,6 +143,8 @@ private:
     TServerOutcome DownloadFrom(const QString& Base, TDownloadRun& Run);
     TServerOutcome AfterFailure(const TWebTransferItem& Job, TDownloadProblem Problem, const TDownloadRun& Run) const;
     void RememberSerial(TDownloadRun& Run, std::uint64_t Serial);
+    // Remembers the version, checksum and size of a file a signed list vouched for.
+    void RememberFile(TDownloadRun& Run, const QString& FileName, const TReleaseCheck& Check, std::int64_t Size);
     // Fetches the version directory's checksum list and, with a release key, its signature,
     // into memory. False when the user cancelled.
     bool FetchChecksumList(const QString& DirURL, bool Signed, TFetchedFile& List, TFetchedFile& Signature);
@@ -170,19 +172,31 @@ private:
     struct TCheckedFile {
         QString Path;
         QString SHA256;
+        QString Directory; // of its version on the server, "ver121"
     };
     // By the name of the file on the download server: the file a download brought, verified
     // by the signed list, or a file found on disk that the list vouched for.
     QHash<QString, TCheckedFile> FCheckedFiles;
     // Notes a download that succeeded, and how it was checked; only a signed list vouches.
-    void RecordDownload(const QString& FileName, const QString& Path, const TReleaseCheck& Check);
+    void RecordDownload(const QString& FileName, const QString& Path, const TReleaseCheck& Check,
+                        const QString& Directory);
+    // The version directory of the setup file at Path: the one checked in this run, else the
+    // one an earlier run downloaded while the file has that download's size; empty when not
+    // known. Never a reason to start a file: that needs its checksum.
+    QString KnownVersionOf(const QString& ServerName, const QString& Path) const;
+    // "version 12.1" for the row's setup file that is there, "version not known" when it is not.
+    QString VersionText(const TSetupRow& Row) const;
+    // Asked before a setup file of another version than the chosen one starts: true to start
+    // it (as version item FileVersion), false when the user chose to download the chosen
+    // version instead (Row's download then runs) or to cancel.
+    bool StartOtherVersion(const TSetupRow* Row, const QString& Path, int FileVersion);
     // The checked file of that name, while it is there; empty otherwise.
     QString CheckedFilePath(const QString& ServerName) const;
     // The SHA-256 the setup file at Path must have to be started: the one checked in this
-    // run, the one the chosen version's signed list gives for a file found on disk, or, for
+    // run, the one the signed list of version item Version gives for a file found on disk, or, for
     // a file that cannot be verified and the user starts anyway, its own. Empty when it is
     // not to be started.
-    QString SHA256ToStart(const QString& ServerName, const QString& Path);
+    QString SHA256ToStart(const QString& ServerName, const QString& Path, int Version);
     // Starts a private copy of the file at Path that has the checked SHA-256 for the row, and
     // logs it.
     void StartCheckedFile(const QString& Path, const QString& ServerName, const QString& SHA256,
@@ -199,8 +213,8 @@ private:
     bool SetupRunning(const TSetupRow* Row) const;
     // The lines of the installation test; Located false when no installation was found.
     QStringList InstallationReport(bool& Located) const;
-    // The chosen version's signed checksum list, asked of each server in turn until one
+    // The signed checksum list of version item Version, asked of each server in turn until one
     // answers, checked for FileName (InstallFormDownload.cpp). Cancelled when the user
     // stopped the fetch or closed the window.
-    TReleaseCheck CheckChosenVersion(const QString& FileName, bool& Cancelled);
+    TReleaseCheck CheckVersion(int Version, const QString& FileName, bool& Cancelled);
 };

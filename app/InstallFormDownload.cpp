@@ -25,6 +25,10 @@ namespace {
 // again before the next server is asked.
 constexpr int DownloadRetries = 3;
 
+// The checksum lists are small and come at once from a mirror that answers: their run shows
+// its dialog, with its Cancel, only when they are this slow to come.
+constexpr int ListDialogDelayMs = 1500;
+
 // The name a download is saved under: the requested one, or the name of a file already in
 // Dir that differs from it only in letter case, which Windows takes for the same file.
 QString SavedName(const QString& Dir, const QString& FileName)
@@ -215,7 +219,8 @@ TInstallForm::TServerOutcome TInstallForm::DownloadFrom(const QString& Base, TDo
     FFailure = {};
     WebTransfer->Execute();
     if (job->Success()) {
-        RecordDownload(fileName, installDir + job->TargetFilename, check);
+        RecordDownload(fileName, installDir + job->TargetFilename, check, Run.Wanted.Directory);
+        RememberFile(Run, fileName, check, QFileInfo(installDir + job->TargetFilename).size());
         Memo->appendPlainText(QStringLiteral("Downloaded ") + fileName + QStringLiteral(" for version ")
                               + FDownloadVersion + QStringLiteral(" from ") + URLWithoutPassword(Base)
                               + QStringLiteral(": ") + VerificationText(check.Verification));
@@ -251,6 +256,19 @@ TInstallForm::TServerOutcome TInstallForm::AfterFailure(const TWebTransferItem& 
     return Run.MoreServers && AnotherServerMayHelp(Problem) ? soTryNext : soStop;
 }
 
+void TInstallForm::RememberFile(TDownloadRun& Run, const QString& FileName, const TReleaseCheck& Check,
+                                std::int64_t Size)
+{
+    // Only what a signed list vouched for has a version anybody can rely on.
+    if (Check.Verification != dvSignedList || Check.ExpectedSHA256.isEmpty())
+        return;
+    Run.State.RecordFile(FileName, {Run.Wanted.Directory, Check.ExpectedSHA256.toLower(), Size});
+    const QString problem = Run.State.Save(FEnvironment.StateFile);
+    if (!problem.isEmpty())
+        Memo->appendPlainText(QStringLiteral("Could not remember the version of ") + FileName + QStringLiteral(": ")
+                              + problem);
+}
+
 void TInstallForm::RememberSerial(TDownloadRun& Run, std::uint64_t Serial)
 {
     if (!Run.State.RaiseSerial(Run.Wanted.Directory, Serial))
@@ -261,11 +279,11 @@ void TInstallForm::RememberSerial(TDownloadRun& Run, std::uint64_t Serial)
                               + FDownloadVersion + QStringLiteral(": ") + problem);
 }
 
-TReleaseCheck TInstallForm::CheckChosenVersion(const QString& FileName, bool& Cancelled)
+TReleaseCheck TInstallForm::CheckVersion(int Version, const QString& FileName, bool& Cancelled)
 {
     TReleaseCheck check;
     check.Problem = dpNotVerified;
-    const int version = VersionRadio->ItemIndex();
+    const int version = Version;
     const QString path = VersionPath(version);
     if (path.isEmpty())
         return check;
@@ -320,7 +338,9 @@ bool TInstallForm::FetchChecksumList(const QString& DirURL, bool Signed, TFetche
         if (Index == 0 && !Sender->Items()[0]->Success() && Sender->Items().Count() > 1)
             Sender->Items()[1]->Active = false;
     };
+    WebTransfer->DialogDelay = ListDialogDelayMs;
     WebTransfer->Execute();
+    WebTransfer->DialogDelay = 0;
     WebTransfer->OnFileDone = nullptr;
 
     for (int i = 0; i < WebTransfer->Items().Count(); ++i) {

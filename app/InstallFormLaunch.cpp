@@ -3,6 +3,7 @@
 #include "app/InstallerRows.h"
 #include "app/MessageBoxes.h"
 #include "app/ReleaseKey.h"
+#include "app/ReleaseState.h"
 #include "app/SetupFiles.h"
 #include "controls/GlowButton.h"
 #include "controls/OfficeRadioGroup.h"
@@ -86,7 +87,16 @@ void TInstallForm::InstallRow(const TSetupRow* Row)
         ShowErrorBox(this, NotStartedText(path, unsafe));
         return;
     }
-    const QString sha256 = SHA256ToStart(serverName, path);
+    // Every version's files have the same names: one of another version than the chosen one
+    // starts only when the user says so.
+    int version = VersionRadio->ItemIndex();
+    const int fileVersion = VersionItemOfDirectory(KnownVersionOf(serverName, path));
+    if (fileVersion >= 0 && fileVersion != version) {
+        if (!StartOtherVersion(Row, path, fileVersion))
+            return;
+        version = fileVersion;
+    }
+    const QString sha256 = SHA256ToStart(serverName, path, version);
     if (sha256.isEmpty())
         return;
     if (FEnvironment.OnSetupFileChecked)
@@ -94,12 +104,40 @@ void TInstallForm::InstallRow(const TSetupRow* Row)
     StartCheckedFile(path, serverName, sha256, Row);
 }
 
-void TInstallForm::RecordDownload(const QString& FileName, const QString& Path, const TReleaseCheck& Check)
+void TInstallForm::RecordDownload(const QString& FileName, const QString& Path, const TReleaseCheck& Check,
+                                  const QString& Directory)
 {
     // The new file replaced whatever was checked under the name before.
     FCheckedFiles.remove(FileName);
     if (Check.Verification == dvSignedList && !Check.ExpectedSHA256.isEmpty())
-        FCheckedFiles.insert(FileName, {Path, Check.ExpectedSHA256});
+        FCheckedFiles.insert(FileName, {Path, Check.ExpectedSHA256, Directory});
+}
+
+QString TInstallForm::KnownVersionOf(const QString& ServerName, const QString& Path) const
+{
+    const auto checked = FCheckedFiles.constFind(ServerName);
+    if (checked != FCheckedFiles.cend() && checked->Path == Path)
+        return checked->Directory;
+    const TReleaseState::TLoaded loaded = TReleaseState::Load(FEnvironment.StateFile);
+    const std::optional<TReleaseState::TFileRecord> record = loaded.State.File(ServerName);
+    if (record && QFileInfo(Path).size() == record->Size)
+        return record->Directory;
+    return {};
+}
+
+bool TInstallForm::StartOtherVersion(const TSetupRow* Row, const QString& Path, int FileVersion)
+{
+    const QString chosen = VersionCaption(VersionRadio->ItemIndex());
+    const QString file = VersionCaption(FileVersion);
+    const TVersionAnswer answer = ShowOtherVersionBox(
+        this,
+        QStringLiteral("The install file ") + Path + QStringLiteral(" is version ") + file
+            + QStringLiteral(", and version ") + chosen + QStringLiteral(" is chosen.\rDownload version ") + chosen
+            + QStringLiteral(" and install that, or install version ") + file + QStringLiteral(" as it is?"),
+        QStringLiteral("Download ") + chosen, QStringLiteral("Install ") + file);
+    if (answer == vaDownload)
+        DownloadRow(Row);
+    return answer == vaStartFile;
 }
 
 QString TInstallForm::CheckedFilePath(const QString& ServerName) const
@@ -110,13 +148,13 @@ QString TInstallForm::CheckedFilePath(const QString& ServerName) const
     return checked->Path;
 }
 
-QString TInstallForm::SHA256ToStart(const QString& ServerName, const QString& Path)
+QString TInstallForm::SHA256ToStart(const QString& ServerName, const QString& Path, int Version)
 {
     const auto checked = FCheckedFiles.constFind(ServerName);
     if (checked != FCheckedFiles.cend() && checked->Path == Path)
         return checked->SHA256;
 
-    // A file no signed list has vouched for in this run: the chosen version's list is asked.
+    // A file no signed list has vouched for in this run: that version's list is asked.
     const QString actual = platform::fileSha256(Path);
     if (actual.isEmpty()) {
         ShowErrorBox(this, NotStartedText(Path, QStringLiteral("The file cannot be read")));
@@ -127,10 +165,10 @@ QString TInstallForm::SHA256ToStart(const QString& ServerName, const QString& Pa
         why = QStringLiteral("This program has no release key to check setup files with.");
     } else {
         bool cancelled = false;
-        const TReleaseCheck check = CheckChosenVersion(ServerName, cancelled);
+        const TReleaseCheck check = CheckVersion(Version, ServerName, cancelled);
         if (cancelled)
             return {};
-        const QString version = VersionCaption(VersionRadio->ItemIndex());
+        const QString version = VersionCaption(Version);
         if (!check.Allowed || check.Verification != dvSignedList) {
             why = DownloadProblemText(check.Allowed ? dpNotVerified : check.Problem);
             if (!check.Details.isEmpty())
@@ -139,7 +177,7 @@ QString TInstallForm::SHA256ToStart(const QString& ServerName, const QString& Pa
             why = QStringLiteral("It differs from the file that the signed checksum list of version ") + version
                 + QStringLiteral(" names.");
         } else {
-            FCheckedFiles.insert(ServerName, {Path, actual});
+            FCheckedFiles.insert(ServerName, {Path, actual, VersionDirectory(Version)});
             return actual;
         }
     }

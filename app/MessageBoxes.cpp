@@ -45,3 +45,22 @@ bool ShowStartAnywayBox(QWidget* Parent, const QString& Text)
     box.exec();
     return box.clickedButton() == start;
 }
+
+TVersionAnswer ShowOtherVersionBox(QWidget* Parent, const QString& Text, const QString& Download, const QString& Start)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Another version"), Lines(Text), QMessageBox::NoButton,
+                    Parent);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* download = box.addButton(Download, QMessageBox::AcceptRole);
+    QPushButton* start = box.addButton(Start, QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    download->setAccessibleDescription(QStringLiteral("Downloads the chosen version's setup file"));
+    start->setAccessibleDescription(QStringLiteral("Starts the setup file that is there, of the other version"));
+    cancel->setAccessibleDescription(QStringLiteral("Starts nothing"));
+    box.exec();
+    if (box.clickedButton() == download)
+        return vaDownload;
+    return box.clickedButton() == start ? vaStartFile : vaCancel;
+}

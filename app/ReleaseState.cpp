@@ -8,6 +8,7 @@ namespace {
 
 const QByteArray Heading = QByteArrayLiteral("kaplix-setup state 1");
 const QByteArray SerialKind = QByteArrayLiteral("serial");
+const QByteArray FileKind = QByteArrayLiteral("file");
 const QString NoFolder = QStringLiteral("There is no home folder to keep the serials of checksum lists in");
 
 // A record of a kind this program does not know: a kind, blanks between fields, nothing that
@@ -39,12 +40,22 @@ std::optional<TReleaseState> TReleaseState::Parse(const QByteArray& Text)
     // Eighteen digits always fit 64 bits.
     static const QRegularExpression serial(
         QRegularExpression::anchoredPattern(QStringLiteral("serial ([a-z0-9]{1,16}) ([0-9]{1,18})")));
+    static const QRegularExpression file(QRegularExpression::anchoredPattern(
+        QStringLiteral("file ([a-z0-9]{1,16}) ([A-Za-z0-9._-]{1,64}) ([0-9a-f]{64}) ([0-9]{1,18})")));
     TReleaseState state;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QString line = QString::fromUtf8(lines[i]);
         if (line.toUtf8() != lines[i] || !IsRecord(line))
             return std::nullopt;
-        if (lines[i].split(' ').constFirst() != SerialKind) {
+        const QByteArray kind = lines[i].split(' ').constFirst();
+        if (kind == FileKind) {
+            const QRegularExpressionMatch match = file.match(line);
+            if (!match.hasMatch())
+                return std::nullopt;
+            state.RecordFile(match.captured(2), {match.captured(1), match.captured(3), match.captured(4).toLongLong()});
+            continue;
+        }
+        if (kind != SerialKind) {
             state.FOtherRecords.append(lines[i]);
             continue;
         }
@@ -61,9 +72,25 @@ QByteArray TReleaseState::Text() const
     QByteArray text = Heading + '\n';
     for (auto it = FSerials.cbegin(); it != FSerials.cend(); ++it)
         text += SerialKind + ' ' + it.key().toUtf8() + ' ' + QByteArray::number(qulonglong(it.value())) + '\n';
+    for (auto it = FFiles.cbegin(); it != FFiles.cend(); ++it)
+        text += FileKind + ' ' + it->Directory.toUtf8() + ' ' + it.key().toUtf8() + ' ' + it->SHA256.toUtf8() + ' '
+            + QByteArray::number(qlonglong(it->Size)) + '\n';
     for (const QByteArray& record : FOtherRecords)
         text += record + '\n';
     return text;
+}
+
+std::optional<TReleaseState::TFileRecord> TReleaseState::File(const QString& Name) const
+{
+    const auto known = FFiles.constFind(Name);
+    if (known == FFiles.constEnd())
+        return std::nullopt;
+    return *known;
+}
+
+void TReleaseState::RecordFile(const QString& Name, const TFileRecord& Record)
+{
+    FFiles.insert(Name, Record);
 }
 
 std::uint64_t TReleaseState::Serial(const QString& Directory) const

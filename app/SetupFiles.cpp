@@ -48,6 +48,15 @@ QString VersionDirectory(int Item)
     return VersionPath(Item).section(u'/', -2, -2);
 }
 
+int VersionItemOfDirectory(const QString& Directory)
+{
+    for (int item = 0; !VersionPath(item).isEmpty(); ++item) {
+        if (VersionDirectory(item) == Directory)
+            return item;
+    }
+    return -1;
+}
+
 QString VersionCaption(int Item)
 {
     static constexpr std::array<const char*, 9> captions = {"9.21", "9.51", "10.0", "10.1", "10.2",

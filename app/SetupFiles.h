@@ -33,6 +33,8 @@ QString DownloadFileName(int Tag);
 QString VersionPath(int Item);
 // The last folder of that directory, which names the version on the server: "ver121".
 QString VersionDirectory(int Item);
+// The version item (0 to 8) whose directory is Directory ("ver121"); -1 for none.
+int VersionItemOfDirectory(const QString& Directory);
 // The caption of a version item (0 to 8), as the version group shows it; empty for any other.
 QString VersionCaption(int Item);
 QStringList VersionCaptions();

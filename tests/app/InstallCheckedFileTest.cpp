@@ -12,6 +12,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QLabel>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -104,6 +105,85 @@ TEST_F(InstallChecked, AfterAVerifiedDownloadItIsThatFileThatStartsNotAnOlderOne
     EXPECT_TRUE(m_openedContents[0] == Program) << "the downloaded program, not the older one";
     EXPECT_TRUE(Logged(*form, QStringLiteral("Downloading file ") + downloaded));
     EXPECT_FALSE(Logged(*form, QStringLiteral("Downloading file ") + older));
+}
+
+// Every version's setup files have the same names: the file there is the version this
+// program downloaded, told in the row's hint and description, and one of another version
+// than the chosen one starts only after a question that names both and offers the download.
+struct OtherVersionCase {
+    const char* name;
+    const char* button;       // the answer to the question
+    QByteArray started;       // what starts; empty for nothing
+    QByteArray fileAfter;     // the setup file afterwards
+    const char* versionAfter; // the version the row then tells
+    friend void PrintTo(const OtherVersionCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class OtherVersion : public InstallChecked, public testing::WithParamInterface<OtherVersionCase> {};
+
+const QByteArray Program120 = "MZ" + QByteArray(60000, 'q');
+
+TEST_P(OtherVersion, StartsOnlyAfterAQuestionThatNamesBothVersions)
+{
+    const OtherVersionCase& c = GetParam();
+    UseReleaseKey();
+    Serve(SetupFile, Program);
+    ServeList(Program, *s_release);
+    const QByteArray list120 = releaseListLine(Program120, SetupFile);
+    m_files.write(QStringLiteral("download/ver120/") + SetupFile, Program120);
+    m_files.write(QStringLiteral("download/ver120/SHA256SUMS"), list120);
+    m_files.write(QStringLiteral("download/ver120/SHA256SUMS.minisig"),
+                  s_release->sign(list120, MinisignKey::Mode::Prehashed,
+                                  releaseStamp(QStringLiteral("12.0"), QStringLiteral("ver120"))));
+    StartMirror();
+    ModalAnswerer answerer({Ok, Ok, {{}, QString::fromLatin1(c.button)}, Ok});
+    QString question;
+    answerer.setInspector([&question](QWidget* dialog) {
+        if (dialog->windowTitle() == QStringLiteral("Another version")) {
+            question = dialog->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text();
+            if (QDir().mkpath(QStringLiteral(KX_SCREENSHOT_DIR)))
+                dialog->grab().save(QStringLiteral(KX_SCREENSHOT_DIR "/box-another-version.png"));
+        }
+    });
+    auto form = OpenWith();
+    QTest::mouseClick(form->Download3, Qt::LeftButton);
+    ASSERT_EQ(answerer.captions().value(1), QStringLiteral("Information")) << "12.1 downloaded and verified";
+    EXPECT_EQ(form->Install64Btn->Hint(), QStringLiteral("version 12.1"));
+    EXPECT_EQ(form->Install64Btn->accessibleDescription(), QStringLiteral("Install file is present, version 12.1"));
+
+    form->VersionRadio->SetItemIndex(7); // 12.0
+    QTest::mouseClick(form->Install64Btn, Qt::LeftButton);
+    ASSERT_GE(answerer.answered(), 3);
+    EXPECT_EQ(answerer.captions()[2], QStringLiteral("Another version"));
+    const QString file = m_startup.filePath(SetupFile);
+    EXPECT_EQ(question, QStringLiteral("The install file ") + file + QStringLiteral(
+                            " is version 12.1, and version 12.0 is chosen.\nDownload version 12.0 and install that, "
+                            "or install version 12.1 as it is?"));
+    EXPECT_EQ(m_openedContents, c.started.isEmpty() ? QList<QByteArray>{} : QList<QByteArray>{c.started});
+    EXPECT_TRUE(m_startup.read(SetupFile) == c.fileAfter);
+    EXPECT_EQ(form->Install64Btn->Hint(), QStringLiteral("version ") + QLatin1String(c.versionAfter));
+
+    // What was downloaded is remembered: a new window tells the version as well.
+    form.reset();
+    ModalAnswerer again({Ok});
+    auto next = OpenWith();
+    EXPECT_EQ(next->Install64Btn->Hint(), QStringLiteral("version ") + QLatin1String(c.versionAfter));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, OtherVersion, testing::Values(
+    OtherVersionCase{"DownloadTheChosenVersion", "Download 12.0", {}, Program120, "12.0"},
+    OtherVersionCase{"InstallTheFileThere", "Install 12.1", Program, Program, "12.1"},
+    OtherVersionCase{"Cancel", "Cancel", {}, Program, "12.1"}),
+    caseName);
+
+TEST_F(InstallChecked, AFileThisProgramDidNotDownloadHasNoKnownVersion)
+{
+    m_startup.write(SetupFile, Program);
+    ModalAnswerer answerer({Ok});
+    auto form = OpenWith();
+    EXPECT_EQ(form->Install64Btn->Hint(), QStringLiteral("version not known"));
+    EXPECT_EQ(form->Install64Btn->accessibleDescription(), QStringLiteral("Install file is present, version not known"));
+    EXPECT_EQ(form->Install32Btn->accessibleDescription(), QStringLiteral("Install file is missing"));
 }
 
 TEST_F(InstallChecked, AFoundFileThatTheSignedListNamesStartsWithoutAQuestion)

@@ -41,8 +41,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         StateCase{"HeadingOnly", Heading, true, 0},
         StateCase{"Serials", Heading + "serial ver120 7\nserial ver121 2026121001\n", true, 2026121001},
-        StateCase{"RecordOfALaterProgram",
-                  Heading + "file ver121 KXsetup64.exe 4a5e1e4baab89f3a 70002\nserial ver121 5\n", true, 5},
+        StateCase{"RecordOfALaterProgram", Heading + "mirror ver121 https://example.org/\nserial ver121 5\n", true, 5},
+        StateCase{"FileRecord", Heading + "file ver121 KXsetup64.exe " + QByteArray(64, 'a') + " 70002\nserial ver121 5\n",
+                  true, 5},
+        StateCase{"FileRecordWithAShortDigest", Heading + "file ver121 KXsetup64.exe 4a5e1e4baab89f3a 70002\n", false, 0},
+        StateCase{"FileRecordWithAPath", Heading + "file ver121 ../KXsetup64.exe/x " + QByteArray(64, 'a') + " 1\n",
+                  false, 0},
         StateCase{"SameFolderTwiceTakesTheHigher", Heading + "serial ver121 9\nserial ver121 5\n", true, 9},
         StateCase{"Empty", "", false, 0},
         StateCase{"AnotherFormat", "kaplix-setup state 2\nserial ver121 5\n", false, 0},
@@ -62,15 +66,32 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ReleaseState, KeepsTheHighestSerialAndWhatItDoesNotKnow)
 {
     std::optional<TReleaseState> state =
-        TReleaseState::Parse(Heading + "serial ver121 5\nfile ver121 KXsetup64.exe 4a5e 70002\n");
+        TReleaseState::Parse(Heading + "serial ver121 5\nmirror ver121 https://example.org/\n");
     ASSERT_TRUE(state);
     EXPECT_FALSE(state->RaiseSerial(QStringLiteral("ver121"), 4));
     EXPECT_FALSE(state->RaiseSerial(QStringLiteral("ver121"), 5));
     EXPECT_TRUE(state->RaiseSerial(QStringLiteral("ver121"), 6));
     EXPECT_TRUE(state->RaiseSerial(QStringLiteral("ver921"), 1));
-    EXPECT_EQ(state->Text(),
-              Heading + "serial ver121 6\nserial ver921 1\nfile ver121 KXsetup64.exe 4a5e 70002\n");
+    EXPECT_EQ(state->Text(), Heading + "serial ver121 6\nserial ver921 1\nmirror ver121 https://example.org/\n");
     EXPECT_EQ(TReleaseState::Parse(state->Text())->Text(), state->Text());
+}
+
+// The latest download of a file replaces what was remembered of it; other files stay.
+TEST(ReleaseState, RemembersTheVersionOfEachDownloadedFile)
+{
+    TReleaseState state;
+    const QString digest121(64, u'1');
+    const QString digest120(64, u'2');
+    state.RecordFile(QStringLiteral("KXsetup64.exe"), {QStringLiteral("ver121"), digest121, 70002});
+    state.RecordFile(QStringLiteral("setup.exe"), {QStringLiteral("ver121"), digest121, 9});
+    state.RecordFile(QStringLiteral("KXsetup64.exe"), {QStringLiteral("ver120"), digest120, 70001});
+    const std::optional<TReleaseState> read = TReleaseState::Parse(state.Text());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->File(QStringLiteral("KXsetup64.exe")),
+              (TReleaseState::TFileRecord{QStringLiteral("ver120"), digest120, 70001}));
+    EXPECT_EQ(read->File(QStringLiteral("setup.exe")), (TReleaseState::TFileRecord{QStringLiteral("ver121"), digest121, 9}));
+    EXPECT_EQ(read->File(QStringLiteral("KXsetup32.exe")), std::nullopt);
+    EXPECT_EQ(read->Text(), state.Text());
 }
 
 // The state file in a configuration folder of the test's own, not there yet.

@@ -463,6 +463,27 @@ TEST_F(VerifiedDownload, WithoutAPrivateFolderTheListsAreStillFetchedAndTheFileV
     EXPECT_TRUE(QDir(m_temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
+// The checksum lists come in a run that shows its dialog only when they are slow to come: a
+// download from a mirror that answers at once shows one progress dialog, the file's.
+TEST_F(VerifiedDownload, ADownloadShowsOneProgressDialogTheFilesOwn)
+{
+    UseReleaseKey();
+    Serve(SetupFile, Program);
+    ServeList(ListLine(Program, SetupFile), s_key.get());
+    StartMirror();
+    ModalAnswerer answerer({Ok, Ok});
+    auto form = Open();
+    QStringList shown;
+    form->WebTransfer->OnBeforeDialogShow = [&shown](TWebTransfer* engine, QWidget*) {
+        for (int i = 0; i < engine->Items().Count(); ++i)
+            shown << engine->Items()[i]->URL.section(u'/', -1);
+    };
+    QTest::mouseClick(form->Download3, Qt::LeftButton);
+    EXPECT_EQ(answerer.answered(), 2);
+    EXPECT_EQ(shown, QStringList{SetupFile});
+    EXPECT_TRUE(m_startup.read(SetupFile) == Program);
+}
+
 // Replay: a server that hands out an older list of the version than one taken before.
 TEST_F(VerifiedDownload, AListWithALowerSerialThanRememberedIsRefusedAndTheRecordKept)
 {
