@@ -212,11 +212,29 @@ std::unique_ptr<platform::InternetRequest> TTransferRun::OpenHttpAnswer(const TW
     }
 }
 
-bool TTransferRun::OpenHttpTarget(TDownloadTarget& File, const QString& Path, const TWebTransferItem& Item,
-                                  const platform::InternetRequest& Answer, TPartialDownload& Partial,
-                                  const TPartSource& PartSource, TJobRun& Run)
+bool TTransferRun::OpenHttpTarget(TDownloadTarget& File, QString& Path, const QString& FileName, std::int64_t Announced,
+                                  const TWebTransferItem& Item, const platform::InternetRequest& Answer,
+                                  TPartialDownload& Partial, const TPartSource& PartSource, TJobRun& Run)
 {
+    const TTargetName target = TargetOf(Item, FileName, AutoURLDecode);
+    Path = target.Path;
+    FLastFile = Path;
+    FLastDir = Item.TargetDir;
+    if (!target.Fit) {
+        ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), Path);
+        return false;
+    }
+    if (!PlaceTarget(Path, HttpErrorPrefix(weTargetCreate)))
+        return false;
     const std::int64_t resumed = Partial.Size;
+    // A file announced at another size than the job allows is refused before its body is
+    // read; a kept part stays, as another server may have the rest of it.
+    if (!TDownloadSize{Item.ExpectedSize, Item.MaxSize}.MayBe(Announced)) {
+        ReportError(weSize, Path);
+        return false;
+    }
+    if (!CheckRoom(Path, Announced, resumed))
+        return false;
     File.Expect(Item.ExpectedSHA256, Item.ExpectedStart, Item.ComputeSHA256);
     File.ExpectSize(TDownloadSize{Item.ExpectedSize, Item.MaxSize});
     if (resumed > 0) {
@@ -254,7 +272,6 @@ bool TTransferRun::OpenHttpTarget(TDownloadTarget& File, const QString& Path, co
 bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
 {
     const QString URL = Item.URL;
-    const QString& TargetDir = Item.TargetDir;
     Run.NotNewer = false;
     FLastInternetResult = platform::InternetResult::success();
     // What the user and the events see: never the password of "user:password@host".
@@ -297,27 +314,8 @@ bool TTransferRun::HttpDownload(const TWebTransferItem& Item, TJobRun& Run)
         file.Expect(Item.ExpectedSHA256, Item.ExpectedStart, Item.ComputeSHA256);
         file.ExpectSize(sizes);
         file.OpenInMemory();
-    } else {
-        const TTargetName target = TargetOf(Item, fileName, AutoURLDecode);
-        path = target.Path;
-        FLastFile = path;
-        FLastDir = TargetDir;
-        if (!target.Fit) {
-            ReportError(weTargetCreate, HttpErrorPrefix(weTargetCreate), path);
-            return false;
-        }
-        if (!PlaceTarget(path, HttpErrorPrefix(weTargetCreate)))
-            return false;
-        // A file announced at another size than the job allows is refused before its body is
-        // read; a kept part stays, as another server may have the rest of it.
-        if (!sizes.MayBe(announced)) {
-            ReportError(weSize, path);
-            return false;
-        }
-        if (!CheckRoom(path, announced, resumed))
-            return false;
-        if (!OpenHttpTarget(file, path, Item, *request, partial, partSource, Run))
-            return false;
+    } else if (!OpenHttpTarget(file, path, fileName, announced, Item, *request, partial, partSource, Run)) {
+        return false;
     }
 
     std::int64_t total = std::max<std::int64_t>(contentLength, 0);

@@ -188,12 +188,14 @@ protected:
     bool HttpUpload(const TWebTransferItem& Item, TJobRun& Run);
     // An HTTP download's steps: the answer with the file (credentials asked for as the job
     // and the server want them, the rest of Partial asked for while the server still has
-    // it), and the file it goes into (a kept part reopened, or a new file, resumable when
-    // it can be). Null or false, with the failure reported, when the job ends there.
+    // it), and the file it goes into (placed under the job's name or FileName, refused when
+    // the Announced size does not fit, a kept part reopened, or a new file, resumable when it
+    // can be; Path is then where it lies). Null or false, with the failure reported, when the
+    // job ends there.
     std::unique_ptr<platform::InternetRequest> OpenHttpAnswer(const TWebTransferItem& Item, TPartialDownload& Partial);
-    bool OpenHttpTarget(TDownloadTarget& File, const QString& Path, const TWebTransferItem& Item,
-                        const platform::InternetRequest& Answer, TPartialDownload& Partial,
-                        const TPartSource& PartSource, TJobRun& Run);
+    bool OpenHttpTarget(TDownloadTarget& File, QString& Path, const QString& FileName, std::int64_t Announced,
+                        const TWebTransferItem& Item, const platform::InternetRequest& Answer,
+                        TPartialDownload& Partial, const TPartSource& PartSource, TJobRun& Run);
     bool FileCopy(const TWebTransferItem& Item, TJobRun& Run);
 
     // FTP operations (one file each) and the connection steps they share (FtpConnect.cpp).

@@ -647,7 +647,7 @@ TEST_F(InstallFormTest, InstallButtonsTellWhetherTheirFileIsThere)
     const auto description = [](QWidget* button) {
         return QAccessible::queryAccessibleInterface(button)->text(QAccessible::Description);
     };
-    EXPECT_EQ(description(form->Install64Btn), QStringLiteral("Install file is present"));
+    EXPECT_EQ(description(form->Install64Btn), QStringLiteral("Install file is present, version not known"));
     EXPECT_EQ(description(form->Install32Btn), QStringLiteral("Install file is missing"));
     EXPECT_FALSE(form->Install32Btn->isEnabled());
 
