@@ -264,4 +264,97 @@ TEST_F(AssistantTest, ScreenReaderFindsAndPressesTheDownloadButtonOverTheAccessi
     LeaveWithDone(window);
 }
 
+// What a screen reader reads of the window: each radio button with the caption of its group
+// (the named panel above it, where the reader takes a radio button's group from), the log by
+// its name, and an Install button's description with its file's state.
+TEST_F(AssistantTest, ScreenReaderReadsTheRadioGroupsWithTheirCaptions)
+{
+    AccessibilityBus bus(m_display.name());
+    if (!bus.isRunning())
+        GTEST_SKIP() << "the accessibility bus cannot start here: " << bus.error().toStdString();
+    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
+    m_environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    m_environment.insert(QStringLiteral("QT_ACCESSIBILITY"), QStringLiteral("1"));
+    Start();
+    const QString window = OpenMainWindow();
+    ASSERT_FALSE(window.isEmpty());
+
+    QProcess reader;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
+    environment.insert(QStringLiteral("DISPLAY"), m_display.name());
+    environment.remove(QStringLiteral("AT_SPI_BUS_ADDRESS"));
+    reader.setProcessEnvironment(environment);
+    reader.setProcessChannelMode(QProcess::MergedChannels);
+    reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(KX_E2E_SOURCE_DIR "/read_tree.py"),
+                                                      QStringLiteral("SetupKAPLIX"), QStringLiteral("30"),
+                                                      QStringLiteral("radio button | 12.1")});
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    const QString tree = QString::fromUtf8(reader.readAll());
+    ASSERT_EQ(reader.exitCode(), 0) << tree.toStdString();
+    // Role | name | group | description | text, after the path of roles.
+    const auto lineOf = [&tree](const QString& role, const QString& name) {
+        for (const QString& line : tree.split(u'\n')) {
+            const QStringList fields = line.split(QStringLiteral(" | "));
+            if (fields.size() >= 6 && fields[1] == role && fields[2] == name)
+                return fields;
+        }
+        return QStringList();
+    };
+    for (const char* version : {"9.21", "12.0", "12.1"})
+        EXPECT_EQ(lineOf(QStringLiteral("radio button"), QLatin1String(version)).value(3),
+                  QStringLiteral("Select version to install"))
+            << version << "\n" << tree.toStdString();
+    for (const char* place : {"Current directory", "System temporary directory"})
+        EXPECT_EQ(lineOf(QStringLiteral("radio button"), QLatin1String(place)).value(3),
+                  QStringLiteral("Download files to"))
+            << place << "\n" << tree.toStdString();
+    EXPECT_FALSE(lineOf(QStringLiteral("text"), QStringLiteral("Install information")).isEmpty()) << tree.toStdString();
+    EXPECT_EQ(lineOf(QStringLiteral("push button"), QStringLiteral("Install, Install new on 32-bit Windows")).value(4),
+              QStringLiteral("Install file is missing"))
+        << tree.toStdString();
+    LeaveWithDone(window);
+}
+
+// A screen reader hears the progress dialog appear: an event on the accessibility bus whose
+// source is the dialog, named by its caption, while the download runs (a slow mirror: a
+// dialog that is gone again before the reader asks about it is heard as nothing).
+TEST_F(AssistantTest, ScreenReaderHearsTheProgressDialogAppear)
+{
+    m_server = std::make_unique<NginxServer>(m_mirror.path(), QStringLiteral("limit_rate 60k;"));
+    ASSERT_TRUE(m_server->isRunning());
+    AccessibilityBus bus(m_display.name());
+    if (!bus.isRunning())
+        GTEST_SKIP() << "the accessibility bus cannot start here: " << bus.error().toStdString();
+    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
+    m_environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    m_environment.insert(QStringLiteral("QT_ACCESSIBILITY"), QStringLiteral("1"));
+    Start();
+    const QString window = OpenMainWindow();
+    ASSERT_FALSE(window.isEmpty());
+
+    QProcess listener;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
+    environment.insert(QStringLiteral("DISPLAY"), m_display.name());
+    environment.remove(QStringLiteral("AT_SPI_BUS_ADDRESS"));
+    listener.setProcessEnvironment(environment);
+    listener.setProcessChannelMode(QProcess::MergedChannels);
+    listener.start(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral(KX_E2E_SOURCE_DIR "/listen_events.py"), QStringLiteral("SetupKAPLIX"),
+                    QStringLiteral("60"), QStringLiteral("| Downloading"), QStringLiteral("window:activate"),
+                    QStringLiteral("window:create"), QStringLiteral("object:state-changed:showing")});
+    ASSERT_TRUE(waitFor([&] { return listener.peek(64).contains("listening"); }, Patience));
+    Click(window, "Download3");
+    ASSERT_TRUE(listener.waitForFinished(90000));
+    const QString heard = QString::fromUtf8(listener.readAll());
+    EXPECT_EQ(listener.exitCode(), 0) << heard.toStdString();
+
+    ASSERT_TRUE(WaitForFile(m_home.filePath(QStringLiteral("KXsetup64.exe")), 300000));
+    const QString doneBox = m_display.waitForWindow(QStringLiteral("^Information$"), Patience);
+    ASSERT_FALSE(doneBox.isEmpty());
+    ASSERT_TRUE(Dismiss(doneBox, QStringLiteral("^Information$")));
+    LeaveWithDone(window);
+}
+
 } // namespace
