@@ -95,12 +95,27 @@ protected:
         ASSERT_TRUE(m_assistant.waitForStarted());
     }
 
-    // Presses Return in a window: without a window manager the keyboard follows the pointer.
-    void PressReturnIn(const QString& window)
+    // Presses Return in a box that closes with it: without a window manager the keyboard
+    // follows the pointer. A box that the program moved just after it appeared may have left
+    // the pointer behind: while it stays open, the pointer goes to where it is now, and Return
+    // is pressed again.
+    void PressReturnIn(const QString& box)
     {
-        const QPoint origin = m_display.windowOrigin(window);
-        m_display.xdotool({QStringLiteral("mousemove"), QString::number(origin.x() + 10), QString::number(origin.y() + 10)});
-        m_display.xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            const QPoint origin = m_display.windowOrigin(box);
+            m_display.xdotool(
+                {QStringLiteral("mousemove"), QString::number(origin.x() + 10), QString::number(origin.y() + 10)});
+            m_display.xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+            if (waitFor([&] { return !IsShown(box); }, 3000))
+                return;
+        }
+    }
+
+    bool IsShown(const QString& window) const
+    {
+        const QString shown = m_display.xdotool(
+            {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral(".")});
+        return shown.split(u'\n', Qt::SkipEmptyParts).contains(window);
     }
 
     // Gives a window the keyboard, as a window manager does on Alt+Tab (there is none here), and
