@@ -4,6 +4,7 @@
 #include "app/CheckWriteAccess.h"
 #include "app/InstallerRows.h"
 #include "app/MessageBoxes.h"
+#include "app/ReleaseState.h"
 #include "app/SetupFiles.h"
 #include "controls/GlowButton.h"
 #include "controls/GradientPanel.h"
@@ -206,6 +207,7 @@ void TInstallForm::RefreshSetupFiles()
         FileBox->addItem(name + PresenceText(present[i]));
     }
     const QString prefix = QStringLiteral("Install file is");
+    const TReleaseState remembered = TReleaseState::Load(FEnvironment.StateFile).State;
     for (const TInstallerRow& row : InstallerRows) {
         const bool found = present[row.Setup->Inventory];
         row.Install.In(*this)->setEnabled(found && !SetupRunning(row.Setup));
@@ -214,22 +216,25 @@ void TInstallForm::RefreshSetupFiles()
         status->adjustSize();
         // A screen reader's review finds the disabled button too, and with it the reason; the
         // hint and the description say which version the file is, as far as it is known.
-        const QString version = found ? VersionText(*row.Setup) : QString();
+        QString version;
+        if (found) {
+            // The file Install would start: the one checked in this run, else the first found.
+            const QString& name = SetupFileNames[row.Setup->Inventory];
+            const QString serverName = QString::fromLatin1(row.Setup->DownloadFile);
+            QString path = CheckedFilePath(serverName);
+            if (path.isEmpty())
+                path = startupEntries.holdsFile(name) ? startupEntries.pathOf(name) : saveEntries.pathOf(name);
+            version = VersionText(KnownVersionOf(serverName, path, remembered));
+        }
         row.Install.In(*this)->SetHint(version);
         row.Install.In(*this)->setAccessibleDescription(version.isEmpty() ? status->text()
                                                                           : status->text() + QStringLiteral(", ") + version);
     }
 }
 
-QString TInstallForm::VersionText(const TSetupRow& Row) const
+QString TInstallForm::VersionText(const QString& Directory)
 {
-    const QString serverName = QString::fromLatin1(Row.DownloadFile);
-    QString path = CheckedFilePath(serverName);
-    for (const QString& dir : {StartupDir, saveDir}) {
-        if (path.isEmpty())
-            path = platform::findPathIgnoringCase(dir, SetupFileNames[Row.Inventory]);
-    }
-    const int version = VersionItemOfDirectory(KnownVersionOf(serverName, path));
+    const int version = VersionItemOfDirectory(Directory);
     return version < 0 ? QStringLiteral("version not known") : QStringLiteral("version ") + VersionCaption(version);
 }
 

@@ -181,11 +181,12 @@ private:
     void RecordDownload(const QString& FileName, const QString& Path, const TReleaseCheck& Check,
                         const QString& Directory);
     // The version directory of the setup file at Path: the one checked in this run, else the
-    // one an earlier run downloaded while the file has that download's size; empty when not
+    // one an earlier run downloaded (Remembered, the state file's records) while the file has
+    // that download's size; empty when not
     // known. Never a reason to start a file: that needs its checksum.
-    QString KnownVersionOf(const QString& ServerName, const QString& Path) const;
-    // "version 12.1" for the row's setup file that is there, "version not known" when it is not.
-    QString VersionText(const TSetupRow& Row) const;
+    QString KnownVersionOf(const QString& ServerName, const QString& Path, const TReleaseState& Remembered) const;
+    // "version 12.1" for a version directory, "version not known" for none.
+    static QString VersionText(const QString& Directory);
     // Asked before a setup file of another version than the chosen one starts: true to start
     // it (as version item FileVersion), false when the user chose to download the chosen
     // version instead (Row's download then runs) or to cancel.

@@ -90,7 +90,8 @@ void TInstallForm::InstallRow(const TSetupRow* Row)
     // Every version's files have the same names: one of another version than the chosen one
     // starts only when the user says so.
     int version = VersionRadio->ItemIndex();
-    const int fileVersion = VersionItemOfDirectory(KnownVersionOf(serverName, path));
+    const int fileVersion = VersionItemOfDirectory(
+        KnownVersionOf(serverName, path, TReleaseState::Load(FEnvironment.StateFile).State));
     if (fileVersion >= 0 && fileVersion != version) {
         if (!StartOtherVersion(Row, path, fileVersion))
             return;
@@ -113,13 +114,13 @@ void TInstallForm::RecordDownload(const QString& FileName, const QString& Path, 
         FCheckedFiles.insert(FileName, {Path, Check.ExpectedSHA256, Directory});
 }
 
-QString TInstallForm::KnownVersionOf(const QString& ServerName, const QString& Path) const
+QString TInstallForm::KnownVersionOf(const QString& ServerName, const QString& Path,
+                                     const TReleaseState& Remembered) const
 {
     const auto checked = FCheckedFiles.constFind(ServerName);
     if (checked != FCheckedFiles.cend() && checked->Path == Path)
         return checked->Directory;
-    const TReleaseState::TLoaded loaded = TReleaseState::Load(FEnvironment.StateFile);
-    const std::optional<TReleaseState::TFileRecord> record = loaded.State.File(ServerName);
+    const std::optional<TReleaseState::TFileRecord> record = Remembered.File(ServerName);
     if (record && QFileInfo(Path).size() == record->Size)
         return record->Directory;
     return {};

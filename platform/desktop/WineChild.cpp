@@ -25,14 +25,16 @@ constexpr off_t PrintedTail = 16 * 1024;
 constexpr qsizetype ReasonLimit = 600;
 
 // The lines with which Wine's loader says that it could not start a program, without
-// anything that could move a terminal's cursor or hide the rest.
+// anything that could move a terminal's cursor, reorder the text or hide the rest.
 QString startFailureLines(const QByteArray& printed)
 {
     static const QRegularExpression loaderLine(QStringLiteral("^(wine: |.*ShellExecuteEx failed|.*Bad EXE format)"));
     QStringList lines;
     for (const QByteArray& raw : printed.split('\n')) {
         QString line = QString::fromUtf8(raw).trimmed();
-        line.removeIf([](QChar c) { return c.isNonCharacter() || (c.category() == QChar::Other_Control); });
+        line.removeIf([](QChar c) {
+            return c.isNonCharacter() || c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+        });
         if (loaderLine.match(line).hasMatch())
             lines << line;
     }
