@@ -2,6 +2,7 @@
 
 #include "app/InstallFormLayout.h"
 #include "app/InstallerRows.h"
+#include "tests/support/AccessibilityBus.h"
 #include "tests/support/NginxServer.h"
 #include "tests/support/Pixels.h"
 #include "tests/support/TempDir.h"
@@ -93,6 +94,29 @@ protected:
         m_assistant.setProcessChannelMode(QProcess::ForwardedChannels);
         m_assistant.start(m_program, {});
         ASSERT_TRUE(m_assistant.waitForStarted());
+    }
+
+    // Starts the program on an accessibility bus of its own, as a desktop session with a screen
+    // reader runs it.
+    void StartOnAccessibilityBus(const AccessibilityBus& bus)
+    {
+        m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
+        m_environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+        m_environment.insert(QStringLiteral("QT_ACCESSIBILITY"), QStringLiteral("1"));
+        Start();
+    }
+
+    // Starts a screen reader's stand-in on that bus: one of this folder's Python scripts with
+    // its arguments (the script first).
+    void StartScreenReader(QProcess& reader, const AccessibilityBus& bus, const QStringList& script) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
+        environment.insert(QStringLiteral("DISPLAY"), m_display.name());
+        environment.remove(QStringLiteral("AT_SPI_BUS_ADDRESS"));
+        reader.setProcessEnvironment(environment);
+        reader.setProcessChannelMode(QProcess::MergedChannels);
+        reader.start(QStringLiteral("/usr/bin/python3"), script);
     }
 
     // Presses Return in a box that closes with it: without a window manager the keyboard

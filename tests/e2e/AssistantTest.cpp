@@ -234,24 +234,15 @@ TEST_F(AssistantTest, ScreenReaderFindsAndPressesTheDownloadButtonOverTheAccessi
     AccessibilityBus bus(m_display.name());
     if (!bus.isRunning())
         GTEST_SKIP() << "the accessibility bus cannot start here: " << bus.error().toStdString();
-    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
-    m_environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
-    m_environment.insert(QStringLiteral("QT_ACCESSIBILITY"), QStringLiteral("1"));
-    Start();
+    StartOnAccessibilityBus(bus);
     const QString window = OpenMainWindow();
     ASSERT_FALSE(window.isEmpty());
 
     QProcess reader;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
-    environment.insert(QStringLiteral("DISPLAY"), m_display.name());
-    environment.remove(QStringLiteral("AT_SPI_BUS_ADDRESS"));
-    reader.setProcessEnvironment(environment);
-    reader.setProcessChannelMode(QProcess::MergedChannels);
-    reader.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(KX_E2E_SOURCE_DIR "/press_by_name.py"), QStringLiteral("SetupKAPLIX"),
-                  QStringLiteral("push button"), QStringLiteral("Download, Install new on 64-bit Windows"),
-                  QStringLiteral("30")});
+    StartScreenReader(reader, bus,
+                      {QStringLiteral(KX_E2E_SOURCE_DIR "/press_by_name.py"), QStringLiteral("SetupKAPLIX"),
+                       QStringLiteral("push button"), QStringLiteral("Download, Install new on 64-bit Windows"),
+                       QStringLiteral("30")});
     ASSERT_TRUE(reader.waitForFinished(60000));
     const QString said = QString::fromLocal8Bit(reader.readAll());
     ASSERT_EQ(reader.exitCode(), 0) << said.toStdString();
@@ -272,23 +263,14 @@ TEST_F(AssistantTest, ScreenReaderReadsTheRadioGroupsWithTheirCaptions)
     AccessibilityBus bus(m_display.name());
     if (!bus.isRunning())
         GTEST_SKIP() << "the accessibility bus cannot start here: " << bus.error().toStdString();
-    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
-    m_environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
-    m_environment.insert(QStringLiteral("QT_ACCESSIBILITY"), QStringLiteral("1"));
-    Start();
+    StartOnAccessibilityBus(bus);
     const QString window = OpenMainWindow();
     ASSERT_FALSE(window.isEmpty());
 
     QProcess reader;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
-    environment.insert(QStringLiteral("DISPLAY"), m_display.name());
-    environment.remove(QStringLiteral("AT_SPI_BUS_ADDRESS"));
-    reader.setProcessEnvironment(environment);
-    reader.setProcessChannelMode(QProcess::MergedChannels);
-    reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(KX_E2E_SOURCE_DIR "/read_tree.py"),
-                                                      QStringLiteral("SetupKAPLIX"), QStringLiteral("30"),
-                                                      QStringLiteral("radio button | 12.1")});
+    StartScreenReader(reader, bus,
+                      {QStringLiteral(KX_E2E_SOURCE_DIR "/read_tree.py"), QStringLiteral("SetupKAPLIX"),
+                       QStringLiteral("30"), QStringLiteral("radio button | 12.1")});
     ASSERT_TRUE(reader.waitForFinished(60000));
     const QString tree = QString::fromUtf8(reader.readAll());
     ASSERT_EQ(reader.exitCode(), 0) << tree.toStdString();
@@ -326,24 +308,15 @@ TEST_F(AssistantTest, ScreenReaderHearsTheProgressDialogAppear)
     AccessibilityBus bus(m_display.name());
     if (!bus.isRunning())
         GTEST_SKIP() << "the accessibility bus cannot start here: " << bus.error().toStdString();
-    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
-    m_environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
-    m_environment.insert(QStringLiteral("QT_ACCESSIBILITY"), QStringLiteral("1"));
-    Start();
+    StartOnAccessibilityBus(bus);
     const QString window = OpenMainWindow();
     ASSERT_FALSE(window.isEmpty());
 
     QProcess listener;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
-    environment.insert(QStringLiteral("DISPLAY"), m_display.name());
-    environment.remove(QStringLiteral("AT_SPI_BUS_ADDRESS"));
-    listener.setProcessEnvironment(environment);
-    listener.setProcessChannelMode(QProcess::MergedChannels);
-    listener.start(QStringLiteral("/usr/bin/python3"),
-                   {QStringLiteral(KX_E2E_SOURCE_DIR "/listen_events.py"), QStringLiteral("SetupKAPLIX"),
-                    QStringLiteral("60"), QStringLiteral("| Downloading"), QStringLiteral("window:activate"),
-                    QStringLiteral("window:create"), QStringLiteral("object:state-changed:showing")});
+    StartScreenReader(listener, bus,
+                      {QStringLiteral(KX_E2E_SOURCE_DIR "/listen_events.py"), QStringLiteral("SetupKAPLIX"),
+                       QStringLiteral("60"), QStringLiteral("| Downloading"), QStringLiteral("window:activate"),
+                       QStringLiteral("window:create"), QStringLiteral("object:state-changed:showing")});
     ASSERT_TRUE(waitFor([&] { return listener.peek(64).contains("listening"); }, Patience));
     Click(window, "Download3");
     ASSERT_TRUE(listener.waitForFinished(90000));
