@@ -125,8 +125,7 @@ void WineChild::poll()
 void WineChild::finish(int status)
 {
     m_poll.stop();
-    m_end = endOf(status, printed());
-    announceEnd(m_end);
+    announceEnd(endOf(status, printed()));
 }
 
 QByteArray WineChild::printed() const

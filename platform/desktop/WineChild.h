@@ -40,7 +40,6 @@ private:
     pid_t m_pid;
     int m_output;
     QTimer m_poll;
-    ProgramEnd m_end;
 };
 
 } // namespace platform
